@@ -1,0 +1,103 @@
+#include "cli_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "publisher.h"
+#include "text_encoding.h"
+#include "ticket_defaults.h"
+
+namespace qrticket::cli {
+namespace {
+
+constexpr const char* kDescription =
+    "qrticket: imprime um talão de teste de QR Code numa impressora ESC/POS.\n"
+    "Dispositivos: LPT1: LPT2: (/dev/lp0, /dev/lp1), COM1: a COM6: (/dev/ttyS0 a /dev/ttyS5),\n"
+    "qualquer caminho (/dev/usb/lp0, /dev/ttyUSB0, um ficheiro) ou - (saída padrão).";
+
+ParseResult UsageError(const std::string& message) {
+  ParseResult result;
+  result.exitCode = kExitUsage;
+  result.err = "qrticket: " + message + "\nExperimente 'qrticket --help'.\n";
+  return result;
+}
+
+}  // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+  CLI::App app{kDescription, "qrticket"};
+  app.set_version_flag("--version", std::string("qrticket ") + publisher::kVersion);
+
+  std::string device;
+  std::optional<std::string> text;
+  std::optional<std::string> textFile;
+  std::string size = kDefaultModuleSizeText;
+  std::int16_t model = kDefaultModelIndex;
+  std::int16_t errorLevel = kDefaultErrorLevelIndex;
+  bool pageMode = false, centred = false, woosim = false;
+  double timeoutSeconds = 10.0;
+
+  app.add_option("-d,--device", device, "dispositivo ou ficheiro de saída")->required();
+  auto* textOption = app.add_option("-t,--text", text, "texto a codificar (UTF-8)");
+  app.add_option("-f,--text-file", textFile, "ler o texto a codificar de um ficheiro UTF-8")
+      ->excludes(textOption);
+  app.add_option("-s,--size", size, "tamanho do módulo (texto, como na janela)")
+      ->capture_default_str();
+  app.add_option("-m,--model", model, "modelo: 0 Modelo 1, 1 Modelo 2, 2 Micro QR")
+      ->capture_default_str();
+  app.add_option("-e,--error-level", errorLevel, "correção de erro: 0 L, 1 M, 2 Q, 3 H")
+      ->capture_default_str();
+  app.add_flag("--page-mode", pageMode, "modo página");
+  app.add_flag("--centred,--centered", centred, "centrado");
+  app.add_flag("--woosim", woosim, "comando ESC Z das impressoras woosim");
+  app.add_option("--timeout", timeoutSeconds,
+                 "segundos sem aceitar dados até a impressão falhar")
+      ->capture_default_str()
+      ->check(CLI::Range(0.001, 86400.0));
+
+  // CLI11 wants argv without the program name, last argument first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::Success&) {
+    ParseResult result;
+    result.out = app.help();
+    if (app.get_option("--version")->count() > 0) result.out = app.version() + "\n";
+    return result;
+  } catch (const CLI::ParseError& e) {
+    return UsageError(e.what());
+  }
+
+  CliOptions options;
+  QrPrintSettings& s = options.settings;
+  if (textFile) {
+    std::ifstream in(*textFile, std::ios::binary);
+    if (!in) return UsageError("não foi possível ler o ficheiro '" + *textFile + "'");
+    std::ostringstream content;
+    content << in.rdbuf();
+    text = content.str();
+  }
+  const std::string utf8 = text.value_or(kSampleDataText);
+  auto bytes = Utf8ToCp1252(utf8);
+  if (!bytes) return UsageError("o texto a codificar não é UTF-8 válido");
+  s.dataText = std::move(*bytes);
+  s.deviceName = device;
+  s.moduleSizeText = size;
+  s.modelIndex = model;
+  s.errorLevelIndex = errorLevel;
+  s.pageMode = pageMode;
+  s.centred = centred;
+  s.woosimDialect = woosim;
+  options.channel.stallTimeout =
+      std::chrono::milliseconds(static_cast<long long>(std::llround(timeoutSeconds * 1000)));
+
+  ParseResult result;
+  result.options = std::move(options);
+  return result;
+}
+
+}  // namespace qrticket::cli

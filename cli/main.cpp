@@ -1,0 +1,35 @@
+// qrticket: prints one QR test ticket from the command line, for scripts and headless boxes.
+#include <csignal>
+#include <iostream>
+
+#include "cli_options.h"
+#include "print_qr_test.h"
+
+namespace {
+
+// Failures go to stderr, one line, prefix included, and set the exit code.
+class StderrReporter final : public qrticket::FailureReporter {
+ public:
+  void ShowFailure(const std::string& message) override {
+    std::cerr << message << '\n';
+    failed = true;
+  }
+  bool failed = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A printer that hangs up must fail the job, not kill the process.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  const auto parsed =
+      qrticket::cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  std::cout << parsed.out;
+  std::cerr << parsed.err;
+  if (!parsed.options) return parsed.exitCode;
+
+  StderrReporter reporter;
+  qrticket::PrintQrTest(parsed.options->settings, reporter, parsed.options->channel);
+  return reporter.failed ? qrticket::cli::kExitPrintFailed : qrticket::cli::kExitOk;
+}

@@ -1,0 +1,132 @@
+// The catalogue of failure descriptions, in Portuguese, as the operator reads them after
+// "Falha na impressão:". Each names the failure first and the device as it was typed.
+#include "failure_messages.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace qrticket::failures {
+namespace {
+
+std::string Quoted(std::string_view device) {
+  std::string s = "\"";
+  s.append(device);
+  s += '"';
+  return s;
+}
+
+std::string Seconds(std::chrono::milliseconds ms) {
+  const auto count = ms.count();
+  if (count % 1000 == 0) return std::to_string(count / 1000) + " s";
+  return std::to_string(count) + " ms";
+}
+
+}  // namespace
+
+PrintFailure DataTooLong() {
+  return {FailureCode::Overflow,
+          "Overflow: o texto a codificar tem mais de 32764 caracteres"};
+}
+
+PrintFailure ModuleSizeOverflow() {
+  return {FailureCode::Overflow,
+          "Overflow: o tamanho do módulo está fora do intervalo de -32768 a 32767"};
+}
+
+PrintFailure IndexOverflow() {
+  return {FailureCode::Overflow,
+          "Overflow: a posição do modelo ou do nível de correção é demasiado grande"};
+}
+
+PrintFailure ByteOutOfRange(int code) {
+  return {FailureCode::InvalidArgument,
+          "Argumento inválido: " + std::to_string(code) + " não é um byte (0 a 255)"};
+}
+
+PrintFailure OutOfMemory() { return {FailureCode::OutOfMemory, "Memória insuficiente"}; }
+
+PrintFailure AlreadyOpen(int channel) {
+  return {FailureCode::AlreadyOpen, "O canal " + std::to_string(channel) + " já está aberto"};
+}
+
+PrintFailure BadChannel(int channel) {
+  return {FailureCode::BadChannel, "O canal " + std::to_string(channel) + " não está aberto"};
+}
+
+PrintFailure BadFileName(std::string_view device) {
+  return {FailureCode::BadFileName, "Nome de dispositivo inválido: " + Quoted(device)};
+}
+
+PrintFailure FromErrno(int error, std::string_view device, Stage stage) {
+  const std::string name = Quoted(device);
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return {FailureCode::NotFound, "O dispositivo ou ficheiro " + name + " não existe"};
+    case EACCES:
+    case EPERM:
+      return {FailureCode::AccessRefused, "Sem permissão para escrever em " + name};
+    case EROFS:
+      return {FailureCode::AccessRefused, name + " está num disco só de leitura"};
+    case EBUSY:
+    case EWOULDBLOCK:
+      return {FailureCode::DeviceBusy, "O dispositivo " + name + " está ocupado por outro programa"};
+    case ENXIO:
+    case ENODEV:
+      return {FailureCode::DeviceUnavailable, "O dispositivo " + name + " não está disponível"};
+    case EISDIR:
+      return {FailureCode::IsDirectory, name + " é uma pasta, não um dispositivo nem um ficheiro"};
+    case ENAMETOOLONG:
+    case EINVAL:
+      if (stage == Stage::Open) return BadFileName(device);
+      break;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return {FailureCode::DiskFull, "Disco cheio ao escrever em " + name};
+    case EPIPE:
+    case ECONNRESET:
+      return ConnectionLost(device);
+    case EIO:
+      return {FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo " + name};
+    case ENOMEM:
+      return OutOfMemory();
+    default:
+      break;
+  }
+  if (stage != Stage::Open)
+    return {FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo " + name + " (" +
+                                       std::strerror(error) + ")"};
+  return {FailureCode::SystemError,
+          "Não foi possível abrir " + name + " (" + std::strerror(error) + ")"};
+}
+
+PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall) {
+  return {FailureCode::TimedOut, "Tempo esgotado: o dispositivo " + Quoted(device) +
+                                     " não aceitou dados durante " + Seconds(stall) +
+                                     " (desligado, sem papel ou fora de linha?)"};
+}
+
+PrintFailure NoReader(std::string_view device) {
+  return {FailureCode::NoReader, "Nenhum programa está a ler de " + Quoted(device)};
+}
+
+PrintFailure UnknownHost(std::string_view device) {
+  return {FailureCode::UnknownHost, "Endereço desconhecido: " + Quoted(device)};
+}
+
+PrintFailure ConnectionRefused(std::string_view device) {
+  return {FailureCode::ConnectionRefused, "Ligação recusada por " + Quoted(device)};
+}
+
+PrintFailure ConnectTimedOut(std::string_view device, std::chrono::milliseconds bound) {
+  return {FailureCode::ConnectTimedOut, "Tempo esgotado: " + Quoted(device) +
+                                            " não respondeu à ligação em " + Seconds(bound)};
+}
+
+PrintFailure ConnectionLost(std::string_view device) {
+  return {FailureCode::ConnectionLost, "A ligação a " + Quoted(device) + " foi interrompida"};
+}
+
+}  // namespace qrticket::failures

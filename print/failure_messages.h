@@ -1,0 +1,39 @@
+// Every failure the core can raise, with its Portuguese description. All wording lives in
+// failure_messages.cpp so it is reviewed in one place.
+#pragma once
+
+#include <chrono>
+#include <string_view>
+
+#include "failure.h"
+
+namespace qrticket::failures {
+
+// The data text does not fit the QR length field (32764 bytes at most).
+PrintFailure DataTooLong();
+// The module size text converts to a whole number outside -32768..32767.
+PrintFailure ModuleSizeOverflow();
+// A list position so large that the command byte made from it overflows.
+PrintFailure IndexOverflow();
+// A command byte value outside 0..255.
+PrintFailure ByteOutOfRange(int code);
+PrintFailure OutOfMemory();
+
+PrintFailure AlreadyOpen(int channel);
+PrintFailure BadChannel(int channel);
+PrintFailure BadFileName(std::string_view device);
+
+// What the channel was doing when the system refused; the same errno reads differently.
+enum class Stage { Open, Write, Close };
+// Sorts a system error into the failures above and names the device as the operator typed it.
+PrintFailure FromErrno(int error, std::string_view device, Stage stage);
+
+// The device took no byte for the whole stall time-out.
+PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall);
+PrintFailure NoReader(std::string_view device);
+PrintFailure UnknownHost(std::string_view device);
+PrintFailure ConnectionRefused(std::string_view device);
+PrintFailure ConnectTimedOut(std::string_view device, std::chrono::milliseconds bound);
+PrintFailure ConnectionLost(std::string_view device);
+
+}  // namespace qrticket::failures

@@ -1,0 +1,153 @@
+#include "file_device.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "failure_messages.h"
+#include "fd_output.h"
+
+namespace qrticket {
+namespace {
+
+using failures::Stage;
+
+class FileDevice final : public OutputDevice {
+ public:
+  FileDevice(SystemCalls& sys, int fd, bool ownsFd, std::string device,
+             std::chrono::milliseconds stall)
+      : sys_(sys), fd_(fd), ownsFd_(ownsFd), device_(std::move(device)), stall_(stall) {}
+
+  FileDevice(const FileDevice&) = delete;
+  FileDevice& operator=(const FileDevice&) = delete;
+
+  ~FileDevice() override {
+    if (fd_ >= 0) Release();
+  }
+
+  void ClaimExclusively() {
+    while (sys_.Flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EINTR) continue;
+      if (errno == EWOULDBLOCK) throw failures::FromErrno(EBUSY, device_, Stage::Open);
+      return;  // file systems without locks: print anyway
+    }
+  }
+
+  void EmptyRegularFile() {
+    if (sys_.Ftruncate(fd_, 0) != 0) throw failures::FromErrno(errno, device_, Stage::Open);
+  }
+
+  // Raw output on a tty: no CR insertion, tab expansion or other post-processing.
+  void MakeTtyRaw() {
+    termios attributes{};
+    if (sys_.TcGetAttr(fd_, &attributes) != 0) return;  // not a tty after all
+    savedTty_ = attributes;
+    attributes.c_oflag &= ~OPOST;
+    if (sys_.TcSetAttr(fd_, TCSANOW, &attributes) != 0)
+      throw failures::FromErrno(errno, device_, Stage::Open);
+  }
+
+  void WaitForDeviceQueue(bool characterDevice) { waitForQueue_ = characterDevice; }
+
+  void Write(BytesView bytes) override { WriteAll(sys_, fd_, bytes, stall_, device_); }
+
+  void Close() override {
+    std::optional<PrintFailure> failure;
+    try {
+      if (savedTty_) DrainTty();
+      else if (waitForQueue_) WaitWritable(sys_, fd_, stall_, device_);
+    } catch (const PrintFailure& f) {
+      failure = f;
+    }
+    const int closeError = Release();
+    if (failure) throw *failure;
+    if (closeError != 0) throw failures::FromErrno(closeError, device_, Stage::Close);
+  }
+
+ private:
+  // Waits until the tty's output queue is empty. Bounded: a queue that does not shrink for the
+  // stall time (a port held by flow control) is a time-out.
+  void DrainTty() {
+    using Clock = std::chrono::steady_clock;
+    int last = -1;
+    auto deadline = Clock::now() + stall_;
+    for (;;) {
+      int queued = 0;
+      if (sys_.IoctlInt(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
+      if (queued != last) deadline = Clock::now() + stall_, last = queued;
+      if (Clock::now() >= deadline) throw failures::TimedOut(device_, stall_);
+      sys_.Poll(nullptr, 0, 10);
+    }
+  }
+
+  // Restores the tty and closes once; close() is never retried (the descriptor is gone).
+  int Release() {
+    if (savedTty_) sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
+    int error = 0;
+    if (ownsFd_ && sys_.Close(fd_) != 0 && errno != EINTR) error = errno;
+    fd_ = -1;
+    return error;
+  }
+
+  SystemCalls& sys_;
+  int fd_;
+  bool ownsFd_;
+  std::string device_;
+  std::chrono::milliseconds stall_;
+  std::optional<termios> savedTty_;
+  bool waitForQueue_ = false;
+};
+
+bool IsFifo(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+}  // namespace
+
+std::unique_ptr<OutputDevice> OpenFileDevice(const DeviceTarget& target, std::string_view device,
+                                             const ChannelOptions& options, SystemCalls& sys) {
+  if (target.kind == DeviceTarget::Kind::StandardOutput)
+    return std::make_unique<FileDevice>(sys, STDOUT_FILENO, false, std::string(device),
+                                        options.stallTimeout);
+
+  const std::string& path = target.path;
+  if (path.empty() || path.find('\0') != std::string::npos) throw failures::BadFileName(device);
+
+  // Never create a file where a device should be: a missing /dev/lp0 is an error, not a new file.
+  const bool mayCreate = path.rfind("/dev/", 0) != 0;
+  // Non-blocking so that neither the open (a FIFO, a modem line) nor a write can hang; the
+  // waits are ours and bounded. Not truncated yet: a file is emptied only once it is ours.
+  int flags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  if (mayCreate) flags |= O_CREAT;
+  int fd;
+  do fd = sys.Open(path.c_str(), flags, 0666);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == ENXIO && IsFifo(path)) throw failures::NoReader(device);
+    throw failures::FromErrno(error, device, Stage::Open);
+  }
+
+  auto out = std::make_unique<FileDevice>(sys, fd, true, std::string(device),
+                                          options.stallTimeout);
+  struct stat st {};
+  ::fstat(fd, &st);
+  out->ClaimExclusively();
+  if (S_ISREG(st.st_mode)) {
+    out->EmptyRegularFile();
+  } else if (S_ISCHR(st.st_mode)) {
+    if (::isatty(fd)) out->MakeTtyRaw();
+    else out->WaitForDeviceQueue(true);
+  }
+  return out;
+}
+
+}  // namespace qrticket

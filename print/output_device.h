@@ -1,0 +1,39 @@
+// One opened output: a file, a port, standard output. The channel holds bytes back and hands
+// them to a device in large pieces.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string_view>
+
+#include "bytes.h"
+#include "system_calls.h"
+
+namespace qrticket {
+
+struct ChannelOptions {
+  // A device that takes no byte at all for this long fails the job. A slow device that keeps
+  // taking bytes is never cut off.
+  std::chrono::milliseconds stallTimeout{10000};
+  // Bound on establishing a network connection.
+  std::chrono::milliseconds connectTimeout{5000};
+};
+
+class OutputDevice {
+ public:
+  virtual ~OutputDevice() = default;  // releases the device without waiting or reporting
+
+  // Delivers all of `bytes` in order, or throws PrintFailure; continues after short writes
+  // and interrupted calls, and never writes a byte twice.
+  virtual void Write(BytesView bytes) = 0;
+
+  // Waits (bounded) until the device has taken everything, then releases it. Throws
+  // PrintFailure when delivery or release fails; the device is released either way.
+  virtual void Close() = 0;
+};
+
+// Opens `name` as the operator typed it (see ResolveDeviceName). Throws PrintFailure.
+std::unique_ptr<OutputDevice> OpenOutputDevice(std::string_view name,
+                                               const ChannelOptions& options, SystemCalls& sys);
+
+}  // namespace qrticket

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages qrticket needs to build, run and test. Installs only what is
+# missing, so a second run costs nothing. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config git
+  libcli11-dev                                   # command line parsing
+  qt6-base-dev qt6-qpa-plugins libgl-dev         # windows (Qt 6 Widgets)
+  fonts-liberation                               # a metric-compatible sans font for the windows
+  libqrencode-dev libpng-dev libfreetype-dev fonts-dejavu-core  # the virtual printer
+  libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
+  libzbar-dev zbar-tools                         # decoding rendered QR symbols in tests
+  xvfb xauth                                     # a display for screenshots and headless runs
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "A instalar: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
