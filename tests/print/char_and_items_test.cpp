@@ -37,6 +37,8 @@ struct StatementRow {
   PrintStatement statement;
   const char* hex;
 };
+void PrintTo(const StatementRow& row, std::ostream* os) { *os << row.name; }
+
 
 class Statements : public ::testing::TestWithParam<StatementRow> {};
 

@@ -12,6 +12,8 @@ struct SizeRow {
   const char* text;
   int expected;
 };
+void PrintTo(const SizeRow& row, std::ostream* os) { *os << row.name; }
+
 
 class ModuleSize : public ::testing::TestWithParam<SizeRow> {};
 

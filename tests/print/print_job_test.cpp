@@ -82,6 +82,8 @@ struct LayoutRow {
   const char* headerStart;
   const char* pageEcho;  // the page-mode echo and, in page mode, ESC S
 };
+void PrintTo(const LayoutRow& row, std::ostream* os) { *os << row.name; }
+
 
 class Layout : public PrintJob, public ::testing::WithParamInterface<LayoutRow> {};
 
@@ -149,6 +151,8 @@ struct SizeFailureRow {
   const char* name;
   const char* sizeText;
 };
+void PrintTo(const SizeFailureRow& row, std::ostream* os) { *os << row.name; }
+
 
 class SizeOverflow : public PrintJob, public ::testing::WithParamInterface<SizeFailureRow> {};
 
@@ -186,6 +190,8 @@ struct OpenFailureRow {
   std::string device;  // relative to the test's folder when it does not start with '/'
   const char* messageStart;
 };
+void PrintTo(const OpenFailureRow& row, std::ostream* os) { *os << row.name; }
+
 
 class OpenFailure : public PrintJob, public ::testing::WithParamInterface<OpenFailureRow> {};
 
@@ -198,7 +204,9 @@ TEST_P(OpenFailure, IsReportedOnceAndTheNextJobPrints) {
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(reporter.messages[0].rfind(std::string("Falha na impressão:") + r.messageStart, 0), 0u)
       << reporter.messages[0];
-  if (!device.empty()) EXPECT_NE(reporter.messages[0].find("\"" + device + "\""), std::string::npos);
+  if (!device.empty()) {
+    EXPECT_NE(reporter.messages[0].find("\"" + device + "\""), std::string::npos);
+  }
 
   const auto good = DefaultSettings(dir.File("good.bin"));
   EXPECT_GT(PrintAndRead(good).size(), 300u);

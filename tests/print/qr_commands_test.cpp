@@ -29,6 +29,8 @@ struct LengthRow {
   std::size_t dataLength;
   std::string_view lowHigh;
 };
+void PrintTo(const LengthRow& row, std::ostream* os) { *os << row.name; }
+
 
 class LengthField : public ::testing::TestWithParam<LengthRow> {};
 
@@ -63,6 +65,8 @@ struct ParameterRow {
   std::int16_t size, level, model;
   char sizeByte, levelByte, modelByte;
 };
+void PrintTo(const ParameterRow& row, std::ostream* os) { *os << row.name; }
+
 
 class Parameters : public ::testing::TestWithParam<ParameterRow> {};
 
@@ -89,6 +93,8 @@ struct FailureRow {
   const char* standardStartsWith;  // nullptr: a normal block
   const char* woosimStartsWith;
 };
+void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
+
 
 class Failures : public ::testing::TestWithParam<FailureRow> {};
 

@@ -14,6 +14,8 @@ struct Utf8Row {
   std::string utf8;
   const char* hex;
 };
+void PrintTo(const Utf8Row& row, std::ostream* os) { *os << row.name; }
+
 
 class FromUtf8 : public ::testing::TestWithParam<Utf8Row> {};
 
