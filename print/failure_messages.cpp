@@ -87,7 +87,12 @@ PrintFailure FromErrno(int error, std::string_view device, Stage stage) {
       return {FailureCode::DiskFull, "Disco cheio ao escrever em " + name};
     case EPIPE:
     case ECONNRESET:
+    case ECONNABORTED:
+    case ENOTCONN:
       return ConnectionLost(device);
+    case ETIMEDOUT:  // the network stack gave up retransmitting to the peer
+      if (stage != Stage::Open) return ConnectionLost(device);
+      break;
     case EIO:
       return {FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo " + name};
     case ENOMEM:

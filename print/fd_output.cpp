@@ -1,57 +1,98 @@
+// Short writes, EINTR, EAGAIN and bounded waits, the same for every transport.
 #include "fd_output.h"
 
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <cerrno>
 
 #include "failure_messages.h"
+#include "sigpipe_guard.h"
 
 namespace qrticket {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often a wait looks at the output queue for progress.
+constexpr int kQueueCheckMs = 20;
+
 int MillisecondsLeft(Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-// Waits for POLLOUT until `deadline`; false on time-out. Errors on the descriptor return true so
-// the next write reports them with their own errno.
-bool PollWritable(SystemCalls& sys, int fd, Clock::time_point deadline, std::string_view device) {
+// Bytes the device still holds, or -1 when it cannot tell.
+int QueuedBytes(SystemCalls& sys, int fd) {
+  int queued = 0;
+  return sys.IoctlInt(fd, TIOCOUTQ, &queued) == 0 ? queued : -1;  // SIOCOUTQ is TIOCOUTQ
+}
+
+// Waits for POLLOUT until `deadline`; false on time-out. When the output queue shrinks the
+// deadline moves on. Errors on the descriptor return true so the next write reports them with
+// their own errno.
+bool PollWritable(SystemCalls& sys, const FdOutput& out, Clock::time_point& deadline) {
+  int lastQueued = out.queueShowsProgress ? QueuedBytes(sys, out.fd) : -1;
   for (;;) {
-    pollfd p{fd, POLLOUT, 0};
-    const int left = MillisecondsLeft(deadline);
+    pollfd p{out.fd, POLLOUT, 0};
+    int left = MillisecondsLeft(deadline);
     if (left == 0) return false;
+    if (out.queueShowsProgress) left = std::min(left, kQueueCheckMs);
     const int ready = sys.Poll(&p, 1, left);
     if (ready > 0) return true;
-    if (ready == 0) continue;  // re-check the clock; the loop ends at the deadline
-    if (errno != EINTR) throw failures::FromErrno(errno, device, failures::Stage::Write);
+    if (ready < 0 && errno != EINTR)
+      throw failures::FromErrno(errno, out.device, failures::Stage::Write);
+    if (out.queueShowsProgress) {
+      const int queued = QueuedBytes(sys, out.fd);
+      if (queued >= 0 && queued < lastQueued) deadline = Clock::now() + out.stall;
+      lastQueued = queued;
+    }
   }
+}
+
+ssize_t WriteOnce(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
+  if (out.socket) return sys.Send(out.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  const SigpipeGuard guard;
+  return sys.Write(out.fd, bytes.data(), bytes.size());
 }
 
 }  // namespace
 
-void WriteAll(SystemCalls& sys, int fd, BytesView bytes, std::chrono::milliseconds stall,
-              std::string_view device) {
-  auto deadline = Clock::now() + stall;
+void WriteAll(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
+  auto deadline = Clock::now() + out.stall;
   while (!bytes.empty()) {
-    const ssize_t written = sys.Write(fd, bytes.data(), bytes.size());
+    const ssize_t written = WriteOnce(sys, out, bytes);
     if (written > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(written));
-      deadline = Clock::now() + stall;  // progress: the stall clock starts again
+      deadline = Clock::now() + out.stall;  // progress: the stall clock starts again
       continue;
     }
     if (written < 0 && errno == EINTR) continue;
     if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-      if (!PollWritable(sys, fd, deadline, device)) throw failures::TimedOut(device, stall);
+      if (!PollWritable(sys, out, deadline)) throw failures::TimedOut(out.device, out.stall);
       continue;
     }
-    throw failures::FromErrno(errno, device, failures::Stage::Write);
+    throw failures::FromErrno(errno, out.device, failures::Stage::Write);
   }
 }
 
-void WaitWritable(SystemCalls& sys, int fd, std::chrono::milliseconds stall,
-                  std::string_view device) {
-  if (!PollWritable(sys, fd, Clock::now() + stall, device)) throw failures::TimedOut(device, stall);
+void WaitWritable(SystemCalls& sys, const FdOutput& out) {
+  auto deadline = Clock::now() + out.stall;
+  if (!PollWritable(sys, out, deadline)) throw failures::TimedOut(out.device, out.stall);
+}
+
+void WaitUntilDrained(SystemCalls& sys, const FdOutput& out, const std::function<int()>& queued) {
+  auto deadline = Clock::now() + out.stall;
+  int last = queued();
+  while (last > 0) {
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) throw failures::TimedOut(out.device, out.stall);
+    sys.Poll(nullptr, 0, std::min(left, kQueueCheckMs));
+    const int now = queued();
+    if (now != last) deadline = Clock::now() + out.stall;
+    last = now;
+  }
 }
 
 }  // namespace qrticket

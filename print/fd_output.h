@@ -2,22 +2,40 @@
 #pragma once
 
 #include <chrono>
-#include <string>
+#include <functional>
+#include <string_view>
 
 #include "bytes.h"
 #include "system_calls.h"
 
 namespace qrticket {
 
-// Writes every byte of `bytes` to `fd`, continuing after short writes and EINTR. When the
-// descriptor is non-blocking and full, waits for room; fails with a time-out once no byte has
-// been taken for `stall`. Throws PrintFailure naming `device`.
-void WriteAll(SystemCalls& sys, int fd, BytesView bytes, std::chrono::milliseconds stall,
-              std::string_view device);
+// One descriptor the channel writes to, and how.
+struct FdOutput {
+  int fd = -1;
+  std::string_view device;  // the name as the operator typed it, for messages
+  std::chrono::milliseconds stall{10000};
+  // send(2) with MSG_NOSIGNAL instead of write(2) (which runs with SIGPIPE held back).
+  bool socket = false;
+  // While waiting for room, a shrinking TIOCOUTQ/SIOCOUTQ count is progress too: a socket
+  // reports room only once half its buffer is free, which a slow reader may take longer than
+  // the stall time-out to reach although it keeps taking bytes.
+  bool queueShowsProgress = false;
+};
 
-// Waits until `fd` reports room for output again (for drivers that queue one write at a time,
-// such as USB printers), bounded by `stall`. Throws PrintFailure on a time-out.
-void WaitWritable(SystemCalls& sys, int fd, std::chrono::milliseconds stall,
-                  std::string_view device);
+// Writes every byte of `bytes`, continuing after short writes and EINTR. When the descriptor is
+// non-blocking and full, waits for room; fails with a time-out once no byte has been taken for
+// `out.stall`. Never writes a byte twice. Throws PrintFailure naming the device.
+void WriteAll(SystemCalls& sys, const FdOutput& out, BytesView bytes);
+
+// Waits until the descriptor reports room for output again (for drivers that queue one write
+// at a time, such as USB printers), bounded by `out.stall`. Throws PrintFailure on a time-out.
+void WaitWritable(SystemCalls& sys, const FdOutput& out);
+
+// Calls `queued` every few milliseconds until it returns 0 or less: the device has taken
+// everything. Any change of the count restarts the stall clock, so a slow device that keeps
+// taking bytes is never cut off; a count that stays put for `out.stall` is a time-out.
+// `queued` may throw PrintFailure (a peer that went away).
+void WaitUntilDrained(SystemCalls& sys, const FdOutput& out, const std::function<int()>& queued);
 
 }  // namespace qrticket

@@ -1,3 +1,5 @@
+// Files, ports, ttys, FIFOs and standard output: opened without hanging, claimed exclusively,
+// and closed only once the device has taken every byte.
 #include "file_device.h"
 
 #include <fcntl.h>
@@ -29,7 +31,7 @@ class FileDevice final : public OutputDevice {
   FileDevice& operator=(const FileDevice&) = delete;
 
   ~FileDevice() override {
-    if (fd_ >= 0) Release();
+    if (fd_ >= 0) Release(/*discardQueued=*/true);
   }
 
   void ClaimExclusively() {
@@ -54,42 +56,67 @@ class FileDevice final : public OutputDevice {
       throw failures::FromErrno(errno, device_, Stage::Open);
   }
 
-  void WaitForDeviceQueue(bool characterDevice) { waitForQueue_ = characterDevice; }
+  // Drivers that queue a write and drop it on close (USB printers): wait for room first.
+  void WaitForDeviceQueue() { waitForQueue_ = true; }
+  // A FIFO: wait until the reader has read every byte.
+  void WaitForReader() { waitForReader_ = true; }
 
-  void Write(BytesView bytes) override { WriteAll(sys_, fd_, bytes, stall_, device_); }
+  void Write(BytesView bytes) override { WriteAll(sys_, Output(), bytes); }
 
   void Close() override {
     std::optional<PrintFailure> failure;
     try {
       if (savedTty_) DrainTty();
-      else if (waitForQueue_) WaitWritable(sys_, fd_, stall_, device_);
+      else if (waitForReader_) DrainFifo();
+      else if (waitForQueue_) WaitWritable(sys_, Output());
     } catch (const PrintFailure& f) {
       failure = f;
     }
-    const int closeError = Release();
+    const int closeError = Release(/*discardQueued=*/failure.has_value());
     if (failure) throw *failure;
     if (closeError != 0) throw failures::FromErrno(closeError, device_, Stage::Close);
   }
 
  private:
+  FdOutput Output() const {
+    return {.fd = fd_, .device = device_, .stall = stall_, .socket = false,
+            .queueShowsProgress = savedTty_.has_value()};
+  }
+
   // Waits until the tty's output queue is empty. Bounded: a queue that does not shrink for the
-  // stall time (a port held by flow control) is a time-out.
+  // stall time (a port held by flow control) is a time-out. A pseudo-terminal always reports
+  // an empty queue: what it has taken sits in its buffer for the other side.
   void DrainTty() {
-    using Clock = std::chrono::steady_clock;
-    int last = -1;
-    auto deadline = Clock::now() + stall_;
-    for (;;) {
+    WaitUntilDrained(sys_, Output(), [this] {
       int queued = 0;
-      if (sys_.IoctlInt(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
-      if (queued != last) deadline = Clock::now() + stall_, last = queued;
-      if (Clock::now() >= deadline) throw failures::TimedOut(device_, stall_);
-      sys_.Poll(nullptr, 0, 10);
-    }
+      return sys_.IoctlInt(fd_, TIOCOUTQ, &queued) == 0 ? queued : 0;
+    });
+  }
+
+  // Waits while the reader empties the pipe. A reader that leaves with bytes unread makes the
+  // descriptor report an error, and the job fails.
+  void DrainFifo() {
+    WaitUntilDrained(sys_, Output(), [this] {
+      int unread = 0;
+      if (sys_.IoctlInt(fd_, FIONREAD, &unread) != 0) return 0;
+      if (unread > 0) {
+        pollfd p{fd_, POLLOUT, 0};
+        if (sys_.Poll(&p, 1, 0) > 0 && (p.revents & POLLERR) != 0)
+          throw failures::NoReader(device_);
+      }
+      return unread;
+    });
   }
 
   // Restores the tty and closes once; close() is never retried (the descriptor is gone).
-  int Release() {
-    if (savedTty_) sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
+  // After a failure a tty's queue is discarded first: closing a port held by flow control
+  // would otherwise wait for it (up to 30 s for serial ports). After a drain it is left alone,
+  // so the last bytes in the UART's own FIFO still go out.
+  int Release(bool discardQueued) {
+    if (savedTty_) {
+      if (discardQueued) sys_.TcFlush(fd_, TCOFLUSH);
+      sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
+    }
     int error = 0;
     if (ownsFd_ && sys_.Close(fd_) != 0 && errno != EINTR) error = errno;
     fd_ = -1;
@@ -103,6 +130,7 @@ class FileDevice final : public OutputDevice {
   std::chrono::milliseconds stall_;
   std::optional<termios> savedTty_;
   bool waitForQueue_ = false;
+  bool waitForReader_ = false;
 };
 
 bool IsFifo(const std::string& path) {
@@ -145,7 +173,9 @@ std::unique_ptr<OutputDevice> OpenFileDevice(const DeviceTarget& target, std::st
     out->EmptyRegularFile();
   } else if (S_ISCHR(st.st_mode)) {
     if (::isatty(fd)) out->MakeTtyRaw();
-    else out->WaitForDeviceQueue(true);
+    else out->WaitForDeviceQueue();
+  } else if (S_ISFIFO(st.st_mode)) {
+    out->WaitForReader();
   }
   return out;
 }

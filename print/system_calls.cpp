@@ -1,3 +1,4 @@
+// The real system calls behind the SystemCalls seam.
 #include "system_calls.h"
 
 #include <fcntl.h>
@@ -23,8 +24,29 @@ int SystemCalls::TcGetAttr(int fd, termios* attributes) { return ::tcgetattr(fd,
 int SystemCalls::TcSetAttr(int fd, int when, const termios* attributes) {
   return ::tcsetattr(fd, when, attributes);
 }
+int SystemCalls::TcFlush(int fd, int queue) { return ::tcflush(fd, queue); }
 int SystemCalls::IoctlInt(int fd, unsigned long request, int* value) {
   return ::ioctl(fd, request, value);
+}
+
+int SystemCalls::Socket(int domain, int type, int protocol) {
+  return ::socket(domain, type, protocol);
+}
+int SystemCalls::Connect(int fd, const sockaddr* address, socklen_t length) {
+  return ::connect(fd, address, length);
+}
+ssize_t SystemCalls::Send(int fd, const void* data, size_t size, int flags) {
+  return ::send(fd, data, size, flags);
+}
+ssize_t SystemCalls::Recv(int fd, void* buffer, size_t size, int flags) {
+  return ::recv(fd, buffer, size, flags);
+}
+int SystemCalls::Shutdown(int fd, int how) { return ::shutdown(fd, how); }
+int SystemCalls::GetSockOpt(int fd, int level, int name, void* value, socklen_t* length) {
+  return ::getsockopt(fd, level, name, value, length);
+}
+int SystemCalls::SetSockOpt(int fd, int level, int name, const void* value, socklen_t length) {
+  return ::setsockopt(fd, level, name, value, length);
 }
 
 SystemCalls& SystemCalls::Real() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/types.h>
 #include <termios.h>
 
@@ -21,8 +22,19 @@ class SystemCalls {
   virtual int Ftruncate(int fd, off_t length);
   virtual int TcGetAttr(int fd, termios* attributes);
   virtual int TcSetAttr(int fd, int when, const termios* attributes);
-  // ioctl requests that read one int, such as TIOCOUTQ and SIOCOUTQ.
+  // Discards what a tty still holds (TCOFLUSH), so that closing a stalled port cannot block.
+  virtual int TcFlush(int fd, int queue);
+  // ioctl requests that read one int, such as TIOCOUTQ, SIOCOUTQ and FIONREAD.
   virtual int IoctlInt(int fd, unsigned long request, int* value);
+
+  // Sockets.
+  virtual int Socket(int domain, int type, int protocol);
+  virtual int Connect(int fd, const sockaddr* address, socklen_t length);
+  virtual ssize_t Send(int fd, const void* data, size_t size, int flags);
+  virtual ssize_t Recv(int fd, void* buffer, size_t size, int flags);
+  virtual int Shutdown(int fd, int how);
+  virtual int GetSockOpt(int fd, int level, int name, void* value, socklen_t* length);
+  virtual int SetSockOpt(int fd, int level, int name, const void* value, socklen_t length);
 
   // The process-wide instance that makes the real calls.
   static SystemCalls& Real();

@@ -1,0 +1,31 @@
+// Turning a network printer's host into addresses, within the connect time-out.
+#pragma once
+
+#include <sys/socket.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qrticket {
+
+struct SocketAddress {
+  int family = AF_UNSPEC;
+  sockaddr_storage storage{};
+  socklen_t length = 0;
+  const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
+};
+
+// The addresses of `host` (a name, an IPv4 or an IPv6 address) with `port`, in the resolver's
+// order. A literal address needs no lookup. A name is looked up on a helper thread so that a
+// resolver that does not answer cannot hold the job past `deadline`. Throws PrintFailure naming
+// `device`: unknown host (the resolver says the name does not exist), connect time-out (no
+// answer by `deadline`), bad file name (a bracketed address that is no IPv6 address).
+std::vector<SocketAddress> ResolveHost(const std::string& host, std::uint16_t port,
+                                       bool mustBeLiteral, std::string_view device,
+                                       std::chrono::steady_clock::time_point deadline,
+                                       std::chrono::milliseconds bound);
+
+}  // namespace qrticket
