@@ -1,0 +1,40 @@
+// The paper roll as an 8-bit grey raster (255 white, 0 black) that grows as the printer feeds.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace qrticket::viewer {
+
+class Paper {
+ public:
+  static constexpr std::uint8_t kWhite = 255;
+  static constexpr std::uint8_t kInk = 0;
+
+  // `maxHeight` bounds the memory a stream can make us use (feeds of 255 lines add up).
+  Paper(int width, int maxHeight);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  int maxHeight() const { return maxHeight_; }
+  // True once something asked for rows past maxHeight.
+  bool clipped() const { return clipped_; }
+
+  // Makes rows [0, y) exist (white). Past maxHeight it stops there and marks the paper clipped.
+  void Extend(int y);
+  // Inks a rectangle, clipped to the paper; extends the paper down to its bottom.
+  void Fill(int x, int y, int width, int height);
+  // A dashed line across the paper at row y: where the cutter cut.
+  void CutLine(int y);
+
+  std::vector<std::uint8_t> TakePixels();
+
+ private:
+  int width_;
+  int maxHeight_;
+  int height_ = 0;
+  bool clipped_ = false;
+  std::vector<std::uint8_t> pixels_;
+};
+
+}  // namespace qrticket::viewer

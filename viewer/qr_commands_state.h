@@ -1,0 +1,54 @@
+// The printer's QR settings between commands: GS ( k cn = 0x31 functions 0x41 (model),
+// 0x43 (module size), 0x45 (error level), 0x50 (store) and 0x51 (print), and the single-command
+// ESC Z of woosim printers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "escpos_events.h"
+#include "qr_symbol.h"
+#include "render_report.h"
+
+namespace qrticket::viewer {
+
+// Module sizes accepted, in dots per module. Printers document 1..16 for GS ( k fn 0x43; we
+// apply the same range to ESC Z.
+inline constexpr int kMinModuleSize = 1;
+inline constexpr int kMaxModuleSize = 16;
+
+// A symbol ready to draw; whether it fits the paper is the renderer's to decide.
+struct QrToDraw {
+  std::size_t offset;
+  std::string command;  // "GS ( k" or "ESC Z", for the report
+  QrSymbol symbol;
+  QrLevel level;
+  int moduleSize;
+  BytesView data;
+};
+
+class QrCommandState {
+ public:
+  // ESC @ brings back the defaults: model 2, module size 3, level L, nothing stored.
+  void Reset() { *this = QrCommandState(); }
+
+  // Applies one function; only fn 0x51 returns a symbol, when everything it needs is valid.
+  // Every refusal and every setting ignored goes to `report`.
+  std::optional<QrToDraw> Apply(const QrFunction& function, Report& report);
+
+ private:
+  std::optional<QrToDraw> Print(std::size_t at, Report& report) const;
+
+  std::uint8_t model_ = 0x32;
+  int moduleSize_ = 3;
+  std::uint8_t level_ = 0x30;
+  // The last refused setting of each kind: a printer that refuses a parameter prints no symbol.
+  std::optional<std::string> modelProblem_, sizeProblem_, levelProblem_;
+  std::optional<BytesView> data_;
+};
+
+// ESC Z m n k dL dH data: m version (0 automatic), n error level, k module size.
+std::optional<QrToDraw> PrepareWoosimSymbol(const WoosimQr& command, Report& report);
+
+}  // namespace qrticket::viewer

@@ -1,0 +1,41 @@
+// The qrticket-view command line, parsed into options a test can build by hand.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrticket::viewer::cli {
+
+// Exit codes, listed once.
+enum ExitCode : int {
+  kExitOk = 0,       // the picture was written (or --help / --version); --listen stopped by a signal
+  kExitFailed = 1,   // the input could not be read, the PNG not written, or the port not opened
+  kExitUsage = 2,    // the command line was not usable
+};
+
+struct ViewOptions {
+  bool listen = false;
+  // Drawing one stream: FILE or "-" (standard input) to `output`.
+  std::string input;
+  std::string output;
+  int paperWidth = 576;
+  // Network printer: address and port to listen on, folder for the pictures.
+  std::string address = "127.0.0.1";
+  int port = 9100;
+  std::string outDir;
+};
+
+struct ParseResult {
+  std::optional<ViewOptions> options;
+  int exitCode = kExitOk;
+  std::string out;
+  std::string err;
+};
+
+ParseResult ParseViewCommandLine(const std::vector<std::string>& args);
+
+// "[ADDR:]PORT", "[::1]:9100" for IPv6; nullopt when the port is not 0..65535.
+std::optional<std::pair<std::string, int>> ParseListenAddress(const std::string& text);
+
+}  // namespace qrticket::viewer::cli
