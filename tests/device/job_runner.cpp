@@ -1,0 +1,93 @@
+// Running one ticket job in a device test.
+#include "job_runner.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "print_qr_test.h"
+#include "temp_dir.h"
+#include "ticket_defaults.h"
+
+namespace qrticket::testing {
+namespace {
+
+class RecordingReporter final : public FailureReporter {
+ public:
+  void ShowFailure(const std::string& message) override {
+    last = message;
+    ++count;
+  }
+  std::optional<std::string> last;
+  int count = 0;
+};
+
+}  // namespace
+
+QrPrintSettings TicketTo(const std::string& device, const Bytes& dataText) {
+  QrPrintSettings settings;
+  settings.dataText = dataText;
+  settings.deviceName = device;
+  settings.moduleSizeText = kDefaultModuleSizeText;
+  settings.modelIndex = kDefaultModelIndex;
+  settings.errorLevelIndex = kDefaultErrorLevelIndex;
+  return settings;
+}
+
+Bytes LongestDataText() {
+  // Position-dependent: a run of 62 symbols, shifted by one every run.
+  static constexpr std::string_view kSymbols =
+      "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  Bytes text;
+  text.reserve(32764);
+  for (std::size_t i = 0; text.size() < 32764; ++i)
+    text += kSymbols[(i + i / kSymbols.size()) % kSymbols.size()];
+  return text;
+}
+
+JobOutcome RunJob(const QrPrintSettings& settings, const ChannelOptions& options,
+                  SystemCalls& sys) {
+  RecordingReporter reporter;
+  const auto start = std::chrono::steady_clock::now();
+  PrintQrTest(settings, reporter, options, sys);
+  JobOutcome outcome;
+  outcome.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  outcome.message = reporter.last;
+  outcome.reports = reporter.count;
+  return outcome;
+}
+
+Bytes TicketBytes(QrPrintSettings settings) {
+  TempDir dir;
+  settings.deviceName = dir.File("ticket.bin");
+  RecordingReporter reporter;
+  PrintQrTest(settings, reporter);
+  return ReadFileBytes(settings.deviceName);
+}
+
+std::map<int, std::string> OpenDescriptors() {
+  std::map<int, std::string> open;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    const int fd = std::stoi(entry.path().filename().string());
+    std::error_code ignored;
+    const auto target = std::filesystem::read_symlink(entry.path(), ignored);
+    open[fd] = target.string();
+  }
+  return open;
+}
+
+std::string Leaked(const std::map<int, std::string>& before,
+                   const std::map<int, std::string>& after) {
+  std::string leaked;
+  for (const auto& [fd, target] : after) {
+    const auto it = before.find(fd);
+    if (it != before.end() && it->second == target) continue;
+    if (target.find("/proc/") != std::string::npos) continue;  // the listing's own descriptor
+    leaked += std::to_string(fd) + " -> " + target + "\n";
+  }
+  return leaked;
+}
+
+}  // namespace qrticket::testing
