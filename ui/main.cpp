@@ -1,0 +1,35 @@
+// qrticket-gui: the desktop program. Checks for a display, then starts the windows.
+#include <QApplication>
+#include <csignal>
+#include <iostream>
+
+#include "app_identity.h"
+#include "display_check.h"
+#include "form1.h"
+#include "pictures.h"
+
+namespace {
+
+// Exit codes of qrticket-gui.
+constexpr int kExitNoDisplay = 3;  // no window system to show the window on; nothing was done
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A printer that hangs up must fail the job, not kill the program.
+  std::signal(SIGPIPE, SIG_IGN);
+  if (!qrticket::ui::WindowSystemReachable()) {
+    std::cerr << qrticket::ui::NoDisplayMessage();
+    return kExitNoDisplay;
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("qrticket"));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(qrticket::ui::kDesktopFileName));
+  QApplication::setWindowIcon(qrticket::ui::AppIcon());
+
+  auto* form = new qrticket::ui::Form1;
+  form->setAttribute(Qt::WA_DeleteOnClose);
+  form->show();
+  return QApplication::exec();  // ends when Form1, the last window, closes
+}

@@ -1,0 +1,15 @@
+// Shows a failed print job to the operator as a modal message box.
+#pragma once
+
+#include "print_qr_test.h"
+
+namespace qrticket::ui {
+
+// One modal box per failure: the message as its prompt, an OK button only, no icon, titled with
+// the application's title. Returns when the operator dismisses it.
+class MessageBoxReporter final : public FailureReporter {
+ public:
+  void ShowFailure(const std::string& message) override;
+};
+
+}  // namespace qrticket::ui

@@ -1,0 +1,25 @@
+// From the window's Unicode text to what the ticket job takes.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "bytes.h"
+
+namespace qrticket::ui {
+
+// The data text as the ticket carries it: Qt keeps a line break as one LF, the ticket as CR LF;
+// then Windows-1252, one byte per character (a character it lacks becomes '?').
+Bytes TicketBytesFromText(const QString& text);
+
+// The count shown beside the data box: the number of bytes the ticket gets, so a line break
+// counts as two.
+qsizetype TicketCharacterCount(const QString& text);
+
+// A device or file name for the job: UTF-8, exactly as typed, spaces included.
+std::string DeviceNameFromText(const QString& text);
+
+// True when the text holds anything but spaces (tabs and other blanks count as content).
+bool HasTextBesidesSpaces(const QString& text);
+
+}  // namespace qrticket::ui
