@@ -53,7 +53,8 @@ DeviceTarget Tcp(std::string_view rest) {
   target.kind = DeviceTarget::Kind::Invalid;
   std::string_view host;
   std::string_view port;
-  if (!rest.empty() && rest.front() == '[') {
+  const bool bracketed = !rest.empty() && rest.front() == '[';
+  if (bracketed) {
     const auto close = rest.find(']');
     if (close == std::string_view::npos) return target;
     host = rest.substr(1, close - 1);
@@ -79,6 +80,7 @@ DeviceTarget Tcp(std::string_view rest) {
   if (target.port == 0) return target;
   target.kind = DeviceTarget::Kind::Tcp;
   target.host = std::string(host);
+  target.bracketed = bracketed;
   return target;
 }
 

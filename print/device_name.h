@@ -18,6 +18,7 @@ struct DeviceTarget {
   std::string path;
   std::string host;          // a name, an IPv4 address or an IPv6 address without brackets
   std::uint16_t port = 0;
+  bool bracketed = false;    // the host was written in brackets: it must be an IPv6 address
 };
 
 // The port raw network printers listen on when the name gives none.

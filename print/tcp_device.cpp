@@ -169,9 +169,8 @@ Attempt ConnectOnce(SystemCalls& sys, int fd, const SocketAddress& address,
 std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,
                                             const ChannelOptions& options, SystemCalls& sys) {
   const auto deadline = Clock::now() + options.connectTimeout;
-  const bool bracketed = target.host.find(':') != std::string::npos;
-  const std::vector<SocketAddress> addresses =
-      ResolveHost(target.host, target.port, bracketed, device, deadline, options.connectTimeout);
+  const std::vector<SocketAddress> addresses = ResolveHost(
+      target.host, target.port, target.bracketed, device, deadline, options.connectTimeout);
 
   // Each address in turn; a refusal from any of them wins over other errors, so "localhost"
   // with a printer on 127.0.0.1 only still works and a dead port says "refused".

@@ -1,0 +1,139 @@
+// Delivered means delivered: a slow printer gets the whole ticket and the job succeeds only
+// after it has read the last byte; a pty gets the bytes unchanged; a serial port that drains
+// slowly is waited for, one held by flow control times out.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "failure_messages.h"
+#include "job_runner.h"
+#include "loopback_printer.h"
+#include "print_qr_test.h"
+#include "pty_pair.h"
+#include "temp_dir.h"
+#include "ticket_defaults.h"
+
+namespace qrticket::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(Delivery, SlowNetworkPrinterGetsTheLongestTicketWholeBeforeTheJobSucceeds) {
+  // About 10 KB/s through a small receive buffer: the ticket takes seconds, many times the
+  // stall time-out, and the job must neither cut it off nor return before the last byte is
+  // read.
+  LoopbackPrinter printer(PrinterBehaviour{.kind = PrinterBehaviour::Kind::ReadSlowly,
+                                           .chunk = 1024, .pause = 100ms,
+                                           .receiveBuffer = 2048});
+  const ChannelOptions options{.stallTimeout = 1000ms, .connectTimeout = 1000ms};
+  const auto settings = TicketTo(printer.DeviceName(), LongestDataText());
+  const Bytes expected = TicketBytes(settings);
+
+  const JobOutcome outcome = RunJob(settings, options);
+  const auto jobEnded = Clock::now();
+
+  EXPECT_EQ(outcome.message, std::nullopt);
+  EXPECT_GT(outcome.elapsed, 2 * options.stallTimeout) << "the printer was not slow after all";
+  ASSERT_TRUE(printer.WaitFinished(5000ms));
+  const Bytes received = printer.received();
+  EXPECT_EQ(received.size(), expected.size());
+  EXPECT_TRUE(received == expected) << "bytes missing, repeated or out of order";
+  EXPECT_LE(printer.lastByteReadAt(), jobEnded) << "the job succeeded before the last byte was read";
+  EXPECT_TRUE(printer.sawEndOfStream());
+}
+
+TEST(Delivery, PtyGetsTheBytesUnchangedAndKeepsItsSettings) {
+  PtyPair pty;
+  // A keeper on the slave side, so nothing is lost when the job closes its own descriptor.
+  const int keeper = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(keeper, 0);
+  termios before{};
+  ASSERT_EQ(::tcgetattr(keeper, &before), 0);
+  ASSERT_NE(before.c_oflag & OPOST, 0u) << "a fresh pty post-processes output";
+  ASSERT_NE(before.c_oflag & ONLCR, 0u);
+  ::cfsetospeed(&before, B4800);  // a speed the job must keep
+  ASSERT_EQ(::tcsetattr(keeper, TCSANOW, &before), 0);
+
+  // Line feeds, a carriage return, a tab, NUL and high bytes in the data, each passed as is.
+  const Bytes data("A\nB\r\nC\tD\0E\x80\xFF\n", 14);
+  const auto settings = TicketTo(pty.slavePath(), data);
+  const Bytes expected = TicketBytes(settings);
+  ASSERT_NE(expected.find(data), std::string::npos);
+
+  EXPECT_EQ(RunJob(settings, ChannelOptions{}).message, std::nullopt);
+  Bytes received = pty.ReadMaster(expected.size(), 2000ms);
+  received += pty.ReadMaster(1, 200ms);  // nothing more may follow
+  EXPECT_EQ(Hex(received), Hex(expected));
+
+  termios after{};
+  ASSERT_EQ(::tcgetattr(keeper, &after), 0);
+  EXPECT_EQ(after.c_oflag, before.c_oflag) << "output post-processing was not restored";
+  EXPECT_EQ(after.c_cflag, before.c_cflag);
+  EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B4800));
+  ::close(keeper);
+}
+
+// A pty standing in for a serial port, with TIOCOUTQ answered from a script: how many bytes
+// the "UART" still holds as time passes.
+class ScriptedSerialQueue : public SystemCalls {
+ public:
+  explicit ScriptedSerialQueue(std::function<int(std::chrono::milliseconds)> queued)
+      : queued_(std::move(queued)) {}
+
+  int IoctlInt(int fd, unsigned long request, int* value) override {
+    if (request != TIOCOUTQ) return SystemCalls::IoctlInt(fd, request, value);
+    if (!start_) start_ = Clock::now();
+    *value = queued_(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *start_));
+    return 0;
+  }
+  int TcSetAttr(int fd, int when, const termios* attributes) override {
+    if ((attributes->c_oflag & OPOST) == 0) sawRawOutput = true;
+    return SystemCalls::TcSetAttr(fd, when, attributes);
+  }
+  int TcFlush(int fd, int queue) override {
+    ++flushes;
+    return SystemCalls::TcFlush(fd, queue);
+  }
+  bool sawRawOutput = false;
+  int flushes = 0;
+
+ private:
+  std::function<int(std::chrono::milliseconds)> queued_;
+  std::optional<Clock::time_point> start_;
+};
+
+TEST(Delivery, SerialPortThatDrainsSlowlyIsWaitedFor) {
+  PtyPair pty;
+  // 1200 bytes leaving at 1 byte a millisecond: 1.2 s to drain, four times the stall time-out.
+  ScriptedSerialQueue sys([](std::chrono::milliseconds t) {
+    return std::max<int>(0, 1200 - static_cast<int>(t.count()));
+  });
+  const ChannelOptions options{.stallTimeout = 300ms, .connectTimeout = 300ms};
+  const JobOutcome outcome = RunJob(TicketTo(pty.slavePath(), kSampleDataText), options, sys);
+  EXPECT_EQ(outcome.message, std::nullopt);
+  EXPECT_GE(outcome.elapsed, 1100ms) << "closed before the queue had drained";
+  EXPECT_TRUE(sys.sawRawOutput);
+  EXPECT_EQ(sys.flushes, 0) << "a drained queue must not be discarded";
+}
+
+TEST(Delivery, SerialPortHeldByFlowControlTimesOutAndIsReleased) {
+  PtyPair pty;
+  ScriptedSerialQueue sys([](std::chrono::milliseconds) { return 700; });
+  const ChannelOptions options{.stallTimeout = 300ms, .connectTimeout = 300ms};
+  const JobOutcome outcome = RunJob(TicketTo(pty.slavePath(), kSampleDataText), options, sys);
+  EXPECT_EQ(outcome.message,
+            kFailurePrefix + failures::TimedOut(pty.slavePath(), options.stallTimeout).description());
+  EXPECT_GE(outcome.elapsed, options.stallTimeout);
+  EXPECT_LT(outcome.elapsed, options.stallTimeout + 2000ms);
+  EXPECT_EQ(sys.flushes, 1) << "the stuck queue must be discarded so that close cannot block";
+  // Released: the next job on the same port is not "busy".
+  ScriptedSerialQueue drained([](std::chrono::milliseconds) { return 0; });
+  EXPECT_EQ(RunJob(TicketTo(pty.slavePath(), kSampleDataText), options, drained).message,
+            std::nullopt);
+}
+
+}  // namespace
+}  // namespace qrticket::testing
