@@ -1,0 +1,65 @@
+// The qrticket-view command line, parsed in-process: one row per case.
+#include <gtest/gtest.h>
+
+#include "view_options.h"
+
+namespace qrticket::viewer::cli {
+namespace {
+
+struct OptionsRow {
+  const char* name;
+  std::vector<std::string> args;
+  int exitCode;
+  const char* summary;  // for accepted lines: "file IN OUT WIDTH" or "listen ADDR PORT DIR"
+};
+
+std::string Summary(const ViewOptions& v) {
+  return v.listen ? "listen " + v.address + " " + std::to_string(v.port) + " " + v.outDir
+                  : "file " + v.input + " " + v.output + " " + std::to_string(v.paperWidth);
+}
+
+void PrintTo(const OptionsRow& row, std::ostream* out) { *out << row.name; }
+
+class ViewOptionsTable : public ::testing::TestWithParam<OptionsRow> {};
+
+TEST_P(ViewOptionsTable, Parses) {
+  const OptionsRow& row = GetParam();
+  const ParseResult result = ParseViewCommandLine(row.args);
+  EXPECT_EQ(result.exitCode, row.exitCode) << result.err;
+  if (row.exitCode == kExitOk && row.summary[0] != '\0') {
+    ASSERT_TRUE(result.options);
+    EXPECT_EQ(Summary(*result.options), row.summary);
+  }
+  if (row.exitCode == kExitUsage) {
+    EXPECT_FALSE(result.err.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Args, ViewOptionsTable,
+    ::testing::Values(
+        OptionsRow{"File", {"t.bin", "-o", "t.png"}, kExitOk, "file t.bin t.png 576"},
+        OptionsRow{"StandardInput", {"-", "-o", "t.png"}, kExitOk, "file - t.png 576"},
+        OptionsRow{"Width58mm", {"t.bin", "-o", "t.png", "--width", "384"}, kExitOk,
+                   "file t.bin t.png 384"},
+        OptionsRow{"OtherWidth", {"t.bin", "-o", "t.png", "--width", "500"}, kExitUsage, ""},
+        OptionsRow{"NoOutput", {"t.bin"}, kExitUsage, ""},
+        OptionsRow{"NoInput", {"-o", "t.png"}, kExitUsage, ""},
+        OptionsRow{"ListenPort", {"--listen", "9100", "--out", "d"}, kExitOk,
+                   "listen 127.0.0.1 9100 d"},
+        OptionsRow{"ListenAddress", {"--listen", "0.0.0.0:9101", "--out", "d"}, kExitOk,
+                   "listen 0.0.0.0 9101 d"},
+        OptionsRow{"ListenIpv6", {"--listen", "[::1]:9102", "--out", "d"}, kExitOk,
+                   "listen ::1 9102 d"},
+        OptionsRow{"ListenAnyPort", {"--listen", "0", "--out", "d"}, kExitOk,
+                   "listen 127.0.0.1 0 d"},
+        OptionsRow{"ListenPortTooBig", {"--listen", "65536", "--out", "d"}, kExitUsage, ""},
+        OptionsRow{"ListenNotANumber", {"--listen", "x:abc", "--out", "d"}, kExitUsage, ""},
+        OptionsRow{"ListenWithoutOut", {"--listen", "9100"}, kExitUsage, ""},
+        OptionsRow{"ListenWithFile", {"--listen", "9100", "--out", "d", "t.bin"}, kExitUsage, ""},
+        OptionsRow{"OutWithoutListen", {"t.bin", "-o", "t.png", "--out", "d"}, kExitUsage, ""},
+        OptionsRow{"Help", {"--help"}, kExitOk, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qrticket::viewer::cli

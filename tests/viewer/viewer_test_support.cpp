@@ -1,0 +1,98 @@
+#include "viewer_test_support.h"
+
+#include <gtest/gtest.h>
+#include <zbar.h>
+
+#include "print_qr_test.h"
+#include "temp_dir.h"
+#include "ticket_defaults.h"
+
+namespace qrticket::viewer::testing {
+namespace {
+
+class RecordingReporter final : public FailureReporter {
+ public:
+  void ShowFailure(const std::string& message) override { failures.push_back(message); }
+  std::vector<std::string> failures;
+};
+
+}  // namespace
+
+QrPrintSettings TicketSettings(Bytes data) {
+  QrPrintSettings s;
+  s.dataText = std::move(data);
+  s.moduleSizeText.assign(kDefaultModuleSizeText, std::char_traits<char>::length(kDefaultModuleSizeText));
+  s.modelIndex = kDefaultModelIndex;
+  s.errorLevelIndex = kDefaultErrorLevelIndex;
+  return s;
+}
+
+Bytes WriteTicket(QrPrintSettings settings) {
+  qrticket::testing::TempDir dir;
+  settings.deviceName = dir.File("ticket.bin");
+  RecordingReporter reporter;
+  PrintQrTest(settings, reporter);
+  EXPECT_TRUE(reporter.failures.empty()) << reporter.failures.front();
+  return qrticket::testing::ReadFileBytes(settings.deviceName);
+}
+
+std::vector<Bytes> DecodeQr(const RenderedTicket& ticket, int scale) {
+  constexpr int kMargin = 40;
+  const int width = (ticket.width + 2 * kMargin) * scale;
+  const int height = (ticket.height + 2 * kMargin) * scale;
+  // zbar frees the buffer it is given through the cleanup handler; we keep ownership instead.
+  std::vector<unsigned char> grey(static_cast<std::size_t>(width) * height, 255);
+  for (int y = 0; y < ticket.height * scale; ++y) {
+    for (int x = 0; x < ticket.width * scale; ++x) {
+      grey[static_cast<std::size_t>(y + kMargin * scale) * width + x + kMargin * scale] =
+          ticket.pixels[static_cast<std::size_t>(y / scale) * ticket.width + x / scale];
+    }
+  }
+  zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
+  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
+  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
+  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
+  zbar::zbar_image_t* image = zbar::zbar_image_create();
+  zbar::zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
+  zbar::zbar_image_set_size(image, width, height);
+  zbar::zbar_image_set_data(image, grey.data(), grey.size(), nullptr);
+  std::vector<Bytes> found;
+  if (zbar::zbar_scan_image(scanner, image) > 0) {
+    for (const zbar::zbar_symbol_t* s = zbar::zbar_image_first_symbol(image); s;
+         s = zbar::zbar_symbol_next(s)) {
+      found.emplace_back(zbar::zbar_symbol_get_data(s), zbar::zbar_symbol_get_data_length(s));
+    }
+  }
+  zbar::zbar_image_destroy(image);
+  zbar::zbar_image_scanner_destroy(scanner);
+  return found;
+}
+
+std::vector<std::uint8_t> SampleModules(const RenderedTicket& ticket, std::size_t index,
+                                        int modules) {
+  const RenderedSymbol& s = ticket.symbols.at(index);
+  std::vector<std::uint8_t> grid;
+  for (int row = 0; row < modules; ++row) {
+    for (int col = 0; col < modules; ++col) {
+      const int x = s.x + col * s.moduleSize + s.moduleSize / 2;
+      const int y = s.y + row * s.moduleSize + s.moduleSize / 2;
+      grid.push_back(ticket.pixels[static_cast<std::size_t>(y) * ticket.width + x] < 128);
+    }
+  }
+  return grid;
+}
+
+bool ReportHas(const RenderedTicket& ticket, const std::string& text) {
+  for (const auto& line : ticket.report) {
+    if (line.find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+std::string ReportText(const RenderedTicket& ticket) {
+  std::string text;
+  for (const auto& line : ticket.report) text += line + "\n";
+  return text;
+}
+
+}  // namespace qrticket::viewer::testing
