@@ -28,7 +28,7 @@ QrPrintSettings TicketTo(const std::string& device, const Bytes& dataText) {
   QrPrintSettings settings;
   settings.dataText = dataText;
   settings.deviceName = device;
-  settings.moduleSizeText = kDefaultModuleSizeText;
+  settings.moduleSizeText = std::string_view(kDefaultModuleSizeText);
   settings.modelIndex = kDefaultModelIndex;
   settings.errorLevelIndex = kDefaultErrorLevelIndex;
   return settings;
@@ -85,7 +85,7 @@ std::string Leaked(const std::map<int, std::string>& before,
     const auto it = before.find(fd);
     if (it != before.end() && it->second == target) continue;
     if (target.find("/proc/") != std::string::npos) continue;  // the listing's own descriptor
-    leaked += std::to_string(fd) + " -> " + target + "\n";
+    leaked.append(std::to_string(fd)).append(" -> ").append(target).append("\n");
   }
   return leaked;
 }
