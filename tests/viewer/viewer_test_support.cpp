@@ -19,12 +19,11 @@ class RecordingReporter final : public FailureReporter {
 }  // namespace
 
 QrPrintSettings TicketSettings(Bytes data) {
-  QrPrintSettings s;
-  s.dataText = std::move(data);
-  s.moduleSizeText.assign(kDefaultModuleSizeText, std::char_traits<char>::length(kDefaultModuleSizeText));
-  s.modelIndex = kDefaultModelIndex;
-  s.errorLevelIndex = kDefaultErrorLevelIndex;
-  return s;
+  return QrPrintSettings{.dataText = std::move(data),
+                         .deviceName = {},
+                         .moduleSizeText = kDefaultModuleSizeText,
+                         .modelIndex = kDefaultModelIndex,
+                         .errorLevelIndex = kDefaultErrorLevelIndex};
 }
 
 Bytes WriteTicket(QrPrintSettings settings) {
