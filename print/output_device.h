@@ -1,5 +1,5 @@
-// One opened output: a file, a port, standard output. The channel holds bytes back and hands
-// them to a device in large pieces.
+// One opened output: a file, a port, a network printer, standard output. The channel holds
+// bytes back and hands them to a device in large pieces.
 #pragma once
 
 #include <chrono>
