@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
   libzbar-dev zbar-tools                         # decoding rendered QR symbols in tests
   xvfb xauth                                     # a display for screenshots and headless runs
+  libxcb1-dev                                    # X11 calls of the windows (task bar hint, display check)
 )
 
 missing=()

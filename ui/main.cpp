@@ -5,7 +5,7 @@
 
 #include "app_identity.h"
 #include "display_check.h"
-#include "form1.h"
+#include "module1.h"
 #include "pictures.h"
 
 namespace {
@@ -28,8 +28,6 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(qrticket::ui::kDesktopFileName));
   QApplication::setWindowIcon(qrticket::ui::AppIcon());
 
-  auto* form = new qrticket::ui::Form1;
-  form->setAttribute(Qt::WA_DeleteOnClose);
-  form->show();
+  qrticket::ui::StartProcedure();
   return QApplication::exec();  // ends when Form1, the last window, closes
 }

@@ -4,8 +4,11 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-  // Window tests never need a display; the CTest entries set this too.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Window tests need no display (their CTest entries ask for offscreen); the X11 tests run
+  // under Xvfb, which sets DISPLAY.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();

@@ -1,0 +1,21 @@
+// Module1, the start procedure: the splash for three seconds, then the main window.
+#pragma once
+
+#include <chrono>
+
+#include "frm_splash.h"
+
+namespace qrticket::ui {
+
+class Form1;
+
+struct StartOptions {
+  std::chrono::milliseconds splashInterval = kSplashInterval;  // shorter in tests only
+};
+
+// Shows frmSplash modally until its timer hides it, destroys it, then creates Form1 and shows
+// it modelessly. Returns the main window, which deletes itself when closed; the program ends
+// then, as it is the last window. Needs a QApplication.
+Form1* StartProcedure(const StartOptions& options = {});
+
+}  // namespace qrticket::ui
