@@ -23,7 +23,7 @@ struct Initialise {};            // ESC @
 struct Justify { int mode; };    // ESC a n: 0 left, 1 centre, 2 right (0x30.. accepted too)
 struct Emphasis { bool on; };    // ESC E n
 struct Underline { int dots; };  // ESC - n: 0 off, 1 or 2 dots thick
-struct PrintMode { std::uint8_t bits; };       // ESC ! n: font B, bold, double height/width, underline
+struct PrintMode { std::uint8_t bits; };  // ESC ! n: font B, bold, double size, underline
 struct SelectFont { int font; };               // ESC M n: 0 font A, 1 font B
 struct CharacterSize { int width; int height; };  // GS ! n: 1..8 times each way
 struct LineSpacing { int dots; };              // ESC 3 n; ESC 2 gives -1 (the default)
@@ -50,7 +50,6 @@ struct WoosimQr {
   std::uint8_t moduleSize;  // k
   std::size_t declaredLength;
   BytesView data;
-  BytesView after;          // the stream after the data, to tell where the data overran
 };
 
 // A command the printer skips: known but not drawn here, or not known at all.

@@ -170,9 +170,8 @@ class Parser {
     const std::size_t length = static_cast<std::size_t>(Word(pos_ + 5));
     if (Left() < 7 + length) return Truncate(name);
     WoosimQr qr{pos_, At(pos_ + 2), At(pos_ + 3), At(pos_ + 4), length,
-                s_.substr(pos_ + 7, length), {}};
+                s_.substr(pos_ + 7, length)};
     pos_ += 7 + length;
-    qr.after = s_.substr(pos_);
     events_.push_back(qr);
   }
 

@@ -5,7 +5,8 @@
 
 namespace qrticket::viewer {
 
-Paper::Paper(int width, int maxHeight) : width_(std::max(width, 1)), maxHeight_(maxHeight) {}
+Paper::Paper(int width, int maxHeight)
+    : width_(std::max(width, 1)), maxHeight_(std::max(maxHeight, 1)) {}
 
 void Paper::Extend(int y) {
   if (y > maxHeight_) {

@@ -8,14 +8,13 @@
 #include "glyph_font.h"
 #include "line_buffer.h"
 #include "paper.h"
+#include "printer_state.h"
 #include "qr_commands_state.h"
 #include "render_report.h"
 #include "text_encoding.h"
 
 namespace qrticket::viewer {
 namespace {
-
-constexpr int kDefaultLineSpacing = 30;  // dots: about 1/6 inch, the printers' default
 
 class Renderer {
  public:
@@ -51,7 +50,7 @@ class Renderer {
   // Prints the line buffer at the current position; returns its height (0 when empty).
   int PrintBuffer() {
     const int height = line_.tallest();
-    if (!line_.empty()) line_.Draw(paper_, font_, y_, justification_);
+    if (!line_.empty()) line_.Draw(paper_, font_, y_, state_.justification);
     line_.Clear();
     return height;
   }
@@ -59,50 +58,36 @@ class Renderer {
     y_ = std::min(y_ + dots, paper_.maxHeight() + 1);
     paper_.Extend(y_);
   }
-  void PrintAndFeedLine() { Feed(std::max(PrintBuffer(), lineSpacing_)); }
+  void PrintAndFeedLine() { Feed(std::max(PrintBuffer(), state_.lineSpacing)); }
 
   void On(const TextRun& e) {
     for (const char c : e.bytes) {
       const char32_t codePoint = Cp1252ToCodePoint(static_cast<unsigned char>(c));
-      if (line_.Add(codePoint, style_)) continue;
+      if (line_.Add(codePoint, state_.style)) continue;
       PrintAndFeedLine();  // a full line prints by itself, as on paper
-      line_.Add(codePoint, style_);
+      line_.Add(codePoint, state_.style);
     }
   }
   void On(const LineFeed&) { PrintAndFeedLine(); }
   void On(const HorizontalTab&) { line_.Tab(); }
   void On(const FeedLines& e) {
     const int printed = PrintBuffer();
-    Feed(e.lines == 0 ? printed : std::max(printed, lineSpacing_) + (e.lines - 1) * lineSpacing_);
+    const int spacing = state_.lineSpacing;
+    Feed(e.lines == 0 ? printed : std::max(printed, spacing) + (e.lines - 1) * spacing);
   }
   void On(const FeedDots& e) { Feed(std::max(PrintBuffer(), e.dots)); }
   void On(const Initialise&) {
     line_.Clear();
-    style_ = {};
-    justification_ = 0;
-    lineSpacing_ = kDefaultLineSpacing;
-    pageMode_ = false;
+    state_.Reset();
     qr_.Reset();
   }
-  void On(const Justify& e) {
-    const int mode = e.mode >= 48 ? e.mode - 48 : e.mode;
-    if (mode >= 0 && mode <= 2) justification_ = mode;
-  }
-  void On(const Emphasis& e) { style_.bold = e.on; }
-  void On(const Underline& e) { style_.underline = e.dots; }
-  void On(const PrintMode& e) {
-    style_.font = e.bits & 0x01;
-    style_.bold = (e.bits & 0x08) != 0;
-    style_.heightScale = (e.bits & 0x10) ? 2 : 1;
-    style_.widthScale = (e.bits & 0x20) ? 2 : 1;
-    style_.underline = (e.bits & 0x80) ? 1 : 0;
-  }
-  void On(const SelectFont& e) { style_.font = e.font; }
-  void On(const CharacterSize& e) {
-    style_.widthScale = e.width;
-    style_.heightScale = e.height;
-  }
-  void On(const LineSpacing& e) { lineSpacing_ = e.dots < 0 ? kDefaultLineSpacing : e.dots; }
+  void On(const Justify& e) { state_.Apply(e); }
+  void On(const Emphasis& e) { state_.Apply(e); }
+  void On(const Underline& e) { state_.Apply(e); }
+  void On(const PrintMode& e) { state_.Apply(e); }
+  void On(const SelectFont& e) { state_.Apply(e); }
+  void On(const CharacterSize& e) { state_.Apply(e); }
+  void On(const LineSpacing& e) { state_.Apply(e); }
   void On(const Cut& e) {
     if (!line_.empty()) PrintAndFeedLine();
     report_.Add(say::PaperCut(e.offset));
@@ -113,15 +98,16 @@ class Renderer {
     const std::size_t at = e.offset;
     switch (e.which) {
       case 'L':
-        pageMode_ = true;
+        state_.pageMode = true;
         report_.Add(say::PageModeEntered(at));
         return;
       case 'F':
-        report_.Add(pageMode_ ? say::PagePrinted(at) : say::PagePrintInStandardMode(at));
+        report_.Add(state_.pageMode ? say::PagePrinted(at) : say::PagePrintInStandardMode(at));
         return;
       case 'S':
-        report_.Add(pageMode_ ? say::StandardModeAgain(at) : say::StandardModeInStandardMode(at));
-        pageMode_ = false;
+        report_.Add(state_.pageMode ? say::StandardModeAgain(at)
+                                    : say::StandardModeInStandardMode(at));
+        state_.pageMode = false;
         return;
     }
   }
@@ -148,8 +134,8 @@ class Renderer {
     report_.Add(say::QrSymbolLine(qr.offset, qr.command, version, LevelLetter(qr.level),
                                   qr.moduleSize, qr.data.size(), dots, paper_.width(), fits));
     if (!fits) return;
-    const int left = justification_ == 1   ? (paper_.width() - dots) / 2
-                     : justification_ == 2 ? paper_.width() - dots
+    const int left = state_.justification == 1   ? (paper_.width() - dots) / 2
+                     : state_.justification == 2 ? paper_.width() - dots
                                            : 0;
     paper_.Extend(y_ + dots);
     for (int row = 0; row < s.modules; ++row) {
@@ -172,10 +158,7 @@ class Renderer {
   LineBuffer line_;
   Report report_;
   QrCommandState qr_;
-  TextStyle style_;
-  int justification_ = 0;
-  int lineSpacing_ = kDefaultLineSpacing;
-  bool pageMode_ = false;
+  PrinterState state_;
   int y_ = 0;
   std::vector<RenderedSymbol> symbols_;
 };

@@ -9,7 +9,7 @@ namespace qrticket::viewer::cli {
 
 // Exit codes, listed once.
 enum ExitCode : int {
-  kExitOk = 0,       // the picture was written (or --help / --version); --listen stopped by a signal
+  kExitOk = 0,       // the picture was written, --help / --version, or --listen was stopped
   kExitFailed = 1,   // the input could not be read, the PNG not written, or the port not opened
   kExitUsage = 2,    // the command line was not usable
 };
