@@ -2,6 +2,7 @@
 // and loopback sockets. Each row: the message names the device as typed, the job ends within
 // its bound, nothing stays open, and the next job to a healthy device prints.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -270,6 +271,11 @@ class FaultTable : public ::testing::TestWithParam<FaultRow> {};
 
 // Fails naming the device, within its bound, releases it, and the next job prints.
 TEST_P(FaultTable, FailsCleanly) {
+  // A hang-up must end the job, not the process: these rows run with SIGPIPE's default action.
+  struct sigaction pipeAction {};
+  ASSERT_EQ(::sigaction(SIGPIPE, nullptr, &pipeAction), 0);
+  ASSERT_EQ(pipeAction.sa_handler, SIG_DFL);
+
   Fault fault = GetParam().make();
   if (!fault.skip.empty()) GTEST_SKIP() << fault.skip;
   const auto before = OpenDescriptors();

@@ -25,13 +25,14 @@ class RecordingReporter final : public FailureReporter {
 }  // namespace
 
 QrPrintSettings TicketTo(const std::string& device, const Bytes& dataText) {
-  QrPrintSettings settings;
-  settings.dataText = dataText;
-  settings.deviceName = device;
-  settings.moduleSizeText = std::string_view(kDefaultModuleSizeText);
-  settings.modelIndex = kDefaultModelIndex;
-  settings.errorLevelIndex = kDefaultErrorLevelIndex;
-  return settings;
+  return QrPrintSettings{.dataText = dataText,
+                         .deviceName = device,
+                         .moduleSizeText = kDefaultModuleSizeText,
+                         .modelIndex = kDefaultModelIndex,
+                         .errorLevelIndex = kDefaultErrorLevelIndex,
+                         .pageMode = false,
+                         .centred = false,
+                         .woosimDialect = false};
 }
 
 Bytes LongestDataText() {
