@@ -16,6 +16,7 @@ Form1* StartProcedure(const StartOptions& options) {
 
   auto* form = new Form1;
   form->setAttribute(Qt::WA_DeleteOnClose);
+  form->SetPreviewHook(options.previewHook);
   form->show();
   return form;
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "frm_splash.h"
+#include "preview_hook.h"
 
 namespace qrticket::ui {
 
@@ -11,6 +12,7 @@ class Form1;
 
 struct StartOptions {
   std::chrono::milliseconds splashInterval = kSplashInterval;  // shorter in tests only
+  PreviewHook previewHook;  // what "VISUALIZAR:" opens; none yet, so it is a plain file name
 };
 
 // Shows frmSplash modally until its timer hides it, destroys it, then creates Form1 and shows

@@ -2,6 +2,7 @@
 // editable lists, focus and tab order. Real window, offscreen, real event loop.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -149,7 +150,7 @@ QString ControlOf(QWidget* widget) {
   return widget ? widget->objectName() : QString();
 }
 
-QStringList FocusOrder(QWidget& window, int steps) {
+QStringList FocusOrder(int steps) {
   QStringList order;
   for (int i = 0; i < steps; ++i) {
     order << ControlOf(QApplication::focusWidget());
@@ -161,14 +162,14 @@ QStringList FocusOrder(QWidget& window, int steps) {
 TEST_F(Form1Test, FocusStartsOnText1AndTabFollowsTheOrder) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
   EXPECT_EQ(ControlOf(QApplication::focusWidget()), QStringLiteral("Text1"));
-  EXPECT_EQ(FocusOrder(form_, 10),
+  EXPECT_EQ(FocusOrder(10),
             QStringList({"Text1", "Command2", "ObjPrint", "Tamanho", "ListModel", "ListError",
                          "ChkPag", "chkCentrado", "chkNew", "Text1"}))
       << "the disabled print button is skipped";
 
   List("ObjPrint")->setCurrentIndex(0);
   Text1()->setFocus();
-  EXPECT_EQ(FocusOrder(form_, 3), QStringList({"Text1", "Command1", "Command2"}));
+  EXPECT_EQ(FocusOrder(3), QStringList({"Text1", "Command1", "Command2"}));
 }
 
 TEST_F(Form1Test, FecharEndsTheEventLoop) {
