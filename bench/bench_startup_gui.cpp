@@ -12,10 +12,11 @@
 
 int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
-  const std::chrono::milliseconds interval(argc > 1 ? std::atoi(argv[1]) : 3000);
+  qrticket::ui::StartOptions options;
+  if (argc > 1) options.splashInterval = std::chrono::milliseconds(std::atoi(argv[1]));
   QApplication app(argc, argv);
   qrticket::bench::PaintProbe probe(QStringLiteral("frmSplash"), QStringLiteral("Form1"));
   app.installEventFilter(&probe);
-  qrticket::ui::StartProcedure({.splashInterval = interval});
+  qrticket::ui::StartProcedure(options);
   return QApplication::exec();
 }

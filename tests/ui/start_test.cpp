@@ -78,7 +78,9 @@ TEST(StartProcedure, SplashAloneThenMainWindowThenEnd) {
 
   QElapsedTimer clock;
   clock.start();
-  QPointer<Form1> form = StartProcedure({.splashInterval = kInterval});
+  StartOptions options;
+  options.splashInterval = kInterval;
+  QPointer<Form1> form = StartProcedure(options);
   const auto elapsed = std::chrono::milliseconds(clock.elapsed());
   rescue.stop();
 
