@@ -120,6 +120,20 @@ TEST(FrmSplash, ShipsWithThreeSecondsAndRunsFromLoad) {
   EXPECT_TRUE(timer->isActive()) << "running before the splash is on screen";
 }
 
+TEST(FrmSplash, TimerFiresOnceThenTheSplashHides) {
+  FrmSplash splash(30ms);
+  auto* timer = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
+  ASSERT_NE(timer, nullptr);
+  int fires = 0;
+  QObject::connect(timer, &QTimer::timeout, [&fires] { ++fires; });
+  splash.show();
+  ASSERT_TRUE(testing::WaitFor([&splash] { return !splash.isVisible(); }));
+  QTest::qWait(150);  // five more intervals: a timer left running would fire again
+  EXPECT_EQ(fires, 1);
+  EXPECT_FALSE(timer->isActive());
+  EXPECT_FALSE(splash.isVisible());
+}
+
 TEST(FrmSplash, OnlyTheTimerEndsIt) {
   FrmSplash splash(1h);
   splash.show();
