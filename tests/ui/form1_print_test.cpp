@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -197,10 +198,13 @@ TEST_F(Form1Print, PreviewNameGoesToTheHookWhenOneIsSet) {
   form_.SetPreviewHook([&previews](const QrPrintSettings& settings, FailureReporter&) {
     ++previews;
     EXPECT_EQ(settings.deviceName, "visualizar:");
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor) << "busy while it runs";
   });
   SetDevice(QStringLiteral("visualizar:"));
   Print();
   EXPECT_EQ(previews, 1);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy cursor is gone afterwards";
 }
 
 }  // namespace
