@@ -69,7 +69,7 @@ class TcpDevice final : public OutputDevice {
       return unacknowledged;
     });
     // The printer has every byte; its own close shows that it has also read them.
-    const auto deadline = Clock::now() + std::min(stall_, kPeerCloseWait);
+    const auto deadline = Clock::now() + kPeerCloseWait;
     while (!peerClosed_) {
       const int left = MillisecondsLeft(deadline);
       if (left == 0) return;

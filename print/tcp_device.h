@@ -24,7 +24,10 @@ namespace qrticket {
 std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,
                                             const ChannelOptions& options, SystemCalls& sys);
 
-// How long Close() waits for the printer's own close once it has acknowledged everything.
+// How long Close() waits for the printer's own close once it has acknowledged everything. Not
+// tied to the stall time-out: by then nothing can stall, and the wait only decides how soon a
+// printer that keeps the connection open is left with success, and how long a reset from one
+// that did not read the ticket is still noticed.
 inline constexpr std::chrono::milliseconds kPeerCloseWait{2000};
 
 }  // namespace qrticket
