@@ -167,5 +167,33 @@ TEST(Delivery, SerialPortHeldByFlowControlTimesOutAndIsReleased) {
             std::nullopt);
 }
 
+// A USB printer's driver takes a write and reports room again only once the printer has it;
+// /dev/null stands in for the device node, and poll is told it never gets room back.
+class DriverNeverDone : public SystemCalls {
+ public:
+  int Poll(pollfd* fds, nfds_t count, int timeoutMs) override {
+    if (count == 1 && (fds[0].events & POLLOUT) != 0) {
+      ++waits;
+      SystemCalls::Poll(nullptr, 0, timeoutMs);
+      fds[0].revents = 0;
+      return 0;
+    }
+    return SystemCalls::Poll(fds, count, timeoutMs);
+  }
+  int waits = 0;
+};
+
+TEST(Delivery, PrinterDeviceThatNeverTakesTheLastWriteTimesOut) {
+  DriverNeverDone sys;
+  const ChannelOptions options{.stallTimeout = 300ms, .connectTimeout = 300ms};
+  const JobOutcome outcome = RunJob(TicketTo("/dev/null", kSampleDataText), options, sys);
+  EXPECT_EQ(outcome.message,
+            kFailurePrefix + failures::TimedOut("/dev/null", options.stallTimeout).description());
+  EXPECT_GE(outcome.elapsed, options.stallTimeout);
+  EXPECT_LT(outcome.elapsed, options.stallTimeout + 2000ms);
+  EXPECT_GT(sys.waits, 0);
+  EXPECT_EQ(RunJob(TicketTo("/dev/null", kSampleDataText), options).message, std::nullopt);
+}
+
 }  // namespace
 }  // namespace qrticket::testing

@@ -199,6 +199,27 @@ Fault FifoReaderLeavesWithBytesUnread() {
   return fault;
 }
 
+// A reader that keeps the FIFO open and never reads: the ticket fits in the pipe, and the job
+// waits for the reader to take it.
+Fault FifoReaderNeverReads() {
+  struct State {
+    TempDir dir;
+    int readEnd = -1;
+    ~State() {
+      if (readEnd >= 0) ::close(readEnd);
+    }
+  };
+  auto state = std::make_shared<State>();
+  Fault fault;
+  fault.device = state->dir.File("fifo");
+  ::mkfifo(fault.device.c_str(), 0600);
+  state->readEnd = ::open(fault.device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  fault.expected = failures::TimedOut(fault.device, kOptions.stallTimeout).description();
+  fault.bound = kOptions.stallTimeout;
+  fault.keepAlive = state;
+  return fault;
+}
+
 Fault DevFull() {
   Fault fault;
   fault.device = "/dev/full";
@@ -318,6 +339,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultRow{"PtyOtherEndClosesMidJob", PtyOtherEndClosesMidJob},
         FaultRow{"PtyNobodyReadsALongTicket", PtyNobodyReads},
         FaultRow{"FifoWithoutReaderDoesNotHangAtOpen", FifoWithoutReader},
+        FaultRow{"FifoReaderNeverReads", FifoReaderNeverReads},
         FaultRow{"FifoReaderLeavesMidJob", FifoReaderLeavesMidJob},
         FaultRow{"FifoReaderLeavesWithBytesUnread", FifoReaderLeavesWithBytesUnread},
         FaultRow{"DevFullIsDiskFull", DevFull},
