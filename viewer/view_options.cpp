@@ -1,3 +1,4 @@
+// Parsing of the qrticket-view command line with CLI11; usage errors carry the help hint.
 #include "view_options.h"
 
 #include <CLI/CLI.hpp>

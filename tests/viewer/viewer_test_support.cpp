@@ -1,3 +1,4 @@
+// Our tickets through the real job to a temporary file; zbar over a rendered picture.
 #include "viewer_test_support.h"
 
 #include <gtest/gtest.h>
