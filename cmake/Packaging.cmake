@@ -21,5 +21,9 @@ set(CPACK_STRIP_FILES ON)
 # needs besides: the X11 platform plugin and the font its layout was drawn with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+if(TARGET qrticket_viewer)
+  # The virtual printer draws its text with this font.
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-dejavu-core")
+endif()
 
 include(CPack)

@@ -107,6 +107,13 @@ void Form1::CreateControls() {
   GiveSingleBorder(Label2_);
   ObjPrint_ = Place(new QComboBox(Frame1_), "ObjPrint", TwipsRect(1500, 480, 4875, 315));
   MakeEditableList(*ObjPrint_);
+  QString portHelp = QStringLiteral(
+      "Porta ou ficheiro de saída: LPT1:, COM1:, /dev/usb/lp0, /dev/ttyUSB0, tcp://IP:9100 ...");
+#ifdef QRTICKET_HAVE_VIEWER
+  portHelp += QStringLiteral(
+      "\nVISUALIZAR: mostra no ecrã o talão que a impressora imprimiria, sem impressora.");
+#endif
+  ObjPrint_->setToolTip(portHelp);
 
   Label6_ = MakeLabel(Frame1_, "Label6", QStringLiteral("Tamanho"), TwipsRect(270, 930, 1095, 435),
                       Qt::AlignRight);

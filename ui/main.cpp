@@ -7,6 +7,9 @@
 #include "display_check.h"
 #include "module1.h"
 #include "pictures.h"
+#ifdef QRTICKET_HAVE_VIEWER
+#include "ticket_preview.h"
+#endif
 
 namespace {
 
@@ -28,6 +31,10 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(qrticket::ui::kDesktopFileName));
   QApplication::setWindowIcon(qrticket::ui::AppIcon());
 
-  qrticket::ui::StartProcedure();
+  qrticket::ui::StartOptions options;
+#ifdef QRTICKET_HAVE_VIEWER
+  options.previewHook = qrticket::ui::ShowTicketPreview;
+#endif
+  qrticket::ui::StartProcedure(options);
   return QApplication::exec();  // ends when Form1, the last window, closes
 }

@@ -1,0 +1,103 @@
+// "VISUALIZAR:" in the main window: the ticket's own bytes drawn by the virtual printer, shown
+// in a modal preview that can save the picture.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "form1.h"
+#include "gui_helpers.h"
+#include "temp_dir.h"
+#include "ticket_defaults.h"
+#include "ticket_preview.h"
+
+namespace qrticket::ui {
+namespace {
+
+using testing::ControlNamed;
+using testing::MessageBoxAnswerer;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::TypeReplacing;
+
+class RecordingReporter final : public FailureReporter {
+ public:
+  void ShowFailure(const std::string& message) override { messages.push_back(message); }
+  std::vector<std::string> messages;
+};
+
+class Preview : public ::testing::Test {
+ protected:
+  Preview() : reporter_(new RecordingReporter), form_(std::unique_ptr<FailureReporter>(reporter_)) {
+    form_.SetPreviewHook(ShowTicketPreview);
+  }
+  void SetUp() override {
+    form_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form_));
+    TypeReplacing(ControlNamed<QComboBox>(form_, "ObjPrint")->lineEdit(),
+                  QStringLiteral(" Visualizar: "));
+  }
+  // Clicks "Imprimir" and hands the modal preview, once it is up, to `inspect`, then closes it.
+  // Returns whether a preview appeared.
+  bool PrintAndInspect(const std::function<void(TicketPreview&)>& inspect) {
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* preview = qobject_cast<TicketPreview*>(QApplication::activeModalWidget());
+      if (preview == nullptr) return;
+      poll.stop();
+      seen = true;
+      inspect(*preview);
+      preview->reject();
+    });
+    poll.start(20);
+    QTimer::singleShot(5000, [&] { poll.stop(); });  // bound: the test fails, never hangs
+    QTest::mouseClick(ControlNamed<QPushButton>(form_, "Command1"), Qt::LeftButton);
+    return seen;
+  }
+
+  TempDir dir_;
+  RecordingReporter* reporter_;  // owned by form_
+  Form1 form_;
+};
+
+TEST_F(Preview, ShowsTheTicketWithItsQrSymbolAndSavesIt) {
+  const std::string png = dir_.File("talao.png");
+  const bool shown = PrintAndInspect([&](TicketPreview& preview) {
+    const auto& ticket = preview.ticket();
+    EXPECT_EQ(ticket.width, 576);
+    ASSERT_EQ(ticket.symbols.size(), 1u);
+    EXPECT_EQ(ticket.symbols[0].data, kSampleDataText);
+    EXPECT_EQ(ticket.symbols[0].level, 'M');
+    EXPECT_FALSE(ControlNamed<QPlainTextEdit>(preview, "report")->toPlainText().isEmpty());
+    EXPECT_FALSE(ControlNamed<QLabel>(preview, "paper")->pixmap().isNull());
+    QString error;
+    EXPECT_TRUE(preview.SaveTo(QString::fromStdString(png), &error)) << error.toStdString();
+  });
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(ReadFileBytes(png).substr(0, 8), "\x89PNG\r\n\x1A\n");
+  EXPECT_FALSE(std::filesystem::exists(" Visualizar: ")) << "nothing is written under that name";
+}
+
+TEST_F(Preview, AJobFailureIsReportedAndNoPreviewShows) {
+  ControlNamed<QPlainTextEdit>(form_, "Text1")->setPlainText(QString(32765, u'x'));
+  EXPECT_FALSE(PrintAndInspect([](TicketPreview&) {}));
+  ASSERT_EQ(reporter_->messages.size(), 1u);
+  EXPECT_EQ(reporter_->messages[0].rfind("Falha na impressão:Overflow", 0), 0u);
+}
+
+TEST(PreviewSave, AnUnwritablePathSaysWhy) {
+  TicketPreview preview(viewer::RenderTicket("\x1B@abc\n"));
+  QString error;
+  EXPECT_FALSE(preview.SaveTo(QStringLiteral("/no/such/folder/t.png"), &error));
+  EXPECT_FALSE(error.isEmpty());
+}
+
+}  // namespace
+}  // namespace qrticket::ui
