@@ -10,6 +10,7 @@
 #include "print_qr_test.h"
 #include "publisher.h"
 #include "qr_commands.h"
+#include "recording_reporter.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"
 
@@ -18,13 +19,8 @@ namespace {
 
 using testing::Hex;
 using testing::ReadFileBytes;
+using testing::RecordingReporter;
 using testing::TempDir;
-
-class RecordingReporter final : public FailureReporter {
- public:
-  void ShowFailure(const std::string& message) override { messages.push_back(message); }
-  std::vector<std::string> messages;
-};
 
 QrPrintSettings DefaultSettings(const std::string& device) {
   QrPrintSettings s;

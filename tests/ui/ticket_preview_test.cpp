@@ -13,6 +13,7 @@
 
 #include "form1.h"
 #include "gui_helpers.h"
+#include "recording_reporter.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"
 #include "ticket_preview.h"
@@ -23,14 +24,9 @@ namespace {
 using testing::ControlNamed;
 using testing::MessageBoxAnswerer;
 using testing::ReadFileBytes;
+using testing::RecordingReporter;
 using testing::TempDir;
 using testing::TypeReplacing;
-
-class RecordingReporter final : public FailureReporter {
- public:
-  void ShowFailure(const std::string& message) override { messages.push_back(message); }
-  std::vector<std::string> messages;
-};
 
 class Preview : public ::testing::Test {
  protected:

@@ -5,19 +5,12 @@
 #include <zbar.h>
 
 #include "print_qr_test.h"
+#include "recording_reporter.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"
 
 namespace qrticket::viewer::testing {
-namespace {
-
-class RecordingReporter final : public FailureReporter {
- public:
-  void ShowFailure(const std::string& message) override { failures.push_back(message); }
-  std::vector<std::string> failures;
-};
-
-}  // namespace
+using qrticket::testing::RecordingReporter;
 
 QrPrintSettings TicketSettings(Bytes data) {
   return QrPrintSettings{.dataText = std::move(data),
@@ -32,7 +25,7 @@ Bytes WriteTicket(QrPrintSettings settings) {
   settings.deviceName = dir.File("ticket.bin");
   RecordingReporter reporter;
   PrintQrTest(settings, reporter);
-  EXPECT_TRUE(reporter.failures.empty()) << reporter.failures.front();
+  EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
   return qrticket::testing::ReadFileBytes(settings.deviceName);
 }
 
