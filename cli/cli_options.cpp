@@ -17,6 +17,7 @@ namespace {
 constexpr const char* kDescription =
     "qrticket: imprime um talão de teste de QR Code numa impressora ESC/POS.\n"
     "Dispositivos: LPT1: LPT2: (/dev/lp0, /dev/lp1), COM1: a COM6: (/dev/ttyS0 a /dev/ttyS5),\n"
+    "tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão),\n"
     "qualquer caminho (/dev/usb/lp0, /dev/ttyUSB0, um ficheiro) ou - (saída padrão).";
 
 ParseResult UsageError(const std::string& message) {
@@ -30,7 +31,18 @@ ParseResult UsageError(const std::string& message) {
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   CLI::App app{kDescription, "qrticket"};
-  app.set_version_flag("--version", std::string("qrticket ") + publisher::kVersion);
+  app.option_defaults()->group("Opções");
+  app.set_help_flag("-h,--help", "mostra esta ajuda e sai");
+  app.set_version_flag("--version", std::string("qrticket ") + publisher::kVersion,
+                       "mostra a versão e sai");
+  // The help is in Portuguese like the rest of the tool.
+  const auto formatter = app.get_formatter();
+  formatter->label("Usage", "Utilização");
+  formatter->label("OPTIONS", "OPÇÕES");
+  formatter->label("REQUIRED", "OBRIGATÓRIO");
+  formatter->label("Excludes", "Exclui");
+  formatter->label("TEXT", "TEXTO");
+  formatter->label("INT", "N");
 
   std::string device;
   std::optional<std::string> text;
@@ -57,7 +69,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   app.add_option("--timeout", timeoutSeconds,
                  "segundos sem aceitar dados até a impressão falhar")
       ->capture_default_str()
-      ->check(CLI::Range(0.001, 86400.0));
+      ->check(CLI::Range(0.001, 86400.0).description(""))
+      ->type_name("SEGUNDOS");
 
   // CLI11 wants argv without the program name, last argument first.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
