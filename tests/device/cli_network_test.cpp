@@ -49,17 +49,12 @@ CommandRun RunQrticket(const std::vector<std::string>& args) {
     ADD_FAILURE() << "cannot start " << QRTICKET_BINARY;
     return run;
   }
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + 20s;
-  while (::waitpid(child, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, &status, 0);
-      ADD_FAILURE() << "qrticket did not end";
-      return run;
-    }
-    std::this_thread::sleep_for(5ms);
+  const std::optional<int> ended = WaitForChild(child, 20s);
+  if (!ended) {
+    ADD_FAILURE() << "qrticket did not end";
+    return run;
   }
+  const int status = *ended;
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   run.out = ReadFileBytes(outPath);
   run.err = ReadFileBytes(errPath);

@@ -1,9 +1,12 @@
 // Running one ticket job in a device test.
 #include "job_runner.h"
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "print_qr_test.h"
 #include "temp_dir.h"
@@ -89,6 +92,20 @@ std::string Leaked(const std::map<int, std::string>& before,
     leaked.append(std::to_string(fd)).append(" -> ").append(target).append("\n");
   }
   return leaked;
+}
+
+std::optional<int> WaitForChild(pid_t child, std::chrono::milliseconds bound) {
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (::waitpid(child, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      return std::nullopt;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return status;
 }
 
 }  // namespace qrticket::testing

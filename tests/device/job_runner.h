@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include <sys/types.h>
+
 #include "bytes.h"
 #include "output_device.h"
 #include "qr_print_settings.h"
@@ -32,6 +34,10 @@ JobOutcome RunJob(const QrPrintSettings& settings, const ChannelOptions& options
 
 // The bytes a job writes for `settings` (written to a file).
 Bytes TicketBytes(QrPrintSettings settings);
+
+// Waits for the child process `child` to end, for at most `bound`; kills it after that.
+// Returns its wait status, or nullopt when it had to be killed.
+std::optional<int> WaitForChild(pid_t child, std::chrono::milliseconds bound);
 
 // The descriptors this process holds, number -> what it refers to.
 std::map<int, std::string> OpenDescriptors();

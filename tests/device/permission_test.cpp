@@ -54,18 +54,13 @@ std::optional<std::string> RunAsNobody(const std::function<std::string()>& job, 
     ::_exit(0);
   }
   ::close(pipeFds[1]);
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + 20s;
-  while (::waitpid(child, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, &status, 0);
-      ::close(pipeFds[0]);
-      ADD_FAILURE() << "the job in the child did not end";
-      return std::nullopt;
-    }
-    std::this_thread::sleep_for(5ms);
+  const std::optional<int> ended = WaitForChild(child, 20s);
+  if (!ended) {
+    ::close(pipeFds[0]);
+    ADD_FAILURE() << "the job in the child did not end";
+    return std::nullopt;
   }
+  const int status = *ended;
   std::string output;
   char buffer[1024];
   ssize_t got;
