@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 
@@ -65,7 +66,9 @@ TicketPreview::TicketPreview(viewer::RenderedTicket ticket, QWidget* parent)
   scroll->setWidget(paper);
   scroll->setAlignment(Qt::AlignHCenter);
   scroll->setBackgroundRole(QPalette::Dark);
-  scroll->setMinimumWidth(ticket_.width / 2 + 40);
+  // The whole width of the paper, so only the length of the roll scrolls.
+  scroll->setMinimumWidth(ticket_.width + scroll->verticalScrollBar()->sizeHint().width() +
+                          2 * scroll->frameWidth());
 
   auto* report = new QPlainTextEdit;
   report->setObjectName(QStringLiteral("report"));
@@ -75,6 +78,7 @@ TicketPreview::TicketPreview(viewer::RenderedTicket ticket, QWidget* parent)
   report->setPlainText(lines.join(QLatin1Char('\n')));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+  buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fechar"));
   auto* save = buttons->addButton(QStringLiteral("Guardar PNG..."), QDialogButtonBox::ActionRole);
   save->setObjectName(QStringLiteral("savePng"));
   connect(save, &QPushButton::clicked, this, &TicketPreview::AskAndSave);
