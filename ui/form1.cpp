@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include "app_identity.h"
 #include "message_box_reporter.h"
@@ -54,14 +55,14 @@ void Form1::Load() {
 }
 
 void Form1::Text1Change() {
-  lblNChar_->setText(QString::number(TicketCharacterCount(Text1_->toPlainText())));
+  lblNChar_->setText(QString::number(TicketCharacterCount(TextAsTyped(*Text1_->document()))));
 }
 
 void Form1::PortRule() { Command1_->setEnabled(HasTextBesidesSpaces(ObjPrint_->currentText())); }
 
 QrPrintSettings Form1::SettingsFromControls() const {
   QrPrintSettings settings;
-  settings.dataText = TicketBytesFromText(Text1_->toPlainText());
+  settings.dataText = TicketBytesFromText(TextAsTyped(*Text1_->document()));
   settings.deviceName = DeviceNameFromText(ObjPrint_->currentText());
   settings.moduleSizeText = Tamanho_->text().toStdString();
   settings.modelIndex = static_cast<std::int16_t>(ListModel_->currentIndex());

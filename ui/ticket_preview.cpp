@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 
+#include <cstring>
+
 #include "app_identity.h"
 #include "png_writer.h"
 #include "preview_hook.h"
@@ -39,7 +41,8 @@ class RenamingReporter final : public FailureReporter {
       : inner_(inner), scratch_(std::move(scratch)) {}
   void ShowFailure(const std::string& message) override {
     std::string shown = message;
-    for (auto at = shown.find(scratch_); at != std::string::npos; at = shown.find(scratch_))
+    for (auto at = shown.find(scratch_); !scratch_.empty() && at != std::string::npos;
+         at = shown.find(scratch_, at + std::strlen(kPreviewDeviceName)))
       shown.replace(at, scratch_.size(), kPreviewDeviceName);
     failed = true;
     inner_.ShowFailure(shown);
@@ -117,6 +120,12 @@ void TicketPreview::AskAndSave() {
 
 void ShowTicketPreview(const QrPrintSettings& settings, FailureReporter& reporter) {
   QTemporaryDir scratchDir;
+  if (!scratchDir.isValid()) {
+    reporter.ShowFailure(std::string(kFailurePrefix) +
+                         "Não foi possível criar uma pasta temporária para " + kPreviewDeviceName +
+                         " (" + scratchDir.errorString().toStdString() + ")");
+    return;
+  }
   QrPrintSettings toFile = settings;
   toFile.deviceName = scratchDir.filePath(QStringLiteral("ticket.bin")).toStdString();
   RenamingReporter renaming(reporter, toFile.deviceName);

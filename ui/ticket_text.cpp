@@ -7,6 +7,14 @@
 
 namespace qrticket::ui {
 
+QString TextAsTyped(const QTextDocument& document) {
+  QString text = document.toRawText();
+  // Raw text separates paragraphs and lines with these; the ticket has LF (then CR LF).
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
+}
+
 Bytes TicketBytesFromText(const QString& text) {
   QString withCrLf = text;
   withCrLf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

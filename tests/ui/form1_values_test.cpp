@@ -15,12 +15,14 @@
 
 #include "form1.h"
 #include "gui_helpers.h"
+#include "temp_dir.h"
 #include "ticket_defaults.h"
 
 namespace qrticket::ui {
 namespace {
 
 using testing::ControlNamed;
+using testing::Hex;
 using testing::TypeReplacing;
 
 class Form1Test : public ::testing::Test {
@@ -110,6 +112,12 @@ TEST_F(Form1Test, CountFollowsEveryChange) {
   EXPECT_EQ(form_.SettingsFromControls().dataText, "AB\r\nx\r\ny");
 }
 
+TEST_F(Form1Test, NoBreakSpaceReachesTheTicketAsItsOwnByte) {
+  Text1()->setPlainText(QStringLiteral("A\u00A0B\u20AC"));
+  EXPECT_EQ(Count(), QStringLiteral("4"));
+  EXPECT_EQ(Hex(form_.SettingsFromControls().dataText), "41 A0 42 80");
+}
+
 class TypedList : public Form1Test, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TypedList, TypedTextSelectsNothing) {
@@ -118,6 +126,12 @@ TEST_P(TypedList, TypedTextSelectsNothing) {
   EXPECT_EQ(list->currentIndex(), -1);
   EXPECT_EQ(list->currentText(), QStringLiteral("Nivel X"));
   EXPECT_EQ(list->count(), list->objectName() == "ListModel" ? 3 : 4) << "nothing added";
+
+  // Enter on a text that matches an entry exactly still chooses nothing.
+  TypeReplacing(list->lineEdit(), list->itemText(0));
+  QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(list->currentIndex(), -1);
+  EXPECT_EQ(list->currentText(), list->itemText(0));
 
   list->setCurrentIndex(0);  // choosing an entry selects it again
   EXPECT_EQ(list->currentIndex(), 0);

@@ -88,6 +88,30 @@ TEST_F(Preview, AJobFailureIsReportedAndNoPreviewShows) {
   EXPECT_EQ(reporter_->messages[0].rfind("Falha na impressão:Overflow", 0), 0u);
 }
 
+TEST(PreviewScratch, NoTemporaryFolderIsAFailureNotAHang) {
+  const QByteArray saved = qgetenv("TMPDIR");
+  qputenv("TMPDIR", "/proc");  // exists, and nobody may make a folder in it
+  RecordingReporter reporter;
+  bool previewSeen = false;  // a preview would mean the scratch folder was made after all
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* p = qobject_cast<TicketPreview*>(QApplication::activeModalWidget())) {
+      previewSeen = true;
+      p->reject();
+    }
+  });
+  poll.start(20);
+  QrPrintSettings settings;
+  settings.dataText = "abc";
+  settings.moduleSizeText = "6";
+  ShowTicketPreview(settings, reporter);
+  qputenv("TMPDIR", saved);
+  EXPECT_FALSE(previewSeen);
+  ASSERT_EQ(reporter.messages.size(), 1u);
+  EXPECT_EQ(reporter.messages[0].rfind("Falha na impressão:", 0), 0u);
+  EXPECT_NE(reporter.messages[0].find("VISUALIZAR:"), std::string::npos);
+}
+
 TEST(PreviewSave, AnUnwritablePathSaysWhy) {
   TicketPreview preview(viewer::RenderTicket("\x1B@abc\n"));
   QString error;
