@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -25,6 +26,19 @@ ParseResult UsageError(const std::string& message) {
   result.exitCode = kExitUsage;
   result.err = "qrticket: " + message + "\nExperimente 'qrticket --help'.\n";
   return result;
+}
+
+// The whole file, or nullopt when it cannot be read: a folder opens like a file and reads as
+// empty, which would print an empty ticket instead of saying what is wrong.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad() || content.bad()) return std::nullopt;
+  return content.str();
 }
 
 }  // namespace
@@ -88,12 +102,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   CliOptions options;
   QrPrintSettings& s = options.settings;
   if (textFile) {
-    std::ifstream in(*textFile, std::ios::binary);
-    if (!in) return UsageError("não foi possível ler o ficheiro '" + *textFile + "'");
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
+    text = ReadWholeFile(*textFile);
+    if (!text) return UsageError("não foi possível ler o ficheiro '" + *textFile + "'");
   }
+  // NaN passes any range check, and would become a negative time-out.
+  if (!std::isfinite(timeoutSeconds))
+    return UsageError("--timeout: o valor tem de ser um número de segundos");
   const std::string utf8 = text.value_or(kSampleDataText);
   auto bytes = Utf8ToCp1252(utf8);
   if (!bytes) return UsageError("o texto a codificar não é UTF-8 válido");
