@@ -56,6 +56,15 @@ class FileDevice final : public OutputDevice {
       throw failures::FromErrno(errno, device_, Stage::Open);
   }
 
+  // Standard output is a descriptor we share with the shell: switched to non-blocking for the
+  // job only (so a pipe or terminal that nobody reads meets the stall time-out instead of
+  // blocking write() for ever), and switched back when the job lets go of it.
+  void MakeNonBlockingForTheJob() {
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags < 0 || (flags & O_NONBLOCK) != 0) return;
+    if (::fcntl(fd_, F_SETFL, flags | O_NONBLOCK) == 0) savedFlags_ = flags;
+  }
+
   // Drivers that queue a write and drop it on close (USB printers): wait for room first.
   void WaitForDeviceQueue() { waitForQueue_ = true; }
   // A FIFO: wait until the reader has read every byte.
@@ -117,6 +126,7 @@ class FileDevice final : public OutputDevice {
       if (discardQueued) sys_.TcFlush(fd_, TCOFLUSH);
       sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
     }
+    if (savedFlags_) ::fcntl(fd_, F_SETFL, *savedFlags_);
     int error = 0;
     if (ownsFd_ && sys_.Close(fd_) != 0 && errno != EINTR) error = errno;
     fd_ = -1;
@@ -129,6 +139,7 @@ class FileDevice final : public OutputDevice {
   std::string device_;
   std::chrono::milliseconds stall_;
   std::optional<termios> savedTty_;
+  std::optional<int> savedFlags_;
   bool waitForQueue_ = false;
   bool waitForReader_ = false;
 };
@@ -142,9 +153,17 @@ bool IsFifo(const std::string& path) {
 
 std::unique_ptr<OutputDevice> OpenFileDevice(const DeviceTarget& target, std::string_view device,
                                              const ChannelOptions& options, SystemCalls& sys) {
-  if (target.kind == DeviceTarget::Kind::StandardOutput)
-    return std::make_unique<FileDevice>(sys, STDOUT_FILENO, false, std::string(device),
-                                        options.stallTimeout);
+  if (target.kind == DeviceTarget::Kind::StandardOutput) {
+    auto out = std::make_unique<FileDevice>(sys, STDOUT_FILENO, false, std::string(device),
+                                            options.stallTimeout);
+    struct stat st {};
+    if (::fstat(STDOUT_FILENO, &st) != 0) throw failures::FromErrno(errno, device, Stage::Open);
+    if (!S_ISREG(st.st_mode)) {
+      out->MakeNonBlockingForTheJob();
+      if (::isatty(STDOUT_FILENO)) out->MakeTtyRaw();  // a printer on the terminal line
+    }
+    return out;
+  }
 
   const std::string& path = target.path;
   if (path.empty() || path.find('\0') != std::string::npos) throw failures::BadFileName(device);
