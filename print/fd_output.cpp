@@ -61,16 +61,22 @@ ssize_t WriteOnce(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
 
 void WriteAll(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
   auto deadline = Clock::now() + out.stall;
+  bool pollSaidReady = false;
   while (!bytes.empty()) {
     const ssize_t written = WriteOnce(sys, out, bytes);
     if (written > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(written));
       deadline = Clock::now() + out.stall;  // progress: the stall clock starts again
+      pollSaidReady = false;
       continue;
     }
     if (written < 0 && errno == EINTR) continue;
     if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+      // Some drivers (the parallel port's) have no poll of their own and always say "ready";
+      // a refusal right after "ready" pauses, so a printer off line does not spin the CPU.
+      if (pollSaidReady) sys.Poll(nullptr, 0, std::min(MillisecondsLeft(deadline), kQueueCheckMs));
       if (!PollWritable(sys, out, deadline)) throw failures::TimedOut(out.device, out.stall);
+      pollSaidReady = true;
       continue;
     }
     throw failures::FromErrno(errno, out.device, failures::Stage::Write);
