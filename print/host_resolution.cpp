@@ -34,9 +34,10 @@ struct Lookup {
   std::vector<SocketAddress> addresses;
 };
 
-Lookup RunGetaddrinfo(const std::string& host, const std::string& service, int flags) {
+Lookup RunGetaddrinfo(const std::string& host, const std::string& service, int flags,
+                      int family = AF_UNSPEC) {
   addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
+  hints.ai_family = family;
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_protocol = IPPROTO_TCP;
   // No AI_ADDRCONFIG: on a box with only loopback it would hide "localhost".
@@ -66,7 +67,9 @@ std::vector<SocketAddress> ResolveHost(const std::string& host, std::uint16_t po
                                        std::chrono::steady_clock::time_point deadline,
                                        std::chrono::milliseconds bound) {
   const std::string service = std::to_string(port);
-  Lookup literal = RunGetaddrinfo(host, service, AI_NUMERICHOST);
+  // Brackets are for IPv6 addresses only, as in URLs.
+  Lookup literal =
+      RunGetaddrinfo(host, service, AI_NUMERICHOST, mustBeLiteral ? AF_INET6 : AF_UNSPEC);
   if (literal.status == 0 && !literal.addresses.empty()) return literal.addresses;
   if (mustBeLiteral) throw failures::BadFileName(device);
 

@@ -11,7 +11,8 @@ namespace qrticket {
 
 // Connects to `target` within options.connectTimeout (name lookup included). An unknown host,
 // a refused connection and a connect time-out are three different failures; every address of
-// the host is tried in turn. `device` is the name as the operator typed it, for messages.
+// the host is tried in turn, within the one connect time-out (an address that does not answer
+// uses up what is left of it). `device` is the name as the operator typed it, for messages.
 //
 // Close() reports success only once the printer has acknowledged every byte: it half-closes
 // the connection, waits while the unacknowledged count (SIOCOUTQ, which covers our FIN too)

@@ -55,7 +55,8 @@ TEST(TcpConnect, UnknownHostIsNotATimeOutNorARefusal) {
 }
 
 TEST(TcpConnect, UnreadableNamesFailBeforeAnyConnection) {
-  for (const std::string device : {"tcp://", "tcp://printer:0", "tcp://[::1", "tcp://[nonsense]:9100"}) {
+  for (const std::string device : {"tcp://", "tcp://printer:0", "tcp://[::1", "tcp://[nonsense]:9100",
+                                   "tcp://[127.0.0.1]:9100"}) {
     const JobOutcome outcome = RunJob(TicketTo(device, kSampleDataText), kOptions);
     EXPECT_EQ(outcome.message, kFailurePrefix + failures::BadFileName(device).description())
         << device;
