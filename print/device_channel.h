@@ -38,8 +38,9 @@ class DeviceChannel final {
 
   bool isOpen(int channel) const { return table_.contains(channel); }
 
-  // Held bytes are handed over once they reach this size; a whole ticket fits.
-  static constexpr std::size_t kHoldLimit = 64 * 1024;
+  // Held bytes are handed over once they reach this size. The longest ticket (its data twice,
+  // in the QR block and on the data line) is about 66 KB, so every ticket leaves in one write.
+  static constexpr std::size_t kHoldLimit = 128 * 1024;
 
  private:
   struct Entry {
