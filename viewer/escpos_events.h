@@ -57,6 +57,8 @@ struct Skipped {
   std::size_t offset;
   std::string command;  // e.g. "GS k", "ESC 0x7F"
   bool known;           // true: a command we know and do not draw
+  std::size_t repeats = 1;  // the same command back to back, counted once (a run of garbage)
+  std::size_t end = 0;      // offset just past the last repeat
 };
 
 // The stream ended inside a command; the printer would wait for the rest and print nothing of it.

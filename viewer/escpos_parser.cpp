@@ -91,8 +91,17 @@ class Parser {
   // Consumes `length` bytes as one skipped command, or the rest as a truncated one.
   void Skip(std::size_t length, std::string name, bool known) {
     if (length > Left()) return Truncate(std::move(name));
-    events_.push_back(Skipped{pos_, std::move(name), known});
+    // A run of the same skipped command (a stream of garbage, a block of NULs) is one event:
+    // memory stays proportional to what the stream means, not to its length.
+    auto* last = events_.empty() ? nullptr : std::get_if<Skipped>(&events_.back());
+    if (last != nullptr && last->end == pos_ && last->known == known && last->command == name) {
+      ++last->repeats;
+    } else {
+      events_.push_back(Skipped{pos_, std::move(name), known});
+      last = &std::get<Skipped>(events_.back());
+    }
     pos_ += length;
+    last->end = pos_;
   }
 
   void Truncate(std::string name) {

@@ -46,11 +46,17 @@ std::vector<std::string> Report::Take() {
 
 namespace say {
 
-std::string SkippedKnown(std::size_t at, std::string_view command) {
-  return At(at) + std::string(command) + " ignorado (não desenhado)";
+namespace {
+std::string Times(std::size_t repeats) {
+  return repeats > 1 ? " (" + std::to_string(repeats) + " vezes seguidas)" : std::string();
 }
-std::string SkippedUnknown(std::size_t at, std::string_view command) {
-  return At(at) + "comando desconhecido " + std::string(command) + " ignorado";
+}  // namespace
+
+std::string SkippedKnown(std::size_t at, std::string_view command, std::size_t repeats) {
+  return At(at) + std::string(command) + " ignorado (não desenhado)" + Times(repeats);
+}
+std::string SkippedUnknown(std::size_t at, std::string_view command, std::size_t repeats) {
+  return At(at) + "comando desconhecido " + std::string(command) + " ignorado" + Times(repeats);
 }
 std::string Truncated(std::size_t at, std::string_view command) {
   return At(at) + std::string(command) + " incompleto no fim dos dados: não impresso";

@@ -26,8 +26,8 @@ class Report {
 
 // Texts of the report, by event. `at` is the offset of the command in the stream.
 namespace say {
-std::string SkippedKnown(std::size_t at, std::string_view command);
-std::string SkippedUnknown(std::size_t at, std::string_view command);
+std::string SkippedKnown(std::size_t at, std::string_view command, std::size_t repeats = 1);
+std::string SkippedUnknown(std::size_t at, std::string_view command, std::size_t repeats = 1);
 std::string Truncated(std::size_t at, std::string_view command);
 std::string PageModeEntered(std::size_t at);
 std::string PagePrintInStandardMode(std::size_t at);

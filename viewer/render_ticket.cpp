@@ -118,8 +118,8 @@ class Renderer {
     if (auto symbol = PrepareWoosimSymbol(e, report_)) Draw(*symbol);
   }
   void On(const Skipped& e) {
-    report_.Add(e.known ? say::SkippedKnown(e.offset, e.command)
-                        : say::SkippedUnknown(e.offset, e.command));
+    report_.Add(e.known ? say::SkippedKnown(e.offset, e.command, e.repeats)
+                        : say::SkippedUnknown(e.offset, e.command, e.repeats));
   }
   void On(const Truncated& e) { report_.Add(say::Truncated(e.offset, e.command)); }
 

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "escpos_parser.h"
 #include "render_ticket.h"
 #include "viewer_test_support.h"
 
@@ -33,6 +34,25 @@ TEST(Garbage, RandomStreamsNeverCrash) {
     }
     ExpectSane(RenderTicket(stream, options), options);
   }
+}
+
+// A block of the same unknown byte is one event, not one per byte: a 4 MiB job of NULs would
+// otherwise hold millions of events.
+TEST(Garbage, ARunOfTheSameSkippedByteIsOneEvent) {
+  const Bytes stream = Bytes(100000, '\0') + "x\n" + Bytes(3, '\x01');
+  const std::vector<Event> events = ParseEscPos(stream);
+  ASSERT_EQ(events.size(), 4u);
+  const auto* nuls = std::get_if<Skipped>(&events[0]);
+  ASSERT_NE(nuls, nullptr);
+  EXPECT_EQ(nuls->offset, 0u);
+  EXPECT_EQ(nuls->repeats, 100000u);
+  const auto* ones = std::get_if<Skipped>(&events[3]);
+  ASSERT_NE(ones, nullptr);
+  EXPECT_EQ(ones->offset, 100002u);
+  EXPECT_EQ(ones->repeats, 3u);
+  const RenderedTicket ticket = RenderTicket(stream);
+  ASSERT_FALSE(ticket.report.empty());
+  EXPECT_NE(ticket.report[0].find("100000 vezes"), std::string::npos) << ticket.report[0];
 }
 
 TEST(Garbage, EveryPrefixOfARealTicket) {
