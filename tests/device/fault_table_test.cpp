@@ -146,9 +146,9 @@ Fault FifoWithoutReader() {
   return fault;
 }
 
-// A FIFO with a reader that takes a little and goes; the pipe is made small so that the ticket
-// cannot all fit in it. The write meets a gone reader: EPIPE, and SIGPIPE must not kill us.
-Fault FifoReaderLeavesMidJob() {
+// A FIFO whose read end is handed to `reader`, run on a thread that the fault keeps (and
+// joins); `reader` closes the read end when it leaves.
+Fault FifoWithReader(int pipeSize, std::function<void(int readEnd)> reader) {
   struct State {
     TempDir dir;
     Joined reader;
@@ -158,44 +158,42 @@ Fault FifoReaderLeavesMidJob() {
   fault.device = state->dir.File("fifo");
   ::mkfifo(fault.device.c_str(), 0600);
   const int readEnd = ::open(fault.device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  ::fcntl(readEnd, F_SETPIPE_SZ, 4096);
-  state->reader.thread = std::thread([readEnd] {
+  if (pipeSize > 0) ::fcntl(readEnd, F_SETPIPE_SZ, pipeSize);
+  state->reader.thread = std::thread([readEnd, reader = std::move(reader)] {
+    reader(readEnd);
+    ::close(readEnd);
+  });
+  fault.keepAlive = state;
+  return fault;
+}
+
+// A FIFO with a reader that takes a little and goes; the pipe is made small so that the ticket
+// cannot all fit in it. The write meets a gone reader: EPIPE, and SIGPIPE must not kill us.
+Fault FifoReaderLeavesMidJob() {
+  Fault fault = FifoWithReader(4096, [](int readEnd) {
     char buffer[100];
     for (int i = 0; i < 500; ++i) {  // up to 5 s
       if (::read(readEnd, buffer, sizeof buffer) > 0) break;
       std::this_thread::sleep_for(10ms);
     }
-    ::close(readEnd);
   });
   fault.dataText = LongestDataText();
   fault.expected = failures::ConnectionLost(fault.device).description();
-  fault.keepAlive = state;
   return fault;
 }
 
 // The whole ticket fits in the pipe; the reader leaves without reading any of it.
 Fault FifoReaderLeavesWithBytesUnread() {
-  struct State {
-    TempDir dir;
-    Joined reader;
-  };
-  auto state = std::make_shared<State>();
-  Fault fault;
-  fault.device = state->dir.File("fifo");
-  ::mkfifo(fault.device.c_str(), 0600);
-  const int readEnd = ::open(fault.device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   const std::size_t ticketSize = TicketBytes(TicketTo("", kSampleDataText)).size();
-  state->reader.thread = std::thread([readEnd, ticketSize] {
+  Fault fault = FifoWithReader(0, [ticketSize](int readEnd) {
     for (int i = 0; i < 500; ++i) {  // up to 5 s
       int unread = 0;
       ::ioctl(readEnd, FIONREAD, &unread);
       if (static_cast<std::size_t>(unread) >= ticketSize) break;
       std::this_thread::sleep_for(10ms);
     }
-    ::close(readEnd);
   });
   fault.expected = failures::NoReader(fault.device).description();
-  fault.keepAlive = state;
   return fault;
 }
 
