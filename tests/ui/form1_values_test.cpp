@@ -23,6 +23,7 @@ namespace {
 
 using testing::ControlNamed;
 using testing::Hex;
+using testing::ExecBounded;
 using testing::TypeReplacing;
 
 class Form1Test : public ::testing::Test {
@@ -189,21 +190,13 @@ TEST_F(Form1Test, FocusStartsOnText1AndTabFollowsTheOrder) {
 TEST_F(Form1Test, FecharEndsTheEventLoop) {
   QTimer::singleShot(0, [this] { QTest::mouseClick(ControlNamed<QPushButton>(form_, "Command2"),
                                                    Qt::LeftButton); });
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  watchdog.start(5000);
-  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(ExecBounded(std::chrono::seconds(5)), 0);
   EXPECT_FALSE(form_.isVisible());
 }
 
 TEST_F(Form1Test, TitleBarCloseEndsTheEventLoop) {
   QTimer::singleShot(0, [this] { form_.close(); });
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  watchdog.start(5000);
-  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(ExecBounded(std::chrono::seconds(5)), 0);
   EXPECT_FALSE(form_.isVisible());
 }
 

@@ -44,4 +44,12 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds b
   return true;
 }
 
+int ExecBounded(std::chrono::milliseconds bound) {
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+  watchdog.start(bound);
+  return QApplication::exec();
+}
+
 }  // namespace qrticket::testing

@@ -50,4 +50,8 @@ class MessageBoxAnswerer {
 bool WaitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds bound = std::chrono::seconds(5));
 
+// Runs the application's event loop until something ends it; after `bound` a watchdog ends it
+// with 99. Returns the loop's exit code, so 0 means the program ended by itself.
+int ExecBounded(std::chrono::milliseconds bound);
+
 }  // namespace qrticket::testing

@@ -21,6 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::ControlNamed;
+using testing::ExecBounded;
 
 QWidget* TopLevelNamed(const char* name) {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -99,11 +100,7 @@ TEST(StartProcedure, SplashAloneThenMainWindowThenEnd) {
   // Afterwards the splash never comes back, and closing the main window ends the program.
   const int pollsBefore = watch.polls;
   QTimer::singleShot(4 * kInterval, form.data(), [&form] { form->close(); });
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  watchdog.start(10s);
-  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(ExecBounded(10s), 0);
   EXPECT_GT(watch.polls, pollsBefore);
   EXPECT_EQ(watch.pollsWithBoth, 0);
   EXPECT_EQ(watch.timerFires, 1);
