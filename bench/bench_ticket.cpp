@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "ticket.h"
 #include "ticket_defaults.h"
 

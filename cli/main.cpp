@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "cli_options.h"
-#include "print_qr_test.h"
+#include "ticket_job.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "preview_hook.h"
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "qr_print_settings.h"
 
 class QCheckBox;

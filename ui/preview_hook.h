@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "qr_print_settings.h"
 
 namespace qrticket::ui {

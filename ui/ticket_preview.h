@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QImage>
 
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "qr_print_settings.h"
 #include "render_ticket.h"
 

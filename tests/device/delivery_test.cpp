@@ -12,7 +12,7 @@
 #include "failure_messages.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "pty_pair.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"
 

@@ -16,7 +16,7 @@
 
 #include "failure_messages.h"
 #include "job_runner.h"
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "publisher.h"
 #include "qr_commands.h"
 #include "recording_reporter.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "print_qr_test.h"
+#include "ticket_job.h"
 
 namespace qrticket::testing {
 

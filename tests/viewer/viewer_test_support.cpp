@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <zbar.h>
 
-#include "print_qr_test.h"
+#include "ticket_job.h"
 #include "recording_reporter.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"

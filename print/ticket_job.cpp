@@ -1,4 +1,6 @@
-#include "print_qr_test.h"
+// The QR test ticket job: checks the text, opens the device, writes the ticket and reports a
+// failure once.
+#include "ticket_job.h"
 
 #include <new>
 
