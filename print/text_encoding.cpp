@@ -83,22 +83,34 @@ char32_t Cp1252ToCodePoint(unsigned char byte) {
   return byte;
 }
 
+namespace {
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
 std::string Cp1252ToUtf8(BytesView bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (const char c : bytes) {
-    const char32_t cp = Cp1252ToCodePoint(static_cast<unsigned char>(c));
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
+  for (const char c : bytes) AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Latin1ToUtf8(BytesView bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char c : bytes) AppendUtf8(out, static_cast<unsigned char>(c));
   return out;
 }
 

@@ -29,4 +29,9 @@ char32_t Cp1252ToCodePoint(unsigned char byte);
 // Windows-1252 to UTF-8, for showing bytes to a person.
 std::string Cp1252ToUtf8(BytesView bytes);
 
+// The same bytes read as ISO-8859-1 and given as UTF-8: what a standard QR reader shows for a
+// symbol's byte data, which it takes as ISO-8859-1 when the symbol names no character set. It
+// differs from Cp1252ToUtf8 only for 0x80..0x9F ("€", curly quotes, dashes).
+std::string Latin1ToUtf8(BytesView bytes);
+
 }  // namespace qrticket

@@ -73,5 +73,21 @@ TEST(Cp1252, EveryByteSurvivesTheTripThroughUtf8) {
   EXPECT_EQ(Cp1252ToCodePoint(0x8D), U'\u008D');
 }
 
+// A phone reads the symbol's bytes as ISO-8859-1: the same as Windows-1252 except 0x80..0x9F.
+TEST(Latin1, ReadsTheBytesAsAStandardQrReaderDoes) {
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::string reading;
+  } rows[] = {
+      {"ascii", "abc", "abc"},
+      {"c cedilla is the same", "\xE7", "\u00E7"},
+      {"euro becomes a C1 control", "\x80", "\u0080"},
+      {"curly quotes and en dash", "\x93x\x94 \x96", "\u0093x\u0094 \u0096"},
+      {"undefined code keeps its value", "\x81", "\u0081"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(Latin1ToUtf8(row.bytes), row.reading) << row.name;
+}
+
 }  // namespace
 }  // namespace qrticket
