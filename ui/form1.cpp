@@ -14,6 +14,7 @@
 #include "message_box_reporter.h"
 #include "ticket_defaults.h"
 #include "ticket_text.h"
+#include "window_activation.h"
 #include "window_placement.h"
 
 namespace qrticket::ui {
@@ -34,6 +35,7 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   Text1_->setFocus();
   CentreOnScreen(*this);
   KeepOffTaskBar(*this);
+  KeepActive(*this);
 }
 
 Form1::~Form1() = default;
