@@ -67,9 +67,10 @@ TEST_F(DialogOverForm1, AFailureMessageGivesTheKeysBack) {
 TEST_F(DialogOverForm1, NestedDialogsGiveTheKeysBackInTurn) {
   QDialog outer(&form_);
   outer.setObjectName(QStringLiteral("outer"));
+  bool outerActive = false;
   bool innerClosedOuterActive = false;
   QTimer::singleShot(0, &outer, [&] {
-    ASSERT_TRUE(WaitFor([&] { return IsActive(&outer); }));
+    outerActive = WaitFor([&] { return IsActive(&outer); });
     QDialog inner(&outer);
     QTimer::singleShot(50, &inner, &QDialog::reject);
     inner.exec();
@@ -77,6 +78,7 @@ TEST_F(DialogOverForm1, NestedDialogsGiveTheKeysBackInTurn) {
     outer.reject();
   });
   outer.exec();
+  EXPECT_TRUE(outerActive);
   EXPECT_TRUE(innerClosedOuterActive);
   EXPECT_TRUE(WaitFor([this] { return IsActive(&form_); }));
 }
