@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -86,6 +87,30 @@ TEST_F(Preview, AJobFailureIsReportedAndNoPreviewShows) {
   EXPECT_FALSE(PrintAndInspect([](TicketPreview&) {}));
   ASSERT_EQ(reporter_->messages.size(), 1u);
   EXPECT_EQ(reporter_->messages[0].rfind("Falha na impressão:Overflow", 0), 0u);
+}
+
+// The window managers that ignore windows kept off the task bar leave nothing active when a
+// dialog closes; so does the offscreen platform.
+TEST_F(Preview, ClosingItsDialogsGivesTheKeysBackInTurn) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  bool fileDialogShown = false;
+  bool previewActiveAgain = false;
+  ASSERT_TRUE(PrintAndInspect([&](TicketPreview& preview) {
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        fileDialogShown = true;
+        dialog->reject();
+      }
+    });
+    closer.start(20);
+    ControlNamed<QPushButton>(preview, "savePng")->click();  // returns when the dialog closes
+    previewActiveAgain =
+        testing::WaitFor([&preview] { return QApplication::activeWindow() == &preview; });
+  }));
+  EXPECT_TRUE(fileDialogShown);
+  EXPECT_TRUE(previewActiveAgain);
+  EXPECT_TRUE(testing::WaitFor([this] { return QApplication::activeWindow() == &form_; }));
 }
 
 TEST(PreviewScratch, NoTemporaryFolderIsAFailureNotAHang) {
