@@ -11,6 +11,8 @@
 #include <QTextDocument>
 
 #include "app_identity.h"
+#include "disabled_caption.h"
+#include "enter_presses_button.h"
 #include "message_box_reporter.h"
 #include "ticket_defaults.h"
 #include "ticket_text.h"
@@ -36,6 +38,8 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   CentreOnScreen(*this);
   KeepOffTaskBar(*this);
   KeepActive(*this);
+  KeepDisabledCaptionsReadable(*this);
+  PressFocusedButtonOnEnter(*this);
 }
 
 Form1::~Form1() = default;
