@@ -1,3 +1,4 @@
+// The preview window of "VISUALIZAR:" and the hook that fills it (see ticket_preview.h).
 #include "ticket_preview.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include "app_identity.h"
 #include "png_writer.h"
 #include "preview_hook.h"
+#include "window_placement.h"
 
 namespace qrticket::ui {
 namespace {
@@ -69,7 +71,8 @@ TicketPreview::TicketPreview(viewer::RenderedTicket ticket, QWidget* parent)
   scroll->setWidget(paper);
   scroll->setAlignment(Qt::AlignHCenter);
   scroll->setBackgroundRole(QPalette::Dark);
-  // The whole width of the paper, so only the length of the roll scrolls.
+  // The whole width of the paper, so only the length of the roll scrolls (where the screen
+  // has room: see the end).
   scroll->setMinimumWidth(ticket_.width + scroll->verticalScrollBar()->sizeHint().width() +
                           2 * scroll->frameWidth());
 
@@ -93,7 +96,13 @@ TicketPreview::TicketPreview(viewer::RenderedTicket ticket, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addWidget(buttons);
-  resize(1000, 700);
+
+  // Fits the screen it opens on, over its parent: on a small screen or at a large display
+  // scale the paper scrolls sideways too, rather than the buttons leaving the screen.
+  const QSize room = RoomOnScreen(parent);
+  if (minimumSizeHint().width() > room.width()) scroll->setMinimumWidth(0);
+  resize(QSize(1000, 700).boundedTo(room));
+  PlaceOver(*this, parent);
 }
 
 bool TicketPreview::SaveTo(const QString& path, QString* error) const {

@@ -1,9 +1,10 @@
-// Centring top-level windows and keeping them off the task bar (see window_placement.h).
+// Placing top-level windows and keeping them off the task bar (see window_placement.h).
 #include "window_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +21,46 @@ void CentreOnScreen(QWidget& window) {
   QRect placed(QPoint(0, 0), window.size());
   placed.moveCenter(screen->availableGeometry().center());
   window.move(placed.topLeft());
+}
+
+namespace {
+
+const QScreen* ScreenOf(const QWidget* over) {
+  return over ? over->screen() : QGuiApplication::primaryScreen();
+}
+
+// The frame around `over`'s window: none before the window manager has framed it.
+QMargins FrameAround(const QWidget* over) {
+  if (!over || !over->isVisible()) return {};
+  const QRect frame = over->window()->frameGeometry();
+  const QRect inner = over->window()->geometry();
+  return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+          frame.bottom() - inner.bottom()};
+}
+
+}  // namespace
+
+QSize RoomOnScreen(const QWidget* over) {
+  const QScreen* screen = ScreenOf(over);
+  if (!screen) return {};
+  const QMargins frame = FrameAround(over);
+  return screen->availableGeometry().size() -
+         QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+}
+
+void PlaceOver(QWidget& window, const QWidget* over) {
+  const QScreen* screen = ScreenOf(over);
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  QRect frame = QRect(QPoint(0, 0), window.size()).marginsAdded(FrameAround(over));
+  frame.moveCenter(over ? over->window()->frameGeometry().center() : area.center());
+  // Right and bottom first, so that a window larger than the area keeps its top left corner
+  // (title bar and all) on the screen.
+  frame.moveRight(std::min(frame.right(), area.right()));
+  frame.moveBottom(std::min(frame.bottom(), area.bottom()));
+  frame.moveLeft(std::max(frame.left(), area.left()));
+  frame.moveTop(std::max(frame.top(), area.top()));
+  window.move(frame.topLeft());  // a window's position is its frame's
 }
 
 #ifdef QRTICKET_HAVE_XCB
