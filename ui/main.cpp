@@ -7,6 +7,7 @@
 #include "display_check.h"
 #include "module1.h"
 #include "pictures.h"
+#include "qt_translations.h"
 #ifdef QRTICKET_HAVE_VIEWER
 #include "ticket_preview.h"
 #endif
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("qrticket"));
   QGuiApplication::setDesktopFileName(QString::fromLatin1(qrticket::ui::kDesktopFileName));
   QApplication::setWindowIcon(qrticket::ui::AppIcon());
+  qrticket::ui::InstallQtTranslations(app, qrticket::ui::QtTranslationsFolder());
 
   qrticket::ui::StartOptions options;
 #ifdef QRTICKET_HAVE_VIEWER

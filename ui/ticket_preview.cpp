@@ -116,9 +116,11 @@ bool TicketPreview::SaveTo(const QString& path, QString* error) const {
 }
 
 void TicketPreview::AskAndSave() {
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Guardar talão"),
-                                                    QStringLiteral("talao.png"),
-                                                    QStringLiteral("Imagens PNG (*.png)"));
+  // Qt's own dialog, not the desktop's: its texts come from the Portuguese catalogues whatever
+  // language the desktop speaks.
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Guardar talão"), QStringLiteral("talao.png"),
+      QStringLiteral("Imagens PNG (*.png)"), nullptr, QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return;
   QString error;
   if (!SaveTo(path, &error))
