@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   libcli11-dev                                   # command line parsing
-  qt6-translations-l10n openbox xdotool          # Qt's texts in Portuguese; window-focus tests
   qt6-base-dev qt6-qpa-plugins libgl-dev         # windows (Qt 6 Widgets)
+  qt6-translations-l10n openbox xdotool          # Qt's texts in Portuguese; window-focus tests
   fonts-liberation                               # a metric-compatible sans font for the windows
   libqrencode-dev libpng-dev libfreetype-dev fonts-dejavu-core  # the virtual printer
   libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
