@@ -32,14 +32,14 @@ bool WindowSystemReachable() {
 #endif
 }
 
-std::string NoDisplayMessage() {
+std::string NoDisplayMessage(const std::string& cliCommand) {
   return "qrticket-gui: não há ecrã gráfico disponível (a variável DISPLAY não está definida ou "
          "o servidor X não responde).\n"
          "Esta janela precisa de um ambiente gráfico. Para imprimir o talão de teste sem janela, "
-         "use o comando qrticket, por exemplo:\n"
-         "  qrticket --device LPT1:\n"
-         "  qrticket --device /dev/usb/lp0 --size 8 --woosim\n"
-         "Todas as opções: qrticket --help\n";
+         "use o programa de linha de comandos qrticket, por exemplo:\n"
+         "  " + cliCommand + " --device LPT1:\n"
+         "  " + cliCommand + " --device /dev/usb/lp0 --size 8 --woosim\n"
+         "Todas as opções: " + cliCommand + " --help\n";
 }
 
 }  // namespace qrticket::ui

@@ -10,7 +10,8 @@ namespace qrticket::ui {
 // (offscreen, vnc, ...), or the X server in DISPLAY accepts a connection.
 bool WindowSystemReachable();
 
-// What the operator reads instead of a window: that one is needed, and how to print without.
-std::string NoDisplayMessage();
+// What the operator reads instead of a window: that one is needed, and how to print without,
+// with `cliCommand` (see cli_command.h) as the command to run.
+std::string NoDisplayMessage(const std::string& cliCommand);
 
 }  // namespace qrticket::ui

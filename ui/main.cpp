@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app_identity.h"
+#include "cli_command.h"
 #include "display_check.h"
 #include "module1.h"
 #include "pictures.h"
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
   // A printer that hangs up must fail the job, not kill the program.
   std::signal(SIGPIPE, SIG_IGN);
   if (!qrticket::ui::WindowSystemReachable()) {
-    std::cerr << qrticket::ui::NoDisplayMessage();
+    const QCoreApplication core(argc, argv);  // finds this program and searches PATH; no display
+    std::cerr << qrticket::ui::NoDisplayMessage(
+        qrticket::ui::CliCommand(qrticket::ui::CliCommandFactsHere()));
     return kExitNoDisplay;
   }
 
