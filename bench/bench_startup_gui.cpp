@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "module1.h"
+#include "qt_translations.h"
 #include "startup_probe.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   qrticket::ui::StartOptions options;
   if (argc > 1) options.splashInterval = std::chrono::milliseconds(std::atoi(argv[1]));
   QApplication app(argc, argv);
+  qrticket::ui::InstallQtTranslations(app, qrticket::ui::QtTranslationsFolder());  // as main does
   qrticket::bench::PaintProbe probe(QStringLiteral("frmSplash"), QStringLiteral("Form1"));
   app.installEventFilter(&probe);
   qrticket::ui::StartProcedure(options);
