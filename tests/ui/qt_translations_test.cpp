@@ -126,7 +126,7 @@ QStringList ContextMenuOf(QWidget* box) {
 }
 
 TEST(TextBoxMenus, EveryTextBoxOfTheWindowSpeaksEuropeanPortuguese) {
-  UseTheInstalledCatalogues();
+  ASSERT_NO_FATAL_FAILURE(UseTheInstalledCatalogues());
   Form1 form;
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -206,7 +206,7 @@ bool IsOursOrAName(const QString& text) {
 TEST(SaveDialog, EveryQtTextIsTranslated) {
   UseCataloguesFrom(QString());
   const QMap<QString, QString> english = TextsOfTheSaveDialog();
-  UseTheInstalledCatalogues();
+  ASSERT_NO_FATAL_FAILURE(UseTheInstalledCatalogues());
   const QMap<QString, QString> portuguese = TextsOfTheSaveDialog();
   UseCataloguesFrom(QString());
 
