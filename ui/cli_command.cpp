@@ -50,13 +50,16 @@ std::string CliCommand(const CliCommandFacts& facts) {
 
   // From the file system's root, an absolute path reads better than "./usr/...".
   const fs::path below = tool.lexically_relative(facts.workingFolder);
-  if (!below.empty() && *below.begin() != ".." && facts.workingFolder != facts.workingFolder.root_path())
+  if (!below.empty() && *below.begin() != ".." &&
+      facts.workingFolder != facts.workingFolder.root_path())
     return ForShell((fs::path(".") / below).generic_string());
   return ForShell(tool.generic_string());
 }
 
 CliCommandFacts CliCommandFactsHere() {
-  auto path = [](const QString& text) { return fs::path(QDir::toNativeSeparators(text).toStdU16String()); };
+  auto path = [](const QString& text) {
+    return fs::path(QDir::toNativeSeparators(text).toStdU16String());
+  };
   return {path(QCoreApplication::applicationFilePath()),
           path(QStandardPaths::findExecutable(QStringLiteral("qrticket"))),
           path(QDir::currentPath())};

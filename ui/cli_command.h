@@ -15,8 +15,8 @@ struct CliCommandFacts {
 // The qrticket that belongs with this program is the one beside it (an installed system) or in
 // the build tree's cli/ folder beside its ui/ folder (a build; scripts/run.sh leaves it in
 // build/cli/). Its plain name when PATH finds that very program; else its path, from the working
-// folder ("./build/cli/qrticket") when it lies below it (and that is not the root), else absolute, quoted for a POSIX shell
-// where it needs quotes. Plain "qrticket" when neither is there.
+// folder ("./build/cli/qrticket") when it lies below it (and that is not the root), else absolute,
+// quoted for a POSIX shell where it needs quotes. Plain "qrticket" when neither is there.
 std::string CliCommand(const CliCommandFacts& facts);
 
 // The facts for this process. Needs a QCoreApplication (none with a display is needed).

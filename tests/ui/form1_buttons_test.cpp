@@ -120,13 +120,14 @@ TEST_P(EnterOnButtons, PressesTheFocusedButton) {
   for (const char* name : {"Command1", "Command2", "added"}) {
     SCOPED_TRACE(name);
     TempDir dir;
-    ControlNamed<QComboBox>(form_, "ObjPrint")->setEditText(
-        QString::fromStdString(dir.File("t.bin")));
+    ControlNamed<QComboBox>(form_, "ObjPrint")
+        ->setEditText(QString::fromStdString(dir.File("t.bin")));
     QPushButton* button = Button(name);
     button->setFocus();
     ASSERT_TRUE(button->hasFocus());
     int clicks = 0;
-    const auto connection = QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    const auto connection =
+        QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
     QTest::keyClick(button, k.key, k.modifiers);
     QObject::disconnect(connection);
     EXPECT_EQ(clicks, k.presses ? 1 : 0);
@@ -152,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Form1Buttons, AHeldEnterPrintsOnce) {
   TempDir dir;
-  ControlNamed<QComboBox>(form_, "ObjPrint")->setEditText(QString::fromStdString(dir.File("t.bin")));
+  ControlNamed<QComboBox>(form_, "ObjPrint")
+      ->setEditText(QString::fromStdString(dir.File("t.bin")));
   QPushButton* print = Button("Command1");
   print->setFocus();
   int clicks = 0;

@@ -11,7 +11,10 @@ printf '%s\n' "$hint"
 [ "$status" -eq 3 ] || { echo "FAIL: exit status $status, not 3"; exit 1; }
 command=$(printf '%s\n' "$hint" | sed -n 's/^Todas as opções: \(.*\) --help$/\1/p')
 [ -n "$command" ] || { echo "FAIL: the hint names no command"; exit 1; }
-help=$(eval "$command --help" 2>&1) || { echo "FAIL: '$command --help' did not run: $help"; exit 1; }
+if ! help=$(eval "$command --help" 2>&1); then
+  echo "FAIL: '$command --help' did not run: $help"
+  exit 1
+fi
 case $help in
   *--device*) echo "ran: $command --help" ;;
   *) echo "FAIL: '$command --help' printed: $help"; exit 1 ;;

@@ -59,14 +59,16 @@ TEST(PreviewOnScreen, FitsEveryScreenItOpensOn) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
     EXPECT_EQ(preview.screen(), screen);
     EXPECT_TRUE(area.contains(preview.frameGeometry()))
-        << Describe(preview.frameGeometry()) << " (inside " << Describe(preview.geometry()) << ") on " << Describe(area);
+        << Describe(preview.frameGeometry()) << " (inside " << Describe(preview.geometry())
+        << ") on " << Describe(area);
     for (const char* caption : {"Fechar", "Guardar PNG..."}) {
       QPushButton* button = nullptr;
       for (auto* b : preview.findChildren<QPushButton*>())
         if (b->text() == QLatin1String(caption)) button = b;
       ASSERT_NE(button, nullptr) << caption;
       EXPECT_TRUE(button->isVisible()) << caption;
-      EXPECT_TRUE(area.contains(GlobalRect(*button))) << caption << " at " << Describe(GlobalRect(*button));
+      EXPECT_TRUE(area.contains(GlobalRect(*button)))
+          << caption << " at " << Describe(GlobalRect(*button));
     }
     EXPECT_GE(ControlNamed<QWidget>(preview, "report")->width(), 50);
 

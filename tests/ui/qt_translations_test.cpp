@@ -1,6 +1,8 @@
 // Qt's own texts in Portuguese: the file dialog of "Guardar PNG...", the context menus of the
 // window's text boxes, and which catalogue wins where both languages have a text. Needs Debian's
 // qt6-translations-l10n (scripts/deps.sh installs it).
+#include "qt_translations.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -27,7 +29,6 @@
 
 #include "form1.h"
 #include "gui_helpers.h"
-#include "qt_translations.h"
 #ifdef QRTICKET_HAVE_VIEWER
 #include "ticket_preview.h"
 #endif
@@ -93,11 +94,14 @@ TEST_P(Catalogues, EuropeanWhereItExistsBrazilianForTheRest) {
 INSTANTIATE_TEST_SUITE_P(
     Folders, Catalogues,
     ::testing::Values(
-        CatalogueCase{"Both", {"qt_pt_PT", "qtbase_pt_BR"}, {"qtbase_pt_BR", "qt_pt_PT"},
-                      "&Nome do Ficheiro:", "Cor&tar"},
+        CatalogueCase{"Both",
+                      {"qt_pt_PT", "qtbase_pt_BR"},
+                      {"qtbase_pt_BR", "qt_pt_PT"},
+                      "&Nome do Ficheiro:",
+                      "Cor&tar"},
         CatalogueCase{"EuropeanOnly", {"qt_pt_PT"}, {"qt_pt_PT"}, "&Nome do Ficheiro:", "Cor&tar"},
-        CatalogueCase{"BrazilianOnly", {"qtbase_pt_BR"}, {"qtbase_pt_BR"}, "&Nome do arquivo:",
-                      "Recor&tar"},
+        CatalogueCase{
+            "BrazilianOnly", {"qtbase_pt_BR"}, {"qtbase_pt_BR"}, "&Nome do arquivo:", "Recor&tar"},
         CatalogueCase{"None", {}, {}, "File &name:", "Cu&t"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -130,7 +134,7 @@ TEST(TextBoxMenus, EveryTextBoxOfTheWindowSpeaksEuropeanPortuguese) {
   Form1 form;
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  const QStringList expected = {"&Desfazer", "&Refazer", "Cor&tar", "&Copiar",
+  const QStringList expected = {"&Desfazer", "&Refazer", "Cor&tar",         "&Copiar",
                                 "Co&lar",    "Apagar",   "Seleccionar Tudo"};
   auto* text1 = ControlNamed<QPlainTextEdit>(form, "Text1");
   EXPECT_EQ(ContextMenuOf(text1->viewport()), expected) << "Text1";
@@ -147,8 +151,9 @@ QMap<QString, QString> TextsOf(QWidget& dialog) {
   QMap<QString, QString> texts;
   auto add = [&texts](const QObject* where, const QString& role, const QString& text) {
     if (text.isEmpty()) return;
-    QString key = QStringLiteral("%1 %2 %3").arg(QLatin1String(where->metaObject()->className()),
-                                                 where->objectName(), role);
+    QString key =
+        QStringLiteral("%1 %2 %3")
+            .arg(QLatin1String(where->metaObject()->className()), where->objectName(), role);
     while (texts.contains(key)) key += QLatin1Char('+');
     texts.insert(key, text);
   };
@@ -213,7 +218,8 @@ TEST(SaveDialog, EveryQtTextIsTranslated) {
   ASSERT_GT(english.size(), 20) << "the dialog was seen";
   EXPECT_EQ(portuguese.keys(), english.keys());
   for (auto it = english.cbegin(); it != english.cend(); ++it) {
-    if (IsOursOrAName(it.value()) || !it.value().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+    if (IsOursOrAName(it.value()) ||
+        !it.value().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
       continue;
     EXPECT_NE(portuguese.value(it.key()), it.value()) << it.key().toStdString() << " stays English";
   }
@@ -223,11 +229,12 @@ TEST(SaveDialog, EveryQtTextIsTranslated) {
     const char* where;
     const char* text;
   };
-  for (const Shown& s : {Shown{"QLabel fileNameLabel text", "&Nome do Ficheiro:"},
-                         Shown{"QLabel fileTypeLabel text", "Ficheiros do tipo:"},
-                         Shown{"QToolButton backButton tip", "Recuar"},
-                         Shown{"QToolButton newFolderButton tip", "Criar Nova Pasta"},
-                         Shown{"QAction qt_show_hidden_action text", "Mostrar ficheiros &escondidos"}}) {
+  for (const Shown& s :
+       {Shown{"QLabel fileNameLabel text", "&Nome do Ficheiro:"},
+        Shown{"QLabel fileTypeLabel text", "Ficheiros do tipo:"},
+        Shown{"QToolButton backButton tip", "Recuar"},
+        Shown{"QToolButton newFolderButton tip", "Criar Nova Pasta"},
+        Shown{"QAction qt_show_hidden_action text", "Mostrar ficheiros &escondidos"}}) {
     EXPECT_EQ(portuguese.value(QLatin1String(s.where)), QString::fromUtf8(s.text)) << s.where;
   }
   EXPECT_TRUE(portuguese.values().contains(QStringLiteral("&Guardar")));

@@ -50,8 +50,8 @@ class DialogOverForm1 : public ::testing::Test {
 
 TEST_F(DialogOverForm1, AFailureMessageGivesTheKeysBack) {
   TempDir dir;
-  ControlNamed<QComboBox>(form_, "ObjPrint")->setEditText(
-      QString::fromStdString(dir.File("no-such-folder/t.bin")));
+  ControlNamed<QComboBox>(form_, "ObjPrint")
+      ->setEditText(QString::fromStdString(dir.File("no-such-folder/t.bin")));
   {
     MessageBoxAnswerer answerer;  // the default reporter: a real modal message box
     ControlNamed<QPushButton>(form_, "Command1")->click();

@@ -2,8 +2,8 @@
 // server by xdotool. openbox does not focus a newly shown window that is kept off the task bar,
 // nor go back to one when a dialog closes, so the main window must ask for the keyboard itself.
 // Skipped when there is no X server, or openbox or xdotool is missing.
+#include <QtGui/qguiapplication_platform.h>
 #include <gtest/gtest.h>
-
 #include <xcb/xcb.h>
 
 #include <QApplication>
@@ -17,7 +17,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -151,7 +150,8 @@ class ModalScript {
     QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
     poll_.start(20);
     QObject::connect(&bound_, &QTimer::timeout, [] {
-      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+        dialog->reject();
     });
     bound_.start(15s);
   }
@@ -220,8 +220,8 @@ TEST_F(UnderOpenbox, AfterAFailureMessageTheMainWindowHasTheKeysAgain) {
   form.show();
   ASSERT_TRUE(WaitFor([&form] { return HasTheKeys(&form); }));
   TempDir dir;
-  ControlNamed<QComboBox>(form, "ObjPrint")->setEditText(
-      QString::fromStdString(dir.File("no-such-folder/t.bin")));
+  ControlNamed<QComboBox>(form, "ObjPrint")
+      ->setEditText(QString::fromStdString(dir.File("no-such-folder/t.bin")));
   ModalScript script({{Is<QMessageBox>, [](QWidget*) { PressKey("Return"); }}});
   ControlNamed<QPushButton>(form, "Command1")->click();  // returns when the box is gone
   EXPECT_EQ(script.done(), 1) << "the message box had the keys";
