@@ -27,6 +27,10 @@ enum class FailureCode : int {
   UnknownHost = 40,
   ConnectionRefused = 41,
   ConnectTimedOut = 42,
+  NoAnswer = 50,         // the printer did not answer a status request in time
+  NoReturnChannel = 51,  // a file, FIFO, standard output or queue: nothing can answer
+  PrinterNotReady = 52,  // the printer reports paper out, cover open, off line or an error
+  MayBeIncomplete = 53,  // the ticket was sent, but the printer then reported a problem
   SystemError = 99,      // any other refusal by the operating system
 };
 

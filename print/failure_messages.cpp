@@ -134,4 +134,46 @@ PrintFailure ConnectionLost(std::string_view device) {
   return {FailureCode::ConnectionLost, "A ligação a " + Quoted(device) + " foi interrompida"};
 }
 
+PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind) {
+  const char* what = "";
+  switch (kind) {
+    case NoWayBack::File: what = " é um ficheiro"; break;
+    case NoWayBack::Fifo: what = " é um FIFO"; break;
+    case NoWayBack::StandardOutput: what = " é a saída padrão"; break;
+    case NoWayBack::PrintQueue: what = " é uma fila de impressão"; break;
+    case NoWayBack::Device: what = " não devolve dados"; break;
+  }
+  return {FailureCode::NoReturnChannel,
+          "sem canal de retorno: " + Quoted(device) + what +
+              "; só impressoras em tcp://, em portas série e USB dizem o seu estado"};
+}
+
+PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound) {
+  return {FailureCode::NoAnswer, "a impressora não respondeu: " + Quoted(device) +
+                                     " não respondeu ao pedido de estado em " + Seconds(bound)};
+}
+
+PrintFailure NotReadyNothingPrinted(std::string_view device, std::string_view causes) {
+  return {FailureCode::PrinterNotReady, "A impressora " + Quoted(device) + " não está pronta (" +
+                                            std::string(causes) + "); nada foi impresso"};
+}
+
+PrintFailure UncheckedNothingPrinted(const PrintFailure& cause) {
+  return {cause.code(), cause.description() + "; nada foi impresso"};
+}
+
+PrintFailure SentButNotReady(std::string_view device, std::string_view causes) {
+  return {FailureCode::MayBeIncomplete, "O talão foi enviado para " + Quoted(device) +
+                                            ", mas a impressora indica agora: " +
+                                            std::string(causes) +
+                                            "; o talão pode estar incompleto"};
+}
+
+PrintFailure SentButUnchecked(std::string_view device, const PrintFailure& cause) {
+  return {FailureCode::MayBeIncomplete, "O talão foi enviado para " + Quoted(device) +
+                                            ", mas o estado depois do talão não se obteve (" +
+                                            cause.description() +
+                                            "); o talão pode estar incompleto"};
+}
+
 }  // namespace qrticket::failures

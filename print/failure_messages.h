@@ -36,4 +36,19 @@ PrintFailure ConnectionRefused(std::string_view device);
 PrintFailure ConnectTimedOut(std::string_view device, std::chrono::milliseconds bound);
 PrintFailure ConnectionLost(std::string_view device);
 
+// Asking the printer for its status (DLE EOT) and identity (GS I).
+// What kind of output cannot carry an answer back.
+enum class NoWayBack { File, Fifo, StandardOutput, PrintQueue, Device };
+PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind);
+// The printer did not answer the status request within `bound`.
+PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);
+// Before a ticket: the printer reports `causes` (status lines joined by ", ").
+PrintFailure NotReadyNothingPrinted(std::string_view device, std::string_view causes);
+// Before a ticket: the status could not be had (`cause`); the ticket was not sent.
+PrintFailure UncheckedNothingPrinted(const PrintFailure& cause);
+// After a ticket: the printer now reports `causes`.
+PrintFailure SentButNotReady(std::string_view device, std::string_view causes);
+// After a ticket: the status could not be had any more (`cause`).
+PrintFailure SentButUnchecked(std::string_view device, const PrintFailure& cause);
+
 }  // namespace qrticket::failures

@@ -80,12 +80,17 @@ class TcpDevice final : public OutputDevice {
   }
 
   // Printers may send status bytes; they are read and dropped, so that our close does not turn
-  // into a reset over unread data. Notes the printer's close; a reset throws.
+  // into a reset over unread data. Notes the printer's close; a reset throws. Reads at most
+  // kMostReadPerCall bytes a call: a printer that never stops sending (a flood of automatic
+  // status) must not keep the job here, past the bounds of the waits that call this.
   void ReadWhatThePeerSent() {
-    char buffer[512];
-    for (;;) {
+    char buffer[4096];
+    for (std::size_t taken = 0; taken < kMostReadPerCall;) {
       const ssize_t got = sys_.Recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
-      if (got > 0) continue;
+      if (got > 0) {
+        taken += static_cast<std::size_t>(got);
+        continue;
+      }
       if (got == 0) {
         peerClosed_ = true;
         return;
@@ -95,6 +100,8 @@ class TcpDevice final : public OutputDevice {
       throw LostOrErrno(errno);
     }
   }
+
+  static constexpr std::size_t kMostReadPerCall = 64 * 1024;
 
   PrintFailure LostOrErrno(int error) const {
     return failures::FromErrno(error, device_, Stage::Close);
@@ -166,8 +173,8 @@ Attempt ConnectOnce(SystemCalls& sys, int fd, const SocketAddress& address,
 
 }  // namespace
 
-std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,
-                                            const ChannelOptions& options, SystemCalls& sys) {
+int ConnectTcpSocket(const DeviceTarget& target, std::string_view device,
+                     const ChannelOptions& options, SystemCalls& sys) {
   const auto deadline = Clock::now() + options.connectTimeout;
   const std::vector<SocketAddress> addresses = ResolveHost(
       target.host, target.port, target.bracketed, device, deadline, options.connectTimeout);
@@ -186,8 +193,7 @@ std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::str
     int error = 0;
     switch (ConnectOnce(sys, socket.get(), address, deadline, error)) {
       case Attempt::Connected:
-        return std::make_unique<TcpDevice>(sys, socket.release(), std::string(device),
-                                           options.stallTimeout);
+        return socket.release();
       case Attempt::Refused:
         refused = true;
         break;
@@ -200,6 +206,12 @@ std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::str
   }
   if (refused) throw failures::ConnectionRefused(device);
   throw failures::FromErrno(otherError.value_or(EHOSTUNREACH), device, Stage::Open);
+}
+
+std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,
+                                            const ChannelOptions& options, SystemCalls& sys) {
+  return std::make_unique<TcpDevice>(sys, ConnectTcpSocket(target, device, options, sys),
+                                     std::string(device), options.stallTimeout);
 }
 
 }  // namespace qrticket

@@ -25,6 +25,11 @@ namespace qrticket {
 std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,
                                             const ChannelOptions& options, SystemCalls& sys);
 
+// The connection alone, as OpenTcpDevice makes it: a connected non-blocking socket that the
+// caller owns. Throws PrintFailure as OpenTcpDevice does.
+int ConnectTcpSocket(const DeviceTarget& target, std::string_view device,
+                     const ChannelOptions& options, SystemCalls& sys);
+
 // How long Close() waits for the printer's own close once it has acknowledged everything. Not
 // tied to the stall time-out: by then nothing can stall, and the wait only decides how soon a
 // printer that keeps the connection open is left with success, and how long a reset from one

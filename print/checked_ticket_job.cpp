@@ -1,0 +1,76 @@
+// Status, ticket, status. The ticket goes out exactly as without the check, on its own
+// opening of the device: the requests never share its bytes.
+#include "checked_ticket_job.h"
+
+#include <algorithm>
+
+#include "failure_messages.h"
+#include "status_query.h"
+#include "status_texts.h"
+
+namespace qrticket {
+namespace {
+
+// Passes failures on and remembers that there was one.
+class NotingReporter final : public FailureReporter {
+ public:
+  explicit NotingReporter(FailureReporter& next) : next_(next) {}
+  void ShowFailure(const std::string& message) override {
+    failed = true;
+    next_.ShowFailure(message);
+  }
+  bool failed = false;
+
+ private:
+  FailureReporter& next_;
+};
+
+std::vector<std::string> Warnings(const StatusAnswers& answers) {
+  std::vector<std::string> warnings;
+  const auto facts = DecodeStatus(answers);
+  if (std::find(facts.begin(), facts.end(), StatusFact::PaperNearEnd) != facts.end())
+    warnings.emplace_back(StatusFactText(StatusFact::PaperNearEnd));
+  return warnings;
+}
+
+}  // namespace
+
+std::vector<std::string> PrintQrTestWithStatusCheck(const QrPrintSettings& settings,
+                                                    FailureReporter& reporter,
+                                                    const ChannelOptions& channel,
+                                                    StatusOptions status, SystemCalls& sys) {
+  const std::string& device = settings.deviceName;
+  status.identity = false;  // the status is the question here; GS I would wait in the buffer
+  status.connectTimeout = channel.connectTimeout;
+
+  StatusReport before;
+  try {
+    before = QueryPrinterStatus(device, status, sys);
+    if (!before.ready())
+      throw failures::NotReadyNothingPrinted(device, ProblemCauses(before.status));
+  } catch (const PrintFailure& failure) {
+    const PrintFailure shown = failure.code() == FailureCode::PrinterNotReady
+                                   ? failure
+                                   : failures::UncheckedNothingPrinted(failure);
+    reporter.ShowFailure(kFailurePrefix + shown.description());
+    return {};
+  }
+
+  NotingReporter job(reporter);
+  PrintQrTest(settings, job, channel, sys);
+  if (job.failed) return {};
+
+  try {
+    const StatusReport after = QueryPrinterStatus(device, status, sys);
+    if (!after.ready()) throw failures::SentButNotReady(device, ProblemCauses(after.status));
+    return Warnings(after.status);
+  } catch (const PrintFailure& failure) {
+    const PrintFailure shown = failure.code() == FailureCode::MayBeIncomplete
+                                   ? failure
+                                   : failures::SentButUnchecked(device, failure);
+    reporter.ShowFailure(kFailurePrefix + shown.description());
+  }
+  return {};
+}
+
+}  // namespace qrticket
