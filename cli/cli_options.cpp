@@ -69,8 +69,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
 
   app.add_option("-d,--device", device, "dispositivo ou ficheiro de saída")->required();
   auto* textOption = app.add_option("-t,--text", text, "texto a codificar (UTF-8)");
-  app.add_option("-f,--text-file", textFile, "ler o texto a codificar de um ficheiro UTF-8")
-      ->excludes(textOption);
+  auto* textFileOption =
+      app.add_option("-f,--text-file", textFile, "ler o texto a codificar de um ficheiro UTF-8")
+          ->excludes(textOption);
   app.add_option("-s,--size", size, "tamanho do módulo (texto, como na janela)")
       ->capture_default_str();
   app.add_option("-m,--model", model, "modelo: 0 Modelo 1, 1 Modelo 2, 2 Micro QR")
@@ -85,6 +86,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
       ->capture_default_str()
       ->check(CLI::Range(0.001, 86400.0).description(""))
       ->type_name("SEGUNDOS");
+
+  StatusMode status = StatusMode::None;
+  AddStatusFlags(app, status, {textOption, textFileOption});
 
   // CLI11 wants argv without the program name, last argument first.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -119,6 +123,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   s.pageMode = pageMode;
   s.centred = centred;
   s.woosimDialect = woosim;
+  options.status = status;
   options.channel.stallTimeout =
       std::chrono::milliseconds(static_cast<long long>(std::llround(timeoutSeconds * 1000)));
 

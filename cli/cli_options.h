@@ -8,19 +8,22 @@
 
 #include "output_device.h"
 #include "qr_print_settings.h"
+#include "status_flags.h"
 
 namespace qrticket::cli {
 
 // Exit codes, listed once.
 enum ExitCode : int {
-  kExitOk = 0,          // the ticket was delivered (or --help / --version)
-  kExitPrintFailed = 1, // the job failed; "Falha na impressão:..." went to stderr
+  kExitOk = 0,          // the ticket was delivered (or --help / --version); --status: ready
+  kExitPrintFailed = 1, // the job failed; "Falha na impressão:..." went to stderr; --status:
+                        // the printer reports a problem, did not answer or cannot answer
   kExitUsage = 2,       // the command line or the text file was not usable
 };
 
 struct CliOptions {
   QrPrintSettings settings;
   ChannelOptions channel;
+  StatusMode status = StatusMode::None;
 };
 
 // Either options to print with, or an exit code and what to say before exiting (help text and

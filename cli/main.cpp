@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli_options.h"
+#include "status_command.h"
 #include "ticket_job.h"
 
 namespace {
@@ -29,7 +30,17 @@ int main(int argc, char** argv) {
   std::cerr << parsed.err;
   if (!parsed.options) return parsed.exitCode;
 
+  const auto& options = *parsed.options;
   StderrReporter reporter;
-  qrticket::PrintQrTest(parsed.options->settings, reporter, parsed.options->channel);
+  switch (options.status) {
+    case qrticket::cli::StatusMode::Ask:
+      return qrticket::cli::RunStatus(options.settings.deviceName, std::cout, std::cerr);
+    case qrticket::cli::StatusMode::CheckAroundTicket:
+      return qrticket::cli::RunCheckedTicket(options.settings, options.channel, reporter,
+                                             std::cerr);
+    case qrticket::cli::StatusMode::None:
+      break;
+  }
+  qrticket::PrintQrTest(options.settings, reporter, options.channel);
   return reporter.failed ? qrticket::cli::kExitPrintFailed : qrticket::cli::kExitOk;
 }

@@ -149,8 +149,9 @@ PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind) {
 }
 
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound) {
-  return {FailureCode::NoAnswer, "a impressora não respondeu: " + Quoted(device) +
-                                     " não respondeu ao pedido de estado em " + Seconds(bound)};
+  return {FailureCode::NoAnswer, "a impressora não respondeu: nenhuma resposta de " +
+                                     Quoted(device) + " ao pedido de estado (DLE EOT) em " +
+                                     Seconds(bound)};
 }
 
 PrintFailure NotReadyNothingPrinted(std::string_view device, std::string_view causes) {

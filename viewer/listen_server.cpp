@@ -29,6 +29,18 @@ std::string PeerName(const sockaddr_storage& address) {
                                        : std::string(host) + ":" + port;
 }
 
+// Answers are a few bytes; a peer that does not take them has gone and loses them.
+void SendAnswer(int connection, const std::string& answer) {
+  std::size_t sent = 0;
+  while (sent < answer.size()) {
+    const ssize_t n = ::send(connection, answer.data() + sent, answer.size() - sent,
+                             MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    sent += static_cast<std::size_t>(n);
+  }
+}
+
 void CloseQuietly(int& fd) {
   if (fd >= 0) ::close(fd);  // never retried: the descriptor is gone either way
   fd = -1;
@@ -112,8 +124,19 @@ void ListenServer::Run(const std::function<void(const ListenJob&)>& onJob) {
     job.peer = PeerName(peer);
     std::string data;
     std::vector<std::string> notes;
-    const bool keepGoing = ReadJob(connection, data, notes);
+    StatusResponder responder(options_.simulate);
+    const bool keepGoing = ReadJob(connection, data, notes, responder);
     CloseQuietly(connection);
+    const auto answered = responder.Notes();
+    notes.insert(notes.end(), answered.begin(), answered.end());
+    if (responder.OnlyRequests()) {  // a status check, not a ticket: nothing to draw
+      job.bytes = data.size();
+      job.report = std::move(notes);
+      job.statusOnly = true;
+      onJob(job);
+      if (!keepGoing) return;
+      continue;
+    }
 
     RenderedTicket ticket = RenderTicket(data, options_.render);
     job.bytes = data.size();
@@ -135,7 +158,8 @@ void ListenServer::Run(const std::function<void(const ListenJob&)>& onJob) {
   }
 }
 
-bool ListenServer::ReadJob(int connection, std::string& data, std::vector<std::string>& notes) {
+bool ListenServer::ReadJob(int connection, std::string& data, std::vector<std::string>& notes,
+                           StatusResponder& responder) {
   char buffer[16384];
   for (;;) {
     pollfd fds[2] = {{connection, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
@@ -153,6 +177,7 @@ bool ListenServer::ReadJob(int connection, std::string& data, std::vector<std::s
     const ssize_t got = ::read(connection, buffer, sizeof buffer);
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (got <= 0) return true;  // the sender closed (or reset): the job is complete
+    SendAnswer(connection, responder.Feed(std::string_view(buffer, static_cast<std::size_t>(got))));
     const std::size_t room = options_.maxJobBytes - data.size();
     data.append(buffer, std::min(static_cast<std::size_t>(got), room));
     if (data.size() >= options_.maxJobBytes) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "render_ticket.h"
+#include "status_responder.h"
 
 namespace qrticket::viewer {
 
@@ -23,6 +24,8 @@ struct ListenOptions {
   std::size_t maxJobBytes = 4 * 1024 * 1024;
   // A sender silent this long has finished (or died); its job is drawn with what came.
   std::chrono::milliseconds idleTimeout{10000};
+  // What the printer answers to status requests (DLE EOT, GS I).
+  SimulatedState simulate = SimulatedState::Ready;
 };
 
 struct ListenJob {
@@ -31,6 +34,8 @@ struct ListenJob {
   std::size_t bytes = 0;
   std::filesystem::path png;
   std::vector<std::string> report;
+  // The connection only asked for status: nothing was drawn, `png` is empty.
+  bool statusOnly = false;
 };
 
 // Raised with a Portuguese description when the server cannot start or a PNG cannot be saved.
@@ -58,7 +63,8 @@ class ListenServer {
 
  private:
   // Reads one connection; false when Stop() came while waiting.
-  bool ReadJob(int connection, std::string& data, std::vector<std::string>& notes);
+  bool ReadJob(int connection, std::string& data, std::vector<std::string>& notes,
+               StatusResponder& responder);
   std::filesystem::path NextPngPath();
 
   ListenOptions options_;

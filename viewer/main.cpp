@@ -62,6 +62,7 @@ int Listen(const vcli::ViewOptions& options) {
   listen.port = options.port;
   listen.outDir = options.outDir;
   listen.render.paperWidth = options.paperWidth;
+  listen.simulate = SimulatedStateNamed(options.simulate).value_or(SimulatedState::Ready);
   try {
     std::filesystem::create_directories(listen.outDir);
     ListenServer server(listen);
@@ -73,8 +74,11 @@ int Listen(const vcli::ViewOptions& options) {
     std::cout << "qrticket-view: a escutar em " << options.address << ":" << server.port()
               << std::endl;
     server.Run([](const ListenJob& job) {
-      std::cout << "trabalho " << job.number << ": " << job.bytes << " bytes de " << job.peer
-                << " -> " << job.png.string() << '\n';
+      if (job.statusOnly)
+        std::cout << "trabalho " << job.number << ": pedidos de estado de " << job.peer << '\n';
+      else
+        std::cout << "trabalho " << job.number << ": " << job.bytes << " bytes de " << job.peer
+                  << " -> " << job.png.string() << '\n';
       for (const auto& line : job.report) std::cout << "  " << line << '\n';
       std::cout.flush();
     });

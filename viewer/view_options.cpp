@@ -12,7 +12,8 @@ constexpr const char* kDescription =
     "qrticket-view: impressora virtual ESC/POS. Desenha o talão que uma impressora imprimiria\n"
     "a partir dos bytes (PNG) e diz o que encontrou (versão do QR, comandos ignorados...).\n"
     "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384]\n"
-    "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)";
+    "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)\n"
+    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]";
 
 ParseResult UsageError(const std::string& message) {
   ParseResult result;
@@ -56,6 +57,11 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
       ->check(CLI::IsMember({576, 384}));
   app.add_option("--listen", listen, "escutar como impressora de rede em [ENDEREÇO:]PORTA");
   app.add_option("--out", outDir, "pasta onde --listen guarda um PNG por ligação");
+  std::optional<std::string> simulate;
+  app.add_option("--simulate", simulate,
+                 "estado que --listen responde aos pedidos de estado (DLE EOT, GS I)")
+      ->check(CLI::IsMember({"paper-out", "paper-near-end", "cover-open", "offline", "silent"}))
+      ->type_name("ESTADO");
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -77,7 +83,9 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     v.address = where->first;
     v.port = where->second;
     v.outDir = *outDir;
+    if (simulate) v.simulate = *simulate;
   } else {
+    if (simulate) return UsageError("--simulate só se usa com --listen");
     if (!input) return UsageError("falta o FICHEIRO (ou - para a entrada padrão)");
     if (!output) return UsageError("falta -o SAIDA.png");
     if (outDir) return UsageError("--out só se usa com --listen");

@@ -24,6 +24,9 @@ struct ViewOptions {
   std::string address = "127.0.0.1";
   int port = 9100;
   std::string outDir;
+  // The state the network printer reports when asked (DLE EOT, GS I): "ready" or one of the
+  // --simulate names.
+  std::string simulate = "ready";
 };
 
 struct ParseResult {

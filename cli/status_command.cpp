@@ -1,0 +1,53 @@
+// --status prints what the printer said; --check-status wraps the ticket job.
+#include "status_command.h"
+
+#include <ostream>
+
+#include "cli_options.h"
+#include "failure.h"
+#include "status_query.h"
+#include "status_texts.h"
+
+namespace qrticket::cli {
+namespace {
+
+// Prefix of a --status line that is no answer of the printer but a failure to ask.
+constexpr const char* kStatusFailurePrefix = "Falha ao pedir o estado: ";
+
+// A job that failed anywhere reports through the reporter; the rest counts as success.
+class NotingReporter final : public FailureReporter {
+ public:
+  explicit NotingReporter(FailureReporter& next) : next_(next) {}
+  void ShowFailure(const std::string& message) override {
+    failed = true;
+    next_.ShowFailure(message);
+  }
+  bool failed = false;
+
+ private:
+  FailureReporter& next_;
+};
+
+}  // namespace
+
+int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
+              const StatusOptions& options) {
+  try {
+    const StatusReport report = QueryPrinterStatus(device, options);
+    for (const std::string& line : StatusLines(report)) out << line << '\n';
+    return report.ready() ? kExitOk : kExitPrintFailed;
+  } catch (const PrintFailure& failure) {
+    err << kStatusFailurePrefix << failure.description() << '\n';
+    return kExitPrintFailed;
+  }
+}
+
+int RunCheckedTicket(const QrPrintSettings& settings, const ChannelOptions& channel,
+                     FailureReporter& reporter, std::ostream& err) {
+  NotingReporter noting(reporter);
+  for (const std::string& warning : PrintQrTestWithStatusCheck(settings, noting, channel))
+    err << "Aviso: " << warning << '\n';
+  return noting.failed ? kExitPrintFailed : kExitOk;
+}
+
+}  // namespace qrticket::cli

@@ -1,0 +1,22 @@
+// Running qrticket --status and --check-status.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "checked_ticket_job.h"
+#include "status_link.h"
+
+namespace qrticket::cli {
+
+// Asks `device` and writes one line per fact to `out`; a device that cannot be asked goes to
+// `err` as one line. Returns the exit code: 0 ready, 1 a problem, no answer or no way back.
+int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
+              const StatusOptions& options = {});
+
+// The ticket with the printer asked before and after; failures go to `reporter`, warnings to
+// `err`. Returns the exit code: 0 printed and ready, 1 failed.
+int RunCheckedTicket(const QrPrintSettings& settings, const ChannelOptions& channel,
+                     FailureReporter& reporter, std::ostream& err);
+
+}  // namespace qrticket::cli
