@@ -14,6 +14,7 @@
 #include "disabled_caption.h"
 #include "enter_presses_button.h"
 #include "message_box_reporter.h"
+#include "status_box.h"
 #include "ticket_defaults.h"
 #include "ticket_text.h"
 #include "window_activation.h"
@@ -32,6 +33,7 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   connect(ObjPrint_, &QComboBox::currentIndexChanged, this, &Form1::PortRule);
   connect(Command1_, &QPushButton::clicked, this, &Form1::Command1Click);
   connect(Command2_, &QPushButton::clicked, this, &QWidget::close);
+  connect(cmdEstado_, &QPushButton::clicked, this, &Form1::CmdEstadoClick);
 
   Load();
   Text1_->setFocus();
@@ -64,7 +66,11 @@ void Form1::Text1Change() {
   lblNChar_->setText(QString::number(TicketCharacterCount(TextAsTyped(*Text1_->document()))));
 }
 
-void Form1::PortRule() { Command1_->setEnabled(HasTextBesidesSpaces(ObjPrint_->currentText())); }
+void Form1::PortRule() {
+  const bool named = HasTextBesidesSpaces(ObjPrint_->currentText());
+  Command1_->setEnabled(named);
+  cmdEstado_->setEnabled(named);
+}
 
 QrPrintSettings Form1::SettingsFromControls() const {
   QrPrintSettings settings;
@@ -94,6 +100,16 @@ void Form1::Command1Click() {
     PrintQrTest(settings, *reporter_);
   }
   QGuiApplication::restoreOverrideCursor();
+}
+
+// Asks the printer in the device box, bounded to a few seconds, and shows its answer in one box.
+void Form1::CmdEstadoClick() {
+  const QString deviceText = ObjPrint_->currentText();
+  if (!HasTextBesidesSpaces(deviceText)) return;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  const QString message = StatusMessage(deviceText);
+  QGuiApplication::restoreOverrideCursor();
+  ShowStatusBox(message, this);
 }
 
 }  // namespace qrticket::ui

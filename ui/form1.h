@@ -43,6 +43,7 @@ class Form1 final : public QWidget {
   void Text1Change();
   void PortRule();
   void Command1Click();
+  void CmdEstadoClick();
 
   std::unique_ptr<FailureReporter> reporter_;
   PreviewHook previewHook_;
@@ -67,6 +68,7 @@ class Form1 final : public QWidget {
   QCheckBox* chkNew_ = nullptr;
   QPushButton* Command1_ = nullptr;
   QPushButton* Command2_ = nullptr;
+  QPushButton* cmdEstado_ = nullptr;  // beside Command2: asks the printer for its status
   QLabel* Label4_ = nullptr;
   QComboBox* Combo3_ = nullptr;
   QCheckBox* Check1_ = nullptr;

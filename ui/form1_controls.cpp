@@ -146,6 +146,12 @@ void Form1::CreateControls() {
   Command2_ = Place(new QPushButton(QStringLiteral("Fechar"), this), "Command2",
                    TwipsRect(4890, 6750, 1965, 615));
   GiveButtonFace(Command2_);
+  // Left of "Fechar", the same size, in the room the window had there.
+  cmdEstado_ = Place(new QPushButton(QStringLiteral("Estado"), this), "cmdEstado",
+                     TwipsRect(2805, 6750, 1965, 615));
+  GiveButtonFace(cmdEstado_);
+  cmdEstado_->setToolTip(QStringLiteral(
+      "Pergunta à impressora o seu estado e quem é (rede, porta série ou USB)"));
 
   // Three controls that were drawn on the window's bottom edge and never shown or used.
   Label4_ = MakeLabel(this, "Label4", QStringLiteral("Nivel correcção erros"),
@@ -161,8 +167,9 @@ void Form1::CreateControls() {
 }
 
 void Form1::SetTabOrder() {
-  const QList<QWidget*> order = {Text1_,    Command1_,  Command2_, ObjPrint_,    Tamanho_,
-                                 ListModel_, ListError_, ChkPag_,   chkCentrado_, chkNew_};
+  const QList<QWidget*> order = {Text1_,    Command1_,  Command2_, cmdEstado_, ObjPrint_,
+                                 Tamanho_,  ListModel_, ListError_, ChkPag_,   chkCentrado_,
+                                 chkNew_};
   for (qsizetype i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
 }
 

@@ -1,0 +1,213 @@
+// The fake printers' answering loops (see fake_printer.h).
+#include "fake_printer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace qrticket::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+void WriteAllTo(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      std::this_thread::sleep_for(1ms);
+      continue;
+    }
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+// Sends the answer to `request` as `answers` says.
+void Answer(int fd, const FakeAnswers& answers, const RequestScanner::Request& request) {
+  const auto& table = request.dleEot ? answers.dleEot : answers.gsI;
+  const auto found = table.find(request.n);
+  if (found == table.end()) return;
+  if (answers.delay.count() > 0) std::this_thread::sleep_for(answers.delay);
+  if (!answers.beforeEachAnswer.empty()) WriteAllTo(fd, answers.beforeEachAnswer);
+  if (!answers.inPieces) {
+    WriteAllTo(fd, found->second);
+    return;
+  }
+  for (const char c : found->second) {
+    WriteAllTo(fd, std::string(1, c));
+    std::this_thread::sleep_for(20ms);
+  }
+}
+
+// Reads what is there within 50 ms; nullopt at end of stream or on an error.
+std::optional<std::string> ReadSome(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  if (::poll(&p, 1, 50) <= 0) return std::string();
+  char buffer[4096];
+  const ssize_t n = ::read(fd, buffer, sizeof buffer);
+  if (n < 0 && (errno == EINTR || errno == EAGAIN)) return std::string();
+  if (n <= 0) return std::nullopt;
+  return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+FakeAnswers ReadyPrinter() { return PrinterReporting(0x12, 0x12, 0x12, 0x12); }
+
+FakeAnswers PrinterReporting(std::uint8_t dleEot1, std::uint8_t dleEot2, std::uint8_t dleEot3,
+                             std::uint8_t dleEot4) {
+  FakeAnswers a;
+  a.dleEot = {{1, std::string(1, static_cast<char>(dleEot1))},
+              {2, std::string(1, static_cast<char>(dleEot2))},
+              {3, std::string(1, static_cast<char>(dleEot3))},
+              {4, std::string(1, static_cast<char>(dleEot4))}};
+  if ((dleEot1 & 0x08) == 0) {
+    a.gsI = {{1, "\x20"},
+             {2, "\x03"},
+             {3, "\x05"},
+             {65, std::string("\x5F" "2.01 ESC/POS\0", 14)},
+             {66, std::string("\x5F" "ACME\0", 6)},
+             {67, std::string("\x5F" "TM-FAKE80\0", 11)},
+             {68, std::string("\x5F" "X123456\0", 9)}};
+  }
+  return a;
+}
+
+std::vector<RequestScanner::Request> RequestScanner::Feed(const std::string& bytes) {
+  std::vector<Request> requests;
+  for (const char c : bytes) {
+    partial_.push_back(c);
+    const bool dle = partial_[0] == '\x10', gs = partial_[0] == '\x1D';
+    if (!dle && !gs) {
+      other_ += partial_.size();
+      partial_.clear();
+      continue;
+    }
+    if (partial_.size() == 2 && partial_[1] != (dle ? '\x04' : 'I')) {
+      other_ += partial_.size();
+      partial_.clear();
+      continue;
+    }
+    if (partial_.size() == 3) {
+      requests.push_back({dle, static_cast<unsigned char>(partial_[2])});
+      partial_.clear();
+    }
+  }
+  return requests;
+}
+
+FakeTcpPrinter::FakeTcpPrinter(FakeAnswers answers, std::optional<FakeAnswers> afterTicket)
+    : answers_(std::move(answers)), afterTicket_(std::move(afterTicket)) {
+  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+      ::listen(listener_, 8) != 0 ||
+      ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    throw std::runtime_error("no loopback listener");
+  port_ = ntohs(address.sin_port);
+  thread_ = std::thread([this] { Run(); });
+}
+
+FakeTcpPrinter::~FakeTcpPrinter() {
+  stop_ = true;
+  thread_.join();
+  ::close(listener_);
+}
+
+std::string FakeTcpPrinter::DeviceName() const {
+  return "tcp://127.0.0.1:" + std::to_string(port_);
+}
+
+std::vector<std::string> FakeTcpPrinter::Connections() const {
+  std::lock_guard lock(mutex_);
+  return connections_;
+}
+
+bool FakeTcpPrinter::WaitConnections(std::size_t count, std::chrono::milliseconds bound) const {
+  const auto end = std::chrono::steady_clock::now() + bound;
+  while (Connections().size() < count) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+void FakeTcpPrinter::Run() {
+  while (!stop_) {
+    pollfd p{listener_, POLLIN, 0};
+    if (::poll(&p, 1, 50) <= 0) continue;
+    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection < 0) continue;
+    Serve(connection);
+    ::close(connection);
+  }
+}
+
+void FakeTcpPrinter::Serve(int connection) {
+  const FakeAnswers& answers = answers_;
+  if (!answers.unaskedFirst.empty()) WriteAllTo(connection, answers.unaskedFirst);
+  RequestScanner scanner;
+  std::string received;
+  while (!stop_) {
+    const auto got = ReadSome(connection);
+    if (!got) break;
+    received += *got;
+    for (const auto& request : scanner.Feed(*got)) Answer(connection, answers, request);
+  }
+  std::lock_guard lock(mutex_);
+  connections_.push_back(received);
+  if (scanner.otherBytes() > 0 && afterTicket_) answers_ = *afterTicket_;
+}
+
+FakePtyPrinter::FakePtyPrinter(FakeAnswers answers) : answers_(std::move(answers)) {
+  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+    throw std::runtime_error("no pseudo-terminal");
+  slavePath_ = ::ptsname(master_);
+  // A fresh slave echoes and turns CR into LF: as a misconfigured port would. The link must
+  // switch that off itself, so the fake leaves it.
+  thread_ = std::thread([this] { Run(); });
+}
+
+FakePtyPrinter::~FakePtyPrinter() {
+  stop_ = true;
+  thread_.join();
+  ::close(master_);
+}
+
+std::string FakePtyPrinter::Received() const {
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
+void FakePtyPrinter::Run() {
+  if (!answers_.unaskedFirst.empty()) WriteAllTo(master_, answers_.unaskedFirst);
+  RequestScanner scanner;
+  while (!stop_) {
+    const auto got = ReadSome(master_);
+    if (!got || got->empty()) {
+      if (!got) std::this_thread::sleep_for(10ms);  // no slave open yet: EIO
+      continue;
+    }
+    {
+      std::lock_guard lock(mutex_);
+      received_ += *got;
+    }
+    for (const auto& request : scanner.Feed(*got)) Answer(master_, answers_, request);
+  }
+}
+
+}  // namespace qrticket::testing

@@ -1,0 +1,288 @@
+// Asking fake printers on loopback sockets and pseudo-terminals: every status pattern, late
+// answers, answers in pieces, unasked automatic status, silence, and the outputs that have no
+// way back. Time bounds are loose; the exact speed belongs in a benchmark.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "fake_printer.h"
+#include "status_query.h"
+#include "status_texts.h"
+#include "temp_dir.h"
+
+namespace qrticket {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeAnswers;
+using testing::FakePtyPrinter;
+using testing::FakeTcpPrinter;
+using testing::PrinterReporting;
+using testing::ReadyPrinter;
+using Clock = std::chrono::steady_clock;
+
+const std::vector<std::string> kReadyLines = {
+    "fabricante: ACME",        "modelo: TM-FAKE80",
+    "número de série: X123456", "firmware: 2.01 ESC/POS",
+    "ID do modelo: 0x20",      "ID do tipo: 0x03 (caracteres de vários bytes, cortador automático)",
+    "ID da versão: 0x05",      "em linha",
+    "tampa fechada",           "papel presente",
+    "pronta a imprimir",
+};
+
+enum class Link { Tcp, Pty };
+
+struct QueryCase {
+  const char* name;
+  FakeAnswers answers;
+  std::vector<std::string> lines;
+  bool ready;
+};
+
+FakeAnswers Late(FakeAnswers a, std::chrono::milliseconds delay) {
+  a.delay = delay;
+  return a;
+}
+FakeAnswers InPieces(FakeAnswers a) {
+  a.inPieces = true;
+  return a;
+}
+FakeAnswers WithAutomaticStatus(FakeAnswers a) {
+  a.unaskedFirst = std::string("\x14\x00\x00\x0F", 4);
+  a.beforeEachAnswer = std::string("\x10\x00\x00\x00", 4);
+  return a;
+}
+FakeAnswers Without(FakeAnswers a, bool dleEot, int n) {
+  (dleEot ? a.dleEot : a.gsI).erase(n);
+  return a;
+}
+FakeAnswers WithoutExtendedIdentity(FakeAnswers a) {
+  for (int n : {65, 66, 67, 68}) a.gsI.erase(n);
+  return a;
+}
+
+std::vector<QueryCase> Cases() {
+  std::vector<std::string> withoutNames(kReadyLines.begin() + 4, kReadyLines.end());
+  withoutNames.insert(withoutNames.end() - 1, "sem resposta a: GS I 66");
+  std::vector<std::string> withoutSerial = kReadyLines;
+  withoutSerial.erase(withoutSerial.begin() + 2);
+  withoutSerial.insert(withoutSerial.end() - 1, "sem resposta a: GS I 68");
+  std::vector<std::string> withAutomatic = kReadyLines;
+  const std::string automaticLine = "estado automático (GS a) recebido sem ser pedido: ";
+  return {
+      {"Ready", ReadyPrinter(), kReadyLines, true},
+      {"CoverOpen", PrinterReporting(0x1A, 0x16, 0x12, 0x12),
+       {"identificação não pedida: a impressora só a envia quando está em linha",
+        "fora de linha", "tampa aberta", "papel presente",
+        "não está pronta: fora de linha, tampa aberta"},
+       false},
+      {"PaperOut", PrinterReporting(0x1A, 0x32, 0x12, 0x72),
+       {"identificação não pedida: a impressora só a envia quando está em linha",
+        "fora de linha", "tampa fechada", "sem papel",
+        "não está pronta: fora de linha, sem papel"},
+       false},
+      {"CutterError", PrinterReporting(0x1A, 0x52, 0x1A, 0x12),
+       {"identificação não pedida: a impressora só a envia quando está em linha",
+        "fora de linha", "tampa fechada", "papel presente", "erro do cortador",
+        "não está pronta: fora de linha, erro do cortador"},
+       false},
+      {"PaperNearEnd", PrinterReporting(0x12, 0x12, 0x12, 0x1E),
+       {"fabricante: ACME", "modelo: TM-FAKE80", "número de série: X123456",
+        "firmware: 2.01 ESC/POS", "ID do modelo: 0x20",
+        "ID do tipo: 0x03 (caracteres de vários bytes, cortador automático)",
+        "ID da versão: 0x05", "em linha", "tampa fechada", "papel a acabar",
+        "pronta a imprimir"},
+       true},
+      {"LateAnswers", Late(ReadyPrinter(), 150ms), kReadyLines, true},
+      {"AnswersInPieces", InPieces(ReadyPrinter()), kReadyLines, true},
+      {"NoExtendedIdentity", WithoutExtendedIdentity(ReadyPrinter()), withoutNames, true},
+      {"NoSerialNumber", Without(ReadyPrinter(), false, 68), withoutSerial, true},
+      {"NoPaperSensorAnswer", Without(ReadyPrinter(), true, 4),
+       {"fabricante: ACME", "modelo: TM-FAKE80", "número de série: X123456",
+        "firmware: 2.01 ESC/POS", "ID do modelo: 0x20",
+        "ID do tipo: 0x03 (caracteres de vários bytes, cortador automático)",
+        "ID da versão: 0x05", "em linha", "tampa fechada", "sem resposta a: DLE EOT 4",
+        "pronta a imprimir"},
+       true},
+  };
+}
+
+class QueryFakePrinter
+    : public ::testing::TestWithParam<std::tuple<Link, QueryCase>> {};
+
+TEST_P(QueryFakePrinter, DecodesWhatItSays) {
+  const auto& [link, c] = GetParam();
+  StatusReport report;
+  const auto start = Clock::now();
+  if (link == Link::Tcp) {
+    FakeTcpPrinter printer(c.answers);
+    report = QueryPrinterStatus(printer.DeviceName());
+  } else {
+    FakePtyPrinter printer(c.answers);
+    report = QueryPrinterStatus(printer.path());
+  }
+  const auto elapsed = Clock::now() - start;
+  EXPECT_EQ(StatusLines(report), c.lines);
+  EXPECT_EQ(report.ready(), c.ready);
+  EXPECT_LT(elapsed, 5s) << "the whole check stays within a few seconds";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, QueryFakePrinter,
+    ::testing::Combine(::testing::Values(Link::Tcp, Link::Pty), ::testing::ValuesIn(Cases())),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param) == Link::Tcp ? "Tcp" : "Pty") +
+             std::get<1>(info.param).name;
+    });
+
+TEST(QueryFakePrinter, UnaskedAutomaticStatusIsCountedNotTakenForAnswers) {
+  FakeTcpPrinter printer(WithAutomaticStatus(ReadyPrinter()));
+  const StatusReport report = QueryPrinterStatus(printer.DeviceName());
+  EXPECT_TRUE(report.ready());
+  EXPECT_EQ(report.identity.modelName, "TM-FAKE80");
+  EXPECT_EQ(report.identity.modelId, 0x20);
+  EXPECT_EQ(report.unasked.size(), 12u) << "one on connecting, one before each of 11 answers";
+}
+
+TEST(QueryFakePrinter, StaleInputOnAPortIsDropped) {
+  FakeAnswers answers = ReadyPrinter();
+  answers.unaskedFirst = "\x16\x16\x16";  // answers to someone else's questions, queued earlier
+  FakePtyPrinter printer(answers);
+  std::this_thread::sleep_for(100ms);
+  const StatusReport report = QueryPrinterStatus(printer.path());
+  EXPECT_TRUE(report.ready()) << StatusLines(report).back();
+}
+
+TEST(QueryFakePrinter, RequestsAreExactlyDleEotThenGsI) {
+  FakePtyPrinter printer(ReadyPrinter());
+  QueryPrinterStatus(printer.path());
+  const std::string expected =
+      "\x10\x04\x01\x10\x04\x02\x10\x04\x03\x10\x04\x04"
+      "\x1D\x49\x42\x1D\x49\x43\x1D\x49\x41\x1D\x49\x44\x1D\x49\x01\x1D\x49\x02\x1D\x49\x03";
+  EXPECT_EQ(testing::Hex(printer.Received()), testing::Hex(expected));
+}
+
+struct SilentCase {
+  const char* name;
+  Link link;
+  FakeAnswers answers;
+  std::chrono::milliseconds atLeast, atMost;
+};
+
+class SilentPrinter : public ::testing::TestWithParam<SilentCase> {};
+
+TEST_P(SilentPrinter, NoAnswerWithinBounds) {
+  const SilentCase& c = GetParam();
+  const auto start = Clock::now();
+  std::optional<PrintFailure> failure;
+  auto ask = [&](const std::string& device) {
+    try {
+      QueryPrinterStatus(device);
+    } catch (const PrintFailure& f) {
+      failure = f;
+    }
+  };
+  if (c.link == Link::Tcp) {
+    FakeTcpPrinter printer(c.answers);
+    ask(printer.DeviceName());
+  } else {
+    FakePtyPrinter printer(c.answers);
+    ask(printer.path());
+  }
+  const auto elapsed = Clock::now() - start;
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->code(), FailureCode::NoAnswer);
+  EXPECT_EQ(failure->description().rfind("a impressora não respondeu", 0), 0u)
+      << failure->description();
+  EXPECT_GE(elapsed, c.atLeast);
+  EXPECT_LT(elapsed, c.atMost);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, SilentPrinter,
+    ::testing::Values(SilentCase{"TcpNeverAnswers", Link::Tcp, FakeAnswers{}, 900ms, 3s},
+                      SilentCase{"PtyNeverAnswers", Link::Pty, FakeAnswers{}, 900ms, 3s},
+                      SilentCase{"TcpTooLate", Link::Tcp, Late(ReadyPrinter(), 1500ms), 900ms,
+                                 3s}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SilentPrinter, ExtendedIdentityUnansweredCostsOneWaitNotFour) {
+  FakeAnswers answers = WithoutExtendedIdentity(ReadyPrinter());
+  answers.gsI.clear();
+  FakeTcpPrinter printer(answers);
+  const auto start = Clock::now();
+  const StatusReport report = QueryPrinterStatus(printer.DeviceName());
+  const auto elapsed = Clock::now() - start;
+  EXPECT_TRUE(report.ready());
+  EXPECT_EQ(report.unanswered, (std::vector<std::string>{"GS I 66", "GS I 1"}));
+  EXPECT_LT(elapsed, 3500ms) << "one wait per kind of GS I answer";
+}
+
+TEST(SilentPrinter, WholeExchangeIsBounded) {
+  FakeAnswers answers = Late(ReadyPrinter(), 600ms);
+  FakeTcpPrinter printer(answers);
+  StatusOptions options;
+  options.whole = 2000ms;
+  const auto start = Clock::now();
+  const StatusReport report = QueryPrinterStatus(printer.DeviceName(), options);
+  EXPECT_LT(Clock::now() - start, 3500ms);
+  EXPECT_TRUE(report.status.printer.has_value());
+  EXPECT_FALSE(report.identity.serialNumber.has_value()) << "asked only while time was left";
+}
+
+struct NoWayBackCase {
+  const char* name;
+  std::string device;  // "{dir}" is replaced by a temporary folder
+  FailureCode code;
+  const char* says;
+};
+
+class NoWayBack : public ::testing::TestWithParam<NoWayBackCase> {};
+
+TEST_P(NoWayBack, SaysSoAndLeavesFilesAlone) {
+  const NoWayBackCase& c = GetParam();
+  testing::TempDir dir;
+  const std::string file = dir.File("ticket.bin");
+  { std::ofstream(file) << "kept"; }
+  ::mkfifo(dir.File("fifo").c_str(), 0600);
+  std::string device = c.device;
+  if (const auto at = device.find("{dir}"); at != std::string::npos)
+    device.replace(at, 5, dir.path().string());
+  try {
+    QueryPrinterStatus(device);
+    FAIL() << "no failure";
+  } catch (const PrintFailure& failure) {
+    EXPECT_EQ(failure.code(), c.code);
+    EXPECT_NE(failure.description().find(c.says), std::string::npos) << failure.description();
+  }
+  EXPECT_EQ(testing::ReadFileBytes(file), "kept");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("new.bin"))) << "nothing is created";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, NoWayBack,
+    ::testing::Values(
+        NoWayBackCase{"File", "{dir}/ticket.bin", FailureCode::NoReturnChannel,
+                      "sem canal de retorno"},
+        NoWayBackCase{"MissingFile", "{dir}/new.bin", FailureCode::NoReturnChannel,
+                      "é um ficheiro"},
+        NoWayBackCase{"Fifo", "{dir}/fifo", FailureCode::NoReturnChannel, "é um FIFO"},
+        NoWayBackCase{"StandardOutput", "-", FailureCode::NoReturnChannel, "é a saída padrão"},
+        NoWayBackCase{"PrintQueue", "cups:Recibos", FailureCode::NoReturnChannel,
+                      "é uma fila de impressão"},
+        NoWayBackCase{"DeviceThatReadsNothing", "/dev/null", FailureCode::NoReturnChannel,
+                      "não devolve dados"},
+        NoWayBackCase{"MissingDevice", "/dev/usb/lp97", FailureCode::NotFound, "não existe"},
+        NoWayBackCase{"Folder", "{dir}", FailureCode::IsDirectory, "é uma pasta"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qrticket
