@@ -40,7 +40,9 @@ class LocalStatusLink final : public FdStatusLink {
     attributes.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL);
     attributes.c_oflag &= ~OPOST;
     attributes.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    attributes.c_cc[VMIN] = 0;
+    // One byte at least and no timer: with O_NONBLOCK a read then says EAGAIN when nothing
+    // is there, where VMIN 0 would return 0 and look like the end of input.
+    attributes.c_cc[VMIN] = 1;
     attributes.c_cc[VTIME] = 0;
     if (sys_.TcSetAttr(fd_, TCSANOW, &attributes) != 0)
       throw failures::FromErrno(errno, device_, Stage::Open);

@@ -21,10 +21,11 @@ constexpr char kDle = 0x10, kEot = 0x04, kGs = 0x1D;
 constexpr std::array kStatusRequests = {StatusRequest::Printer, StatusRequest::OfflineCause,
                                         StatusRequest::ErrorCause, StatusRequest::PaperSensor};
 // Names first, the one-byte IDs after: the names say most, and printers that lack the
-// extended forms are skipped after the first of them goes unanswered.
+// extended forms are skipped after the first of them goes unanswered. The serial number is
+// the one several printers leave out, so it comes last of the names.
 constexpr std::array kIdentityRequests = {
-    IdentityRequest::Maker,     IdentityRequest::ModelName, IdentityRequest::SerialNumber,
-    IdentityRequest::Firmware,  IdentityRequest::ModelId,   IdentityRequest::TypeId,
+    IdentityRequest::Maker,        IdentityRequest::ModelName, IdentityRequest::Firmware,
+    IdentityRequest::SerialNumber, IdentityRequest::ModelId,   IdentityRequest::TypeId,
     IdentityRequest::VersionId,
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bytes.h"
+#include "failure.h"
 #include "printer_status.h"
 #include "status_link.h"
 
