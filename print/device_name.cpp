@@ -1,7 +1,8 @@
-// Port names, network printer names and paths.
+// Port names, network printer names, CUPS queues and paths.
 #include "device_name.h"
 
 #include <cctype>
+#include <optional>
 
 namespace qrticket {
 namespace {
@@ -14,13 +15,67 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// "PREFIXn" or "PREFIXn:" with n in 1..last; returns n, or 0 when the name is not one of them.
-int PortNumber(std::string_view name, std::string_view prefix, int last) {
-  if (!name.empty() && name.back() == ':') name.remove_suffix(1);
-  if (name.size() != prefix.size() + 1) return 0;
-  if (!EqualsIgnoringCase(name.substr(0, prefix.size()), prefix)) return 0;
-  const int n = name.back() - '0';
-  return n >= 1 && n <= last ? n : 0;
+// The port families: a name, the highest number, and the device files behind them.
+struct PortFamily {
+  std::string_view prefix;
+  int last;
+  std::string_view devicePrefix;
+};
+constexpr PortFamily kPortFamilies[] = {
+    {"COM", kLastSerialPort, "/dev/ttyS"},
+    {"LPT", kLastParallelPort, "/dev/lp"},
+};
+
+std::string_view TrimSpaces(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A port name, "PREFIXn" or "PREFIXn:" (spaces around it already removed): the port's target,
+// with the device path only when n is 1..last written without leading zeros.
+std::optional<DeviceTarget> Port(std::string_view name) {
+  std::string_view digits = name;
+  if (!digits.empty() && digits.back() == ':') digits.remove_suffix(1);
+  for (const PortFamily& family : kPortFamilies) {
+    if (digits.size() <= family.prefix.size() ||
+        !EqualsIgnoringCase(digits.substr(0, family.prefix.size()), family.prefix))
+      continue;
+    digits.remove_prefix(family.prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    DeviceTarget target;
+    target.kind = DeviceTarget::Kind::Port;
+    target.portName = std::string(name);
+    if (digits.front() == '0' || digits.size() > 3) return target;
+    const int n = std::stoi(std::string(digits));
+    if (n <= family.last) target.path = std::string(family.devicePrefix) + std::to_string(n - 1);
+    return target;
+  }
+  return std::nullopt;
+}
+
+// CUPS queue names: printable characters other than space, '/', '\\', '?', '#' and quotes,
+// at most 127 bytes (what the scheduler accepts as a printer name).
+bool QueueNameAllowed(std::string_view queue) {
+  if (queue.size() > 127) return false;
+  for (const char c : queue) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u == 0x7F || c == '/' || c == '\\' || c == '?' || c == '#' || c == '"' ||
+        c == '\'')
+      return false;
+  }
+  return true;
+}
+
+DeviceTarget Cups(std::string_view queue) {
+  DeviceTarget target;
+  target.kind = QueueNameAllowed(queue) ? DeviceTarget::Kind::Cups : DeviceTarget::Kind::Invalid;
+  target.queue = std::string(queue);
+  return target;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 DeviceTarget Target(DeviceTarget::Kind kind, std::string path) {
@@ -89,14 +144,26 @@ DeviceTarget Tcp(std::string_view rest) {
 DeviceTarget ResolveDeviceName(std::string_view name) {
   if (name == "-") return Target(DeviceTarget::Kind::StandardOutput, {});
   constexpr std::string_view kTcpScheme = "tcp://";
-  if (name.size() >= kTcpScheme.size() &&
-      EqualsIgnoringCase(name.substr(0, kTcpScheme.size()), kTcpScheme))
-    return Tcp(name.substr(kTcpScheme.size()));
-  if (const int n = PortNumber(name, "LPT", 2))
-    return Target(DeviceTarget::Kind::Path, "/dev/lp" + std::to_string(n - 1));
-  if (const int n = PortNumber(name, "COM", 6))
-    return Target(DeviceTarget::Kind::Path, "/dev/ttyS" + std::to_string(n - 1));
+  if (StartsWithIgnoringCase(name, kTcpScheme)) return Tcp(name.substr(kTcpScheme.size()));
+  const std::string_view trimmed = TrimSpaces(name);
+  constexpr std::string_view kCupsScheme = "cups:";
+  if (StartsWithIgnoringCase(trimmed, kCupsScheme)) return Cups(trimmed.substr(kCupsScheme.size()));
+  if (auto port = Port(trimmed)) return *std::move(port);
   return Target(DeviceTarget::Kind::Path, std::string(name));
+}
+
+std::string PortNameOf(std::string_view path) {
+  for (const PortFamily& family : kPortFamilies) {
+    if (!path.starts_with(family.devicePrefix)) continue;
+    const std::string_view digits = path.substr(family.devicePrefix.size());
+    if (digits.empty() || digits.size() > 3 || (digits.size() > 1 && digits.front() == '0') ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos)
+      return {};
+    const int n = std::stoi(std::string(digits)) + 1;
+    if (n > family.last) return {};
+    return std::string(family.prefix) + std::to_string(n) + ":";
+  }
+  return {};
 }
 
 }  // namespace qrticket

@@ -12,23 +12,38 @@ struct DeviceTarget {
     Path,            // a file or device node: `path`
     StandardOutput,  // "-"
     Tcp,             // a raw network printer: `host` and `port`
-    Invalid,         // a "tcp://" name that cannot be read
+    Invalid,         // a "tcp://" or "cups:" name that cannot be read
+    Port,            // "COMn:" or "LPTn:": `portName`, and `path` when the number is in range
+    Cups,            // a CUPS queue: `queue`, empty for the default destination
   };
   Kind kind = Kind::Path;
   std::string path;
   std::string host;          // a name, an IPv4 address or an IPv6 address without brackets
   std::uint16_t port = 0;
   bool bracketed = false;    // the host was written in brackets: it must be an IPv6 address
+  std::string portName;      // the port name as typed, without the spaces around it
+  std::string queue;
 };
 
 // The port raw network printers listen on when the name gives none.
 inline constexpr std::uint16_t kRawPrinterPort = 9100;
 
-// "LPT1:" and "LPT2:" are /dev/lp0 and /dev/lp1; "COM1:" to "COM6:" are /dev/ttyS0 to
-// /dev/ttyS5 (any case, colon optional). "-" is standard output. "tcp://HOST[:PORT]" (any case
+// The highest port numbers: COM1: to COM256: are /dev/ttyS0 to /dev/ttyS255, LPT1: to LPT3:
+// are /dev/lp0 to /dev/lp2.
+inline constexpr int kLastSerialPort = 256;
+inline constexpr int kLastParallelPort = 3;
+
+// "COMn:" and "LPTn:" (any case, colon optional, spaces around ignored) are ports; a name of
+// that shape with a number out of range (COM0, COM257, LPT4, COM01) is still a port, without a
+// path, so it can never become a file. "-" is standard output. "tcp://HOST[:PORT]" (any case
 // of "tcp") is a network printer: HOST a name, an IPv4 address or a bracketed IPv6 address,
-// PORT 1 to 65535, 9100 when left out. Anything else is a path, taken exactly as typed (a
-// leading space included).
+// PORT 1 to 65535, 9100 when left out. "cups:QUEUE" (any case of "cups", spaces around
+// ignored) is a CUPS queue, "cups:" the default destination. Anything else is a path, taken
+// exactly as typed (a leading space included).
 DeviceTarget ResolveDeviceName(std::string_view name);
+
+// The port name a device file answers to, "COM3:" for /dev/ttyS2 and "LPT1:" for /dev/lp0;
+// empty for anything else.
+std::string PortNameOf(std::string_view path);
 
 }  // namespace qrticket

@@ -177,4 +177,96 @@ PrintFailure SentButUnchecked(std::string_view device, const PrintFailure& cause
                                             "); o talão pode estar incompleto"};
 }
 
+// --- Printer ports and device nodes -----------------------------------------------------
+
+PrintFailure BadPortName(std::string_view port) {
+  return {FailureCode::BadFileName,
+          Quoted(port) + " não é uma porta: as portas série vão de COM1: a COM256: e as "
+                         "paralelas de LPT1: a LPT3:"};
+}
+
+PrintFailure PortMissing(std::string_view port, std::string_view path) {
+  return {FailureCode::NotFound,
+          "A porta " + Quoted(port) + " (" + std::string(path) + ") não existe"};
+}
+
+PrintFailure PortWithoutHardware(std::string_view port, std::string_view path) {
+  return {FailureCode::NotFound, "A porta " + Quoted(port) + " (" + std::string(path) +
+                                     ") não existe: não há hardware por trás de " +
+                                     std::string(path)};
+}
+
+PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view path,
+                                    std::string_view group) {
+  std::string where = Quoted(device);
+  if (device != path) where += " (" + std::string(path) + ")";
+  const std::string g(group);
+  return {FailureCode::AccessRefused,
+          "Sem permissão para escrever em " + where + ": só o grupo " + g +
+              " tem acesso. Junte o utilizador ao grupo (sudo usermod -aG " + g +
+              " $USER) e volte a entrar na sessão"};
+}
+
+// --- CUPS queues -------------------------------------------------------------------------
+
+namespace {
+
+std::string CupsSays(std::string_view reason) {
+  if (reason.empty()) return {};
+  return " (CUPS: " + Quoted(reason) + ")";
+}
+
+std::string Job(int job) { return "O trabalho " + std::to_string(job); }
+
+}  // namespace
+
+PrintFailure CupsUnavailable(std::string_view server) {
+  return {FailureCode::CupsUnavailable,
+          "Sem ligação ao serviço de impressão CUPS (" + std::string(server) +
+              "): o CUPS não está a funcionar ou não aceita ligações"};
+}
+
+PrintFailure CupsNotResponding(std::string_view server) {
+  return {FailureCode::CupsUnavailable,
+          "O serviço de impressão CUPS (" + std::string(server) + ") deixou de responder"};
+}
+
+PrintFailure CupsQueueNotFound(std::string_view queue) {
+  return {FailureCode::CupsQueueNotFound, "A fila CUPS " + Quoted(queue) + " não existe"};
+}
+
+PrintFailure CupsNoDefault() {
+  return {FailureCode::CupsQueueNotFound,
+          "Não há uma fila CUPS predefinida: indique a fila, cups:NOME"};
+}
+
+PrintFailure CupsRefused(std::string_view queue, std::string_view reason) {
+  return {FailureCode::CupsRefused,
+          "A fila CUPS " + Quoted(queue) + " recusou o trabalho" + CupsSays(reason)};
+}
+
+PrintFailure CupsJobHeld(std::string_view queue, int job, std::string_view reason) {
+  return {FailureCode::CupsJobStopped, Job(job) + " ficou retido na fila CUPS " + Quoted(queue) +
+                                           " e foi cancelado" + CupsSays(reason)};
+}
+
+PrintFailure CupsJobCancelled(std::string_view queue, int job, std::string_view reason) {
+  return {FailureCode::CupsJobStopped,
+          Job(job) + " foi cancelado na fila CUPS " + Quoted(queue) + CupsSays(reason)};
+}
+
+PrintFailure CupsJobAborted(std::string_view queue, int job, std::string_view reason) {
+  return {FailureCode::CupsJobStopped,
+          Job(job) + " foi abortado pela fila CUPS " + Quoted(queue) + CupsSays(reason)};
+}
+
+PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::milliseconds stall,
+                          bool queueStopped, std::string_view reason) {
+  return {FailureCode::TimedOut, "Tempo esgotado: o trabalho " + std::to_string(job) +
+                                     " não avançou na fila CUPS " + Quoted(queue) +
+                                     " durante " + Seconds(stall) + " e foi cancelado" +
+                                     (queueStopped ? "; a fila está parada" : "") +
+                                     CupsSays(reason)};
+}
+
 }  // namespace qrticket::failures

@@ -51,4 +51,28 @@ PrintFailure SentButNotReady(std::string_view device, std::string_view causes);
 // After a ticket: the status could not be had any more (`cause`).
 PrintFailure SentButUnchecked(std::string_view device, const PrintFailure& cause);
 
+// Printer ports and device nodes. `port` is the port name as typed ("COM7:"), `path` the
+// device file behind it.
+PrintFailure BadPortName(std::string_view port);
+PrintFailure PortMissing(std::string_view port, std::string_view path);
+PrintFailure PortWithoutHardware(std::string_view port, std::string_view path);
+// Writing to `path` is refused, and members of `group` may write to it.
+PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view path,
+                                    std::string_view group);
+
+// CUPS queues. `reason` is CUPS's own wording (printer-state-message, or the scheduler's
+// error); it is quoted when there is one. `server` is the scheduler as libcups names it.
+PrintFailure CupsUnavailable(std::string_view server);
+// The scheduler stopped answering in the middle of the job (silent, or gone).
+PrintFailure CupsNotResponding(std::string_view server);
+PrintFailure CupsQueueNotFound(std::string_view queue);
+PrintFailure CupsNoDefault();
+PrintFailure CupsRefused(std::string_view queue, std::string_view reason);
+PrintFailure CupsJobHeld(std::string_view queue, int job, std::string_view reason);
+PrintFailure CupsJobCancelled(std::string_view queue, int job, std::string_view reason);
+PrintFailure CupsJobAborted(std::string_view queue, int job, std::string_view reason);
+// The job made no progress for the stall time-out and was cancelled.
+PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::milliseconds stall,
+                          bool queueStopped, std::string_view reason);
+
 }  // namespace qrticket::failures

@@ -1,0 +1,31 @@
+// The merger: every lister in a fixed order, then the preview.
+#include "device_discovery.h"
+
+#include "device_listers.h"
+#include "discovery_texts.h"
+
+namespace qrticket {
+
+std::vector<DiscoveredDevice> DiscoverDevices(const DiscoveryOptions& options) {
+  std::vector<DiscoveredDevice> devices;
+  const auto add = [&devices](std::vector<DiscoveredDevice> more) {
+    for (auto& device : more) devices.push_back(std::move(device));
+  };
+  add(ListUsbPrinters(options.root));
+  add(ListSerialPorts(options.root));
+  add(ListParallelPorts(options.root));
+  if (options.includeCups) add(ListCupsQueues(options.cupsBound));
+  if (options.includePreview)
+    devices.push_back({.name = kPreviewDevice,
+                       .description = discovery_texts::Preview(),
+                       .writable = true,
+                       .accessGroup = {}});
+  return devices;
+}
+
+std::string ShownDescription(const DiscoveredDevice& device) {
+  if (device.writable) return device.description;
+  return device.description + discovery_texts::NoAccess(device.accessGroup);
+}
+
+}  // namespace qrticket

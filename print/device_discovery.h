@@ -1,0 +1,42 @@
+// The output devices this machine has, as the operator would type them: printers and ports
+// under /dev, CUPS queues and, for the window, the on-screen preview.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qrticket {
+
+struct DiscoveredDevice {
+  std::string name;         // exactly what to type as the device: "/dev/usb/lp0", "cups:Caixa"
+  std::string description;  // short, in Portuguese
+  bool writable = true;     // the current user may write to it
+  std::string accessGroup;  // when not writable: the group that gives access, if one does
+};
+
+struct DiscoveryOptions {
+  // Where /dev and /sys are found; tests point it at a fake tree.
+  std::filesystem::path root = "/";
+  bool includeCups = true;
+  // Bound on asking the CUPS scheduler, connection included. No scheduler at all answers at
+  // once (connection refused); this bounds one that accepts and then stays silent.
+  std::chrono::milliseconds cupsBound{2000};
+  // "VISUALIZAR:", which only the window understands.
+  bool includePreview = false;
+};
+
+// The device name the window turns into an on-screen preview.
+inline constexpr const char* kPreviewDevice = "VISUALIZAR:";
+
+// Every source in a fixed order: USB printers, serial ports (USB, Bluetooth, then the
+// machine's own), parallel ports, CUPS queues, the preview. Never fails: a source that cannot
+// be read adds nothing.
+std::vector<DiscoveredDevice> DiscoverDevices(const DiscoveryOptions& options = {});
+
+// The description with what the operator must do when the device refuses them
+// ("... — sem permissão: junte-se ao grupo dialout").
+std::string ShownDescription(const DiscoveredDevice& device);
+
+}  // namespace qrticket

@@ -1,0 +1,65 @@
+// Ports and device files: the same open as any file, with failures the operator can act on.
+#include "device_node.h"
+
+#include "device_access.h"
+#include "device_tree.h"
+#include "failure_messages.h"
+#include "file_device.h"
+
+namespace qrticket {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The kernel makes /dev/ttyS0 to ttyS31 whether or not there is a UART; a placeholder reports
+// type 0 in sysfs, and every write to it fails. Anything else, or no sysfs entry, may work.
+bool HardwareBehind(const fs::path& root, const std::string& path) {
+  constexpr std::string_view kSerial = "/dev/ttyS";
+  if (!std::string_view(path).starts_with(kSerial)) return true;
+  const auto type = device_tree::ReadAttribute(
+      device_tree::Under(root, "/sys/class/tty/" + path.substr(std::string_view("/dev/").size()) +
+                                   "/type"));
+  return !type || *type != "0";
+}
+
+}  // namespace
+
+bool IsDeviceNodePath(std::string_view path) { return path.starts_with("/dev/"); }
+
+std::unique_ptr<OutputDevice> OpenDeviceNode(const DeviceTarget& target, std::string_view device,
+                                             const ChannelOptions& options, SystemCalls& sys,
+                                             const fs::path& root) {
+  const bool port = target.kind == DeviceTarget::Kind::Port;
+  if (port && target.path.empty()) throw failures::BadPortName(target.portName);
+  // Messages name a port as typed, without the spaces around it.
+  const std::string_view shown = port ? std::string_view(target.portName) : device;
+  const fs::path node = device_tree::Under(root, target.path);
+
+  if (port) {
+    // Checked first, so that nothing anywhere opens (let alone creates) a missing port.
+    std::error_code error;
+    if (!fs::exists(node, error)) throw failures::PortMissing(target.portName, target.path);
+    if (!HardwareBehind(root, target.path))
+      throw failures::PortWithoutHardware(target.portName, target.path);
+  }
+
+  DeviceTarget rooted = target;
+  rooted.kind = DeviceTarget::Kind::Path;
+  rooted.path = node.string();
+  try {
+    return OpenFileDevice(rooted, shown, options, sys);
+  } catch (const PrintFailure& failure) {
+    if (port && failure.code() == FailureCode::NotFound)
+      throw failures::PortMissing(target.portName, target.path);
+    if (port && failure.code() == FailureCode::DeviceUnavailable)
+      throw failures::PortWithoutHardware(target.portName, target.path);
+    if (failure.code() == FailureCode::AccessRefused) {
+      const DeviceAccess access = AccessOf(node);
+      if (!access.writable && !access.group.empty())
+        throw failures::AccessRefusedJoinGroup(shown, target.path, access.group);
+    }
+    throw;
+  }
+}
+
+}  // namespace qrticket

@@ -1,0 +1,25 @@
+// USB printers: /dev/usb/lp*, written to by the file device like any device node. The usblp
+// driver publishes the printer's IEEE 1284 device ID in sysfs, which names make and model.
+#include "device_listers.h"
+#include "device_tree.h"
+#include "discovery_texts.h"
+#include "ieee1284_id.h"
+
+namespace qrticket {
+
+std::vector<DiscoveredDevice> ListUsbPrinters(const std::filesystem::path& root) {
+  using namespace device_tree;
+  std::vector<DiscoveredDevice> devices;
+  for (const NumberedEntry& entry : NumberedEntries(Under(root, "/dev/usb"), "lp")) {
+    const std::string path = "/dev/usb/" + entry.name;
+    if (!IsNode(Under(root, path))) continue;
+    const Ieee1284Id id = ParseIeee1284Id(
+        ReadAttribute(Under(root, "/sys/class/usbmisc/" + entry.name + "/device/ieee1284_id"))
+            .value_or(""));
+    devices.push_back(
+        LocalDevice(root, path, path, discovery_texts::UsbPrinter(PrinterName(id), id.commandSet)));
+  }
+  return devices;
+}
+
+}  // namespace qrticket
