@@ -17,9 +17,10 @@ namespace {
 
 constexpr const char* kDescription =
     "qrticket: imprime um talão de teste de QR Code numa impressora ESC/POS.\n"
-    "Dispositivos: LPT1: LPT2: (/dev/lp0, /dev/lp1), COM1: a COM6: (/dev/ttyS0 a /dev/ttyS5),\n"
-    "tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão),\n"
-    "qualquer caminho (/dev/usb/lp0, /dev/ttyUSB0, um ficheiro) ou - (saída padrão).";
+    "Dispositivos: LPT1: a LPT3: (/dev/lp0 a /dev/lp2), COM1: a COM256: (/dev/ttyS0 a\n"
+    "/dev/ttyS255), tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão),\n"
+    "cups:FILA (uma fila CUPS; cups: é a predefinida), qualquer caminho (/dev/usb/lp0,\n"
+    "/dev/ttyUSB0, um ficheiro) ou - (saída padrão). --list-devices mostra os deste computador.";
 
 ParseResult UsageError(const std::string& message) {
   ParseResult result;
@@ -67,7 +68,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   bool pageMode = false, centred = false, woosim = false;
   double timeoutSeconds = 10.0;
 
-  app.add_option("-d,--device", device, "dispositivo ou ficheiro de saída")->required();
+  bool listDevices = false;
+  app.add_option("-d,--device", device, "dispositivo ou ficheiro de saída");
+  app.add_flag("--list-devices", listDevices,
+               "mostra os dispositivos deste computador (nome, tabulação, descrição) e sai");
   auto* textOption = app.add_option("-t,--text", text, "texto a codificar (UTF-8)");
   auto* textFileOption =
       app.add_option("-f,--text-file", textFile, "ler o texto a codificar de um ficheiro UTF-8")
@@ -104,6 +108,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   }
 
   CliOptions options;
+  if (listDevices) {
+    options.listDevices = true;
+    ParseResult result;
+    result.options = std::move(options);
+    return result;
+  }
+  if (app.get_option("--device")->count() == 0)
+    return UsageError("falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)");
   QrPrintSettings& s = options.settings;
   if (textFile) {
     text = ReadWholeFile(*textFile);

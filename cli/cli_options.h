@@ -24,6 +24,7 @@ struct CliOptions {
   QrPrintSettings settings;
   ChannelOptions channel;
   StatusMode status = StatusMode::None;
+  bool listDevices = false;  // --list-devices: list the devices instead of printing
 };
 
 // Either options to print with, or an exit code and what to say before exiting (help text and

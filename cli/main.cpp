@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli_options.h"
+#include "list_devices.h"
 #include "status_command.h"
 #include "ticket_job.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   std::cout << parsed.out;
   std::cerr << parsed.err;
   if (!parsed.options) return parsed.exitCode;
+  if (parsed.options->listDevices) return qrticket::cli::ListDevices(std::cout);
 
   const auto& options = *parsed.options;
   StderrReporter reporter;

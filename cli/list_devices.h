@@ -1,0 +1,19 @@
+// qrticket --list-devices: the output devices this machine has, one a line.
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "device_discovery.h"
+
+namespace qrticket::cli {
+
+// Writes each device as its name, a tab and its description (with what to do when the user
+// may not write to it). Tabs and line breaks inside are written as spaces, so a line is always
+// one device. Returns the exit code: 0, also for an empty list.
+int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& out);
+
+// Discovers the devices (ports, USB printers, CUPS queues) and writes them.
+int ListDevices(std::ostream& out);
+
+}  // namespace qrticket::cli
