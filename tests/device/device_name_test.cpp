@@ -1,5 +1,7 @@
-// Device names as the operator types them: ports, network printers, paths.
+// Device names as the operator types them: ports, CUPS queues, network printers, paths.
 #include <gtest/gtest.h>
+
+#include <cctype>
 
 #include "device_name.h"
 
@@ -26,21 +28,132 @@ TEST_P(LocalNames, Resolve) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Ports, LocalNames,
+    Paths, LocalNames,
     ::testing::Values(
-        LocalRow{"Lpt1", "LPT1:", Kind::Path, "/dev/lp0"},
-        LocalRow{"Lpt2LowerCaseNoColon", "lpt2", Kind::Path, "/dev/lp1"},
-        LocalRow{"Lpt3IsAPath", "LPT3:", Kind::Path, "LPT3:"},
-        LocalRow{"Com1", "COM1:", Kind::Path, "/dev/ttyS0"},
-        LocalRow{"Com6MixedCase", "cOm6", Kind::Path, "/dev/ttyS5"},
-        LocalRow{"Com7IsAPath", "COM7:", Kind::Path, "COM7:"},
-        LocalRow{"Com0IsAPath", "COM0", Kind::Path, "COM0"},
-        LocalRow{"LeadingSpaceKept", " COM1:", Kind::Path, " COM1:"},
         LocalRow{"UsbPrinter", "/dev/usb/lp0", Kind::Path, "/dev/usb/lp0"},
+        LocalRow{"LeadingSpaceKeptInAPath", " /dev/usb/lp0", Kind::Path, " /dev/usb/lp0"},
         LocalRow{"Dash", "-", Kind::StandardOutput, ""},
         LocalRow{"DoubleDashIsAPath", "--", Kind::Path, "--"},
         LocalRow{"OtherSchemeIsAPath", "udp://printer", Kind::Path, "udp://printer"},
-        LocalRow{"OneSlashIsAPath", "tcp:/printer", Kind::Path, "tcp:/printer"}),
+        LocalRow{"OneSlashIsAPath", "tcp:/printer", Kind::Path, "tcp:/printer"},
+        LocalRow{"ComWithoutNumberIsAPath", "COM:", Kind::Path, "COM:"},
+        LocalRow{"ComWithWordIsAPath", "COMx", Kind::Path, "COMx"},
+        LocalRow{"PortInsideAPath", "./COM1", Kind::Path, "./COM1"},
+        LocalRow{"SpaceInsideTheName", "COM 1", Kind::Path, "COM 1"},
+        LocalRow{"TwoColons", "COM1::", Kind::Path, "COM1::"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Port names: `path` is empty for a port-shaped name whose number is out of range, which then
+// fails instead of becoming a file.
+struct PortRow {
+  const char* name;
+  std::string typed;
+  std::string portName;
+  std::string path;
+};
+
+void PrintTo(const PortRow& row, std::ostream* out) { *out << row.name; }
+
+class PortNames : public ::testing::TestWithParam<PortRow> {};
+
+TEST_P(PortNames, Resolve) {
+  const DeviceTarget target = ResolveDeviceName(GetParam().typed);
+  EXPECT_EQ(target.kind, Kind::Port);
+  EXPECT_EQ(target.portName, GetParam().portName);
+  EXPECT_EQ(target.path, GetParam().path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, PortNames,
+    ::testing::Values(
+        PortRow{"Lpt1", "LPT1:", "LPT1:", "/dev/lp0"},
+        PortRow{"Lpt2LowerCaseNoColon", "lpt2", "lpt2", "/dev/lp1"},
+        PortRow{"Lpt3", "LPT3:", "LPT3:", "/dev/lp2"},
+        PortRow{"Lpt4OutOfRange", "LPT4:", "LPT4:", ""},
+        PortRow{"Lpt0OutOfRange", "LPT0", "LPT0", ""},
+        PortRow{"Com1", "COM1:", "COM1:", "/dev/ttyS0"},
+        PortRow{"Com6MixedCase", "cOm6", "cOm6", "/dev/ttyS5"},
+        PortRow{"Com7", "COM7:", "COM7:", "/dev/ttyS6"},
+        PortRow{"Com10", "COM10", "COM10", "/dev/ttyS9"},
+        PortRow{"Com256", "COM256:", "COM256:", "/dev/ttyS255"},
+        PortRow{"Com257OutOfRange", "COM257:", "COM257:", ""},
+        PortRow{"Com0OutOfRange", "COM0", "COM0", ""},
+        PortRow{"LeadingZero", "COM01", "COM01", ""},
+        PortRow{"HugeNumber", "COM99999999999999999999", "COM99999999999999999999", ""},
+        PortRow{"SpacesAround", " LPT1: ", "LPT1:", "/dev/lp0"},
+        PortRow{"TabsAndSpaces", "\t COM1 \t", "COM1", "/dev/ttyS0"},
+        PortRow{"LeadingSpace", " COM1:", "COM1:", "/dev/ttyS0"},
+        PortRow{"SpacesAroundOutOfRange", "  COM300:  ", "COM300:", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every port in every spelling: upper and lower case, with and without the colon, with spaces
+// around; and the way back from the device file to the port name.
+TEST(PortNames, EveryPortInEverySpelling) {
+  struct Family {
+    const char* prefix;
+    int last;
+    const char* device;
+  };
+  for (const Family family : {Family{"COM", kLastSerialPort, "/dev/ttyS"},
+                              Family{"LPT", kLastParallelPort, "/dev/lp"}}) {
+    for (int n = 1; n <= family.last + 1; ++n) {
+      const std::string number = std::to_string(n);
+      const std::string path = n <= family.last ? family.device + std::to_string(n - 1) : "";
+      std::string lower = family.prefix;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      for (const std::string& typed :
+           {family.prefix + number + ":", family.prefix + number, lower + number + ":",
+            " " + lower + number + " "}) {
+        const DeviceTarget target = ResolveDeviceName(typed);
+        EXPECT_EQ(target.kind, Kind::Port) << typed;
+        EXPECT_EQ(target.path, path) << typed;
+      }
+      if (!path.empty()) {
+        EXPECT_EQ(PortNameOf(path), family.prefix + number + ":");
+      }
+    }
+  }
+}
+
+TEST(PortNames, DeviceFilesWithoutAPortName) {
+  for (const char* path : {"/dev/ttyS256", "/dev/lp3", "/dev/ttyS", "/dev/ttyS01", "/dev/ttyUSB0",
+                           "/dev/usb/lp0", "/dev/lp0x", "ttyS0"})
+    EXPECT_EQ(PortNameOf(path), "") << path;
+}
+
+struct CupsRow {
+  const char* name;
+  std::string typed;
+  bool valid;
+  std::string queue;
+};
+
+void PrintTo(const CupsRow& row, std::ostream* out) { *out << row.name; }
+
+class CupsNames : public ::testing::TestWithParam<CupsRow> {};
+
+TEST_P(CupsNames, Resolve) {
+  const DeviceTarget target = ResolveDeviceName(GetParam().typed);
+  EXPECT_EQ(target.kind, GetParam().valid ? Kind::Cups : Kind::Invalid);
+  if (GetParam().valid) {
+    EXPECT_EQ(target.queue, GetParam().queue);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cups, CupsNames,
+    ::testing::Values(CupsRow{"Queue", "cups:Recibos", true, "Recibos"},
+                      CupsRow{"DefaultDestination", "cups:", true, ""},
+                      CupsRow{"SchemeInCapitals", "CUPS:Caixa_1", true, "Caixa_1"},
+                      CupsRow{"SpacesAround", "  cups:Caixa ", true, "Caixa"},
+                      CupsRow{"Utf8Name", "cups:Cozinha-Ré", true, "Cozinha-Ré"},
+                      CupsRow{"Longest", "cups:" + std::string(127, 'q'), true, std::string(127, 'q')},
+                      CupsRow{"TooLong", "cups:" + std::string(128, 'q'), false, ""},
+                      CupsRow{"Slash", "cups:a/b", false, ""},
+                      CupsRow{"SpaceInside", "cups:a b", false, ""},
+                      CupsRow{"Hash", "cups:a#b", false, ""},
+                      CupsRow{"Quote", "cups:\"a\"", false, ""},
+                      CupsRow{"UriForm", "cups://host/q", false, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct NetworkRow {
