@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "app_identity.h"
+#include "device_list.h"
 #include "editable_list.h"
 #include "fonts.h"
 #include "form1.h"
@@ -105,7 +106,7 @@ void Form1::CreateControls() {
   Label2_ = MakeLabel(Frame1_, "Label2", QStringLiteral(" Dispositivo:"),
                       TwipsRect(180, 480, 1275, 315));
   GiveSingleBorder(Label2_);
-  ObjPrint_ = Place(new QComboBox(Frame1_), "ObjPrint", TwipsRect(1500, 480, 4875, 315));
+  ObjPrint_ = Place(new DeviceListBox(Frame1_), "ObjPrint", TwipsRect(1500, 480, 4875, 315));
   MakeEditableList(*ObjPrint_);
   QString portHelp = QStringLiteral(
       "Porta ou ficheiro de saída: LPT1:, COM1:, /dev/usb/lp0, /dev/ttyUSB0, tcp://IP:9100 ...");
