@@ -6,12 +6,14 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   libcli11-dev                                   # command line parsing
+  libcups2-dev                                   # CUPS queues as devices, and their list
   qt6-base-dev qt6-qpa-plugins libgl-dev         # windows (Qt 6 Widgets)
   qt6-translations-l10n openbox xdotool          # Qt's texts in Portuguese; window-focus tests
   fonts-liberation                               # a metric-compatible sans font for the windows
   libqrencode-dev libpng-dev libfreetype-dev fonts-dejavu-core  # the virtual printer
   libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
   libzbar-dev zbar-tools                         # decoding rendered QR symbols in tests
+  cups cups-client cups-bsd                      # a private CUPS scheduler in tests
   xvfb xauth                                     # a display for screenshots and headless runs
   libxcb1-dev                                    # X11 calls of the windows (task bar hint, display check)
 )
