@@ -115,7 +115,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     return result;
   }
   if (app.get_option("--device")->count() == 0)
-    return UsageError("falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)");
+    return UsageError(
+        "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)");
   QrPrintSettings& s = options.settings;
   if (textFile) {
     text = ReadWholeFile(*textFile);

@@ -6,14 +6,17 @@
 namespace qrticket::cups {
 namespace {
 
+// job-state: 3 pending, 4 pending-held (someone must release it), 5 processing, 6
+// processing-stopped (the queue stopped mid-job: the stall bound decides), 7 canceled,
+// 8 aborted, 9 completed.
 constexpr JobStateMeaning kJobStates[] = {
-    {3, JobOutcome::Wait, nullptr},                            // pending
-    {4, JobOutcome::Failed, &failures::CupsJobHeld},           // pending-held: needs someone to release it
-    {5, JobOutcome::Wait, nullptr},                            // processing
-    {6, JobOutcome::Wait, nullptr},                            // processing-stopped: the queue stopped mid-job
-    {7, JobOutcome::Failed, &failures::CupsJobCancelled},      // canceled
-    {8, JobOutcome::Failed, &failures::CupsJobAborted},        // aborted
-    {9, JobOutcome::Completed, nullptr},                       // completed
+    {3, JobOutcome::Wait, nullptr},
+    {4, JobOutcome::Failed, &failures::CupsJobHeld},
+    {5, JobOutcome::Wait, nullptr},
+    {6, JobOutcome::Wait, nullptr},
+    {7, JobOutcome::Failed, &failures::CupsJobCancelled},
+    {8, JobOutcome::Failed, &failures::CupsJobAborted},
+    {9, JobOutcome::Completed, nullptr},
 };
 
 constexpr JobStateMeaning kUnknown{0, JobOutcome::Wait, nullptr};

@@ -28,12 +28,18 @@ Queue ReadQueue(ipp_t* response, ipp_attribute_t*& attribute) {
     if (name == nullptr) continue;
     const std::string_view key = name;
     const char* text = ippGetString(attribute, 0, nullptr);
-    if (key == "printer-name" && text != nullptr) queue.name = text;
-    else if (key == "printer-make-and-model" && text != nullptr) queue.facts.makeAndModel = text;
-    else if (key == "printer-info" && text != nullptr) queue.info = text;
-    else if (key == "printer-state-message" && text != nullptr) queue.facts.stateMessage = text;
-    else if (key == "printer-state") queue.facts.state = ippGetInteger(attribute, 0);
-    else if (key == "printer-is-accepting-jobs") queue.facts.accepting = ippGetBoolean(attribute, 0);
+    if (key == "printer-name" && text != nullptr)
+      queue.name = text;
+    else if (key == "printer-make-and-model" && text != nullptr)
+      queue.facts.makeAndModel = text;
+    else if (key == "printer-info" && text != nullptr)
+      queue.info = text;
+    else if (key == "printer-state-message" && text != nullptr)
+      queue.facts.stateMessage = text;
+    else if (key == "printer-state")
+      queue.facts.state = ippGetInteger(attribute, 0);
+    else if (key == "printer-is-accepting-jobs")
+      queue.facts.accepting = ippGetBoolean(attribute, 0);
   }
   if (queue.facts.makeAndModel.empty()) queue.facts.makeAndModel = queue.info;
   return queue;

@@ -2,10 +2,10 @@
 // and serial ports to "dialout", so a refusal is usually cured by joining one of them.
 #include "device_access.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <fcntl.h>
 
 #include <cerrno>
 #include <vector>
@@ -23,7 +23,8 @@ std::string GroupName(gid_t gid) {
       buffer.resize(buffer.size() * 4);
       continue;
     }
-    if (error != 0 || found == nullptr) return std::to_string(gid);  // no name: the number works for usermod too
+    if (error != 0 || found == nullptr)
+      return std::to_string(gid);  // no name: the number works for usermod too
     return found->gr_name;
   }
 }

@@ -16,9 +16,8 @@ namespace fs = std::filesystem;
 bool HardwareBehind(const fs::path& root, const std::string& path) {
   constexpr std::string_view kSerial = "/dev/ttyS";
   if (!std::string_view(path).starts_with(kSerial)) return true;
-  const auto type = device_tree::ReadAttribute(
-      device_tree::Under(root, "/sys/class/tty/" + path.substr(std::string_view("/dev/").size()) +
-                                   "/type"));
+  const auto type = device_tree::ReadAttribute(device_tree::Under(
+      root, "/sys/class/tty/" + path.substr(std::string_view("/dev/").size()) + "/type"));
   return !type || *type != "0";
 }
 

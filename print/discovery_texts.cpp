@@ -12,9 +12,9 @@ struct UartType {
   std::string_view name;
 };
 constexpr UartType kUartTypes[] = {
-    {1, "8250"},     {2, "16450"},  {3, "16550"},   {4, "16550A"},  {5, "Cirrus"},
-    {6, "16650"},    {7, "16650V2"}, {8, "16750"},  {9, "Startech"}, {10, "16C950"},
-    {11, "16654"},   {12, "16850"}, {13, "RSA"},    {14, "NS16550A"}, {15, "XScale"},
+    {1, "8250"},   {2, "16450"},   {3, "16550"}, {4, "16550A"},    {5, "Cirrus"},
+    {6, "16650"},  {7, "16650V2"}, {8, "16750"}, {9, "Startech"},  {10, "16C950"},
+    {11, "16654"}, {12, "16850"},  {13, "RSA"},  {14, "NS16550A"}, {15, "XScale"},
 };
 
 // printer-state (RFC 8011, 5.4.11).
@@ -79,7 +79,8 @@ std::string CupsQueue(const CupsQueueFacts& facts) {
   if (!facts.makeAndModel.empty()) text += ": " + facts.makeAndModel;
   for (const PrinterState& state : kPrinterStates)
     if (state.state == facts.state) text += ", " + std::string(state.words);
-  if (facts.state == 5 && !facts.stateMessage.empty()) text += " (" + Quoted(facts.stateMessage) + ")";
+  if (facts.state == 5 && !facts.stateMessage.empty())
+    text += " (" + Quoted(facts.stateMessage) + ")";
   if (!facts.accepting) text += ", não aceita trabalhos";
   if (facts.isDefault) text += ", predefinida";
   return text;

@@ -12,10 +12,10 @@ struct Field {
   std::string Ieee1284Id::*member;
 };
 constexpr Field kFields[] = {
-    {"MFG", &Ieee1284Id::make},          {"MANUFACTURER", &Ieee1284Id::make},
-    {"MDL", &Ieee1284Id::model},         {"MODEL", &Ieee1284Id::model},
-    {"CMD", &Ieee1284Id::commandSet},    {"COMMAND SET", &Ieee1284Id::commandSet},
-    {"DES", &Ieee1284Id::description},   {"DESCRIPTION", &Ieee1284Id::description},
+    {"MFG", &Ieee1284Id::make},        {"MANUFACTURER", &Ieee1284Id::make},
+    {"MDL", &Ieee1284Id::model},       {"MODEL", &Ieee1284Id::model},
+    {"CMD", &Ieee1284Id::commandSet},  {"COMMAND SET", &Ieee1284Id::commandSet},
+    {"DES", &Ieee1284Id::description}, {"DESCRIPTION", &Ieee1284Id::description},
 };
 
 std::string_view Trim(std::string_view text) {
@@ -27,7 +27,8 @@ std::string_view Trim(std::string_view text) {
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }

@@ -14,14 +14,14 @@ std::vector<DiscoveredDevice> ListParallelPorts(const std::filesystem::path& roo
   for (const NumberedEntry& entry : NumberedEntries(Under(root, "/dev"), "lp")) {
     const std::string path = "/dev/" + entry.name;
     if (!IsNode(Under(root, path))) continue;
-    const Ieee1284Id id = ParseIeee1284Id(
-        ReadAttribute(Under(root, "/proc/sys/dev/parport/parport" + std::to_string(entry.number) +
-                                      "/autoprobe"))
-            .value_or(""));
+    const Ieee1284Id id =
+        ParseIeee1284Id(ReadAttribute(Under(root, "/proc/sys/dev/parport/parport" +
+                                                      std::to_string(entry.number) + "/autoprobe"))
+                            .value_or(""));
     std::string name = PortNameOf(path);
     if (name.empty()) name = path;
-    devices.push_back(
-        LocalDevice(root, path, std::move(name), discovery_texts::ParallelPort(path, PrinterName(id))));
+    devices.push_back(LocalDevice(root, path, std::move(name),
+                                  discovery_texts::ParallelPort(path, PrinterName(id))));
   }
   return devices;
 }

@@ -60,8 +60,9 @@ void AddUsbSerial(const fs::path& root, std::string_view prefix,
     if (!IsNode(Under(root, path))) continue;
     const auto link = stable.find(entry.name);
     std::string name = link != stable.end() ? link->second : path;
-    devices.push_back(LocalDevice(root, path, std::move(name),
-                                  discovery_texts::UsbSerialPort(path, UsbProductOf(root, entry.name))));
+    devices.push_back(
+        LocalDevice(root, path, std::move(name),
+                    discovery_texts::UsbSerialPort(path, UsbProductOf(root, entry.name))));
   }
 }
 
@@ -95,8 +96,8 @@ std::vector<DiscoveredDevice> ListSerialPorts(const fs::path& root) {
         ReadAttribute(Under(root, "/sys/class/tty/" + entry.name + "/console")) == "Y";
     std::string name = PortNameOf(path);
     if (name.empty()) name = path;
-    devices.push_back(LocalDevice(root, path, std::move(name),
-                                  discovery_texts::SerialPort(path, type, console)));
+    devices.push_back(
+        LocalDevice(root, path, std::move(name), discovery_texts::SerialPort(path, type, console)));
   }
   return devices;
 }

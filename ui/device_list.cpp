@@ -74,8 +74,8 @@ class DeviceEntryDelegate final : public QStyledItemDelegate {
     if (description.isEmpty()) return size;
     const QString name = index.data(Qt::DisplayRole).toString();
     const QFontMetrics& metrics = option.fontMetrics;
-    const int nameWidth =
-        std::max(nameColumnWidth_, metrics.horizontalAdvance(name) + kGap * metrics.averageCharWidth());
+    const int nameWidth = std::max(
+        nameColumnWidth_, metrics.horizontalAdvance(name) + kGap * metrics.averageCharWidth());
     size.setWidth(size.width() - metrics.horizontalAdvance(name) + nameWidth +
                   metrics.horizontalAdvance(description));
     return size;
@@ -99,7 +99,8 @@ DeviceListBox::DeviceListBox(QWidget* parent) : QComboBox(parent), lister_(ThisM
 }
 
 void DeviceListBox::Refresh() {
-  const std::vector<DiscoveredDevice> devices = lister_ ? lister_() : std::vector<DiscoveredDevice>{};
+  const std::vector<DiscoveredDevice> devices =
+      lister_ ? lister_() : std::vector<DiscoveredDevice>{};
   const QString text = currentText();
   const int index = currentIndex();
   const QString chosen = index >= kFixedEntries ? itemText(index) : QString();
@@ -131,7 +132,8 @@ void DeviceListBox::WidenPopupForDescriptions() {
   option.initFrom(view());
   int widest = 0;
   for (int row = 0; row < count(); ++row)
-    widest = std::max(widest, itemDelegate()->sizeHint(option, model()->index(row, modelColumn())).width());
+    widest = std::max(widest,
+                      itemDelegate()->sizeHint(option, model()->index(row, modelColumn())).width());
   widest += view()->verticalScrollBar()->sizeHint().width() + 2 * view()->frameWidth() + 8;
   if (const QScreen* screen = this->screen())
     widest = std::min(widest, screen->availableGeometry().width());

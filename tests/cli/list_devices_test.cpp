@@ -1,11 +1,12 @@
 // qrticket --list-devices: parsed without a device, and one line per device, name TAB
 // description, whatever the description holds.
+#include "list_devices.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "cli_options.h"
-#include "list_devices.h"
 
 namespace qrticket::cli {
 namespace {

@@ -16,8 +16,10 @@ EnvironmentChanges CupsEnvironment(const std::string& server,
 
 void UseCupsServer(const std::string& server, const std::filesystem::path& emptySettings) {
   for (const auto& [name, value] : CupsEnvironment(server, emptySettings)) {
-    if (value) ::setenv(name.c_str(), value->c_str(), 1);
-    else ::unsetenv(name.c_str());
+    if (value)
+      ::setenv(name.c_str(), value->c_str(), 1);
+    else
+      ::unsetenv(name.c_str());
   }
   cupsSetServer(nullptr);  // forget a server read before: the next call reads CUPS_SERVER again
 }

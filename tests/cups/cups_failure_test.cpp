@@ -30,7 +30,7 @@ struct Scenario {
 };
 
 Scenario On(std::string device, std::chrono::milliseconds stall = 1000ms,
-             bool reasonFromCups = false) {
+            bool reasonFromCups = false) {
   Scenario s;
   s.device = std::move(device);
   s.stall = stall;
@@ -119,10 +119,10 @@ Scenario PrinterNotAnswering(PrivateCupsd& cupsd, const std::string& queue) {
 // time-out) aborts the job.
 Scenario AbortedJob(PrivateCupsd& cupsd, const std::string& queue) {
   auto port = std::make_shared<RefusingPort>();
-  cupsd.AddRawQueue(queue,
-                    "socket://" + port->DeviceName().substr(std::string("tcp://").size()) +
-                        "/?contimeout=1",
-                    {"-o", "printer-error-policy=abort-job"});
+  cupsd.AddRawQueue(
+      queue,
+      "socket://" + port->DeviceName().substr(std::string("tcp://").size()) + "/?contimeout=1",
+      {"-o", "printer-error-policy=abort-job"});
   Scenario s = On("cups:" + queue, 20000ms, true);
   s.keepAlive = port;
   s.expected = [queue](int job) { return failures::CupsJobAborted(queue, job, "").description(); };
@@ -138,7 +138,9 @@ Scenario CancelledElsewhere(PrivateCupsd& cupsd, const std::string& queue) {
     PollUntil([&] { return !cupsd.PendingJobs(queue).empty(); }, 10s);
     cupsd.Command("cancel", {"-a", queue});
   };
-  s.expected = [queue](int job) { return failures::CupsJobCancelled(queue, job, "").description(); };
+  s.expected = [queue](int job) {
+    return failures::CupsJobCancelled(queue, job, "").description();
+  };
   return s;
 }
 
@@ -174,18 +176,17 @@ TEST_P(CupsFailures, FailClearlyAndLeaveNothingToPrint) {
   EXPECT_EQ(cupsd_->PendingJobs(queue), "") << "a job was left to print later\n" << cupsd_->Log();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CupsFailures,
-    ::testing::Values(FailureRow{"MissingQueue", MissingQueue},
-                      FailureRow{"NoDefaultDestination", NoDefaultDestination},
-                      FailureRow{"InvalidQueueName", InvalidQueueName},
-                      FailureRow{"StoppedQueue", StoppedQueue},
-                      FailureRow{"HeldJob", HeldJob},
-                      FailureRow{"RejectingQueue", RejectingQueue},
-                      FailureRow{"PrinterNotAnswering", PrinterNotAnswering},
-                      FailureRow{"AbortedJob", AbortedJob},
-                      FailureRow{"CancelledElsewhere", CancelledElsewhere}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, CupsFailures,
+                         ::testing::Values(FailureRow{"MissingQueue", MissingQueue},
+                                           FailureRow{"NoDefaultDestination", NoDefaultDestination},
+                                           FailureRow{"InvalidQueueName", InvalidQueueName},
+                                           FailureRow{"StoppedQueue", StoppedQueue},
+                                           FailureRow{"HeldJob", HeldJob},
+                                           FailureRow{"RejectingQueue", RejectingQueue},
+                                           FailureRow{"PrinterNotAnswering", PrinterNotAnswering},
+                                           FailureRow{"AbortedJob", AbortedJob},
+                                           FailureRow{"CancelledElsewhere", CancelledElsewhere}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qrticket::testing

@@ -5,8 +5,8 @@
 #include "cups_environment.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
-#include "ticket_job.h"
 #include "ticket_defaults.h"
+#include "ticket_job.h"
 
 namespace qrticket::testing {
 namespace {
@@ -51,13 +51,13 @@ TEST_P(CupsDelivery, TicketArrivesUnchanged) {
   EXPECT_EQ(cupsd_->PendingJobs("Balcao"), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CupsDelivery,
-    ::testing::Values(DeliveryRow{"DefaultTicket", kSampleDataText, false},
-                      DeliveryRow{"LineFeedsAndHighBytes", "a\nb\r\nc\x80\xE1\xFF", false},
-                      DeliveryRow{"LongestText", LongestDataText(), false},
-                      DeliveryRow{"DefaultDestination", "por omissão", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, CupsDelivery,
+                         ::testing::Values(DeliveryRow{"DefaultTicket", kSampleDataText, false},
+                                           DeliveryRow{"LineFeedsAndHighBytes",
+                                                       "a\nb\r\nc\x80\xE1\xFF", false},
+                                           DeliveryRow{"LongestText", LongestDataText(), false},
+                                           DeliveryRow{"DefaultDestination", "por omissão", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qrticket::testing

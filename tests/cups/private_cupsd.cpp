@@ -2,13 +2,12 @@
 #include "private_cupsd.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 namespace qrticket::testing {
 namespace {
@@ -52,26 +51,43 @@ PrivateCupsd::PrivateCupsd() {
   server_ = "127.0.0.1:" + std::to_string(port);
 
   const std::string r = root.string();
-  WriteFile(root / "cups-files.conf",
-            "ServerRoot " + r + "/etc\n"
-            "CacheDir " + r + "/cache\n"
-            "StateDir " + r + "/state\n"
-            "RequestRoot " + r + "/spool\n"
-            "TempDir " + r + "/tmp\n"
-            "ErrorLog " + r + "/log/error_log\n"
-            "AccessLog " + r + "/log/access_log\n"
-            "PageLog " + r + "/log/page_log\n"
-            "Printcap " + r + "/printcap\n"
-            "ServerBin /usr/lib/cups\n"
-            "DataDir /usr/share/cups\n");
+  WriteFile(root / "cups-files.conf", "ServerRoot " + r +
+                                          "/etc\n"
+                                          "CacheDir " +
+                                          r +
+                                          "/cache\n"
+                                          "StateDir " +
+                                          r +
+                                          "/state\n"
+                                          "RequestRoot " +
+                                          r +
+                                          "/spool\n"
+                                          "TempDir " +
+                                          r +
+                                          "/tmp\n"
+                                          "ErrorLog " +
+                                          r +
+                                          "/log/error_log\n"
+                                          "AccessLog " +
+                                          r +
+                                          "/log/access_log\n"
+                                          "PageLog " +
+                                          r +
+                                          "/log/page_log\n"
+                                          "Printcap " +
+                                          r +
+                                          "/printcap\n"
+                                          "ServerBin /usr/lib/cups\n"
+                                          "DataDir /usr/share/cups\n");
   WriteFile(root / "cupsd.conf",
-            "Listen " + server_ + "\n"
-            "Browsing No\n"
-            "DefaultAuthType None\n"
-            "WebInterface No\n"
-            "LogLevel info\n"
-            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
+            "Listen " + server_ +
+                "\n"
+                "Browsing No\n"
+                "DefaultAuthType None\n"
+                "WebInterface No\n"
+                "LogLevel info\n"
+                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
 
   cupsd_ = std::make_unique<BackgroundProgram>(
       std::vector<std::string>{cupsd, "-f", "-c", r + "/cupsd.conf", "-s", r + "/cups-files.conf"},
@@ -106,8 +122,6 @@ std::string PrivateCupsd::PendingJobs(const std::string& queue) const {
   return Command("lpstat", {"-o", queue}).out;
 }
 
-std::string PrivateCupsd::Log() const {
-  return ReadFileBytes(dir_.path() / "log" / "error_log");
-}
+std::string PrivateCupsd::Log() const { return ReadFileBytes(dir_.path() / "log" / "error_log"); }
 
 }  // namespace qrticket::testing

@@ -1,11 +1,10 @@
 #include "as_nobody.h"
 
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "job_runner.h"
 

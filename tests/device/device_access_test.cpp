@@ -1,10 +1,9 @@
 // Permissions as an ordinary user meets them: discovery says who may write and which group to
 // join, and a refused port names that group. Runs as "nobody" (root may write to anything).
 #include <grp.h>
+#include <gtest/gtest.h>
 
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "as_nobody.h"
 #include "device_discovery.h"
@@ -30,7 +29,7 @@ TEST(DeviceAccess, DiscoverySaysWhoMayWriteAndWhichGroupToJoin) {
   tree.Fifo("/dev/usb/lp0", 0660, "lp");
   tree.Fifo("/dev/ttyUSB0", 0660, "dialout");
   tree.Fifo("/dev/ttyACM0", 0666);
-  tree.Fifo("/dev/rfcomm0", 0600);  // only root: no group helps
+  tree.Fifo("/dev/rfcomm0", 0600);    // only root: no group helps
   tree.Fifo("/dev/lp0", 0640, "lp");  // the group may read, not write
 
   const auto listing = RunAsNobody(
@@ -75,7 +74,8 @@ TEST_P(RefusedDevice, NamesTheGroupThatGivesAccess) {
   if (!GroupsExist(skip)) GTEST_SKIP() << skip;
   FakeDeviceTree tree;
   tree.Fifo(row.node, row.mode, row.group);
-  if (row.node.starts_with("/dev/ttyS")) tree.File("/sys/class/tty/" + row.node.substr(5) + "/type", "4");
+  if (row.node.starts_with("/dev/ttyS"))
+    tree.File("/sys/class/tty/" + row.node.substr(5) + "/type", "4");
 
   const auto message = RunAsNobody(
       [&]() -> std::string {
@@ -97,13 +97,14 @@ TEST_P(RefusedDevice, NamesTheGroupThatGivesAccess) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, RefusedDevice,
     ::testing::Values(
-        RefusalRow{"SerialPort", "COM1:", "/dev/ttyS0", 0660, "dialout",
-                   failures::AccessRefusedJoinGroup("COM1:", "/dev/ttyS0", "dialout").description()},
+        RefusalRow{
+            "SerialPort", "COM1:", "/dev/ttyS0", 0660, "dialout",
+            failures::AccessRefusedJoinGroup("COM1:", "/dev/ttyS0", "dialout").description()},
         RefusalRow{"ParallelPort", " lpt2 ", "/dev/lp1", 0660, "lp",
                    failures::AccessRefusedJoinGroup("lpt2", "/dev/lp1", "lp").description()},
-        RefusalRow{"UsbPrinterByPath", "/dev/usb/lp0", "/dev/usb/lp0", 0660, "lp",
-                   failures::AccessRefusedJoinGroup("/dev/usb/lp0", "/dev/usb/lp0", "lp")
-                       .description()},
+        RefusalRow{
+            "UsbPrinterByPath", "/dev/usb/lp0", "/dev/usb/lp0", 0660, "lp",
+            failures::AccessRefusedJoinGroup("/dev/usb/lp0", "/dev/usb/lp0", "lp").description()},
         RefusalRow{"NoGroupGivesAccess", "COM1:", "/dev/ttyS0", 0600, "",
                    failures::FromErrno(EACCES, "COM1:", failures::Stage::Open).description()}),
     [](const auto& info) { return std::string(info.param.name); });

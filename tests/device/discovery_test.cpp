@@ -59,7 +59,8 @@ void UsbSerialInSysfs(FakeDeviceTree& tree, const std::string& node, const std::
             "../../../devices/pci0000:00/usb1/1-1/1-1:1.0/" + node);
 }
 
-const char* const kEpsonId = "MFG:EPSON;CMD:ESC/POS,MLC;MDL:TM-T20II;CLS:PRINTER;DES:EPSON TM-T20II;";
+const char* const kEpsonId =
+    "MFG:EPSON;CMD:ESC/POS,MLC;MDL:TM-T20II;CLS:PRINTER;DES:EPSON TM-T20II;";
 const char* const kStableName = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,15 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
                        t.Fifo("/dev/usb/lpx");  // no number: not a printer node
                      },
                      {{"/dev/usb/lp2", "Impressora USB"}, {"/dev/usb/lp10", "Impressora USB"}}},
-        DiscoveryRow{"FolderIsNoDevice",
-                     [](FakeDeviceTree& t) { t.Folder("/dev/usb/lp0"); }, {}},
+        DiscoveryRow{"FolderIsNoDevice", [](FakeDeviceTree& t) { t.Folder("/dev/usb/lp0"); }, {}},
         DiscoveryRow{"RealUartsOnlyNotPlaceholders",
                      [](FakeDeviceTree& t) {
                        t.Pty("/dev/ttyS0");
                        t.File("/sys/class/tty/ttyS0/type", "4\n");
                        t.Fifo("/dev/ttyS1");
                        t.File("/sys/class/tty/ttyS1/type", "0\n");  // no UART behind it
-                       t.Fifo("/dev/ttyS2");                       // no sysfs entry at all
+                       t.Fifo("/dev/ttyS2");                        // no sysfs entry at all
                        t.Pty("/dev/ttyS9");
                        t.File("/sys/class/tty/ttyS9/type", "14\n");
                      },
@@ -140,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      {{"LPT1:", "Porta paralela /dev/lp0: EPSON TM-U220"},
                       {"/dev/lp3", "Porta paralela /dev/lp3"}}},
-        DiscoveryRow{"PreviewOnlyWhenAsked", [](FakeDeviceTree&) {},
+        DiscoveryRow{"PreviewOnlyWhenAsked",
+                     [](FakeDeviceTree&) {},
                      {{"VISUALIZAR:",
                        "Pré-visualização: mostra no ecrã o talão que a impressora imprimiria"}},
                      true},

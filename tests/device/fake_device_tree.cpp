@@ -19,7 +19,8 @@ fs::path FakeDeviceTree::At(const std::string& absolute) const {
 
 void FakeDeviceTree::Parent(const fs::path& path) {
   fs::create_directories(path.parent_path());
-  for (fs::path p = path.parent_path(); p != dir_.path() && p.has_relative_path(); p = p.parent_path())
+  for (fs::path p = path.parent_path(); p != dir_.path() && p.has_relative_path();
+       p = p.parent_path())
     fs::permissions(p, fs::perms(0755));
 }
 

@@ -1,18 +1,17 @@
 // Port names opened through a fake /dev and /sys: a present port prints, a missing one fails
 // naming port and file and is never created, and a port-shaped name never becomes a file in
 // the working folder. Nothing here opens the machine's own serial or parallel ports.
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <functional>
-
-#include <gtest/gtest.h>
 
 #include "device_node.h"
 #include "failure_messages.h"
 #include "fake_device_tree.h"
 #include "job_runner.h"
-#include "ticket_job.h"
 #include "ticket_defaults.h"
+#include "ticket_job.h"
 
 namespace qrticket::testing {
 namespace {
@@ -80,30 +79,28 @@ TEST_P(PortOpening, PrintsOrFailsNamingPortAndFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ports, PortOpening,
-    ::testing::Values(
-        PortRow{"Com7Present", "COM7:", PresentPort("ttyS6"), ""},
-        PortRow{"Com256Present", "com256", PresentPort("ttyS255"), ""},
-        PortRow{"Lpt3WithSpacesAround", " lpt3 ", PresentPort("lp2"), ""},
-        PortRow{"Com7Missing", "COM7:", Tree([](FakeDeviceTree&) {}),
-                failures::PortMissing("COM7:", "/dev/ttyS6").description()},
-        PortRow{"Lpt1MissingNamedWithoutSpaces", "  LPT1  ", Tree([](FakeDeviceTree&) {}),
-                failures::PortMissing("LPT1", "/dev/lp0").description()},
-        PortRow{"Com2WithoutUart", "COM2:",
-                Tree([](FakeDeviceTree& t) {
-                  t.Fifo("/dev/ttyS1");
-                  t.File("/sys/class/tty/ttyS1/type", "0\n");
-                }),
-                failures::PortWithoutHardware("COM2:", "/dev/ttyS1").description()},
-        PortRow{"Com257OutOfRange", "COM257:", Tree([](FakeDeviceTree&) {}),
-                failures::BadPortName("COM257:").description()},
-        PortRow{"Lpt4OutOfRange", "lpt4", Tree([](FakeDeviceTree&) {}),
-                failures::BadPortName("lpt4").description()},
-        PortRow{"FailuresNameThePort", "COM3:",
-                Tree([](FakeDeviceTree& t) {
-                  t.Fifo("/dev/ttyS2");  // nobody reads this "line"
-                  t.File("/sys/class/tty/ttyS2/type", "4\n");
-                }),
-                failures::NoReader("COM3:").description()}),
+    ::testing::Values(PortRow{"Com7Present", "COM7:", PresentPort("ttyS6"), ""},
+                      PortRow{"Com256Present", "com256", PresentPort("ttyS255"), ""},
+                      PortRow{"Lpt3WithSpacesAround", " lpt3 ", PresentPort("lp2"), ""},
+                      PortRow{"Com7Missing", "COM7:", Tree([](FakeDeviceTree&) {}),
+                              failures::PortMissing("COM7:", "/dev/ttyS6").description()},
+                      PortRow{"Lpt1MissingNamedWithoutSpaces", "  LPT1  ",
+                              Tree([](FakeDeviceTree&) {}),
+                              failures::PortMissing("LPT1", "/dev/lp0").description()},
+                      PortRow{"Com2WithoutUart", "COM2:", Tree([](FakeDeviceTree& t) {
+                                t.Fifo("/dev/ttyS1");
+                                t.File("/sys/class/tty/ttyS1/type", "0\n");
+                              }),
+                              failures::PortWithoutHardware("COM2:", "/dev/ttyS1").description()},
+                      PortRow{"Com257OutOfRange", "COM257:", Tree([](FakeDeviceTree&) {}),
+                              failures::BadPortName("COM257:").description()},
+                      PortRow{"Lpt4OutOfRange", "lpt4", Tree([](FakeDeviceTree&) {}),
+                              failures::BadPortName("lpt4").description()},
+                      PortRow{"FailuresNameThePort", "COM3:", Tree([](FakeDeviceTree& t) {
+                                t.Fifo("/dev/ttyS2");  // nobody reads this "line"
+                                t.File("/sys/class/tty/ttyS2/type", "4\n");
+                              }),
+                              failures::NoReader("COM3:").description()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Refuses every open of a serial or parallel port as if it were missing, and notes the

@@ -1,7 +1,7 @@
 // IEEE 1284 device IDs as printers report them, and the name shown for each.
-#include <gtest/gtest.h>
-
 #include "ieee1284_id.h"
+
+#include <gtest/gtest.h>
 
 namespace qrticket {
 namespace {
@@ -31,8 +31,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         IdRow{"ShortKeys", "MFG:EPSON;CMD:ESC/POS,MLC;MDL:TM-T20II;CLS:PRINTER;", "EPSON",
               "TM-T20II", "ESC/POS,MLC", "EPSON TM-T20II"},
-        IdRow{"LongKeysOneALine", "CLASS:PRINTER;\nMODEL:TM-U220;\nMANUFACTURER:EPSON;\n"
-              "COMMAND SET:ESC/POS;\n", "EPSON", "TM-U220", "ESC/POS", "EPSON TM-U220"},
+        IdRow{"LongKeysOneALine",
+              "CLASS:PRINTER;\nMODEL:TM-U220;\nMANUFACTURER:EPSON;\n"
+              "COMMAND SET:ESC/POS;\n",
+              "EPSON", "TM-U220", "ESC/POS", "EPSON TM-U220"},
         IdRow{"KeysInAnyCaseAndSpaced", " mfg : Star ; mdl: TSP100 ;", "Star", "TSP100", "",
               "Star TSP100"},
         IdRow{"ModelAlreadyNamesTheMake", "MFG:HP;MDL:HP LaserJet 1020;", "HP", "HP LaserJet 1020",

@@ -1,6 +1,8 @@
 // The device box of the main window: the nine fixed entries stay, the devices follow with
 // their descriptions, the list is read again every time it opens, and choosing an entry puts
 // exactly its name in the box. Real window, offscreen, real clicks.
+#include "device_list.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -10,7 +12,6 @@
 #include <QTest>
 
 #include "device_discovery.h"
-#include "device_list.h"
 #include "form1.h"
 #include "gui_helpers.h"
 
@@ -21,8 +22,8 @@ using testing::ControlNamed;
 using testing::TypeReplacing;
 using testing::WaitFor;
 
-const QStringList kFixed = {"LPT1:", "LPT2:", "COM1:", "COM2:", "COM3:",
-                            "COM4:", "COM5:", "COM6:", ""};
+const QStringList kFixed = {
+    "LPT1:", "LPT2:", "COM1:", "COM2:", "COM3:", "COM4:", "COM5:", "COM6:", ""};
 
 DiscoveredDevice Device(std::string name, std::string description, bool writable = true,
                         std::string group = {}) {
@@ -97,8 +98,9 @@ TEST_F(DeviceListTest, OpeningAddsTheDevicesWithTheirDescriptions) {
     EXPECT_EQ(box_->itemData(i, DeviceListBox::kDescriptionRole).toString(), shown) << i;
     EXPECT_EQ(box_->itemData(i, Qt::ToolTipRole).toString(), shown) << i;
   }
-  EXPECT_EQ(box_->itemData(10, Qt::ToolTipRole).toString(),
-            QStringLiteral("Porta série USB /dev/ttyUSB0 — sem permissão: junte-se ao grupo dialout"));
+  EXPECT_EQ(
+      box_->itemData(10, Qt::ToolTipRole).toString(),
+      QStringLiteral("Porta série USB /dev/ttyUSB0 — sem permissão: junte-se ao grupo dialout"));
   // The longest name and its description fit side by side, not cut off.
   const QAbstractItemView* view = box_->view();
   const QString longest = box_->itemText(12) + box_->itemData(12, Qt::ToolTipRole).toString();
@@ -139,7 +141,7 @@ TEST_F(DeviceListTest, ReadAgainEachTimeItOpens) {
 
 TEST_F(DeviceListTest, AChosenDeviceStaysChosenWhileItIsThere) {
   Open();
-  Click(11);  // cups:Recibos
+  Click(11);                         // cups:Recibos
   devices_.erase(devices_.begin());  // it moves up one place
   Open();
   EXPECT_EQ(box_->currentIndex(), 10);
