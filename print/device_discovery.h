@@ -20,8 +20,9 @@ struct DiscoveryOptions {
   // Where /dev and /sys are found; tests point it at a fake tree.
   std::filesystem::path root = "/";
   bool includeCups = true;
-  // Bound on asking the CUPS scheduler, connection included. No scheduler at all answers at
-  // once (connection refused); this bounds one that accepts and then stays silent.
+  // Bound on each step of asking the CUPS scheduler: the connection, then each of its two
+  // requests. No scheduler at all answers at once (connection refused); this bounds one that
+  // does not answer the connection, or accepts it and then stays silent.
   std::chrono::milliseconds cupsBound{2000};
   // "VISUALIZAR:", which only the window understands.
   bool includePreview = false;

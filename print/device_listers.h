@@ -23,7 +23,8 @@ std::vector<DiscoveredDevice> ListSerialPorts(const std::filesystem::path& root)
 std::vector<DiscoveredDevice> ListParallelPorts(const std::filesystem::path& root);
 
 // The queues of the CUPS scheduler that libcups is set up for (CUPS_SERVER, client.conf or
-// the local one), as "cups:QUEUE". Empty when no scheduler answers within `bound`.
+// the local one), as "cups:QUEUE". Empty when no scheduler answers; each step (connecting,
+// each request) waits at most `bound`.
 std::vector<DiscoveredDevice> ListCupsQueues(std::chrono::milliseconds bound);
 
 }  // namespace qrticket
