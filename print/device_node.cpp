@@ -25,22 +25,24 @@ bool HardwareBehind(const fs::path& root, const std::string& path) {
 
 bool IsDeviceNodePath(std::string_view path) { return path.starts_with("/dev/"); }
 
+void CheckPortIsThere(const DeviceTarget& port, const fs::path& root) {
+  if (port.path.empty()) throw failures::BadPortName(port.portName);
+  // Checked before any open, so that nothing anywhere opens (let alone creates) a missing port.
+  std::error_code error;
+  if (!fs::exists(device_tree::Under(root, port.path), error))
+    throw failures::PortMissing(port.portName, port.path);
+  if (!HardwareBehind(root, port.path))
+    throw failures::PortWithoutHardware(port.portName, port.path);
+}
+
 std::unique_ptr<OutputDevice> OpenDeviceNode(const DeviceTarget& target, std::string_view device,
                                              const ChannelOptions& options, SystemCalls& sys,
                                              const fs::path& root) {
   const bool port = target.kind == DeviceTarget::Kind::Port;
-  if (port && target.path.empty()) throw failures::BadPortName(target.portName);
+  if (port) CheckPortIsThere(target, root);
   // Messages name a port as typed, without the spaces around it.
   const std::string_view shown = port ? std::string_view(target.portName) : device;
   const fs::path node = device_tree::Under(root, target.path);
-
-  if (port) {
-    // Checked first, so that nothing anywhere opens (let alone creates) a missing port.
-    std::error_code error;
-    if (!fs::exists(node, error)) throw failures::PortMissing(target.portName, target.path);
-    if (!HardwareBehind(root, target.path))
-      throw failures::PortWithoutHardware(target.portName, target.path);
-  }
 
   DeviceTarget rooted = target;
   rooted.kind = DeviceTarget::Kind::Path;

@@ -20,6 +20,10 @@ std::unique_ptr<OutputDevice> OpenDeviceNode(const DeviceTarget& target, std::st
                                              const ChannelOptions& options, SystemCalls& sys,
                                              const std::filesystem::path& root = "/");
 
+// For a port name: fails, as OpenDeviceNode does, when the number is out of range or the port
+// is not there (no device file, or no hardware behind it); opens nothing.
+void CheckPortIsThere(const DeviceTarget& port, const std::filesystem::path& root = "/");
+
 // True for a path under /dev/, which OpenDeviceNode handles.
 bool IsDeviceNodePath(std::string_view path);
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "device_name.h"
+#include "device_node.h"
 #include "failure_messages.h"
 #include "local_status_link.h"
 #include "tcp_status_link.h"
@@ -56,6 +57,11 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
       return OpenPath(target.path, name, sys);
     case DeviceTarget::Kind::StandardOutput:
       throw failures::NoReturnChannel(name, NoWayBack::StandardOutput);
+    case DeviceTarget::Kind::Cups:
+      throw failures::NoReturnChannel(name, NoWayBack::PrintQueue);
+    case DeviceTarget::Kind::Port:
+      CheckPortIsThere(target);
+      return OpenPath(target.path, target.portName, sys);
     case DeviceTarget::Kind::Invalid:
       break;
   }
