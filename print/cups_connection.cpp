@@ -2,7 +2,7 @@
 // CUPS device share.
 #include "cups_connection.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace qrticket::cups {
 namespace {

@@ -11,8 +11,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The kernel makes /dev/ttyS0 to ttyS31 whether or not there is a UART; a placeholder reports
-// type 0 in sysfs, and every write to it fails. Anything else, or no sysfs entry, may work.
+// The kernel makes the first few /dev/ttyS nodes whether or not there is a UART; a placeholder
+// reports type 0 in sysfs, and every write to it fails. Anything else, or no sysfs entry, may work.
 bool HardwareBehind(const fs::path& root, const std::string& path) {
   constexpr std::string_view kSerial = "/dev/ttyS";
   if (!std::string_view(path).starts_with(kSerial)) return true;

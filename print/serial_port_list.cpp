@@ -66,8 +66,8 @@ void AddUsbSerial(const fs::path& root, std::string_view prefix,
   }
 }
 
-// The kernel makes ttyS0 to ttyS31 whether or not a UART is there; a placeholder reports
-// type 0 (unknown) and fails every write.
+// The kernel makes the first few ttyS nodes whether or not a UART is there; a placeholder
+// reports type 0 (unknown) and fails every write.
 int UartType(const fs::path& root, const std::string& node) {
   const auto text = ReadAttribute(Under(root, "/sys/class/tty/" + node + "/type"));
   int type = 0;
