@@ -90,9 +90,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
       ->capture_default_str()
       ->check(CLI::Range(0.001, 86400.0).description(""))
       ->type_name("SEGUNDOS");
-
   StatusMode status = StatusMode::None;
   AddStatusFlags(app, status, {textOption, textFileOption});
+  SymbolModeOptions symbolModes;
+  AddSymbolModeOptions(app, symbolModes);
 
   // CLI11 wants argv without the program name, last argument first.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -114,7 +115,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     result.options = std::move(options);
     return result;
   }
-  if (app.get_option("--device")->count() == 0)
+  if (app.get_option("--device")->count() == 0 && !symbolModes.check)
     return UsageError(
         "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)");
   QrPrintSettings& s = options.settings;
@@ -137,6 +138,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   s.centred = centred;
   s.woosimDialect = woosim;
   options.status = status;
+  options.symbolModes = symbolModes;
   options.channel.stallTimeout =
       std::chrono::milliseconds(static_cast<long long>(std::llround(timeoutSeconds * 1000)));
 

@@ -9,6 +9,7 @@
 #include "output_device.h"
 #include "qr_print_settings.h"
 #include "status_flags.h"
+#include "symbol_modes.h"
 
 namespace qrticket::cli {
 
@@ -25,6 +26,7 @@ struct CliOptions {
   ChannelOptions channel;
   StatusMode status = StatusMode::None;
   bool listDevices = false;  // --list-devices: list the devices instead of printing
+  SymbolModeOptions symbolModes;  // --check, --probe
 };
 
 // Either options to print with, or an exit code and what to say before exiting (help text and

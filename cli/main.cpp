@@ -31,6 +31,10 @@ int main(int argc, char** argv) {
   std::cerr << parsed.err;
   if (!parsed.options) return parsed.exitCode;
   if (parsed.options->listDevices) return qrticket::cli::ListDevices(std::cout);
+  if (const auto code = qrticket::cli::RunSymbolMode(parsed.options->symbolModes,
+                                                     parsed.options->settings,
+                                                     parsed.options->channel, std::cout, std::cerr))
+    return *code;
 
   const auto& options = *parsed.options;
   StderrReporter reporter;

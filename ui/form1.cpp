@@ -15,6 +15,7 @@
 #include "enter_presses_button.h"
 #include "message_box_reporter.h"
 #include "status_box.h"
+#include "symbol_facts_line.h"
 #include "ticket_defaults.h"
 #include "ticket_text.h"
 #include "window_activation.h"
@@ -36,6 +37,7 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   connect(cmdEstado_, &QPushButton::clicked, this, &Form1::CmdEstadoClick);
 
   Load();
+  AttachSymbolFacts(*this, *reporter_, [this] { return static_cast<bool>(previewHook_); });
   Text1_->setFocus();
   CentreOnScreen(*this);
   KeepOffTaskBar(*this);

@@ -1,0 +1,80 @@
+#include "symbol_modes.h"
+
+#include <ostream>
+
+#include "cli_options.h"
+#include "probe_job.h"
+#include "symbol_facts.h"
+#include "symbol_facts_text.h"
+
+namespace qrticket::cli {
+namespace {
+
+class StreamReporter final : public FailureReporter {
+ public:
+  explicit StreamReporter(std::ostream& err) : err_(err) {}
+  void ShowFailure(const std::string& message) override {
+    err_ << message << '\n';
+    failed = true;
+  }
+  bool failed = false;
+
+ private:
+  std::ostream& err_;
+};
+
+int RunCheck(const QrPrintSettings& settings, std::ostream& out, std::ostream& err) {
+  const SymbolFacts facts = SymbolFactsFor(settings);
+  out << SymbolFactsReport(facts) << '\n';
+  if (facts.printsOn80mm()) return kCheckPrints;
+  err << "qrticket: " << CheckVerdict(facts) << '\n';
+  return kCheckDoesNotPrint;
+}
+
+}  // namespace
+
+void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
+  CLI::Option* device = app.get_option("--device");
+  // Taken as soon as it is read, before the required options are checked.
+  CLI::Option* check = app.add_flag_callback(
+                              "--check",
+                              [&options, device] {
+                                options.check = true;
+                                device->required(false);
+                              },
+                              "só mostra o símbolo que a impressora desenharia (sem "
+                              "dispositivo): sai com 0 se existe e cabe em papel de 80 mm, "
+                              "1 se não")
+                           ->trigger_on_parse();
+  check->excludes(device);
+  CLI::Option* probe =
+      app.add_flag("--probe", options.probe,
+                   "imprime o talão de limites: símbolos de tamanhos crescentes e uma imagem "
+                   "do último, para achar onde o comando QR da impressora deixa de funcionar")
+          ->excludes(check);
+  // Each mode is the whole run: none of them goes with asking the printer's status or
+  // listing the devices.
+  for (const char* status : {"--status", "--check-status", "--list-devices"}) {
+    if (CLI::Option* other = app.get_option_no_throw(status)) {
+      check->excludes(other);
+      probe->excludes(other);
+    }
+  }
+  app.add_option("--paper", options.paperMm, "largura do papel do talão de limites, em mm")
+      ->check(CLI::IsMember({58, 80}).description("58 ou 80"))
+      ->needs(probe)
+      ->capture_default_str();
+}
+
+std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSettings& settings,
+                                 const ChannelOptions& channel, std::ostream& out,
+                                 std::ostream& err) {
+  if (modes.check) return RunCheck(settings, out, err);
+  if (!modes.probe) return std::nullopt;
+  StreamReporter reporter(err);
+  PrintProbe(settings, modes.paperMm == 58 ? kPaper58mmDots : kPaper80mmDots, reporter,
+             channel);
+  return reporter.failed ? kExitPrintFailed : kExitOk;
+}
+
+}  // namespace qrticket::cli

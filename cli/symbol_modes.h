@@ -1,0 +1,38 @@
+// qrticket --check (the symbol facts, no device) and --probe (the limits ticket): their options
+// and how each runs. The ordinary ticket's options and parsing stay in cli_options.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <iosfwd>
+#include <optional>
+
+#include "output_device.h"
+#include "qr_print_settings.h"
+
+namespace qrticket::cli {
+
+// Exit codes of --check (usage errors are 2, as for every mode).
+enum CheckExitCode : int {
+  kCheckPrints = 0,     // a symbol exists and fits 80 mm paper
+  kCheckDoesNotPrint = 1,  // no symbol, or wider than 80 mm paper; the reason went to stderr
+};
+
+struct SymbolModeOptions {
+  bool check = false;
+  bool probe = false;
+  int paperMm = 80;  // the limits ticket's paper: 80 or 58
+};
+
+// Adds --check, --probe and --paper to `app`, whose --device option already exists: --check
+// makes the device unnecessary and refuses one. Both exclude --status, --check-status and
+// --list-devices when `app` has them.
+void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options);
+
+// Runs --check or --probe when one was asked for and returns its exit code; nullopt when the
+// command line asked for the ordinary ticket. Facts go to `out`, failures to `err`.
+std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSettings& settings,
+                                 const ChannelOptions& channel, std::ostream& out,
+                                 std::ostream& err);
+
+}  // namespace qrticket::cli

@@ -1,0 +1,33 @@
+// The symbol facts in Portuguese, for the window's live line, its tool tip and
+// `qrticket --check`. All the wording lives in symbol_facts_text.cpp.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "symbol_facts.h"
+
+namespace qrticket {
+
+// A few short lines ('\n' between them) for the narrow column under the character count.
+std::string SymbolFactsLine(const SymbolFacts& facts);
+
+// Every fact, one per line ('\n' between them, none at the end). The reader's text is cut
+// after `readerTextLimit` characters when that is not 0.
+std::string SymbolFactsReport(const SymbolFacts& facts, std::size_t readerTextLimit = 0);
+
+// One sentence saying why `qrticket --check` fails: no symbol (and why), or too wide for
+// 80 mm paper. Empty when the symbol prints on 80 mm paper.
+std::string CheckVerdict(const SymbolFacts& facts);
+
+// The reader's text (UTF-8) with every control character written as [0xNN], so it can stand
+// on one line; cut with "…" after `limit` characters when that is not 0.
+std::string VisibleReaderText(const std::string& utf8, std::size_t limit = 0);
+
+// "Modelo 2, versão 8" and alike; "versão M3" for Micro QR.
+std::string ModelAndVersion(QrModel model, int version);
+
+// "36,8" for 294 dots: millimetres at 203 dpi, one decimal, Portuguese comma.
+std::string Millimetres(int dots);
+
+}  // namespace qrticket
