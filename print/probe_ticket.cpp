@@ -70,7 +70,7 @@ ProbePlan PlanProbe(const QrPrintSettings& settings, int paperDots) {
   plan.parameters = SymbolFactsFor(sample);
   plan.paperDots = paperDots;
   const SymbolFacts& p = plan.parameters;
-  if (!p.hasSymbol()) throw failures::ProbeWithoutSymbol(CheckVerdict(p));
+  if (!p.hasSymbol()) throw failures::ProbeWithoutSymbol(WhyNoSymbol(p));
 
   const QrModel model = *p.model;
   const QrEcLevel level = *p.level;
@@ -97,7 +97,7 @@ ProbePlan PlanProbe(const QrPrintSettings& settings, int paperDots) {
     symbol.dots = size->modules * p.moduleSize;
     plan.symbols.push_back(std::move(symbol));
   }
-  if (plan.symbols.empty()) throw failures::ProbeWithoutSymbol(CheckVerdict(p));
+  if (plan.symbols.empty()) throw failures::ProbeWithoutSymbol(WhyNoSymbol(p));
   // libqrencode makes no Model 1: the raster one is Model 2, which readers all know.
   const QrModel rasterModel = model == QrModel::Model1 ? QrModel::Model2 : model;
   plan.raster = EncodeQr(plan.symbols.back().encoded, rasterModel, level);
@@ -136,7 +136,8 @@ std::vector<PrintStatement> ProbeStatements(const QrPrintSettings& settings, int
   for (const ProbeSymbol& symbol : plan.symbols) {
     ticket.push_back({Cp(N(static_cast<long long>(symbol.encoded.size())) + " bytes: " +
                          VersionName(model, symbol.size.version))});
-    ticket.push_back({Cp(SizeLine(symbol.size, symbol.dots))});
+    // A blank line under the label keeps the symbol's top quiet zone clear of text.
+    ticket.push_back({Cp(SizeLine(symbol.size, symbol.dots)) + kLf});
     const auto build = woosim ? QrCommandsWoosim : QrCommandsStandard;
     ticket.push_back({build(symbol.sent, static_cast<std::int16_t>(moduleSize),
                             settings.errorLevelIndex, settings.modelIndex)});
@@ -151,7 +152,7 @@ std::vector<PrintStatement> ProbeStatements(const QrPrintSettings& settings, int
                          N(static_cast<long long>(plan.symbols.back().encoded.size())) +
                          " bytes: " + ModelName(grid.model) + ", " +
                          VersionName(grid.model, grid.version))});
-    ticket.push_back({Cp(SizeLine({grid.version, grid.modules}, dots))});
+    ticket.push_back({Cp(SizeLine({grid.version, grid.modules}, dots)) + kLf});
     ticket.push_back({RasterQrCommand(grid, moduleSize)});
     ticket.push_back({kLf});
     ticket.push_back({Cp("Se a imagem se lê e o último código")});

@@ -55,7 +55,7 @@ std::string LevelChoice(int byte) {
 }
 
 // The reason there is no symbol, as one sentence without the final full stop.
-std::string WhyNoSymbol(const SymbolFacts& f) {
+std::string Why(const SymbolFacts& f) {
   switch (f.noSymbol) {
     case NoSymbol::kNone: return {};
     case NoSymbol::kTicketTooLong:
@@ -201,7 +201,7 @@ std::string SymbolFactsReport(const SymbolFacts& f, std::size_t readerTextLimit)
     r += Paper("80 mm", kPaper80mmDots, f.fits80mm) + "\n";
     r += Paper("58 mm", kPaper58mmDots, f.fits58mm) + "\n";
   } else {
-    r += Capitalised(WhyNoSymbol(f)) + "\n";
+    r += Capitalised(Why(f)) + "\n";
   }
   if (f.misreadCharacters.empty()) {
     r += "Um leitor comum mostra o texto tal como está\n";
@@ -215,8 +215,10 @@ std::string SymbolFactsReport(const SymbolFacts& f, std::size_t readerTextLimit)
   return r;
 }
 
+std::string WhyNoSymbol(const SymbolFacts& f) { return Why(f); }
+
 std::string CheckVerdict(const SymbolFacts& f) {
-  if (!f.hasSymbol()) return Capitalised(WhyNoSymbol(f));
+  if (!f.hasSymbol()) return Capitalised(Why(f));
   if (!f.fits80mm)
     return "O símbolo tem " + Number(f.dots) + " pontos (" + Millimetres(f.dots) +
            " mm): não cabe no papel de 80 mm (" + Number(kPaper80mmDots) + " pontos)";

@@ -16,6 +16,10 @@ std::string SymbolFactsLine(const SymbolFacts& facts);
 // after `readerTextLimit` characters when that is not 0.
 std::string SymbolFactsReport(const SymbolFacts& facts, std::size_t readerTextLimit = 0);
 
+// Why there is no symbol, in lower case and without a full stop, to follow other words; empty
+// when there is one.
+std::string WhyNoSymbol(const SymbolFacts& facts);
+
 // One sentence saying why `qrticket --check` fails: no symbol (and why), or too wide for
 // 80 mm paper. Empty when the symbol prints on 80 mm paper.
 std::string CheckVerdict(const SymbolFacts& facts);
