@@ -130,6 +130,10 @@ std::string QrTooMuchDataForVersion(std::size_t bytes, int version, char level) 
          " de nível " + level;
 }
 std::string QrNoMicroLevelH() { return "o Micro QR não tem nível H"; }
+std::string QrReaderText(std::size_t at, std::string_view shown) {
+  return At(at) + "QR: um leitor comum lê os bytes como ISO-8859-1 e mostra «" +
+         std::string(shown) + "»";
+}
 std::string QrSymbolLine(std::size_t at, std::string_view command, std::string_view version,
                          char level, int moduleSize, std::size_t dataBytes, int dots,
                          int paperWidth, bool fits) {

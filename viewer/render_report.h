@@ -52,6 +52,7 @@ std::string QrModel1AsModel2(std::size_t at);
 std::string QrTooMuchData(std::size_t bytes, std::string_view symbolKind, char level);
 std::string QrTooMuchDataForVersion(std::size_t bytes, int version, char level);
 std::string QrNoMicroLevelH();
+std::string QrReaderText(std::size_t at, std::string_view shown);
 std::string QrSymbolLine(std::size_t at, std::string_view command, std::string_view version,
                          char level, int moduleSize, std::size_t dataBytes, int dots,
                          int paperWidth, bool fits);

@@ -11,6 +11,7 @@
 #include "printer_state.h"
 #include "qr_commands_state.h"
 #include "render_report.h"
+#include "symbol_facts_text.h"
 #include "text_encoding.h"
 
 namespace qrticket::viewer {
@@ -133,6 +134,11 @@ class Renderer {
         (s.micro ? "M" : "") + std::to_string(s.version) + (s.micro ? " (Micro QR)" : "");
     report_.Add(say::QrSymbolLine(qr.offset, qr.command, version, LevelLetter(qr.level),
                                   qr.moduleSize, qr.data.size(), dots, paper_.width(), fits));
+    // Bytes 0x80..0x9F are where Windows-1252 and a reader's ISO-8859-1 part ways.
+    if (std::any_of(qr.data.begin(), qr.data.end(), [](char c) {
+          return static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) <= 0x9F;
+        }))
+      report_.Add(say::QrReaderText(qr.offset, VisibleReaderText(Latin1ToUtf8(qr.data), 200)));
     if (!fits) return;
     const int left = state_.justification == 1   ? (paper_.width() - dots) / 2
                      : state_.justification == 2 ? paper_.width() - dots

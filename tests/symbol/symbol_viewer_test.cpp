@@ -136,6 +136,19 @@ TEST(ReaderTextFromTheVirtualPrinter, IsWhatZbarReadsAsIsoLatin1) {
   EXPECT_EQ(decoded[0], sent);
   EXPECT_EQ(facts.readerText, ReadAsIsoLatin1(decoded[0]));
   EXPECT_EQ(facts.readerText, "\xC2\x80 \xC2\x93x\xC2\x94 \xC2\x96 \xC3\xA7");
+  // The virtual printer's report says the same, its controls written out.
+  EXPECT_NE(Report(ticket).find("QR: um leitor comum lê os bytes como ISO-8859-1 e mostra «" +
+                                VisibleReaderText(ReadAsIsoLatin1(decoded[0])) + "»"),
+            std::string::npos)
+      << Report(ticket);
+  EXPECT_NE(Report(ticket).find("mostra «[0x80] [0x93]x[0x94] [0x96] ç»"), std::string::npos);
+}
+
+TEST(ReaderTextFromTheVirtualPrinter, NotReportedWhereReadersAgree) {
+  const Bytes sent = *Utf8ToCp1252("Olá, açúcar ñ");
+  const viewer::RenderedTicket ticket = viewer::RenderTicket(TicketBytes(Settings(sent)));
+  ASSERT_EQ(ticket.symbols.size(), 1u);
+  EXPECT_EQ(Report(ticket).find("leitor comum"), std::string::npos) << Report(ticket);
 }
 
 // A label as the limits ticket prints it: "N bytes: versão V", then "M × M módulos, D pontos".
