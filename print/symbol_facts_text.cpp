@@ -146,11 +146,6 @@ std::string Spaced(const std::string& characters) {
 
 }  // namespace
 
-std::string ModelAndVersion(QrModel model, int version) {
-  return std::string(ModelName(model)) + ", " +
-         (model == QrModel::Micro ? "versão M" : "versão ") + Number(version);
-}
-
 std::string Millimetres(int dots) {
   const long tenths = std::lround(DotsToMillimetres(dots) * 10);
   return Number(tenths / 10) + "," + Number(tenths % 10);

@@ -28,9 +28,6 @@ std::string CheckVerdict(const SymbolFacts& facts);
 // on one line; cut with "…" after `limit` characters when that is not 0.
 std::string VisibleReaderText(const std::string& utf8, std::size_t limit = 0);
 
-// "Modelo 2, versão 8" and alike; "versão M3" for Micro QR.
-std::string ModelAndVersion(QrModel model, int version);
-
 // "36,8" for 294 dots: millimetres at 203 dpi, one decimal, Portuguese comma.
 std::string Millimetres(int dots);
 

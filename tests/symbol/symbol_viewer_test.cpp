@@ -89,6 +89,14 @@ TEST_P(FactsAndVirtualPrinter, DrawTheSameSymbolOrNone) {
   EXPECT_EQ(drawn.moduleSize, facts.moduleSize);
   EXPECT_EQ(drawn.level, LevelLetter(*facts.level));
   EXPECT_EQ(drawn.data, facts.data);
+  // And its report says so in words.
+  const std::string version = facts.model == QrModel::Micro
+                                  ? "versão M" + std::to_string(facts.size.version)
+                                  : "versão " + std::to_string(facts.size.version) + ",";
+  const std::string dots = std::to_string(facts.dots) + " × " + std::to_string(facts.dots);
+  const std::string report = Report(ticket);
+  EXPECT_NE(report.find(version), std::string::npos) << version << "\n" << report;
+  EXPECT_NE(report.find(dots + " pontos: cabe"), std::string::npos) << dots << "\n" << report;
 }
 
 const Bytes kSample = kSampleDataText;
