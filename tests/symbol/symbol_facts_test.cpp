@@ -124,11 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(VersionRow{"V1LastM", 14, 1, 1, 1, 21}, VersionRow{"V2FirstM", 15, 1, 1, 2, 25},
                       VersionRow{"DefaultTextV8", 140, 1, 1, 8, 49},
                       VersionRow{"V8LastM", 152, 1, 1, 8, 49}, VersionRow{"V9FirstM", 153, 1, 1, 9, 53},
-                      VersionRow{"V9LastL", 230, 1, 0, 9, 53}, VersionRow{"V10FirstL", 231, 1, 0, 10, 57},
                       VersionRow{"V39LastH", 1219, 1, 3, 39, 173},
                       VersionRow{"V40FirstH", 1220, 1, 3, 40, 177},
                       VersionRow{"M3LastL", 9, 2, 0, 3, 15}, VersionRow{"M4FirstL", 10, 2, 0, 4, 17},
-                      VersionRow{"M3LastM", 7, 2, 1, 3, 15}, VersionRow{"M4FirstM", 8, 2, 1, 4, 17},
                       VersionRow{"MicroQOnlyM4", 1, 2, 2, 4, 17}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -55,11 +55,6 @@ TEST(SymbolText, ReportOfAWoosimTicketSaysWhatTheFixedBytesDo) {
   EXPECT_NE(r.find("mostra: «[0x80]abc[0x0D][0x0A]S»"), std::string::npos) << r;
 }
 
-TEST(SymbolText, ToolTipCutsALongReaderText) {
-  const std::string r = SymbolFactsReport(SymbolFactsFor(Settings("\x80" + Bytes(500, 'a'))), 10);
-  EXPECT_NE(r.find("«[0x80]aaaaaaaaa…»"), std::string::npos) << r;
-}
-
 TEST(SymbolText, VerdictSaysWhichCheckFailed) {
   EXPECT_EQ(CheckVerdict(SymbolFactsFor(Settings(kSampleDataText, "12"))),
             "O símbolo tem 588 pontos (73,6 mm): não cabe no papel de 80 mm (576 pontos)");

@@ -119,7 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
         SameRow{"MicroMFirstOver", Settings(Bytes(14, 'x'), "6", 2, 1)},
         SameRow{"MicroQLast", Settings(Bytes(9, 'x'), "6", 2, 2)},
         SameRow{"MicroQFirstOver", Settings(Bytes(10, 'x'), "6", 2, 2)},
-        SameRow{"MicroM3", Settings(Bytes(7, 'x'), "6", 2, 1)},
         SameRow{"MicroLevelH", Settings("abc", "6", 2, 3)},
         SameRow{"Widest80", Settings(kSample, "11")},
         SameRow{"Past80", Settings(kSample, "12")},
@@ -128,9 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         SameRow{"WoosimDefault", Settings(kSample, "6", 1, 1, true)},
         SameRow{"WoosimWidest80", Settings(Bytes(789, 'x'), "6", 1, 1, true)},
         SameRow{"WoosimPast80", Settings(Bytes(790, 'x'), "6", 1, 1, true)},
-        SameRow{"WoosimLast", Settings(Bytes(2950, 'x'), "6", 1, 1, true)},
         SameRow{"SizeZero", Settings(kSample, "0")},
-        SameRow{"NoLevel", Settings(kSample, "6", 1, -1)},
         SameRow{"Empty", Settings("")}),
     [](const auto& info) { return std::string(info.param.name); });
 
