@@ -42,7 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{"PaperIs58Or80", {"--device", "x", "--probe", "--paper", "70"}, kExitUsage,
                 "--paper"},
         ModeRow{"PaperOnlyForProbe", {"--device", "x", "--paper", "58"}, kExitUsage, "--probe"},
-        ModeRow{"CheckOrProbe", {"--device", "x", "--probe", "--check"}, kExitUsage, "--check"}),
+        ModeRow{"CheckOrProbe", {"--device", "x", "--probe", "--check"}, kExitUsage, "--check"},
+        ModeRow{"CheckOrStatus", {"--check", "--status"}, kExitUsage, "--status"},
+        ModeRow{"ProbeOrCheckStatus", {"--device", "x", "--probe", "--check-status"}, kExitUsage,
+                "--check-status"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SymbolModes, ParsedFlagsReachTheOptions) {
