@@ -269,9 +269,9 @@ PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::millisec
                                      CupsSays(reason)};
 }
 
-PrintFailure ProbeWithoutSymbol(std::string_view why) {
+PrintFailure ProbeRefused(std::string_view why) {
   return {FailureCode::InvalidArgument,
-          "O talão de limites não tem símbolo possível com estes parâmetros: " + std::string(why)};
+          "O talão de limites não se imprime com estes parâmetros: " + std::string(why)};
 }
 
 }  // namespace qrticket::failures

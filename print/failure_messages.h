@@ -75,7 +75,8 @@ PrintFailure CupsJobAborted(std::string_view queue, int job, std::string_view re
 PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::milliseconds stall,
                           bool queueStopped, std::string_view reason);
 
-// The limits ticket has nothing to print: the chosen size, model or level gives no symbol.
-PrintFailure ProbeWithoutSymbol(std::string_view why);
+// The limits ticket is not made: the chosen size, model or level gives no symbol, or one the
+// printer would draw with settings other than those chosen.
+PrintFailure ProbeRefused(std::string_view why);
 
 }  // namespace qrticket::failures

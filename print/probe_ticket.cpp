@@ -70,7 +70,7 @@ ProbePlan PlanProbe(const QrPrintSettings& settings, int paperDots) {
   plan.parameters = SymbolFactsFor(sample);
   plan.paperDots = paperDots;
   const SymbolFacts& p = plan.parameters;
-  if (!p.hasSymbol()) throw failures::ProbeWithoutSymbol(WhyNoSymbol(p));
+  if (const std::string why = WhyNoProbe(p); !why.empty()) throw failures::ProbeRefused(why);
 
   const QrModel model = *p.model;
   const QrEcLevel level = *p.level;
@@ -97,7 +97,7 @@ ProbePlan PlanProbe(const QrPrintSettings& settings, int paperDots) {
     symbol.dots = size->modules * p.moduleSize;
     plan.symbols.push_back(std::move(symbol));
   }
-  if (plan.symbols.empty()) throw failures::ProbeWithoutSymbol(WhyNoSymbol(p));
+  if (plan.symbols.empty()) throw failures::ProbeRefused(WhyNoSymbol(p));
   // libqrencode makes no Model 1: the raster one is Model 2, which readers all know.
   const QrModel rasterModel = model == QrModel::Model1 ? QrModel::Model2 : model;
   plan.raster = EncodeQr(plan.symbols.back().encoded, rasterModel, level);

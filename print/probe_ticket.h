@@ -40,7 +40,8 @@ inline constexpr std::size_t kProbeLengths[] = {16,  32,  64,  128,  252,  253,
 
 // Plans the probe for the model, level, module size and dialect of `settings` (its data text
 // is not used) on paper `paperDots` wide. Throws PrintFailure when those settings give no
-// symbol at all (a refused size, no model or level chosen, Micro QR at level H).
+// symbol at all (Micro QR at level H, a size that is not a byte) or one the printer would
+// ignore (a size outside 1..16, no model or level chosen).
 ProbePlan PlanProbe(const QrPrintSettings& settings, int paperDots);
 
 // The ticket's statements, written like the QR test ticket's (each ends with CR LF).

@@ -36,16 +36,8 @@ void AddReading(SymbolFacts& facts) {
   }
 }
 
-// The printer's side: parameters it refuses, then the data against the capacity.
+// The printer's side: the data against the capacity of the model and level in force.
 void AddSymbol(SymbolFacts& facts) {
-  if (!facts.model) {
-    facts.noSymbol = NoSymbol::kModelRefused;
-  } else if (facts.moduleSize < kMinModuleSize || facts.moduleSize > kMaxModuleSize) {
-    facts.noSymbol = NoSymbol::kModuleSizeRefused;
-  } else if (!facts.level) {
-    facts.noSymbol = NoSymbol::kLevelRefused;
-  }
-  if (!facts.hasSymbol()) return;
   const bool microH = *facts.model == QrModel::Micro && *facts.level == QrEcLevel::H;
   if (!microH) facts.capacity = MaxByteCapacity(*facts.model, *facts.level);
   if (facts.data.empty()) {
@@ -96,7 +88,7 @@ SymbolFacts SymbolFactsFor(const QrPrintSettings& settings) {
     // ESC Z carries fixed parameters: the size, model and level chosen are not sent.
     facts.modelByte = kFirstModelByte + 1;
     facts.levelByte = kWoosimLevelByte;
-    facts.moduleSize = kWoosimModuleSize;
+    facts.sentModuleSize = facts.moduleSize = kWoosimModuleSize;
     facts.model = QrModel::Model2;
     facts.level = QrEcLevel::L;
   } else {
@@ -109,9 +101,15 @@ SymbolFacts SymbolFactsFor(const QrPrintSettings& settings) {
     }
     facts.modelByte = settings.modelIndex + kFirstModelByte;
     facts.levelByte = settings.errorLevelIndex + kFirstLevelByte;
-    facts.moduleSize = moduleSize;
+    facts.sentModuleSize = moduleSize;
     facts.model = ModelOf(facts.modelByte);
+    facts.modelIgnored = !facts.model;
+    if (facts.modelIgnored) facts.model = kInitialModel;
+    facts.moduleSizeIgnored = moduleSize < kMinModuleSize || moduleSize > kMaxModuleSize;
+    facts.moduleSize = facts.moduleSizeIgnored ? kInitialModuleSize : moduleSize;
     facts.level = LevelOf(facts.levelByte);
+    facts.levelIgnored = !facts.level;
+    if (facts.levelIgnored) facts.level = kInitialLevel;
   }
   AddSymbol(facts);
   return facts;

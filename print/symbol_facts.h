@@ -19,9 +19,6 @@ enum class NoSymbol {
   kTicketTooLong,       // more than 32764 characters: the job fails before opening the device
   kModuleSizeOverflow,  // the size text is outside -32768..32767: the job fails
   kBuilderFailure,      // a command byte outside 0..255: the ticket prints the failure instead
-  kModelRefused,        // model byte outside 0x31..0x33 (no model chosen in the list)
-  kModuleSizeRefused,   // module size outside 1..16 dots
-  kLevelRefused,        // level byte outside 0x30..0x33 (no level chosen in the list)
   kNoData,              // nothing stored: the printer prints nothing
   kNoMicroLevelH,       // Micro QR has no level H
   kTooLong,             // more bytes than the model holds at the level
@@ -34,12 +31,20 @@ struct SymbolFacts {
   // The bytes the symbol holds. For ESC Z, the text and the three bytes after it that the
   // command's length takes in: CR LF and the "S" of the next line.
   Bytes data;
-  // The command's parameter bytes (GS ( k) or the fixed ones (ESC Z), and what they select.
+  // The command's parameter bytes (GS ( k) or the fixed ones (ESC Z).
   int modelByte = 0;
   int levelByte = 0;
-  int moduleSize = 0;  // dots per module
+  int sentModuleSize = 0;
+  // A GS ( k setting out of its range (model 0x31..0x33, size 1..16, level 0x30..0x33) is
+  // ignored by the printer, which keeps the one in force: after the ticket's ESC @, Model 2,
+  // 3 dots and level L.
+  bool modelIgnored = false;
+  bool moduleSizeIgnored = false;
+  bool levelIgnored = false;
+  // What the printer draws with. Unset only when the job fails or the builder does.
   std::optional<QrModel> model;
   std::optional<QrEcLevel> level;
+  int moduleSize = 0;  // dots per module
 
   NoSymbol noSymbol = NoSymbol::kNone;
   std::string failure;  // the job's or the builder's description, for the two failure cases
@@ -68,6 +73,11 @@ struct SymbolFacts {
 inline constexpr int kWoosimLevelByte = 0x0F;
 inline constexpr int kWoosimModuleSize = 6;
 inline constexpr BytesView kWoosimTakenAfterData = "\r\nS";
+
+// The QR settings ESC @ brings back, in force when a GS ( k setting is ignored.
+inline constexpr QrModel kInitialModel = QrModel::Model2;
+inline constexpr int kInitialModuleSize = 3;
+inline constexpr QrEcLevel kInitialLevel = QrEcLevel::L;
 
 // Facts for the ticket PrintQrTest would write with `settings` (the device is not used).
 // Never throws except std::bad_alloc.

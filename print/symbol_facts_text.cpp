@@ -10,6 +10,7 @@ namespace qrticket {
 namespace {
 
 std::string Number(long long value) { return std::to_string(value); }
+std::string Length(const Bytes& data) { return Number(static_cast<long long>(data.size())); }
 
 std::string HexByte(int value) {
   char text[8];
@@ -41,17 +42,40 @@ std::string Paper(const char* name, int dots, bool fits) {
          (fits ? "cabe" : "não cabe");
 }
 
-std::string ShortFit(const SymbolFacts& f) {
-  if (f.fits58mm) return "cabe em 80 mm\ne em 58 mm";
-  if (f.fits80mm) return "cabe em 80 mm,\nnão em 58 mm";
-  return "não cabe em 80 mm";
+std::string Capitalised(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+  return text;
 }
 
-std::string ModelChoice(int byte) {
-  return byte == 0x30 ? std::string("nenhum modelo escolhido") : "modelo " + HexByte(byte) + " inválido";
+// A list position of -1 (typed text in the list) sends these bytes.
+constexpr int kNoModelChosen = 0x30;
+constexpr int kNoLevelChosen = 0x2F;
+
+// One line per setting the printer ignores, with the value it keeps.
+std::string IgnoredAtLength(const SymbolFacts& f) {
+  std::string r;
+  const std::string keeps = ": a impressora ignora o comando e fica com ";
+  if (f.modelIgnored)
+    r += "Modelo " + HexByte(f.modelByte) +
+         (f.modelByte == kNoModelChosen ? " (nenhum escolhido)" : "") + " fora de 0x31 a 0x33" +
+         keeps + "o " + ModelName(kInitialModel) + ", o de depois de ESC @\n";
+  if (f.moduleSizeIgnored)
+    r += "Tamanho do módulo " + Number(f.sentModuleSize) + " fora de " + Number(kMinModuleSize) +
+         " a " + Number(kMaxModuleSize) + keeps + Number(kInitialModuleSize) +
+         " pontos, o de depois de ESC @\n";
+  if (f.levelIgnored)
+    r += "Nível " + HexByte(f.levelByte) +
+         (f.levelByte == kNoLevelChosen ? " (nenhum escolhido)" : "") + " fora de 0x30 a 0x33" +
+         keeps + "o nível " + LevelLetter(kInitialLevel) + ", o de depois de ESC @\n";
+  return r;
 }
-std::string LevelChoice(int byte) {
-  return byte == 0x2F ? std::string("nenhum nível escolhido") : "nível " + HexByte(byte) + " inválido";
+
+std::string IgnoredShort(const SymbolFacts& f) {
+  std::string r;
+  if (f.modelIgnored) r += "Modelo " + HexByte(f.modelByte) + " → 2\n";
+  if (f.moduleSizeIgnored) r += "Tamanho " + Number(f.sentModuleSize) + " → 3\n";
+  if (f.levelIgnored) r += "Nível " + HexByte(f.levelByte) + " → L\n";
+  return r;
 }
 
 // The reason there is no symbol, as one sentence without the final full stop.
@@ -59,55 +83,56 @@ std::string Why(const SymbolFacts& f) {
   switch (f.noSymbol) {
     case NoSymbol::kNone: return {};
     case NoSymbol::kTicketTooLong:
-      return "o texto tem " + Number(static_cast<long long>(f.data.size())) +
-             " caracteres, mais do que os " + Number(kMaxDataLength) +
-             " que o talão admite: a impressão falha";
+      return "o texto tem " + Length(f.data) + " caracteres, mais do que os " +
+             Number(kMaxDataLength) + " que o talão admite: a impressão falha";
     case NoSymbol::kModuleSizeOverflow:
       return "a impressão falha: " + f.failure;
     case NoSymbol::kBuilderFailure:
       return "o talão imprime a falha \"" + f.failure + "\" em vez do código";
-    case NoSymbol::kModelRefused:
-      return ModelChoice(f.modelByte) + " (a impressora aceita 0x31 a 0x33): nenhum símbolo";
-    case NoSymbol::kModuleSizeRefused:
-      return "tamanho do módulo " + Number(f.moduleSize) + ": a impressora aceita " +
-             Number(kMinModuleSize) + " a " + Number(kMaxModuleSize) +
-             " pontos; nenhum símbolo";
-    case NoSymbol::kLevelRefused:
-      return LevelChoice(f.levelByte) + " (a impressora aceita 0x30 a 0x33): nenhum símbolo";
     case NoSymbol::kNoData:
       return "sem dados: a impressora não imprime nenhum símbolo";
     case NoSymbol::kNoMicroLevelH:
       return "o Micro QR não tem nível H: nenhum símbolo";
     case NoSymbol::kTooLong:
-      return Number(static_cast<long long>(f.data.size())) +
-             " bytes: não cabe num código QR (" + Capacity(f) + ")";
+      return Length(f.data) + " bytes: não cabe num código QR (" + Capacity(f) + ")";
   }
   return {};
-}
-
-std::string Capitalised(std::string text) {
-  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
-  return text;
 }
 
 std::string ShortNoSymbol(const SymbolFacts& f) {
   switch (f.noSymbol) {
     case NoSymbol::kNone: return {};
-    case NoSymbol::kTicketTooLong: return "Mais de " + Number(kMaxDataLength) + "\ncaracteres:\na impressão falha";
+    case NoSymbol::kTicketTooLong:
+      return "Mais de " + Number(kMaxDataLength) + "\ncaracteres:\na impressão falha";
     case NoSymbol::kModuleSizeOverflow: return "Tamanho fora\nde 16 bits:\na impressão falha";
     case NoSymbol::kBuilderFailure: return "Nenhum símbolo:\no talão imprime\numa falha";
-    case NoSymbol::kModelRefused: return Capitalised(ModelChoice(f.modelByte)) + ":\nnenhum símbolo";
-    case NoSymbol::kModuleSizeRefused:
-      return "Tamanho " + Number(f.moduleSize) + ":\nnenhum símbolo\n(aceita " +
-             Number(kMinModuleSize) + " a " + Number(kMaxModuleSize) + ")";
-    case NoSymbol::kLevelRefused: return Capitalised(LevelChoice(f.levelByte)) + ":\nnenhum símbolo";
     case NoSymbol::kNoData: return "Sem dados:\nnenhum símbolo";
     case NoSymbol::kNoMicroLevelH: return "O Micro QR não\ntem nível H";
     case NoSymbol::kTooLong:
-      return Number(static_cast<long long>(f.data.size())) + " bytes:\nnão cabe num\ncódigo QR\n(até " +
-             Number(f.capacity) + ")";
+      return Length(f.data) + " bytes:\nnão cabe num\ncódigo QR\n(até " + Number(f.capacity) + ")";
   }
   return {};
+}
+
+std::string ShortFit(const SymbolFacts& f) {
+  if (f.fits58mm) return "cabe em 80 e 58 mm";
+  if (f.fits80mm) return "só cabe em 80 mm";
+  return "não cabe em 80 mm";
+}
+
+std::string Spaced(const std::string& characters) {
+  std::string out;
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    if (i > 0 && (static_cast<unsigned char>(characters[i]) & 0xC0) != 0x80) out += ' ';
+    out += characters[i];
+  }
+  return out;
+}
+
+// The job or the builder fails: no GS ( k or ESC Z goes out at all.
+bool NoCommandSent(const SymbolFacts& f) {
+  return f.noSymbol == NoSymbol::kTicketTooLong || f.noSymbol == NoSymbol::kModuleSizeOverflow ||
+         f.noSymbol == NoSymbol::kBuilderFailure;
 }
 
 }  // namespace
@@ -133,33 +158,19 @@ std::string VisibleReaderText(const std::string& utf8, std::size_t limit) {
   return out;
 }
 
-namespace {
-
-std::string Spaced(const std::string& characters) {
-  std::string out;
-  for (std::size_t i = 0; i < characters.size(); ++i) {
-    if (i > 0 && (static_cast<unsigned char>(characters[i]) & 0xC0) != 0x80) out += ' ';
-    out += characters[i];
-  }
-  return out;
-}
-
-}  // namespace
-
 std::string Millimetres(int dots) {
   const long tenths = std::lround(DotsToMillimetres(dots) * 10);
   return Number(tenths / 10) + "," + Number(tenths % 10);
 }
 
 std::string SymbolFactsLine(const SymbolFacts& f) {
-  std::string line;
+  std::string line = NoCommandSent(f) ? "" : IgnoredShort(f);
   if (!f.hasSymbol()) {
-    line = ShortNoSymbol(f);
+    line += ShortNoSymbol(f);
   } else {
-    line = (f.dialect == QrDialect::kWoosim ? "ESC Z " + Version(f) : Capitalised(Version(f))) +
-           "\n" +
-           Number(f.size.modules) + "×" + Number(f.size.modules) + " módulos\n" +
-           Number(f.dots) + " pontos\n" + Millimetres(f.dots) + " mm\n" + ShortFit(f);
+    line += (f.dialect == QrDialect::kWoosim ? "ESC Z " + Version(f) : Capitalised(Version(f))) +
+            "\n" + Number(f.size.modules) + "×" + Number(f.size.modules) + " módulos\n" +
+            Number(f.dots) + " pontos, " + Millimetres(f.dots) + " mm\n" + ShortFit(f);
   }
   if (!f.misreadCharacters.empty())
     line += "\nLeitor troca " + VisibleReaderText(Spaced(f.misreadCharacters), 7);
@@ -172,18 +183,14 @@ std::string SymbolFactsReport(const SymbolFacts& f, std::size_t readerTextLimit)
     r += "Comando: ESC Z (woosim) com parâmetros fixos: versão automática, nível " +
          HexByte(f.levelByte) + " (lido como L), módulo de " + Number(f.moduleSize) +
          " pontos; o tamanho, o modelo e o nível escolhidos não são enviados\n";
-    r += "Dados: " + Number(static_cast<long long>(f.data.size())) +
+    r += "Dados: " + Length(f.data) +
          " bytes: o texto e mais CR LF e o \"S\" da linha seguinte, porque ESC Z declara 3 "
          "bytes a mais\n";
-  } else if (f.noSymbol != NoSymbol::kTicketTooLong &&
-             f.noSymbol != NoSymbol::kModuleSizeOverflow &&
-             f.noSymbol != NoSymbol::kBuilderFailure) {
-    r += "Comando: GS ( k, ";
-    r += f.model ? ModelName(*f.model) : ModelChoice(f.modelByte);
-    r += ", ";
-    r += f.level ? std::string("nível ") + LevelLetter(*f.level) : LevelChoice(f.levelByte);
-    r += ", módulo de " + Number(f.moduleSize) + " pontos\n";
-    r += "Dados: " + Number(static_cast<long long>(f.data.size())) + " bytes\n";
+  } else if (!NoCommandSent(f)) {
+    r += std::string("Comando: GS ( k, ") + ModelName(*f.model) + ", nível " +
+         LevelLetter(*f.level) + ", módulo de " + Number(f.moduleSize) + " pontos\n";
+    r += IgnoredAtLength(f);
+    r += "Dados: " + Length(f.data) + " bytes\n";
   }
   if (f.capacity > 0 && f.noSymbol != NoSymbol::kTooLong) r += "Capacidade: " + Capacity(f) + "\n";
   if (f.hasSymbol()) {
@@ -218,6 +225,16 @@ std::string CheckVerdict(const SymbolFacts& f) {
     return "O símbolo tem " + Number(f.dots) + " pontos (" + Millimetres(f.dots) +
            " mm): não cabe no papel de 80 mm (" + Number(kPaper80mmDots) + " pontos)";
   return {};
+}
+
+std::string WhyNoProbe(const SymbolFacts& f) {
+  if (!f.hasSymbol()) return Why(f);
+  std::string r = IgnoredAtLength(f);
+  if (r.empty()) return r;
+  r.pop_back();
+  for (std::size_t at; (at = r.find('\n')) != std::string::npos;) r.replace(at, 1, "; ");
+  r[0] = static_cast<char>(r[0] - 'A' + 'a');  // every line starts with an ASCII capital
+  return r;
 }
 
 }  // namespace qrticket

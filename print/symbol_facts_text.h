@@ -16,6 +16,11 @@ std::string SymbolFactsLine(const SymbolFacts& facts);
 // after `readerTextLimit` characters when that is not 0.
 std::string SymbolFactsReport(const SymbolFacts& facts, std::size_t readerTextLimit = 0);
 
+// Why the limits ticket cannot be made with these settings: no symbol at all, or a setting the
+// printer would ignore (the ticket would not test what was chosen). Lower case, no full stop;
+// empty when it can.
+std::string WhyNoProbe(const SymbolFacts& facts);
+
 // Why there is no symbol, in lower case and without a full stop, to follow other words; empty
 // when there is one.
 std::string WhyNoSymbol(const SymbolFacts& facts);

@@ -79,7 +79,7 @@ void AttachSymbolFacts(Form1& form, FailureReporter& reporter,
   line->setGeometry(TwipsRect(90, 2400, 1350, 1410));
   line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   line->setWordWrap(true);
-  line->setFont(LayoutFont(7.5));
+  line->setFont(LayoutFont(7));
 
   const auto refresh = [&form, line] {
     const QrPrintSettings settings = form.SettingsFromControls();

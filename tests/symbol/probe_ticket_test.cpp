@@ -211,7 +211,7 @@ TEST_P(ProbeImpossible, FailsBeforeTheDeviceIsOpened) {
   PrintProbe(settings, 576, reporter);
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(reporter.messages[0].rfind(
-                "Falha na impressão:O talão de limites não tem símbolo possível", 0),
+                "Falha na impressão:O talão de limites não se imprime com estes parâmetros: ", 0),
             0u)
       << reporter.messages[0];
   EXPECT_NE(reporter.messages[0].find(row.says), std::string::npos) << reporter.messages[0];
@@ -220,9 +220,13 @@ TEST_P(ProbeImpossible, FailsBeforeTheDeviceIsOpened) {
 
 INSTANTIATE_TEST_SUITE_P(
     Probe, ProbeImpossible,
-    ::testing::Values(ImpossibleRow{"SizeZero", Settings("0", 1, 1), "tamanho do módulo 0"},
+    ::testing::Values(ImpossibleRow{"SizeZero", Settings("0", 1, 1),
+                                    "parâmetros: tamanho do módulo 0 fora de 1 a 16"},
                       ImpossibleRow{"SizeNotAByte", Settings("300", 1, 1), "300"},
-                      ImpossibleRow{"NoLevelChosen", Settings("6", 1, -1), "nenhum nível"},
+                      ImpossibleRow{"NoModelNorLevel", Settings("6", -1, -1),
+                                    "parâmetros: modelo 0x30 (nenhum escolhido) fora de 0x31 a "
+                                    "0x33: a impressora ignora o comando e fica com o Modelo 2, o "
+                                    "de depois de ESC @; Nível 0x2F"},
                       ImpossibleRow{"MicroLevelH", Settings("6", 2, 3), "nível H"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -193,11 +193,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReasonRow{"Default", Settings(kSample), NoSymbol::kNone, "Versão 8\n49×49 módulos"},
         ReasonRow{"EmptyText", Settings(""), NoSymbol::kNoData, "Sem dados"},
-        ReasonRow{"SizeZero", Settings(kSample, "0"), NoSymbol::kModuleSizeRefused,
-                  "Tamanho 0:\nnenhum símbolo\n(aceita 1 a 16)"},
-        ReasonRow{"SizeLetters", Settings(kSample, "abc"), NoSymbol::kModuleSizeRefused,
-                  "Tamanho 0"},
-        ReasonRow{"Size17", Settings(kSample, "17"), NoSymbol::kModuleSizeRefused, "Tamanho 17"},
         ReasonRow{"Size16", Settings("x", "16"), NoSymbol::kNone, "336 pontos"},
         ReasonRow{"SizeRounded", Settings("x", "16.5"), NoSymbol::kNone, "336 pontos"},
         ReasonRow{"SizeNotAByte", Settings(kSample, "300"), NoSymbol::kBuilderFailure,
@@ -206,12 +201,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "o talão imprime"},
         ReasonRow{"SizeOverflow", Settings(kSample, "40000"), NoSymbol::kModuleSizeOverflow,
                   "a impressão falha"},
-        ReasonRow{"NoModelChosen", Settings(kSample, "6", -1), NoSymbol::kModelRefused,
-                  "Nenhum modelo escolhido"},
-        ReasonRow{"ModelByteInvalid", Settings(kSample, "6", 5), NoSymbol::kModelRefused,
-                  "Modelo 0x36 inválido"},
-        ReasonRow{"NoLevelChosen", Settings(kSample, "6", 1, -1), NoSymbol::kLevelRefused,
-                  "Nenhum nível escolhido"},
         ReasonRow{"MicroHasNoLevelH", Settings("abc", "6", 2, 3), NoSymbol::kNoMicroLevelH,
                   "não\ntem nível H"},
         ReasonRow{"MicroTooLongForDefault", Settings(kSample, "6", 2, 1), NoSymbol::kTooLong,
@@ -222,9 +211,65 @@ INSTANTIATE_TEST_SUITE_P(
                   "não cabe num"},
         // ESC Z sends fixed bytes: the size, model and level chosen do not matter.
         ReasonRow{"WoosimIgnoresChoices", Settings(kSample, "0", -1, -1, true), NoSymbol::kNone,
-                  "ESC Z versão 7\n45×45 módulos\n270 pontos"},
+                  "ESC Z versão 7\n45×45 módulos\n270 pontos, 33,8 mm"},
         ReasonRow{"WoosimEmptyTextStillHasBytes", Settings("", "6", 1, 1, true), NoSymbol::kNone,
                   "ESC Z versão 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct IgnoredRow {
+  const char* name;
+  QrPrintSettings settings;
+  bool model, size, level;  // which settings the printer ignores
+  const char* lineHas;
+  const char* reportHas;
+};
+void PrintTo(const IgnoredRow& row, std::ostream* os) { *os << row.name; }
+
+class IgnoredSettings : public ::testing::TestWithParam<IgnoredRow> {};
+
+// A setting out of its range is ignored: the one ESC @ left (Model 2, 3 dots, level L) draws.
+TEST_P(IgnoredSettings, ThePrinterKeepsWhatEscAtLeft) {
+  const IgnoredRow& row = GetParam();
+  const SymbolFacts f = SymbolFactsFor(row.settings);
+  ASSERT_TRUE(f.hasSymbol()) << SymbolFactsReport(f);
+  EXPECT_EQ(f.modelIgnored, row.model);
+  EXPECT_EQ(f.moduleSizeIgnored, row.size);
+  EXPECT_EQ(f.levelIgnored, row.level);
+  if (row.model) {
+    EXPECT_EQ(f.model, QrModel::Model2);
+  }
+  if (row.size) {
+    EXPECT_EQ(f.moduleSize, 3);
+  }
+  if (row.level) {
+    EXPECT_EQ(f.level, QrEcLevel::L);
+  }
+  EXPECT_EQ(f.dots, f.size.modules * f.moduleSize);
+  EXPECT_NE(SymbolFactsLine(f).find(row.lineHas), std::string::npos) << SymbolFactsLine(f);
+  EXPECT_NE(SymbolFactsReport(f).find(row.reportHas), std::string::npos) << SymbolFactsReport(f);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Symbols, IgnoredSettings,
+    ::testing::Values(
+        IgnoredRow{"SizeZero", Settings(kSample, "0"), false, true, false,
+                   "Tamanho 0 → 3\nVersão 8\n49×49 módulos\n147 pontos",
+                   "Tamanho do módulo 0 fora de 1 a 16: a impressora ignora o comando e fica "
+                   "com 3 pontos"},
+        IgnoredRow{"SizeLetters", Settings(kSample, "abc"), false, true, false, "Tamanho 0 → 3",
+                   "Tamanho do módulo 0"},
+        IgnoredRow{"Size17", Settings(kSample, "17"), false, true, false, "Tamanho 17 → 3",
+                   "Tamanho do módulo 17"},
+        IgnoredRow{"NoModelChosen", Settings("x", "6", -1), true, false, false,
+                   "Modelo 0x30 → 2\nVersão 1", "Modelo 0x30 (nenhum escolhido) fora de 0x31 a 0x33"},
+        IgnoredRow{"ModelByteInvalid", Settings("x", "6", 5), true, false, false, "Modelo 0x36 → 2",
+                   "fica com o Modelo 2"},
+        // Level L instead of M: 140 bytes take version 7, not 8.
+        IgnoredRow{"NoLevelChosen", Settings(kSample, "6", 1, -1), false, false, true,
+                   "Nível 0x2F → L\nVersão 7", "Nível 0x2F (nenhum escolhido)"},
+        IgnoredRow{"AllThree", Settings(kSample, "0", -1, -1), true, true, true,
+                   "Modelo 0x30 → 2\nTamanho 0 → 3\nNível 0x2F → L\nVersão 7",
+                   "Comando: GS ( k, Modelo 2, nível L, módulo de 3 pontos"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PaperRow {
@@ -252,9 +297,9 @@ TEST_P(PaperFit, WidthInDotsAndWhichPaperTakesIt) {
 INSTANTIATE_TEST_SUITE_P(
     Symbols, PaperFit,
     ::testing::Values(
-        PaperRow{"Default", Settings(kSample), 294, true, true, "36,8 mm\ncabe em 80 mm\ne em 58 mm"},
-        PaperRow{"Widest58", Settings(kSample, "7"), 343, true, true, "e em 58 mm"},
-        PaperRow{"Only80", Settings(kSample, "8"), 392, true, false, "cabe em 80 mm,\nnão em 58 mm"},
+        PaperRow{"Default", Settings(kSample), 294, true, true, "294 pontos, 36,8 mm\ncabe em 80 e 58 mm"},
+        PaperRow{"Widest58", Settings(kSample, "7"), 343, true, true, "cabe em 80 e 58 mm"},
+        PaperRow{"Only80", Settings(kSample, "8"), 392, true, false, "só cabe em 80 mm"},
         PaperRow{"Widest80", Settings(kSample, "11"), 539, true, false, "67,4 mm"},
         PaperRow{"Neither", Settings(kSample, "12"), 588, false, false, "não cabe em 80 mm"},
         // ESC Z draws 6-dot modules: with its three extra bytes, 789 text bytes are version 19

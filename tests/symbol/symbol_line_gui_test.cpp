@@ -54,8 +54,8 @@ TEST_F(SymbolLine, StandsUnderTheCountClearOfEveryControl) {
     EXPECT_FALSE(line->geometry().intersects(ControlNamed<QWidget>(form_, name)->geometry()))
         << name;
   EXPECT_EQ(line->focusPolicy(), Qt::NoFocus);  // the tab order stays as it was
-  EXPECT_EQ(line->text(), QString::fromUtf8("Versão 8\n49×49 módulos\n294 pontos\n36,8 mm\n"
-                                            "cabe em 80 mm\ne em 58 mm"));
+  EXPECT_EQ(line->text(),
+            QString::fromUtf8("Versão 8\n49×49 módulos\n294 pontos, 36,8 mm\ncabe em 80 e 58 mm"));
   EXPECT_TRUE(line->toolTip().contains(QStringLiteral("Capacidade: o Modelo 2 de nível M leva até 2331 bytes")));
 }
 
@@ -100,17 +100,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "Sem dados"},
         ChangeRow{"SizeTyped", [](Form1& f) { TypeInto(f, "Tamanho", "12"); },
                   "não cabe em 80 mm"},
-        ChangeRow{"SizeRefused", [](Form1& f) { TypeInto(f, "Tamanho", "0"); }, "aceita 1 a 16"},
+        ChangeRow{"SizeIgnored", [](Form1& f) { TypeInto(f, "Tamanho", "0"); }, "Tamanho 0 → 3"},
         ChangeRow{"ModelChosen",
                   [](Form1& f) { ControlNamed<QComboBox>(f, "ListModel")->setCurrentIndex(2); },
                   "não cabe num\ncódigo QR\n(até 13)"},
         ChangeRow{"ModelTyped", [](Form1& f) { TypeInto(f, "ListModel", "Modelo 9"); },
-                  "Nenhum modelo escolhido"},
+                  "Modelo 0x30 → 2"},
         ChangeRow{"LevelChosen",
                   [](Form1& f) { ControlNamed<QComboBox>(f, "ListError")->setCurrentIndex(0); },
                   "Versão 7"},
         ChangeRow{"LevelTyped", [](Form1& f) { TypeInto(f, "ListError", "x"); },
-                  "Nenhum nível escolhido"},
+                  "Nível 0x2F → L\nVersão 7"},
         ChangeRow{"WoosimTicked",
                   [](Form1& f) {
                     QTest::mouseClick(ControlNamed<QCheckBox>(f, "chkNew"), Qt::LeftButton,
@@ -145,7 +145,12 @@ TEST_F(SymbolLine, EveryTextFitsTheLine) {
   ControlNamed<QPlainTextEdit>(form_, "Text1")->setPlainText(QString(2954, QLatin1Char('x')));
   fits("too long");
   ControlNamed<QLineEdit>(form_, "Tamanho")->setText(QStringLiteral("17"));
-  fits("size refused");
+  fits("size ignored");
+  ControlNamed<QPlainTextEdit>(form_, "Text1")->setPlainText(QString::fromUtf8("€ “x”"));
+  fits("size ignored, with characters a reader misreads");
+  ControlNamed<QComboBox>(form_, "ListModel")->setCurrentIndex(-1);
+  ControlNamed<QComboBox>(form_, "ListError")->setCurrentIndex(-1);
+  fits("every setting ignored, with characters a reader misreads");
   ControlNamed<QLineEdit>(form_, "Tamanho")->setText(QStringLiteral("300"));
   fits("builder failure");
   ControlNamed<QLineEdit>(form_, "Tamanho")->setText(QStringLiteral("99999"));
@@ -212,7 +217,7 @@ TEST_F(LimitsMenu, SettingsWithoutASymbolFailOnceAndWriteNothing) {
   TypeInto(form_, "Tamanho", "0");
   Trigger("actLimites80");
   ASSERT_EQ(reporter_->messages.size(), 1u);
-  EXPECT_NE(reporter_->messages[0].find("O talão de limites não tem símbolo possível"),
+  EXPECT_NE(reporter_->messages[0].find("O talão de limites não se imprime com estes parâmetros"),
             std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(path));
 }

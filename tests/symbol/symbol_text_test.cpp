@@ -58,8 +58,8 @@ TEST(SymbolText, ReportOfAWoosimTicketSaysWhatTheFixedBytesDo) {
 TEST(SymbolText, VerdictSaysWhichCheckFailed) {
   EXPECT_EQ(CheckVerdict(SymbolFactsFor(Settings(kSampleDataText, "12"))),
             "O símbolo tem 588 pontos (73,6 mm): não cabe no papel de 80 mm (576 pontos)");
-  EXPECT_EQ(CheckVerdict(SymbolFactsFor(Settings(kSampleDataText, "0"))),
-            "Tamanho do módulo 0: a impressora aceita 1 a 16 pontos; nenhum símbolo");
+  // An ignored size is reported, but the symbol drawn at 3 dots fits.
+  EXPECT_EQ(CheckVerdict(SymbolFactsFor(Settings(kSampleDataText, "0"))), "");
   EXPECT_EQ(CheckVerdict(SymbolFactsFor(Settings(""))),
             "Sem dados: a impressora não imprime nenhum símbolo");
 }
