@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev         # windows (Qt 6 Widgets)
   qt6-translations-l10n openbox xdotool          # Qt's texts in Portuguese; window-focus tests
   fonts-liberation                               # a metric-compatible sans font for the windows
-  libqrencode-dev libpng-dev libfreetype-dev fonts-dejavu-core  # the virtual printer
+  libqrencode-dev libpng-dev libfreetype-dev fonts-dejavu-core  # symbol facts; the virtual printer
   libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
   libzbar-dev zbar-tools                         # decoding rendered QR symbols in tests
   cups cups-client cups-bsd                      # a private CUPS scheduler in tests
