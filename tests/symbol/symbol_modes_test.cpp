@@ -44,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         ModeRow{"PaperOnlyForProbe", {"--device", "x", "--paper", "58"}, kExitUsage, "--probe"},
         ModeRow{"CheckOrProbe", {"--device", "x", "--probe", "--check"}, kExitUsage, "--check"},
         ModeRow{"CheckOrStatus", {"--check", "--status"}, kExitUsage, "--status"},
+        ModeRow{"CheckOrListDevices", {"--check", "--list-devices"}, kExitUsage, "--list-devices"},
         ModeRow{"ProbeOrCheckStatus", {"--device", "x", "--probe", "--check-status"}, kExitUsage,
                 "--check-status"}),
     [](const auto& info) { return std::string(info.param.name); });
