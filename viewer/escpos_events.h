@@ -52,6 +52,16 @@ struct WoosimQr {
   BytesView data;
 };
 
+// GS v 0 m xL xH yL yH d1..dk: a raster image, `widthBytes` bytes (8 dots each, most
+// significant bit leftmost) by `rows` rows, row after row.
+struct RasterImage {
+  std::size_t offset;
+  std::uint8_t mode;  // m: 0/48 normal, 1/49 double width, 2/50 double height, 3/51 both
+  int widthBytes;
+  int rows;
+  BytesView data;
+};
+
 // A command the printer skips: known but not drawn here, or not known at all.
 struct Skipped {
   std::size_t offset;
@@ -69,7 +79,7 @@ struct Truncated {
 
 using Event = std::variant<TextRun, LineFeed, HorizontalTab, FeedLines, FeedDots, Initialise,
                            Justify, Emphasis, Underline, PrintMode, SelectFont, CharacterSize,
-                           LineSpacing, Cut, PageModeCommand, QrFunction, WoosimQr, Skipped,
-                           Truncated>;
+                           LineSpacing, Cut, PageModeCommand, QrFunction, WoosimQr, RasterImage,
+                           Skipped, Truncated>;
 
 }  // namespace qrticket::viewer

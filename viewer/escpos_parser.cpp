@@ -256,9 +256,12 @@ class Parser {
         if (Left() < 3) return Truncate(name);
         if (At(pos_ + 2) != '0') return Skip(2, name, false);
         if (Left() < 8) return Truncate("GS v 0");
-        const std::size_t size =
-            static_cast<std::size_t>(Word(pos_ + 4)) * static_cast<std::size_t>(Word(pos_ + 6));
-        return Skip(8 + size, "GS v 0", true);
+        const int widthBytes = Word(pos_ + 4), rows = Word(pos_ + 6);
+        const std::size_t size = static_cast<std::size_t>(widthBytes) * rows;
+        if (Left() < 8 + size) return Truncate("GS v 0");
+        events_.push_back(RasterImage{pos_, At(pos_ + 3), widthBytes, rows, s_.substr(pos_ + 8, size)});
+        pos_ += 8 + size;
+        return;
       }
       case '*': {  // GS * x y d1..dk: downloaded bit image, k = x * y * 8
         if (Left() < 4) return Truncate(name);

@@ -146,6 +146,20 @@ std::string QrSymbolLine(std::size_t at, std::string_view command, std::string_v
                      " pontos): nenhum símbolo");
 }
 
+std::string ElementDrawn(std::size_t at, std::string_view command, std::string_view kind,
+                         int width, int height, int x, int y, bool clipped) {
+  return At(at) + std::string(kind) + " (" + std::string(command) + "), " +
+         std::to_string(width) + " × " + std::to_string(height) + " pontos, em x=" +
+         std::to_string(x) + ", y=" + std::to_string(y) +
+         (clipped ? ": cortado na margem direita do papel" : "");
+}
+std::string ImageRefused(std::size_t at, std::string_view command, unsigned mode, int width,
+                         int height) {
+  return At(at) + std::string(command) + " com m=" + std::to_string(mode) + ", " +
+         std::to_string(width) + " × " + std::to_string(height) +
+         " pontos: fora do intervalo, imagem ignorada";
+}
+
 std::string WoosimParameters(std::size_t at, unsigned version, unsigned level, unsigned size) {
   return At(at) + "ESC Z: versão " + std::to_string(version) +
          (version == 0 ? " (automática)" : "") + ", nível " + HexByte(level) + ", módulo " +

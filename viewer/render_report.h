@@ -57,6 +57,11 @@ std::string QrSymbolLine(std::size_t at, std::string_view command, std::string_v
                          char level, int moduleSize, std::size_t dataBytes, int dots,
                          int paperWidth, bool fits);
 
+std::string ElementDrawn(std::size_t at, std::string_view command, std::string_view kind,
+                         int width, int height, int x, int y, bool clipped);
+std::string ImageRefused(std::size_t at, std::string_view command, unsigned mode, int width,
+                         int height);
+
 std::string WoosimParameters(std::size_t at, unsigned version, unsigned level, unsigned size);
 std::string WoosimUnknownLevel(std::size_t at, unsigned level);
 std::string WoosimBadVersion(unsigned version);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "bit_image.h"
 #include "escpos_parser.h"
 #include "glyph_font.h"
 #include "line_buffer.h"
@@ -44,6 +45,7 @@ class Renderer {
     ticket.pixels = paper_.TakePixels();
     ticket.report = report_.Take();
     ticket.symbols = std::move(symbols_);
+    ticket.elements = std::move(elements_);
     return ticket;
   }
 
@@ -118,11 +120,44 @@ class Renderer {
   void On(const WoosimQr& e) {
     if (auto symbol = PrepareWoosimSymbol(e, report_)) Draw(*symbol);
   }
+  // GS v 0 prints whatever waits in the line buffer first; ESC a places the image, and dots
+  // past the paper's edge are read and dropped.
+  void On(const RasterImage& e) {
+    const auto scale = RasterModeScale(e.mode);
+    if (!scale || e.widthBytes == 0 || e.rows == 0) {
+      report_.Add(say::ImageRefused(e.offset, "GS v 0", e.mode, e.widthBytes * 8, e.rows));
+      return;
+    }
+    if (!line_.empty()) PrintAndFeedLine();
+    const int width = e.widthBytes * 8 * scale->x, height = e.rows * scale->y;
+    ImagePlacement where;
+    where.left = Justified(width);
+    where.top = y_;
+    where.clipRight = paper_.width();
+    where.scale = *scale;
+    DrawRasterRows(paper_, where, e.data, e.widthBytes, e.rows);
+    Placed(e.offset, "GS v 0", "imagem", where.left, width, height);
+    Feed(height);
+  }
   void On(const Skipped& e) {
     report_.Add(e.known ? say::SkippedKnown(e.offset, e.command, e.repeats)
                         : say::SkippedUnknown(e.offset, e.command, e.repeats));
   }
   void On(const Truncated& e) { report_.Add(say::Truncated(e.offset, e.command)); }
+
+  // Left edge of something `width` dots wide at the current justification.
+  int Justified(int width) const {
+    const int room = std::max(paper_.width() - width, 0);
+    return state_.justification == 1 ? room / 2 : state_.justification == 2 ? room : 0;
+  }
+
+  // Notes an image or bar code drawn at the current line.
+  void Placed(std::size_t at, const std::string& command, const std::string& kind, int x,
+              int width, int height) {
+    report_.Add(say::ElementDrawn(at, command, kind, width, height, x, y_,
+                                  x + width > paper_.width()));
+    elements_.push_back({command, kind, x, y_, width, height});
+  }
 
   // The symbol prints after whatever waits in the line buffer, at the current justification.
   void Draw(const QrToDraw& qr) {
@@ -167,6 +202,7 @@ class Renderer {
   PrinterState state_;
   int y_ = 0;
   std::vector<RenderedSymbol> symbols_;
+  std::vector<DrawnElement> elements_;
 };
 
 }  // namespace

@@ -33,12 +33,21 @@ struct RenderedSymbol {
   int sizeDots = 0;     // width and height, without quiet zone
 };
 
+// One image or bar code the printer drew (QR symbols included), where it landed on the paper.
+struct DrawnElement {
+  std::string command;  // "GS v 0", "ESC *", "GS k", "GS ( k"...
+  std::string kind;     // "imagem", "CODE128", "PDF417", "QR"...
+  int x = 0, y = 0;     // top-left corner, in dots
+  int width = 0, height = 0;
+};
+
 struct RenderedTicket {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> pixels;  // width * height, row by row; 255 white, 0 black
   std::vector<std::string> report;   // Portuguese, UTF-8, one line per notable event
   std::vector<RenderedSymbol> symbols;
+  std::vector<DrawnElement> elements;  // in the order they were printed
 };
 
 // Never throws for any input bytes; what the printer would skip or refuse is in the report.

@@ -48,6 +48,9 @@ std::string Describe(const Event& event) {
         if constexpr (std::is_same_v<T, WoosimQr>)
           return "EscZ(" + Hex(std::string{char(e.version), char(e.level), char(e.moduleSize)}) +
                  " len " + std::to_string(e.declaredLength) + ": " + Hex(e.data) + ")";
+        if constexpr (std::is_same_v<T, RasterImage>)
+          return "Raster(" + std::to_string(e.mode) + " " + std::to_string(e.widthBytes) + "x" +
+                 std::to_string(e.rows) + ": " + Hex(e.data) + ")";
         if constexpr (std::is_same_v<T, Skipped>)
           return "Skip@" + std::to_string(e.offset) + "(" + e.command + (e.known ? ")" : ", unknown)");
         if constexpr (std::is_same_v<T, Truncated>)
@@ -108,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParserRow{"LoneEscAtTheEnd", "41 1B", "Text(A) Truncated@1(ESC)"},
         ParserRow{"Nul", "00", "Skip@0(NUL, unknown)"},
         ParserRow{"CodeTable", "1B 74 10 41", "Skip@0(ESC t) Text(A)"},
-        ParserRow{"RasterImage", "1D 76 30 00 01 00 02 00 FF FF 41", "Skip@0(GS v 0) Text(A)"},
+        ParserRow{"RasterImage", "1D 76 30 00 01 00 02 00 FF 81 41", "Raster(0 1x2: FF 81) Text(A)"},
+        ParserRow{"RasterImageCut", "1D 76 30 00 02 00 02 00 FF 81 41", "Truncated@0(GS v 0)"},
         ParserRow{"BarCodeNulEnded", "1D 6B 04 31 32 00 41", "Skip@0(GS k) Text(A)"},
         ParserRow{"BarCodeCounted", "1D 6B 49 02 31 32 41", "Skip@0(GS k) Text(A)"},
         ParserRow{"BitImage", "1B 2A 21 01 00 FF FF FF 41", "Skip@0(ESC *) Text(A)"},
