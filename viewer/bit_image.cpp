@@ -26,14 +26,14 @@ std::optional<DotScale> RasterModeScale(std::uint8_t mode) {
 }
 
 void DrawRasterRows(Paper& paper, const ImagePlacement& w, BytesView data, int widthBytes,
-                    int rows) {
-  const int widthDots = widthBytes * 8;
+                    int rows, int widthDots) {
+  if (widthDots <= 0 || widthDots > widthBytes * 8) widthDots = widthBytes * 8;
   for (int row = 0; row < rows; ++row) {
     const int top = w.top + row * w.scale.y;
     if (top >= paper.maxHeight()) return;
     const BytesView line = data.substr(static_cast<std::size_t>(row) * widthBytes, widthBytes);
     for (int x = 0; x < widthDots;) {
-      if (line[x / 8] == 0 && x % 8 == 0) {  // a white byte: the common case in receipts
+      if (x % 8 == 0 && line[x / 8] == 0) {  // a white byte: the common case in receipts
         x += 8;
         continue;
       }

@@ -29,9 +29,10 @@ struct ImagePlacement {
   DotScale scale;
 };
 
-// Draws `rows` rows of `widthBytes` bytes each, row after row.
+// Draws `rows` rows of `widthBytes` bytes each, row after row; only the first `widthDots` dots
+// of each row are the picture (the rest pad the row to whole bytes), all of them when 0.
 void DrawRasterRows(Paper& paper, const ImagePlacement& where, BytesView data, int widthBytes,
-                    int rows);
+                    int rows, int widthDots = 0);
 
 // Draws `columns` columns of `bytesPerColumn` bytes each, column after column, the first byte's
 // top bit on the top row.

@@ -1,5 +1,6 @@
-// Loopback TCP server for qrticket-view --listen: poll() on the socket and a self-pipe, so a
-// signal or Stop() ends every wait at once; every read is bounded in size and in time.
+// TCP server for qrticket-view --listen: poll() on each socket and a self-pipe, so a signal or
+// Stop() ends every wait at once; every read is bounded in size and in time, and each
+// connection has its own thread, so a silent sender holds up no one else.
 #include "listen_server.h"
 
 #include <arpa/inet.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "png_writer.h"
 #include "render_report.h"
@@ -21,29 +23,36 @@
 namespace qrticket::viewer {
 namespace {
 
-std::string PeerName(const sockaddr_storage& address) {
+// "host:port", with the host in brackets when it is IPv6: what tcp:// takes.
+std::string Endpoint(const sockaddr_storage& address, socklen_t length) {
   char host[NI_MAXHOST] = "?", port[NI_MAXSERV] = "?";
-  getnameinfo(reinterpret_cast<const sockaddr*>(&address), sizeof address, host, sizeof host,
-              port, sizeof port, NI_NUMERICHOST | NI_NUMERICSERV);
+  getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof host, port,
+              sizeof port, NI_NUMERICHOST | NI_NUMERICSERV);
   return address.ss_family == AF_INET6 ? "[" + std::string(host) + "]:" + port
                                        : std::string(host) + ":" + port;
 }
 
-// Answers are a few bytes; a peer that does not take them has gone and loses them.
-void SendAnswer(int connection, const std::string& answer) {
+void CloseQuietly(int& fd) {
+  if (fd >= 0) ::close(fd);  // never retried: the descriptor is gone either way
+  fd = -1;
+}
+
+// Writes `bytes` to the sender within a second; what it does not take is dropped.
+void SendBack(int connection, BytesView bytes) {
   std::size_t sent = 0;
-  while (sent < answer.size()) {
-    const ssize_t n = ::send(connection, answer.data() + sent, answer.size() - sent,
-                             MSG_NOSIGNAL | MSG_DONTWAIT);
+  while (sent < bytes.size()) {
+    pollfd out{connection, POLLOUT, 0};
+    if (::poll(&out, 1, 1000) <= 0) return;
+    const ssize_t n = ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;
     sent += static_cast<std::size_t>(n);
   }
 }
 
-void CloseQuietly(int& fd) {
-  if (fd >= 0) ::close(fd);  // never retried: the descriptor is gone either way
-  fd = -1;
+void WriteReport(const std::filesystem::path& png, const std::vector<std::string>& lines) {
+  std::ofstream out(std::filesystem::path(png).replace_extension(".txt"));
+  for (const auto& line : lines) out << line << '\n';
 }
 
 }  // namespace
@@ -67,7 +76,7 @@ ListenServer::ListenServer(ListenOptions options) : options_(std::move(options))
     }
     const int yes = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, 8) == 0) {
+    if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, 64) == 0) {
       listenFd_ = fd;
     } else {
       error = errno;
@@ -76,18 +85,19 @@ ListenServer::ListenServer(ListenOptions options) : options_(std::move(options))
   }
   freeaddrinfo(found);
   if (listenFd_ < 0) {
-    throw ListenError(say::ListenFailed(options_.address, options_.port, std::strerror(error)));
+    throw ListenError(say::ListenFailed(options_.address, options_.port, say::SystemError(error)));
   }
   sockaddr_storage bound{};
   socklen_t length = sizeof bound;
   ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&bound), &length);
-  port_ = ntohs(bound.ss_family == AF_INET6
-                    ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                    : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+  port_ = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
+                                            : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+  address_ = Endpoint(bound, length);
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    const int pipeError = errno;
     CloseQuietly(listenFd_);
-    throw ListenError(say::ListenFailed(options_.address, options_.port, std::strerror(errno)));
+    throw ListenError(say::ListenFailed(options_.address, options_.port, say::SystemError(pipeError)));
   }
   wakeRead_ = pipeFds[0];
   wakeWrite_ = pipeFds[1];
@@ -106,94 +116,146 @@ void ListenServer::Stop() noexcept {
 
 void ListenServer::Run(const std::function<void(const ListenJob&)>& onJob) {
   for (;;) {
-    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0) {
-      if (errno == EINTR) continue;
-      return;
+    {
+      // At the limit, wait for a connection to end (or for Stop) before taking another.
+      std::unique_lock lock(mutex_);
+      changed_.wait_for(lock, std::chrono::milliseconds(200),
+                        [&] { return active_ < options_.maxConnections || !error_.empty(); });
+      if (!error_.empty()) break;
+      if (active_ >= options_.maxConnections) {
+        pollfd wake{wakeRead_, POLLIN, 0};
+        if (::poll(&wake, 1, 0) > 0) break;
+        continue;
+      }
     }
-    if (fds[1].revents) return;
+    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    if (::poll(fds, 2, 200) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (fds[1].revents) break;
+    {
+      std::lock_guard lock(mutex_);
+      if (!error_.empty()) break;
+    }
     if (!(fds[0].revents & POLLIN)) continue;
     sockaddr_storage peer{};
     socklen_t peerLength = sizeof peer;
-    int connection =
+    const int connection =
         ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &peerLength, SOCK_CLOEXEC);
     if (connection < 0) continue;  // the peer left before we took it; wait for the next
-
-    ListenJob job;
-    job.number = ++jobs_;
-    job.peer = PeerName(peer);
-    std::string data;
-    std::vector<std::string> notes;
-    StatusResponder responder(options_.simulate);
-    const bool keepGoing = ReadJob(connection, data, notes, responder);
-    CloseQuietly(connection);
-    const auto answered = responder.Notes();
-    notes.insert(notes.end(), answered.begin(), answered.end());
-    if (responder.OnlyRequests()) {  // a status check, not a ticket: nothing to draw
-      job.bytes = data.size();
-      job.report = std::move(notes);
-      job.statusOnly = true;
-      onJob(job);
-      if (!keepGoing) return;
-      continue;
+    {
+      std::lock_guard lock(mutex_);
+      ++active_;
     }
-
-    RenderedTicket ticket = RenderTicket(data, options_.render);
-    job.bytes = data.size();
-    job.png = NextPngPath();
-    job.report = std::move(notes);
-    job.report.insert(job.report.end(), ticket.report.begin(), ticket.report.end());
-    try {
-      WritePng(ticket, job.png);
-    } catch (const PngError& e) {
-      throw ListenError(e.what());
-    }
-    std::ofstream(std::filesystem::path(job.png).replace_extension(".txt")) << [&] {
-      std::string text;
-      for (const auto& line : job.report) text += line + "\n";
-      return text;
-    }();
-    onJob(job);
-    if (!keepGoing) return;
+    std::thread([this, connection, name = Endpoint(peer, peerLength), &onJob] {
+      Serve(connection, name, onJob);
+      std::lock_guard lock(mutex_);
+      --active_;
+      changed_.notify_all();
+    }).detach();
   }
+  // Stop() wakes every connection too: each draws what came and ends.
+  Stop();
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return active_ == 0; });
+  if (!error_.empty()) throw ListenError(error_);
 }
 
-bool ListenServer::ReadJob(int connection, std::string& data, std::vector<std::string>& notes,
-                           StatusResponder& responder) {
+// The one place a connection is read: each piece goes to the status responder (which answers
+// DLE EOT and GS I at once), then to the drawing. Ends when the sender closes, stays silent for
+// the idle time, sends more than a job may hold, or Stop() is called.
+ListenServer::Received ListenServer::ReadConnection(int connection, TicketRenderer& renderer,
+                                                   StatusResponder& responder) {
+  Received got;
   char buffer[16384];
   for (;;) {
     pollfd fds[2] = {{connection, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
     const int ready = ::poll(fds, 2, static_cast<int>(options_.idleTimeout.count()));
     if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0) return true;
+    if (ready < 0) return got;
     if (fds[1].revents) {
-      notes.push_back(say::ListenStoppedDuringJob());
-      return false;
+      if (got.bytes > 0) got.notes.push_back(say::ListenStoppedDuringJob());
+      return got;
     }
     if (ready == 0) {
-      notes.push_back(say::ListenIdle(options_.idleTimeout.count()));
-      return true;
+      if (got.bytes > 0) got.notes.push_back(say::ListenIdle(options_.idleTimeout.count()));
+      return got;
     }
-    const ssize_t got = ::read(connection, buffer, sizeof buffer);
-    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (got <= 0) return true;  // the sender closed (or reset): the job is complete
-    SendAnswer(connection, responder.Feed(std::string_view(buffer, static_cast<std::size_t>(got))));
-    const std::size_t room = options_.maxJobBytes - data.size();
-    data.append(buffer, std::min(static_cast<std::size_t>(got), room));
-    if (data.size() >= options_.maxJobBytes) {
-      notes.push_back(say::ListenJobTooLong(options_.maxJobBytes));
-      return true;
+    const ssize_t n = ::read(connection, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) return got;  // the sender closed (or reset): the job is complete
+    const BytesView piece(buffer, static_cast<std::size_t>(n));
+    got.bytes += piece.size();
+    SendBack(connection, responder.Feed(piece));
+    if (!renderer.Feed(piece)) return got;  // past the job's bound: the report says so
+  }
+}
+
+void ListenServer::Serve(int connection, std::string peer,
+                         const std::function<void(const ListenJob&)>& onJob) {
+  TicketRenderer renderer(options_.render);
+  StatusResponder responder(options_.simulate);
+  Received got = ReadConnection(connection, renderer, responder);
+  CloseQuietly(connection);
+
+  ListenJob job;
+  job.peer = std::move(peer);
+  job.bytes = got.bytes;
+  const auto answered = responder.Notes();
+  got.notes.insert(got.notes.end(), answered.begin(), answered.end());
+  if (got.bytes == 0 || responder.OnlyRequests()) {  // no ticket: nothing to draw
+    job.statusOnly = got.bytes > 0;
+    job.report = got.bytes > 0 ? std::move(got.notes)
+                               : std::vector<std::string>{say::ListenEmpty()};
+    std::lock_guard lock(mutex_);
+    onJob(job);
+    return;
+  }
+  RenderedTicket ticket = renderer.Finish();
+  job.report = std::move(got.notes);
+  job.report.insert(job.report.end(), ticket.report.begin(), ticket.report.end());
+
+  // The picture is made outside the lock: another job's drawing waits for no one.
+  std::vector<std::uint8_t> png;
+  std::string failure;
+  try {
+    png = EncodePng(ticket.width, ticket.height, ticket.pixels);
+  } catch (const PngError& e) {
+    failure = e.what();
+  }
+  ticket = RenderedTicket();  // the raster is in the PNG now
+
+  std::lock_guard lock(mutex_);
+  if (failure.empty()) {
+    job.number = ++jobs_;
+    job.png = NextPngPath();
+    try {
+      SavePng(png, job.png);
+    } catch (const PngError& e) {
+      failure = e.what();
     }
   }
+  if (!failure.empty()) {
+    if (error_.empty()) error_ = failure;
+    changed_.notify_all();
+    Stop();
+    return;
+  }
+  WriteReport(job.png, job.report);
+  onJob(job);
 }
 
 std::filesystem::path ListenServer::NextPngPath() {
   std::error_code ec;
-  for (int n = 1;; ++n) {
+  for (;; ++nextFile_) {
     char name[32];
-    std::snprintf(name, sizeof name, "ticket-%04d.png", n);
+    std::snprintf(name, sizeof name, "ticket-%04d.png", nextFile_);
     auto path = options_.outDir / name;
-    if (!std::filesystem::exists(path, ec)) return path;
+    if (!std::filesystem::exists(path, ec)) {
+      ++nextFile_;
+      return path;
+    }
   }
 }
 

@@ -1,11 +1,13 @@
-// The virtual printer on the network: accepts one connection at a time (as a raw-port printer
-// does), reads the job until the sender closes, and draws it to one PNG per connection.
+// The virtual printer on the network: serves every connection at once, each in a thread of its
+// own, draws the job as its bytes arrive and writes one PNG per connection that sent something.
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,19 +21,19 @@ struct ListenOptions {
   std::string address = "127.0.0.1";
   int port = 9100;  // 0: any free port (see ListenServer::port())
   std::filesystem::path outDir;
-  RenderOptions render;
-  // A job longer than this is cut there: memory stays bounded whatever a sender does.
-  std::size_t maxJobBytes = 4 * 1024 * 1024;
+  RenderOptions render;  // render.maxInputBytes bounds each job
   // A sender silent this long has finished (or died); its job is drawn with what came.
   std::chrono::milliseconds idleTimeout{10000};
+  // Connections served at once; more wait in the system's queue until one ends.
+  int maxConnections = 32;
   // What the printer answers to status requests (DLE EOT, GS I).
   SimulatedState simulate = SimulatedState::Ready;
 };
 
 struct ListenJob {
-  int number = 0;
-  std::string peer;  // "127.0.0.1:54321"
-  std::size_t bytes = 0;
+  int number = 0;    // 0 for a connection that left no picture (nothing sent, or status only)
+  std::string peer;  // "127.0.0.1:54321", "[::1]:54321"
+  std::uint64_t bytes = 0;
   std::filesystem::path png;
   std::vector<std::string> report;
   // The connection only asked for status: nothing was drawn, `png` is empty.
@@ -46,15 +48,19 @@ class ListenError : public std::runtime_error {
 
 class ListenServer {
  public:
-  // Binds and listens at once, so port() is known before Run(). Throws ListenError.
+  // Binds and listens at once, so port() and address() are known before Run(). Throws
+  // ListenError.
   explicit ListenServer(ListenOptions options);
   ~ListenServer();
   ListenServer(const ListenServer&) = delete;
   ListenServer& operator=(const ListenServer&) = delete;
 
   int port() const { return port_; }
+  // Where it listens, as "127.0.0.1:9100" or "[::1]:9100": what follows tcp:// for qrticket.
+  const std::string& address() const { return address_; }
 
-  // Serves jobs one after the other until Stop(); `onJob` is called after each PNG is written.
+  // Serves connections until Stop(), then waits for the ones under way (they draw what came).
+  // `onJob` is called once per connection, after its PNG is written, one call at a time.
   // Throws ListenError when a PNG cannot be written.
   void Run(const std::function<void(const ListenJob&)>& onJob);
 
@@ -62,16 +68,27 @@ class ListenServer {
   void Stop() noexcept;
 
  private:
-  // Reads one connection; false when Stop() came while waiting.
-  bool ReadJob(int connection, std::string& data, std::vector<std::string>& notes,
-               StatusResponder& responder);
+  struct Received {
+    std::uint64_t bytes = 0;
+    std::vector<std::string> notes;
+  };
+  // Reads one connection to its end, answering status requests and drawing as the bytes come.
+  Received ReadConnection(int connection, TicketRenderer& renderer, StatusResponder& responder);
+  void Serve(int connection, std::string peer, const std::function<void(const ListenJob&)>& onJob);
   std::filesystem::path NextPngPath();
 
   ListenOptions options_;
   int listenFd_ = -1;
   int wakeRead_ = -1, wakeWrite_ = -1;
   int port_ = 0;
+  std::string address_;
+
+  std::mutex mutex_;  // guards what follows
+  std::condition_variable changed_;
+  int active_ = 0;
   int jobs_ = 0;
+  int nextFile_ = 1;
+  std::string error_;  // the first PNG that could not be written
 };
 
 }  // namespace qrticket::viewer

@@ -1,13 +1,16 @@
-// qrticket-view: the virtual printer's command line. Draws one stream to a PNG, or listens on
-// the network and draws one PNG per connection until SIGINT or SIGTERM.
+// qrticket-view: the virtual printer's command line. Draws one stream to a PNG as it is read,
+// or listens on the network and draws one PNG per connection until SIGINT or SIGTERM.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "listen_server.h"
 #include "png_writer.h"
+#include "render_report.h"
 #include "render_ticket.h"
 #include "view_options.h"
 
@@ -16,36 +19,49 @@ namespace {
 using namespace qrticket::viewer;
 namespace vcli = qrticket::viewer::cli;
 
-// Streams longer than this are cut: a file mistaken for a ticket must not exhaust memory.
-constexpr std::size_t kMaxInputBytes = 16 * 1024 * 1024;
-
 ListenServer* g_server = nullptr;
 
 extern "C" void StopOnSignal(int) {
   if (g_server) g_server->Stop();
 }
 
-int DrawOne(const vcli::ViewOptions& options) {
-  std::ifstream file;
-  std::istream* in = &std::cin;
-  if (options.input != "-") {
-    file.open(options.input, std::ios::binary);
-    if (!file) {
-      std::cerr << "qrticket-view: não foi possível ler '" << options.input << "'\n";
-      return vcli::kExitFailed;
-    }
-    in = &file;
-  }
-  std::string data;
+// Reads `fd` to its end (or to the renderer's input bound) in pieces, drawing as it goes.
+// Returns 0, or the errno of a failed read.
+int DrawFrom(int fd, TicketRenderer& renderer) {
   char buffer[65536];
-  while (data.size() < kMaxInputBytes && in->read(buffer, sizeof buffer).gcount() > 0) {
-    data.append(buffer, static_cast<std::size_t>(in->gcount()));
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return 0;
+    if (!renderer.Feed(qrticket::BytesView(buffer, static_cast<std::size_t>(n)))) {
+      // Past the bound: a file's full size is known and goes into the report.
+      struct stat info {};
+      if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        renderer.SetInputSize(static_cast<std::uint64_t>(info.st_size));
+      }
+      return 0;
+    }
   }
-  if (data.size() > kMaxInputBytes) data.resize(kMaxInputBytes);
+}
 
+int DrawOne(const vcli::ViewOptions& options) {
+  const bool standardInput = options.input == "-";
+  const int fd = standardInput ? STDIN_FILENO : ::open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    std::cerr << "qrticket-view: " << say::ReadFailed(options.input, errno) << '\n';
+    return vcli::kExitFailed;
+  }
   RenderOptions render;
   render.paperWidth = options.paperWidth;
-  const RenderedTicket ticket = RenderTicket(data, render);
+  TicketRenderer renderer(render);
+  const int error = DrawFrom(fd, renderer);
+  if (!standardInput) ::close(fd);
+  if (error != 0) {
+    std::cerr << "qrticket-view: " << say::ReadFailed(options.input, error) << '\n';
+    return vcli::kExitFailed;
+  }
+  const RenderedTicket ticket = renderer.Finish();
   for (const auto& line : ticket.report) std::cout << line << '\n';
   try {
     WritePng(ticket, options.output);
@@ -64,22 +80,25 @@ int Listen(const vcli::ViewOptions& options) {
   listen.render.paperWidth = options.paperWidth;
   listen.simulate = SimulatedStateNamed(options.simulate).value_or(SimulatedState::Ready);
   try {
-    std::filesystem::create_directories(listen.outDir);
+    std::error_code ec;
+    std::filesystem::create_directories(listen.outDir, ec);
     ListenServer server(listen);
     g_server = &server;
     struct sigaction action {};
     action.sa_handler = StopOnSignal;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    std::cout << "qrticket-view: a escutar em " << options.address << ":" << server.port()
-              << std::endl;
+    std::cout << say::ListenListening(server.address()) << std::endl;
     server.Run([](const ListenJob& job) {
-      if (job.statusOnly)
-        std::cout << "trabalho " << job.number << ": pedidos de estado de " << job.peer << '\n';
-      else
-        std::cout << "trabalho " << job.number << ": " << job.bytes << " bytes de " << job.peer
-                  << " -> " << job.png.string() << '\n';
-      for (const auto& line : job.report) std::cout << "  " << line << '\n';
+      if (job.statusOnly) {
+        std::cout << say::ListenStatusLine(job.peer) << '\n';
+        for (const auto& line : job.report) std::cout << "  " << line << '\n';
+      } else if (job.number == 0) {
+        std::cout << say::ListenEmptyLine(job.peer) << '\n';
+      } else {
+        std::cout << say::ListenJobLine(job.number, job.bytes, job.peer, job.png.string()) << '\n';
+        for (const auto& line : job.report) std::cout << "  " << line << '\n';
+      }
       std::cout.flush();
     });
     g_server = nullptr;
@@ -88,7 +107,7 @@ int Listen(const vcli::ViewOptions& options) {
     std::cerr << "qrticket-view: " << e.what() << '\n';
     return vcli::kExitFailed;
   }
-  std::cout << "qrticket-view: parado" << std::endl;
+  std::cout << say::ListenStopped() << std::endl;
   return vcli::kExitOk;
 }
 

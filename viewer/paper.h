@@ -24,6 +24,13 @@ class Paper {
   void Extend(int y);
   // Inks a rectangle, clipped to the paper; extends the paper down to its bottom.
   void Fill(int x, int y, int width, int height);
+  // Row y's dots, or nullptr when the row does not exist (yet, or past the limit).
+  std::uint8_t* Row(int y) {
+    return y >= 0 && y < height_ ? pixels_.data() + static_cast<std::size_t>(y) * width_ : nullptr;
+  }
+  // True once the paper reached its limit: nothing more can be drawn.
+  bool full() const { return height_ >= maxHeight_; }
+
   // A dashed line across the paper at row y: where the cutter cut.
   void CutLine(int y);
 

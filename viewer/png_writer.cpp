@@ -20,29 +20,22 @@ void AppendToVector(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
-// Rows packed for the chosen bit depth, made before libpng starts.
-std::vector<std::vector<std::uint8_t>> PackRows(int width, int height,
-                                                const std::vector<std::uint8_t>& pixels,
-                                                bool oneBit) {
-  std::vector<std::vector<std::uint8_t>> rows(height);
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* src = pixels.data() + static_cast<std::size_t>(y) * width;
-    if (!oneBit) {
-      rows[y].assign(src, src + width);
-      continue;
-    }
-    rows[y].assign((width + 7) / 8, 0);
-    for (int x = 0; x < width; ++x) {
-      if (src[x] >= 128) rows[y][x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-    }
+// One row packed for the chosen bit depth (1 bit: dark below 128).
+void PackRow(const std::uint8_t* src, int width, bool oneBit, std::vector<std::uint8_t>& row) {
+  if (!oneBit) {
+    row.assign(src, src + width);
+    return;
   }
-  return rows;
+  row.assign((width + 7) / 8, 0);
+  for (int x = 0; x < width; ++x) {
+    if (src[x] >= 128) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+  }
 }
 
-// Returns false when libpng gave up; `out` then holds a partial file.
-bool EncodeRows(int width, int height, bool oneBit,
-                std::vector<std::vector<std::uint8_t>>& rows, std::vector<png_bytep>& rowPointers,
-                std::vector<std::uint8_t>& out) {
+// Returns false when libpng gave up; `out` then holds a partial file. Rows are packed one at
+// a time into `row`, so a long ticket costs one row of memory beyond its picture.
+bool EncodeRows(int width, int height, bool oneBit, const std::vector<std::uint8_t>& pixels,
+                std::vector<std::uint8_t>& row, std::vector<std::uint8_t>& out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -53,9 +46,12 @@ bool EncodeRows(int width, int height, bool oneBit,
   png_set_write_fn(png, &out, AppendToVector, NoFlush);
   png_set_IHDR(png, info, width, height, oneBit ? 1 : 8, PNG_COLOR_TYPE_GRAY,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  for (int y = 0; y < height; ++y) rowPointers[y] = rows[y].data();
-  png_set_rows(png, info, rowPointers.data());
-  png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y) {
+    PackRow(pixels.data() + static_cast<std::size_t>(y) * width, width, oneBit, row);
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return true;
 }
@@ -70,17 +66,20 @@ std::vector<std::uint8_t> EncodePng(int width, int height,
   }
   const bool oneBit = std::all_of(pixels.begin(), pixels.end(),
                                   [](std::uint8_t v) { return v == 0 || v == 255; });
-  auto rows = PackRows(width, height, pixels, oneBit);
-  std::vector<png_bytep> rowPointers(height);
+  std::vector<std::uint8_t> row;
+  row.reserve(static_cast<std::size_t>(width));
   std::vector<std::uint8_t> out;
-  if (!EncodeRows(width, height, oneBit, rows, rowPointers, out)) {
+  if (!EncodeRows(width, height, oneBit, pixels, row, out)) {
     throw PngError(say::PngEncodeFailed());
   }
   return out;
 }
 
 void WritePng(const RenderedTicket& ticket, const std::filesystem::path& path) {
-  const auto bytes = EncodePng(ticket.width, ticket.height, ticket.pixels);
+  SavePng(EncodePng(ticket.width, ticket.height, ticket.pixels), path);
+}
+
+void SavePng(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));

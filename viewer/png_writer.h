@@ -24,4 +24,7 @@ std::vector<std::uint8_t> EncodePng(int width, int height,
 // Writes the picture to `path` (replacing it). Throws PngError.
 void WritePng(const RenderedTicket& ticket, const std::filesystem::path& path);
 
+// Writes PNG bytes made by EncodePng to `path` (replacing it). Throws PngError.
+void SavePng(const std::vector<std::uint8_t>& png, const std::filesystem::path& path);
+
 }  // namespace qrticket::viewer

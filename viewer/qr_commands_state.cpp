@@ -43,7 +43,10 @@ std::optional<QrSymbol> Encode(const QrRequest& request, std::string& why) {
 
 }  // namespace
 
-std::optional<QrToDraw> QrCommandState::Apply(const QrFunction& f, Report& report) {
+// Out-of-range settings: the public ESC/POS command references give fn 0x41 n1 0x31..0x33,
+// fn 0x43 n 1..16 and fn 0x45 n 0x30..0x33, and describe a command with a parameter out of its
+// range as not carried out, so the model, size or level in force stays for the next symbol.
+std::optional<QrToDraw> QrCommandState::Apply(const SymbolFunction& f, Report& report) {
   const BytesView p = f.params;
   const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(p[i]); };
   switch (f.fn) {
@@ -51,30 +54,29 @@ std::optional<QrToDraw> QrCommandState::Apply(const QrFunction& f, Report& repor
       if (p.size() < 2) break;
       if (byte(0) >= 0x31 && byte(0) <= 0x33) {
         model_ = byte(0);
-        modelProblem_.reset();
       } else {
-        modelProblem_ = say::QrBadModel(byte(0));
-        report.Add(say::QrSettingRefused(f.offset, *modelProblem_));
+        report.Add(say::QrSettingIgnored(f.offset, say::QrBadModel(byte(0)),
+                                         say::QrModelName(model_)));
       }
       return std::nullopt;
     case 0x43:  // module size in dots
       if (p.empty()) break;
       if (byte(0) >= kMinModuleSize && byte(0) <= kMaxModuleSize) {
         moduleSize_ = byte(0);
-        sizeProblem_.reset();
       } else {
-        sizeProblem_ = say::QrBadModuleSize(byte(0), kMinModuleSize, kMaxModuleSize);
-        report.Add(say::QrSettingRefused(f.offset, *sizeProblem_));
+        report.Add(say::QrSettingIgnored(
+            f.offset, say::QrBadModuleSize(byte(0), kMinModuleSize, kMaxModuleSize),
+            std::to_string(moduleSize_) + " pontos"));
       }
       return std::nullopt;
     case 0x45:  // error level 0x30..0x33
       if (p.empty()) break;
       if (StandardLevel(byte(0))) {
         level_ = byte(0);
-        levelProblem_.reset();
       } else {
-        levelProblem_ = say::QrBadLevel(byte(0));
-        report.Add(say::QrSettingRefused(f.offset, *levelProblem_));
+        report.Add(say::QrSettingIgnored(f.offset, say::QrBadLevel(byte(0)),
+                                         std::string("nível ") +
+                                             LevelLetter(*StandardLevel(level_))));
       }
       return std::nullopt;
     case 0x50:  // store: m 0x30, then the data (pL pH counted cn fn m too)
@@ -82,7 +84,7 @@ std::optional<QrToDraw> QrCommandState::Apply(const QrFunction& f, Report& repor
         report.Add(say::QrBadStore(f.offset));
         return std::nullopt;
       }
-      data_ = p.substr(1);
+      data_ = Bytes(p.substr(1));
       return std::nullopt;
     case 0x51:  // print the stored symbol
       return Print(f.offset, report);
@@ -94,12 +96,6 @@ std::optional<QrToDraw> QrCommandState::Apply(const QrFunction& f, Report& repor
 }
 
 std::optional<QrToDraw> QrCommandState::Print(std::size_t at, Report& report) const {
-  for (const auto* problem : {&modelProblem_, &sizeProblem_, &levelProblem_}) {
-    if (*problem) {
-      report.Add(say::QrRefused(at, "GS ( k", **problem));
-      return std::nullopt;
-    }
-  }
   if (!data_ || data_->empty()) {
     report.Add(say::QrNoData(at));
     return std::nullopt;
@@ -150,7 +146,7 @@ std::optional<QrToDraw> PrepareWoosimSymbol(const WoosimQr& c, Report& report) {
     report.Add(say::QrRefused(c.offset, "ESC Z", why));
     return std::nullopt;
   }
-  return QrToDraw{c.offset, "ESC Z", std::move(*symbol), *level, c.moduleSize, c.data};
+  return QrToDraw{c.offset, "ESC Z", std::move(*symbol), *level, c.moduleSize, Bytes(c.data)};
 }
 
 }  // namespace qrticket::viewer

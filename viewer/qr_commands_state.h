@@ -25,7 +25,7 @@ struct QrToDraw {
   QrSymbol symbol;
   QrLevel level;
   int moduleSize;
-  BytesView data;
+  Bytes data;
 };
 
 class QrCommandState {
@@ -33,9 +33,9 @@ class QrCommandState {
   // ESC @ brings back the defaults: model 2, module size 3, level L, nothing stored.
   void Reset() { *this = QrCommandState(); }
 
-  // Applies one function; only fn 0x51 returns a symbol, when everything it needs is valid.
-  // Every refusal and every setting ignored goes to `report`.
-  std::optional<QrToDraw> Apply(const QrFunction& function, Report& report);
+  // Applies one function of cn 0x31; only fn 0x51 returns a symbol. A setting outside its
+  // range is ignored (the one before stays) and reported, as is every refusal to print.
+  std::optional<QrToDraw> Apply(const SymbolFunction& function, Report& report);
 
  private:
   std::optional<QrToDraw> Print(std::size_t at, Report& report) const;
@@ -43,9 +43,7 @@ class QrCommandState {
   std::uint8_t model_ = 0x32;
   int moduleSize_ = 3;
   std::uint8_t level_ = 0x30;
-  // The last refused setting of each kind: a printer that refuses a parameter prints no symbol.
-  std::optional<std::string> modelProblem_, sizeProblem_, levelProblem_;
-  std::optional<BytesView> data_;
+  std::optional<Bytes> data_;  // the symbol storage area (at most 64 KiB: pL pH's reach)
 };
 
 // ESC Z m n k dL dH data: m version (0 automatic), n error level, k module size.

@@ -1,6 +1,8 @@
 // The viewer's report texts (Portuguese, UTF-8) and the bounded line collector.
 #include "render_report.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -39,24 +41,46 @@ void Report::Add(std::string line) {
 std::vector<std::string> Report::Take() {
   std::vector<std::string> out = std::move(lines_);
   if (dropped_ > 0) out.push_back(say::DroppedLines(dropped_));
-  lines_.clear();
-  dropped_ = 0;
+  std::vector<const SkippedKind*> kinds;
+  for (const auto& [key, kind] : skipped_) kinds.push_back(&kind);
+  std::sort(kinds.begin(), kinds.end(),
+            [](const SkippedKind* a, const SkippedKind* b) { return a->first < b->first; });
+  for (const SkippedKind* k : kinds) {
+    out.push_back(k->known ? say::SkippedKnown(k->first, k->name, k->count)
+                           : say::SkippedUnknown(k->first, k->name, k->count));
+  }
+  if (skippedUncounted_ > 0) out.push_back(say::SkippedOther(skippedUncounted_));
+  *this = Report();
   return out;
 }
 
 namespace say {
 
 namespace {
-std::string Times(std::size_t repeats) {
-  return repeats > 1 ? " (" + std::to_string(repeats) + " vezes seguidas)" : std::string();
+std::string Count(std::uint64_t count) {
+  return count > 1 ? ", " + std::to_string(count) + " vezes ao todo" : std::string();
+}
+std::string Mib(std::uint64_t bytes) {
+  if (bytes % (1024 * 1024) == 0) return std::to_string(bytes / (1024 * 1024)) + " MiB";
+  return std::to_string(bytes) + " bytes";
+}
+// zint's messages start "Error 275: ...": the number says which check failed.
+std::string ZintNumber(std::string_view error) {
+  const auto digits = error.find_first_of("0123456789");
+  if (digits == std::string_view::npos) return "";
+  const auto end = error.find_first_not_of("0123456789", digits);
+  return " (zint, erro " + std::string(error.substr(digits, end - digits)) + ")";
 }
 }  // namespace
 
-std::string SkippedKnown(std::size_t at, std::string_view command, std::size_t repeats) {
-  return At(at) + std::string(command) + " ignorado (não desenhado)" + Times(repeats);
+std::string SkippedKnown(std::size_t at, std::string_view command, std::uint64_t count) {
+  return At(at) + std::string(command) + " ignorado (não desenhado)" + Count(count);
 }
-std::string SkippedUnknown(std::size_t at, std::string_view command, std::size_t repeats) {
-  return At(at) + "comando desconhecido " + std::string(command) + " ignorado" + Times(repeats);
+std::string SkippedUnknown(std::size_t at, std::string_view command, std::uint64_t count) {
+  return At(at) + "comando desconhecido " + std::string(command) + " ignorado" + Count(count);
+}
+std::string SkippedOther(std::uint64_t count) {
+  return "... e mais " + std::to_string(count) + " comandos ignorados de outros tipos";
 }
 std::string Truncated(std::size_t at, std::string_view command) {
   return At(at) + std::string(command) + " incompleto no fim dos dados: não impresso";
@@ -92,8 +116,131 @@ std::string DroppedLines(std::size_t count) {
   return "... e mais " + std::to_string(count) + " avisos";
 }
 
-std::string QrSettingRefused(std::size_t at, std::string_view why) {
-  return At(at) + "QR: " + std::string(why) + ": o símbolo seguinte não será impresso";
+std::string InputCut(std::uint64_t limit, std::uint64_t size) {
+  std::string line = "entrada cortada aos " + Mib(limit);
+  if (size > limit) line += " (tem " + std::to_string(size) + " bytes)";
+  return line + ": o resto não foi lido nem desenhado";
+}
+std::string ElementsNotListed(std::size_t count) {
+  return "só as primeiras " + std::to_string(count) +
+         " imagens e códigos ficam na lista de elementos (todos estão no papel)";
+}
+std::string CommandTooLong(std::size_t at, std::string_view command, std::uint64_t length,
+                           std::uint64_t limit) {
+  return At(at) + std::string(command) + " de " + std::to_string(length) +
+         " bytes: maior do que o limite de " + Mib(limit) + ", lido e não desenhado";
+}
+std::string CodeTableNotDrawn(std::size_t at, int table, std::string_view kept) {
+  return At(at) + "ESC t " + std::to_string(table) +
+         ": tabela de caracteres não desenhada aqui, mantém-se " + std::string(kept);
+}
+std::string KanjiNotDrawn(std::size_t at) {
+  return At(at) + "FS & (modo Kanji): não desenhado, os bytes seguem como caracteres de um byte";
+}
+std::string PositionIgnored(std::size_t at, std::string_view command, int x) {
+  return At(at) + std::string(command) + ": posição " + std::to_string(x) +
+         " fora da área de impressão, ignorado";
+}
+std::string NotAtLineStart(std::size_t at, std::string_view command) {
+  return At(at) + std::string(command) + " fora do início da linha: ignorado";
+}
+
+std::string ColumnImageDrawn(std::size_t at, int width, int height, int x, int y, int bands) {
+  return At(at) + "imagem (ESC *), " + std::to_string(width) + " × " + std::to_string(height) +
+         " pontos, em x=" + std::to_string(x) + ", y=" + std::to_string(y) +
+         (bands > 1 ? " (" + std::to_string(bands) + " faixas)" : "");
+}
+std::string GraphicsNothingStored(std::size_t at, std::string_view command) {
+  return At(at) + std::string(command) + ": imprimir sem imagem guardada: nada impresso";
+}
+std::string GraphicsQuery(std::size_t at, std::string_view command, int fn) {
+  return At(at) + std::string(command) + " função " + std::to_string(fn) +
+         ": pedido de informação, sem resposta";
+}
+std::string GraphicsNotDrawn(std::size_t at, std::string_view command, int fn) {
+  return At(at) + std::string(command) + " função " + std::to_string(fn) +
+         " (imagens da memória da impressora): não desenhada";
+}
+std::string GraphicsBadStore(std::size_t at, std::string_view command, std::string_view why) {
+  return At(at) + std::string(command) + ": imagem não guardada (" + std::string(why) + ")";
+}
+
+std::string BarcodeSettingIgnored(char which, unsigned value) {
+  return std::string("GS ") + which + " " + std::to_string(value) +
+         ": fora do intervalo, ignorado (mantém-se o valor anterior)";
+}
+std::string BarcodeNotPrinted(std::size_t at, std::string_view why) {
+  return At(at) + "código de barras (GS k) não impresso: " + std::string(why);
+}
+std::string BarcodeTooWide(std::size_t at, std::string_view system, int width, int area) {
+  return At(at) + std::string(system) + " (GS k) com " + std::to_string(width) +
+         " pontos não cabe na área de impressão (" + std::to_string(area) +
+         " pontos): não impresso";
+}
+std::string BarcodeUnknownSystem(unsigned m) {
+  return "sistema m=" + std::to_string(m) + " desconhecido";
+}
+std::string BarcodeBadLength(std::string_view system, std::size_t length) {
+  return std::string(system) + " não aceita " + std::to_string(length) + " caracteres";
+}
+std::string BarcodeBadCharacter(std::string_view system, unsigned byte) {
+  return std::string(system) + " não aceita o byte " + HexByte(byte);
+}
+std::string BarcodeBadCheckDigit(std::string_view system, char given, char expected) {
+  return std::string(system) + ": dígito de controlo " + given + " errado (devia ser " +
+         expected + ")";
+}
+std::string BarcodeRefused(std::string_view system, std::string_view zintError) {
+  return std::string(system) + ": dados recusados" + ZintNumber(zintError);
+}
+std::string Code128NoCodeSet() {
+  return "CODE128 tem de começar por {A, {B ou {C (conjunto de códigos)";
+}
+std::string Code128Function(char function) {
+  return std::string("CODE128: {") + function + " não é desenhado";
+}
+std::string Code128BadSetC(unsigned value) {
+  return "CODE128: " + std::to_string(value) + " fora de 0 a 99 no conjunto C";
+}
+
+std::string SymbolCodeName(unsigned cn) {
+  return "GS ( k cn " + HexByte(cn);
+}
+std::string SymbolSettingIgnored(std::size_t at, std::string_view code, std::string_view what,
+                                 int value, int kept) {
+  return At(at) + std::string(code) + ": " + std::string(what) + " " + std::to_string(value) +
+         " fora do intervalo: ignorado, mantém-se " + std::to_string(kept);
+}
+std::string SymbolBadStore(std::size_t at, std::string_view code) {
+  return At(at) + std::string(code) + ": guardar dados com m diferente de 0x30: ignorado";
+}
+std::string SymbolNoData(std::size_t at, std::string_view code) {
+  return At(at) + std::string(code) + ": imprimir sem dados guardados: nenhum símbolo";
+}
+std::string SymbolRefused(std::size_t at, std::string_view code, std::string_view zintError) {
+  return At(at) + std::string(code) +
+         ": nenhum símbolo: os dados não cabem nas definições pedidas ou não são aceites" +
+         ZintNumber(zintError);
+}
+std::string SymbolFunctionIgnored(std::size_t at, std::string_view code, unsigned fn) {
+  return At(at) + std::string(code) + ": função " + HexByte(fn) + " de GS ( k ignorada";
+}
+std::string SymbolTooWide(std::size_t at, std::string_view code, int width, int area) {
+  return At(at) + std::string(code) + " com " + std::to_string(width) +
+         " pontos não cabe na área de impressão (" + std::to_string(area) +
+         " pontos): nenhum símbolo";
+}
+std::string SymbolShape(std::size_t at, std::string_view code, int columns, int rows,
+                        std::size_t bytes) {
+  return At(at) + std::string(code) + ": " + std::to_string(columns) + " × " +
+         std::to_string(rows) + " módulos, " + std::to_string(bytes) + " bytes de dados";
+}
+
+std::string QrSettingIgnored(std::size_t at, std::string_view why, std::string_view kept) {
+  return At(at) + "QR: " + std::string(why) + ": ignorado, mantém-se " + std::string(kept);
+}
+std::string QrModelName(unsigned model) {
+  return model == 0x33 ? "o Micro QR" : "o Modelo " + std::to_string(model - 0x30);
 }
 std::string QrBadModel(unsigned model) {
   return "modelo " + HexByte(model) + " inválido (0x31 a 0x33)";
@@ -136,12 +283,13 @@ std::string QrReaderText(std::size_t at, std::string_view shown) {
 }
 std::string QrSymbolLine(std::size_t at, std::string_view command, std::string_view version,
                          char level, int moduleSize, std::size_t dataBytes, int dots,
-                         int paperWidth, bool fits) {
+                         int paperWidth, bool fits, int x, int y) {
   return At(at) + "QR (" + std::string(command) + "): versão " + std::string(version) +
          ", nível " + level + ", módulo " + std::to_string(moduleSize) + " pontos, " +
          std::to_string(dataBytes) + " bytes de dados, " + std::to_string(dots) + " × " +
          std::to_string(dots) + " pontos: " +
-         (fits ? "cabe no papel (" + std::to_string(paperWidth) + " pontos)"
+         (fits ? "cabe no papel (" + std::to_string(paperWidth) + " pontos), em x=" +
+                     std::to_string(x) + ", y=" + std::to_string(y)
                : "não cabe no papel (" + std::to_string(paperWidth) +
                      " pontos): nenhum símbolo");
 }
@@ -151,7 +299,7 @@ std::string ElementDrawn(std::size_t at, std::string_view command, std::string_v
   return At(at) + std::string(kind) + " (" + std::string(command) + "), " +
          std::to_string(width) + " × " + std::to_string(height) + " pontos, em x=" +
          std::to_string(x) + ", y=" + std::to_string(y) +
-         (clipped ? ": cortado na margem direita do papel" : "");
+         (clipped ? ": cortado na margem direita da área de impressão" : "");
 }
 std::string ImageRefused(std::size_t at, std::string_view command, unsigned mode, int width,
                          int height) {
@@ -180,6 +328,39 @@ std::string WoosimOverrun(std::size_t at, std::size_t declared, std::size_t fore
 }
 
 
+std::string SystemError(int error) {
+  struct Reason {
+    int error;
+    const char* text;
+  };
+  static constexpr Reason kReasons[] = {
+      {ENOENT, "não existe"},
+      {ENOTDIR, "um componente do caminho não é uma pasta"},
+      {EACCES, "sem permissão"},
+      {EPERM, "operação não permitida"},
+      {EISDIR, "é uma pasta"},
+      {EROFS, "disco só de leitura"},
+      {ENOSPC, "disco cheio"},
+      {EIO, "erro de entrada/saída"},
+      {ELOOP, "demasiados níveis de ligações simbólicas"},
+      {ENAMETOOLONG, "nome demasiado comprido"},
+      {EMFILE, "demasiados ficheiros abertos"},
+      {ENOMEM, "memória insuficiente"},
+      {EADDRINUSE, "endereço já em uso"},
+      {EADDRNOTAVAIL, "endereço que não pertence a esta máquina"},
+      {EAFNOSUPPORT, "família de endereços não suportada"},
+      {ENETUNREACH, "rede inacessível"},
+      {ECONNRESET, "ligação reposta pelo outro lado"},
+  };
+  for (const Reason& r : kReasons) {
+    if (r.error == error) return r.text;
+  }
+  return "erro do sistema " + std::to_string(error);
+}
+std::string ReadFailed(std::string_view path, int error) {
+  return "não foi possível ler '" + std::string(path) + "' (" + SystemError(error) + ")";
+}
+
 std::string PngEmpty() { return "imagem vazia ou com tamanho incoerente"; }
 std::string PngEncodeFailed() { return "a libpng não conseguiu codificar a imagem"; }
 std::string PngWriteFailed(std::string_view path) {
@@ -200,9 +381,22 @@ std::string ListenIdle(long long milliseconds) {
   std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(milliseconds) / 1000.0);
   return "sem dados durante " + std::string(seconds) + " s: trabalho terminado com o que chegou";
 }
-std::string ListenJobTooLong(std::size_t bytes) {
-  return "trabalho maior do que " + std::to_string(bytes) +
-         " bytes: o resto foi descartado";
+std::string ListenEmpty() { return "ligação sem dados: nenhum talão"; }
+std::string ListenListening(std::string_view address) {
+  return "qrticket-view: a escutar em " + std::string(address) + " (qrticket --device tcp://" +
+         std::string(address) + ")";
 }
+std::string ListenJobLine(int number, std::uint64_t bytes, std::string_view peer,
+                          std::string_view png) {
+  return "trabalho " + std::to_string(number) + ": " + std::to_string(bytes) + " bytes de " +
+         std::string(peer) + " -> " + std::string(png);
+}
+std::string ListenEmptyLine(std::string_view peer) {
+  return "ligação de " + std::string(peer) + " sem dados: nenhum talão";
+}
+std::string ListenStatusLine(std::string_view peer) {
+  return "ligação de " + std::string(peer) + ": pedidos de estado, nenhum talão";
+}
+std::string ListenStopped() { return "qrticket-view: parado"; }
 }  // namespace say
 }  // namespace qrticket::viewer

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,16 @@ namespace qrticket::viewer {
 inline constexpr int kPaperWidth80mm = 576;  // dots at 203 dpi
 inline constexpr int kPaperWidth58mm = 384;
 
+// The longest input read: a file mistaken for a ticket, or a sender that never stops, must end.
+inline constexpr std::uint64_t kMaxInputBytes = 64ull * 1024 * 1024;
+
 struct RenderOptions {
   int paperWidth = kPaperWidth80mm;
-  // Longest paper drawn, in dots (about 7.5 m); feeds past it are clipped and reported.
+  // Longest paper drawn, in dots (about 7.5 m): the raster is at most paperWidth x maxHeight
+  // bytes (33 MiB at 80 mm). Feeds past it are clipped and reported.
   int maxHeight = 60000;
+  // Input past this many bytes is not read, and the report says so.
+  std::uint64_t maxInputBytes = kMaxInputBytes;
   // Font file; empty means FindFontPath().
   std::string fontPath;
 };
@@ -47,10 +54,35 @@ struct RenderedTicket {
   std::vector<std::uint8_t> pixels;  // width * height, row by row; 255 white, 0 black
   std::vector<std::string> report;   // Portuguese, UTF-8, one line per notable event
   std::vector<RenderedSymbol> symbols;
-  std::vector<DrawnElement> elements;  // in the order they were printed
+  std::vector<DrawnElement> elements;  // in the order they were printed (the first 1000)
+  std::uint64_t bytesRead = 0;         // input bytes drawn (at most maxInputBytes)
 };
 
-// Never throws for any input bytes; what the printer would skip or refuse is in the report.
+// Draws a stream that arrives in pieces: memory stays bounded by the paper raster and a
+// constant, however long the stream is. Feed never throws for any bytes.
+class TicketRenderer {
+ public:
+  explicit TicketRenderer(const RenderOptions& options = {});
+  ~TicketRenderer();
+  TicketRenderer(const TicketRenderer&) = delete;
+  TicketRenderer& operator=(const TicketRenderer&) = delete;
+
+  // Draws what `bytes` completes. Returns false once maxInputBytes have been read: the rest
+  // of `bytes` and whatever follows is not drawn (and the report says so).
+  bool Feed(BytesView bytes);
+  // The input's full size, when the caller knows it (a file), for the report of a cut input.
+  void SetInputSize(std::uint64_t bytes);
+  // Ends the stream and hands over the picture; call once.
+  RenderedTicket Finish();
+
+  class Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// The whole stream at once. Never throws for any input bytes; what the printer would skip or
+// refuse is in the report.
 RenderedTicket RenderTicket(BytesView stream, const RenderOptions& options = {});
 
 }  // namespace qrticket::viewer

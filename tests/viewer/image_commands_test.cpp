@@ -98,7 +98,7 @@ TEST(RasterImage, WiderThanThePaperIsCutAtItsEdge) {
   // The left part is there; the frame's right side, past dot 575, is not.
   for (int x = 0; x < 576; ++x) EXPECT_TRUE(testing::ReadBack(t, x, 0, 1, 1).At(0, 0)) << x;
   EXPECT_FALSE(testing::ReadBack(t, 575, 1, 1, 1).At(0, 0));
-  EXPECT_TRUE(testing::ReportHas(t, "640 × 3 pontos, em x=0, y=0: cortado na margem direita"))
+  EXPECT_TRUE(testing::ReportHas(t, "640 × 3 pontos, em x=0, y=0: cortado na margem direita da área"))
       << testing::ReportText(t);
 }
 

@@ -115,11 +115,23 @@ TEST(Render, PaperIsBounded) {
 }
 
 TEST(Render, ReportIsBounded) {
-  Bytes alternating;  // two unknown bytes in turn: no two neighbours are the same command
-  for (int i = 0; i < 2500; ++i) alternating += "\x01\x02";
-  const auto t = RenderTicket(alternating);
+  Bytes tables;  // a code table we do not draw: one report line each
+  for (int i = 0; i < 2500; ++i) tables += "\x1bt\x63";
+  const auto t = RenderTicket(tables);
   EXPECT_EQ(t.report.size(), 201u);
-  EXPECT_EQ(t.report.back(), "... e mais 4800 avisos");
+  EXPECT_EQ(t.report.back(), "... e mais 2300 avisos");
+}
+
+// Skipped commands are summed up: one line per command, with the count and the first offset.
+TEST(Render, SkippedCommandsAreCountedOneLineEach) {
+  Bytes stream;
+  for (int i = 0; i < 2500; ++i) stream += "\x01\x02";
+  stream += "\x1bp\x00\x19\xfa" "\x1bp\x00\x19\xfa"s;
+  const auto t = RenderTicket(stream);
+  ASSERT_EQ(t.report.size(), 3u) << ReportText(t);
+  EXPECT_EQ(t.report[0], "byte 0: comando desconhecido SOH ignorado, 2500 vezes ao todo");
+  EXPECT_EQ(t.report[1], "byte 1: comando desconhecido STX ignorado, 2500 vezes ao todo");
+  EXPECT_EQ(t.report[2], "byte 5000: ESC p ignorado (não desenhado), 2 vezes ao todo");
 }
 
 TEST(Render, MissingFontDrawsBoxesAndSaysSo) {
