@@ -11,9 +11,11 @@ packages=(
   qt6-translations-l10n openbox xdotool          # Qt's texts in Portuguese; window-focus tests
   fonts-liberation                               # a metric-compatible sans font for the windows
   libqrencode-dev libpng-dev libfreetype-dev fonts-dejavu-core  # symbol facts; the virtual printer
+  libzint-dev                                    # the virtual printer's bar codes and 2D codes
   libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
   libzbar-dev zbar-tools                         # decoding rendered QR symbols in tests
   cups cups-client cups-bsd                      # a private CUPS scheduler in tests
+  libzxing-dev                                   # decoding rendered bar codes, PDF417, DataMatrix in tests
   xvfb xauth                                     # a display for screenshots and headless runs
   libxcb1-dev                                    # X11 calls of the windows (task bar hint, display check)
 )

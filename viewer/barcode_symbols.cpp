@@ -61,6 +61,7 @@ constexpr std::array<int, 7> kThickDots = {0, 0, 5, 8, 10, 13, 16};
 // 0..99, two digits. The result is the characters the symbol carries; zint then picks the
 // code sets it likes, which changes the bars but not what a reader decodes.
 bool Code128Characters(BytesView data, Bytes& out, std::string& why) {
+  out.clear();
   if (data.size() < 2 || data[0] != '{' || std::strchr("ABC", data[1]) == nullptr) {
     why = say::Code128NoCodeSet();
     return false;

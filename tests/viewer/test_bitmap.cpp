@@ -87,4 +87,18 @@ std::size_t InkCount(const RenderedTicket& t) {
   return n;
 }
 
+Box InkBox(const RenderedTicket& t) {
+  Box b;
+  for (int y = 0; y < t.height; ++y) {
+    for (int x = 0; x < t.width; ++x) {
+      if (t.pixels[static_cast<std::size_t>(y) * t.width + x] >= 128) continue;
+      if (b.left < 0 || x < b.left) b.left = x;
+      if (x > b.right) b.right = x;
+      if (b.top < 0) b.top = y;
+      b.bottom = y;
+    }
+  }
+  return b;
+}
+
 }  // namespace qrticket::viewer::testing

@@ -40,4 +40,10 @@ std::string Picture(const TestBitmap& bitmap);
 // Number of dark pixels in the rendering.
 std::size_t InkCount(const RenderedTicket& ticket);
 
+// The inked bounding box of a rendering (inclusive), or all -1 when it is blank.
+struct Box {
+  int left = -1, top = -1, right = -1, bottom = -1;
+};
+Box InkBox(const RenderedTicket& ticket);
+
 }  // namespace qrticket::viewer::testing
