@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "render_ticket.h"
+#include "test_bitmap.h"
 #include "viewer_test_support.h"
 
 namespace qrticket::viewer {
@@ -95,6 +96,57 @@ INSTANTIATE_TEST_SUITE_P(
         QrRow{"EscZDataWithLineEnd", EscZ(0, 'L', 4, "ab\r\nS"), "1 L 4",
               "os últimos 3 (0D 0A 53) são da linha seguinte"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct OddPlacementRow {
+  const char* name;
+  Bytes justify;
+  int paper;
+  int x;  // where the 105-dot symbol's left edge lands
+};
+void PrintTo(const OddPlacementRow& row, std::ostream* out) { *out << row.name; }
+class QrOddWidth : public ::testing::TestWithParam<OddPlacementRow> {};
+
+// 21 modules of 5 dots: 105 dots, an odd width. The drawn modules must start exactly at x
+// (a finder pattern's dark corner) and end at x + 104: one dot off is a failure.
+TEST_P(QrOddWidth, LandsOnItsDot) {
+  const OddPlacementRow& row = GetParam();
+  RenderOptions options;
+  options.paperWidth = row.paper;
+  const RenderedTicket t = RenderTicket(row.justify + Size(5) + Store("odd") + kPrint, options);
+  ASSERT_EQ(t.symbols.size(), 1u) << testing::ReportText(t);
+  EXPECT_EQ(t.symbols[0].sizeDots, 105);
+  EXPECT_EQ(t.symbols[0].x, row.x);
+  const auto ink = testing::InkBox(t);
+  EXPECT_EQ(ink.left, row.x);
+  EXPECT_EQ(ink.right, row.x + 104);
+  EXPECT_EQ(ink.top, 0);
+  EXPECT_EQ(ink.bottom, 104);
+  EXPECT_EQ(testing::DecodeQr(t).at(0), "odd");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Justification, QrOddWidth,
+    ::testing::Values(OddPlacementRow{"Left", "", 576, 0},
+                      OddPlacementRow{"Centred", "\x1b" "a1", 576, (576 - 105) / 2},
+                      OddPlacementRow{"Right", "\x1b" "a2", 576, 576 - 105},
+                      OddPlacementRow{"Centred58mm", "\x1b" "a\x01", 384, (384 - 105) / 2},
+                      OddPlacementRow{"Right58mm", "\x1b" "a\x02", 384, 384 - 105}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ESC Z at version 40, the top of its range: 177 modules of 3 dots (531 dots) fit 80 mm.
+TEST(QrPlacement, EscZAtVersion40IsDrawn) {
+  const Bytes data(1000, 'v');
+  const RenderedTicket t = RenderTicket("\x1b" "a1" + EscZ(40, 'L', 3, data));
+  ASSERT_EQ(t.symbols.size(), 1u) << testing::ReportText(t);
+  EXPECT_EQ(t.symbols[0].version, 40);
+  EXPECT_EQ(t.symbols[0].sizeDots, 531);
+  EXPECT_EQ(t.symbols[0].x, (576 - 531) / 2);
+  const auto decoded = testing::DecodeQr(t);
+  ASSERT_EQ(decoded.size(), 1u);
+  EXPECT_EQ(decoded[0], data);
+  // One past the top is refused.
+  EXPECT_TRUE(RenderTicket(EscZ(41, 'L', 3, "x")).symbols.empty());
+}
 
 TEST(QrPlacement, FollowsTheJustification) {
   const Bytes symbol = Size(4) + Store("abc") + kPrint;  // 21 modules: 84 dots
