@@ -4,6 +4,8 @@
 // prints nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "code_reader.h"
 #include "render_ticket.h"
 #include "test_bitmap.h"
@@ -35,10 +37,12 @@ class Barcodes : public ::testing::TestWithParam<BarcodeRow> {};
 TEST_P(Barcodes, ReadBackToTheirData) {
   const BarcodeRow& row = GetParam();
   const RenderedTicket t = RenderTicket(Height(80) + row.stream);
+  // A UPC-A symbol also reads as an EAN-13 with a leading 0: look for the expected format.
   const auto codes = testing::ReadCodes(t, 2);
-  ASSERT_EQ(codes.size(), 1u) << testing::ReportText(t);
-  EXPECT_EQ(codes[0].format, row.format);
-  EXPECT_EQ(codes[0].text, row.text);
+  const auto code = std::find_if(codes.begin(), codes.end(),
+                                 [&](const auto& c) { return c.format == row.format; });
+  ASSERT_NE(code, codes.end()) << testing::ReportText(t);
+  EXPECT_EQ(code->text, row.text);
   ASSERT_EQ(t.elements.size(), 1u);
   EXPECT_EQ(t.elements[0].kind, row.system);
   EXPECT_EQ(t.elements[0].command, "GS k");

@@ -17,20 +17,23 @@ std::vector<ReadCode> ReadCodes(const RenderedTicket& ticket, int scale, bool pu
           ticket.pixels[static_cast<std::size_t>(y / scale) * ticket.width + x / scale];
     }
   }
-  ZXing::DecodeHints hints;
-  hints.setFormats(ZXing::BarcodeFormat::Any);
-  hints.setTryHarder(true);
-  hints.setIsPure(pure);
-  hints.setReturnCodabarStartEnd(true);
+  // One format at a time, one symbol per format: libzxing 1.4's ReadBarcodes asserts while
+  // merging the lines of linear codes it found more than once.
   std::vector<ReadCode> found;
-  for (const auto& result :
-       ZXing::ReadBarcodes(ZXing::ImageView(grey.data(), width, height, ZXing::ImageFormat::Lum),
-                           hints)) {
-    if (!result.isValid()) continue;
-    const auto& bytes = result.bytes();
-    found.push_back({ZXing::ToString(result.format()),
-                     Bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                     result.text()});
+  for (const auto format : ZXing::BarcodeFormats(ZXing::BarcodeFormat::Any)) {
+    ZXing::DecodeHints hints;
+    hints.setFormats(format);
+    hints.setTryHarder(true);
+    hints.setIsPure(pure);
+    hints.setReturnCodabarStartEnd(true);
+    const auto result = ZXing::ReadBarcode(
+        ZXing::ImageView(grey.data(), width, height, ZXing::ImageFormat::Lum), hints);
+    if (result.isValid()) {
+      const auto& bytes = result.bytes();
+      found.push_back({ZXing::ToString(result.format()),
+                       Bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                       result.text()});
+    }
   }
   return found;
 }

@@ -15,7 +15,7 @@ struct ReadCode {
   std::string text;    // ZXing's reading as text (UTF-8), with check digits for EAN/UPC
 };
 
-// All codes found in the picture given a white margin (as the paper's) and enlarged `scale`
+// The codes found in the picture (at most one of each format) given a white margin (as the paper's) and enlarged `scale`
 // times; `pure` says the picture holds one code alone, which helps MaxiCode.
 std::vector<ReadCode> ReadCodes(const RenderedTicket& ticket, int scale = 1, bool pure = false);
 
