@@ -1,9 +1,13 @@
-// Drawing tickets with the virtual printer: the default ticket and one at the QR capacity
-// limit, each rendered and encoded to PNG. Reports time per ticket, the PNG size and the
-// process's peak resident memory (getrusage ru_maxrss) after the runs.
+// Drawing tickets with the virtual printer: the default ticket, one at the QR capacity limit
+// and a third-party receipt (picture, bar codes, PDF417), each rendered and encoded to PNG.
+// Reports time per ticket, the PNG size and the process's peak resident memory (getrusage
+// ru_maxrss) after the runs. Memory against input size: bench/viewer_memory.sh.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+
+#include <fstream>
+#include <iterator>
 
 #include "png_writer.h"
 #include "qr_print_settings.h"
@@ -55,6 +59,16 @@ void BM_CapacityTicketToPng(benchmark::State& state) {
   RenderToPng(state, TicketBytes(Bytes(2953, 'x'), 3, 0));
 }
 BENCHMARK(BM_CapacityTicketToPng)->Unit(benchmark::kMillisecond);
+
+// A receipt made by receipt-printer-encoder: an ESC * logo, a table, a QR symbol, EAN-13,
+// CODE128 and PDF417 (tests/viewer/fixtures).
+void BM_ThirdPartyReceiptToPng(benchmark::State& state) {
+  std::ifstream in(QRTICKET_VIEWER_FIXTURES "/rpe-receipt.bin", std::ios::binary);
+  const Bytes receipt{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (receipt.empty()) state.SkipWithError("tests/viewer/fixtures/rpe-receipt.bin not found");
+  RenderToPng(state, receipt);
+}
+BENCHMARK(BM_ThirdPartyReceiptToPng)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,4 +2,6 @@
 if(TARGET qrticket_viewer)
   add_executable(bench_viewer ${CMAKE_CURRENT_LIST_DIR}/bench_viewer.cpp)
   target_link_libraries(bench_viewer PRIVATE qrticket::viewer qrticket::print benchmark::benchmark)
+  target_compile_definitions(bench_viewer PRIVATE
+                             QRTICKET_VIEWER_FIXTURES="${PROJECT_SOURCE_DIR}/tests/viewer/fixtures")
 endif()

@@ -116,6 +116,7 @@ class EscPosParser::Step {
   }
 
   std::size_t need = 0;
+  CommandId needing;  // the command that needs more
 
  private:
   unsigned char At(std::size_t i) const { return static_cast<unsigned char>(s_[at_ + i]); }
@@ -144,6 +145,7 @@ class EscPosParser::Step {
       return Left();
     }
     need = length;
+    needing = id;
     return 0;
   }
 
@@ -398,12 +400,19 @@ class EscPosParser::Step {
     return Skip(2 + static_cast<std::size_t>(count), id, true);
   }
 
-  // FS q n [xL xH yL yH d1..dk]1..n: defines NV bit images, k = x * y * 8 bytes each.
+  // FS q n [xL xH yL yH d1..dk]1..n: defines NV bit images, k = x * y * 8 bytes each. Each
+  // image's size is only known once its header arrives; past the bound the rest is dropped.
   std::size_t FsQ(CommandId id) {
     if (Left() < 3) return More(0, id);
     std::uint64_t i = 3;
     for (int image = 0; image < At(2); ++image) {
-      if (i + 4 > Left()) return More(0, id);
+      if (i + 4 > Left()) {
+        if (i > p_.maxCommandBytes_) {
+          sink_.OnEvent(Event(Oversized{offset_, id, i}));
+          return DropRest(i, id);
+        }
+        return More(0, id);
+      }
       const std::size_t at = static_cast<std::size_t>(i);
       i += 4 + static_cast<std::uint64_t>(Word(at)) * Word(at + 2) * 8;
     }
@@ -452,6 +461,13 @@ void EscPosParser::Feed(BytesView chunk, EventSink& sink) {
     const std::size_t used = step.Run();
     if (used == 0) {
       pendingNeed_ = step.need;
+      // Whatever the command, no more than the bound is held: the rest of it is dropped.
+      if (pendingNeed_ == 0 && pending_.size() > maxCommandBytes_) {
+        sink.OnEvent(Event(Oversized{static_cast<std::size_t>(offset_), step.needing,
+                                     pending_.size()}));
+        offset_ += pending_.size();
+        pending_.clear();
+      }
       continue;
     }
     const std::size_t extra = pending_.size() - used;

@@ -5,8 +5,12 @@
 
 namespace qrticket::viewer {
 
+// The whole raster is reserved at once: growing never copies it, and the pages not yet drawn
+// cost address space only, not memory.
 Paper::Paper(int width, int maxHeight)
-    : width_(std::max(width, 1)), maxHeight_(std::max(maxHeight, 1)) {}
+    : width_(std::max(width, 1)), maxHeight_(std::max(maxHeight, 1)) {
+  pixels_.reserve(static_cast<std::size_t>(width_) * maxHeight_);
+}
 
 void Paper::Extend(int y) {
   if (y > maxHeight_) {
