@@ -335,6 +335,7 @@ std::string SystemError(int error) {
   };
   static constexpr Reason kReasons[] = {
       {ENOENT, "não existe"},
+      {EINVAL, "argumento inválido"},
       {ENOTDIR, "um componente do caminho não é uma pasta"},
       {EACCES, "sem permissão"},
       {EPERM, "operação não permitida"},
@@ -370,8 +371,9 @@ std::string ListenBadAddress(std::string_view address) {
   return "endereço inválido: '" + std::string(address) + "'";
 }
 std::string ListenFailed(std::string_view address, int port, std::string_view why) {
-  return "não foi possível escutar em " + std::string(address) + ":" + std::to_string(port) +
-         ": " + std::string(why);
+  const bool ipv6 = address.find(':') != std::string_view::npos;
+  return "não foi possível escutar em " + std::string(ipv6 ? "[" : "") + std::string(address) +
+         (ipv6 ? "]" : "") + ":" + std::to_string(port) + ": " + std::string(why);
 }
 std::string ListenStoppedDuringJob() {
   return "pedido de paragem durante a receção: desenhado o que chegou";

@@ -58,6 +58,11 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsRow{"ListenWithoutOut", {"--listen", "9100"}, kExitUsage, ""},
         OptionsRow{"ListenWithFile", {"--listen", "9100", "--out", "d", "t.bin"}, kExitUsage, ""},
         OptionsRow{"OutWithoutListen", {"t.bin", "-o", "t.png", "--out", "d"}, kExitUsage, ""},
+        OptionsRow{"ListenLinkLocalWithScope", {"--listen", "[fe80::1%eth0]:9100", "--out", "d"},
+                   kExitOk, "listen fe80::1%eth0 9100 d"},
+        OptionsRow{"ListenBareIpv6Refused", {"--listen", "::1:9100", "--out", "d"}, kExitUsage, ""},
+        OptionsRow{"WidthNotANumber", {"t.bin", "-o", "t.png", "--width", "abc"}, kExitUsage, ""},
+        OptionsRow{"ExtraArgument", {"t.bin", "u.bin", "-o", "t.png"}, kExitUsage, ""},
         OptionsRow{"Help", {"--help"}, kExitOk, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
