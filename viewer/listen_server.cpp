@@ -28,8 +28,15 @@ std::string Endpoint(const sockaddr_storage& address, socklen_t length) {
   char host[NI_MAXHOST] = "?", port[NI_MAXSERV] = "?";
   getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof host, port,
               sizeof port, NI_NUMERICHOST | NI_NUMERICSERV);
-  return address.ss_family == AF_INET6 ? "[" + std::string(host) + "]:" + port
-                                       : std::string(host) + ":" + port;
+  // Appended piece by piece: GCC 12 warns (-Wrestrict, wrongly) on "[" + std::string(...).
+  const bool ipv6 = address.ss_family == AF_INET6;
+  std::string endpoint;
+  if (ipv6) endpoint += '[';
+  endpoint += host;
+  if (ipv6) endpoint += ']';
+  endpoint += ':';
+  endpoint += port;
+  return endpoint;
 }
 
 void CloseQuietly(int& fd) {

@@ -372,8 +372,15 @@ std::string ListenBadAddress(std::string_view address) {
 }
 std::string ListenFailed(std::string_view address, int port, std::string_view why) {
   const bool ipv6 = address.find(':') != std::string_view::npos;
-  return "não foi possível escutar em " + std::string(ipv6 ? "[" : "") + std::string(address) +
-         (ipv6 ? "]" : "") + ":" + std::to_string(port) + ": " + std::string(why);
+  std::string line = "não foi possível escutar em ";
+  if (ipv6) line += '[';
+  line += address;
+  if (ipv6) line += ']';
+  line += ':';
+  line += std::to_string(port);
+  line += ": ";
+  line += why;
+  return line;
 }
 std::string ListenStoppedDuringJob() {
   return "pedido de paragem durante a receção: desenhado o que chegou";

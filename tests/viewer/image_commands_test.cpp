@@ -235,7 +235,7 @@ TEST(RasterImage, WiderThanThePaperIsCutAtItsEdge) {
 
 TEST(RasterImage, TextWaitingInTheLinePrintsFirstAndTextAfterGoesBelow) {
   const TestBitmap frame = Frame(8, 10);
-  const RenderedTicket t = RenderTicket("A" + RasterCommand(frame, 0) + "B\n");
+  const RenderedTicket t = RenderTicket(Bytes("A").append(RasterCommand(frame, 0)) + "B\n");
   ASSERT_EQ(t.elements.size(), 1u);
   EXPECT_EQ(t.elements[0].y, 30);         // below the line that held "A"
   EXPECT_EQ(t.height, 30 + 10 + 30);      // "A", the image, "B"

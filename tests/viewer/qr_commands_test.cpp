@@ -46,8 +46,8 @@ TEST_P(QrCommands, DrawOrRefuse) {
   std::string symbol;
   if (!t.symbols.empty()) {
     const RenderedSymbol& s = t.symbols[0];
-    symbol = (s.micro ? "M" : "") + std::to_string(s.version) + " " + s.level + " " +
-             std::to_string(s.moduleSize);
+    symbol = s.micro ? "M" : "";
+    symbol += std::to_string(s.version) + " " + s.level + " " + std::to_string(s.moduleSize);
   }
   EXPECT_EQ(symbol, row.symbol) << testing::ReportText(t);
   EXPECT_TRUE(testing::ReportHas(t, row.reportHas)) << testing::ReportText(t);
