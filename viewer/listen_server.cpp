@@ -156,8 +156,16 @@ void ListenServer::Run(const std::function<void(const ListenJob&)>& onJob) {
       ++active_;
     }
     std::thread([this, connection, name = Endpoint(peer, peerLength), &onJob] {
-      Serve(connection, name, onJob);
+      std::string failure;
+      try {
+        Serve(connection, name, onJob);
+      } catch (const std::bad_alloc&) {
+        failure = say::OutOfMemory();
+      } catch (const std::exception&) {
+        failure = say::JobFailed();
+      }
       std::lock_guard lock(mutex_);
+      if (!failure.empty() && error_.empty()) error_ = failure;
       --active_;
       changed_.notify_all();
     }).detach();

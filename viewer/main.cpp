@@ -119,5 +119,11 @@ int main(int argc, char** argv) {
   std::cout << parsed.out;
   std::cerr << parsed.err;
   if (!parsed.options) return parsed.exitCode;
-  return parsed.options->listen ? Listen(*parsed.options) : DrawOne(*parsed.options);
+  try {
+    return parsed.options->listen ? Listen(*parsed.options) : DrawOne(*parsed.options);
+  } catch (const std::bad_alloc&) {
+    // The raster and the held command are bounded, but the machine may have less.
+    std::cerr << "qrticket-view: " << say::OutOfMemory() << '\n';
+    return vcli::kExitFailed;
+  }
 }

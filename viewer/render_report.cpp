@@ -362,6 +362,9 @@ std::string ReadFailed(std::string_view path, int error) {
   return "não foi possível ler '" + std::string(path) + "' (" + SystemError(error) + ")";
 }
 
+std::string OutOfMemory() { return "memória insuficiente"; }
+std::string JobFailed() { return "falha inesperada ao desenhar um trabalho"; }
+
 std::string PngEmpty() { return "imagem vazia ou com tamanho incoerente"; }
 std::string PngEncodeFailed() { return "a libpng não conseguiu codificar a imagem"; }
 std::string PngWriteFailed(std::string_view path) {

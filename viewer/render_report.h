@@ -151,6 +151,8 @@ std::string WoosimOverrun(std::size_t at, std::size_t declared, std::size_t fore
 // The system's reason for a failed call (errno), in Portuguese.
 std::string SystemError(int error);
 std::string ReadFailed(std::string_view path, int error);
+std::string OutOfMemory();
+std::string JobFailed();
 
 // Texts of the PNG writer and the network front end.
 std::string PngEmpty();
