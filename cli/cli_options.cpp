@@ -3,24 +3,38 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cstdint>
 
+#include "decimal_number.h"
+#include "failure_messages.h"
+#include "parse_errors.h"
 #include "publisher.h"
 #include "text_encoding.h"
+#include "text_file.h"
 #include "ticket_defaults.h"
+#include "ticket_job.h"
 
 namespace qrticket::cli {
 namespace {
 
 constexpr const char* kDescription =
     "qrticket: imprime um talão de teste de QR Code numa impressora ESC/POS.\n"
-    "Dispositivos: LPT1: a LPT3: (/dev/lp0 a /dev/lp2), COM1: a COM256: (/dev/ttyS0 a\n"
-    "/dev/ttyS255), tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão),\n"
-    "cups:FILA (uma fila CUPS; cups: é a predefinida), qualquer caminho (/dev/usb/lp0,\n"
-    "/dev/ttyUSB0, um ficheiro) ou - (saída padrão). --list-devices mostra os deste computador.";
+    "Dispositivos: LPT1: LPT2: (/dev/lp0, /dev/lp1), COM1: a COM6: (/dev/ttyS0 a /dev/ttyS5),\n"
+    "tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão; um endereço IPv4\n"
+    "escreve-se com quatro números, 192.168.1.50), qualquer caminho (/dev/usb/lp0,\n"
+    "/dev/ttyUSB0, um ficheiro) ou - (saída padrão).";
+
+constexpr const char* kFooter =
+    "O texto de --text segue tal como foi escrito. O de --text-file (UTF-8, até 32764\n"
+    "caracteres) perde a marca BOM inicial e a última quebra de linha; cada quebra de linha\n"
+    "(LF ou CR LF) segue como CR LF, como na janela, e um CR isolado segue como está.\n"
+    "Os números escrevem-se em decimal (010 é dez).\n"
+    "Códigos de saída: 0 impresso; 1 falha na impressão; 2 erro na linha de comando ou no\n"
+    "ficheiro de texto; 3 impresso, mas sem o símbolo QR (o talão leva a descrição da falha\n"
+    "no lugar dele); 128+N interrompido pelo sinal N (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP).";
+
+constexpr double kMinTimeoutSeconds = 0.001;
+constexpr double kMaxTimeoutSeconds = 86400.0;
 
 ParseResult UsageError(const std::string& message) {
   ParseResult result;
@@ -29,27 +43,28 @@ ParseResult UsageError(const std::string& message) {
   return result;
 }
 
-// The whole file, or nullopt when it cannot be read: a folder opens like a file and reads as
-// empty, which would print an empty ticket instead of saying what is wrong.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad() || content.bad()) return std::nullopt;
-  return content.str();
-}
+// What the parser fills in: text, converted afterwards by our own rules.
+struct RawOptions {
+  std::optional<std::string> device;
+  std::optional<std::string> text;
+  std::optional<std::string> textFile;
+  std::string size = kDefaultModuleSizeText;
+  std::string model = std::to_string(kDefaultModelIndex);
+  std::string errorLevel = std::to_string(kDefaultErrorLevelIndex);
+  std::string timeout = "10";
+  bool pageMode = false;
+  bool centred = false;
+  bool woosim = false;
+};
 
-}  // namespace
-
-ParseResult ParseCommandLine(const std::vector<std::string>& args) {
-  CLI::App app{kDescription, "qrticket"};
+void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.option_defaults()->group("Opções");
   app.set_help_flag("-h,--help", "mostra esta ajuda e sai");
   app.set_version_flag("--version", std::string("qrticket ") + publisher::kVersion,
                        "mostra a versão e sai");
+  // Words outside our options are ours to report, in Portuguese.
+  app.allow_extras();
+  app.footer(kFooter);
   // The help is in Portuguese like the rest of the tool.
   const auto formatter = app.get_formatter();
   formatter->label("Usage", "Utilização");
@@ -57,44 +72,123 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   formatter->label("REQUIRED", "OBRIGATÓRIO");
   formatter->label("Excludes", "Exclui");
   formatter->label("TEXT", "TEXTO");
-  formatter->label("INT", "N");
 
-  std::string device;
-  std::optional<std::string> text;
-  std::optional<std::string> textFile;
-  std::string size = kDefaultModuleSizeText;
-  std::int16_t model = kDefaultModelIndex;
-  std::int16_t errorLevel = kDefaultErrorLevelIndex;
-  bool pageMode = false, centred = false, woosim = false;
-  double timeoutSeconds = 10.0;
+  // Every value is taken as text: numbers and the device are checked by our own rules below.
+  app.add_option("-d,--device", raw.device, "dispositivo ou ficheiro de saída (obrigatório)")
+      ->type_name("NOME");
+  app.add_option("-t,--text", raw.text, "texto a codificar (UTF-8)")->type_name("TEXTO");
+  app.add_option("-f,--text-file", raw.textFile,
+                 "ler o texto a codificar de um ficheiro UTF-8 (não com --text)")
+      ->type_name("FICHEIRO");
+  app.add_option("-s,--size", raw.size, "tamanho do módulo (texto, como na janela)")
+      ->type_name("TEXTO")
+      ->capture_default_str();
+  app.add_option("-m,--model", raw.model, "modelo: 0 Modelo 1, 1 Modelo 2, 2 Micro QR")
+      ->type_name("N")
+      ->capture_default_str();
+  app.add_option("-e,--error-level", raw.errorLevel, "correção de erro: 0 L, 1 M, 2 Q, 3 H")
+      ->type_name("N")
+      ->capture_default_str();
+  app.add_flag("--page-mode", raw.pageMode, "modo página");
+  app.add_flag("--centred,--centered", raw.centred, "centrado");
+  app.add_flag("--woosim", raw.woosim, "comando ESC Z das impressoras woosim");
+  app.add_option("--timeout", raw.timeout, "segundos sem aceitar dados até a impressão falhar")
+      ->type_name("SEGUNDOS")
+      ->capture_default_str();
+}
 
-  bool listDevices = false;
-  app.add_option("-d,--device", device, "dispositivo ou ficheiro de saída");
-  app.add_flag("--list-devices", listDevices,
-               "mostra os dispositivos deste computador (nome, tabulação, descrição) e sai");
-  auto* textOption = app.add_option("-t,--text", text, "texto a codificar (UTF-8)");
-  auto* textFileOption =
-      app.add_option("-f,--text-file", textFile, "ler o texto a codificar de um ficheiro UTF-8")
-          ->excludes(textOption);
-  app.add_option("-s,--size", size, "tamanho do módulo (texto, como na janela)")
-      ->capture_default_str();
-  app.add_option("-m,--model", model, "modelo: 0 Modelo 1, 1 Modelo 2, 2 Micro QR")
-      ->capture_default_str();
-  app.add_option("-e,--error-level", errorLevel, "correção de erro: 0 L, 1 M, 2 Q, 3 H")
-      ->capture_default_str();
-  app.add_flag("--page-mode", pageMode, "modo página");
-  app.add_flag("--centred,--centered", centred, "centrado");
-  app.add_flag("--woosim", woosim, "comando ESC Z das impressoras woosim");
-  app.add_option("--timeout", timeoutSeconds,
-                 "segundos sem aceitar dados até a impressão falhar")
-      ->capture_default_str()
-      ->check(CLI::Range(0.001, 86400.0).description(""))
-      ->type_name("SEGUNDOS");
-  StatusMode status = StatusMode::None;
-  AddStatusFlags(app, status, {textOption, textFileOption});
-  SymbolModeOptions symbolModes;
-  AddSymbolModeOptions(app, symbolModes);
+// The parser reads "--text=" as "--text" without a value and then takes the next argument as
+// the value ("--text= --woosim" would print the text "--woosim"). Splitting "--name=value" into
+// two arguments here keeps an empty value empty. Returns an error message, or "" when fine.
+std::string SplitLongValues(const CLI::App& app, std::vector<std::string>& args) {
+  std::vector<std::string> split;
+  split.reserve(args.size() + 4);
+  bool optionsEnded = false;
+  for (std::string& arg : args) {
+    const auto equals = arg.find('=');
+    if (optionsEnded || arg.rfind("--", 0) != 0 || equals == std::string::npos) {
+      optionsEnded = optionsEnded || arg == "--";
+      split.push_back(std::move(arg));
+      continue;
+    }
+    const std::string name = arg.substr(0, equals);
+    const CLI::Option* option = app.get_option_no_throw(name);
+    if (option == nullptr) {  // unknown: reported with the other extras
+      split.push_back(std::move(arg));
+      continue;
+    }
+    if (option->get_expected_max() == 0) return DescribeFlagWithValue(name);
+    split.push_back(name);
+    split.push_back(arg.substr(equals + 1));
+  }
+  args = std::move(split);
+  return {};
+}
 
+std::optional<std::int16_t> Int16(const std::string& text) {
+  const auto value = ParseDecimalInteger(text);
+  if (!value || *value < INT16_MIN || *value > INT16_MAX) return std::nullopt;
+  return static_cast<std::int16_t>(*value);
+}
+
+std::string NotAnInt16(const std::string& option, const std::string& text) {
+  if (text.empty()) return option + ": falta o número";
+  return option + ": '" + text + "' não é um número inteiro de -32768 a 32767, em decimal";
+}
+
+std::string SecondsText(std::chrono::milliseconds ms) {
+  if (ms.count() % 1000 == 0) return std::to_string(ms.count() / 1000) + " s";
+  return std::to_string(ms.count()) + " ms";
+}
+
+// Reads --text-file into `utf8`; on failure, the ParseResult to return instead.
+std::optional<ParseResult> LoadTextFile(const std::string& path, std::chrono::milliseconds stall,
+                                        int cancelFd, std::string& utf8) {
+  const TextFileRead read = ReadTextFile(path, stall, cancelFd);
+  switch (read.status) {
+    case TextFileRead::Status::Read:
+      utf8 = TicketTextFromFile(read.bytes);
+      return std::nullopt;
+    case TextFileRead::Status::TooLong: {
+      // The same failure as a --text that is too long.
+      ParseResult result;
+      result.exitCode = kExitPrintFailed;
+      result.err = kFailurePrefix + failures::DataTooLong().description() + "\n";
+      return result;
+    }
+    case TextFileRead::Status::Unreadable:
+      return UsageError("não foi possível ler o ficheiro '" + path + "' (" +
+                        failures::SystemErrorText(read.error) + ")");
+    case TextFileRead::Status::Stalled:
+      return UsageError("o ficheiro '" + path + "' não deu dados durante " + SecondsText(stall) +
+                        " (ninguém escreve nele?)");
+    case TextFileRead::Status::Interrupted:
+      break;
+  }
+  ParseResult result;
+  result.interrupted = true;
+  result.exitCode = kExitPrintFailed;
+  return result;
+}
+
+}  // namespace
+
+bool ModeNeedsDevice(Mode mode) {
+  switch (mode) {
+    case Mode::PrintTicket:
+      return true;
+  }
+  return true;
+}
+
+ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelFd) {
+  CLI::App app{kDescription, "qrticket"};
+  RawOptions raw;
+  DeclareOptions(app, raw);
+
+  std::vector<std::string> args = argsIn;
+  if (const std::string error = SplitLongValues(app, args); !error.empty())
+    return UsageError(error);
   // CLI11 wants argv without the program name, last argument first.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -105,42 +199,47 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     if (app.get_option("--version")->count() > 0) result.out = app.version() + "\n";
     return result;
   } catch (const CLI::ParseError& e) {
-    return UsageError(e.what());
+    return UsageError(DescribeParseError(e, app, args));
   }
+  for (const std::string& extra : app.remaining())
+    if (extra != "--") return UsageError(DescribeExtraArgument(extra));
 
   CliOptions options;
-  if (listDevices) {
-    options.listDevices = true;
-    ParseResult result;
-    result.options = std::move(options);
-    return result;
+  options.mode = Mode::PrintTicket;
+  if (ModeNeedsDevice(options.mode) && !raw.device)
+    return UsageError("falta o dispositivo: indique-o com --device NOME");
+  if (raw.text && raw.textFile) return UsageError("use --text ou --text-file, não os dois");
+
+  const auto model = Int16(raw.model);
+  if (!model) return UsageError(NotAnInt16("--model", raw.model));
+  const auto errorLevel = Int16(raw.errorLevel);
+  if (!errorLevel) return UsageError(NotAnInt16("--error-level", raw.errorLevel));
+  const auto timeoutSeconds = ParseDecimalFraction(raw.timeout);
+  if (!timeoutSeconds || *timeoutSeconds < kMinTimeoutSeconds ||
+      *timeoutSeconds > kMaxTimeoutSeconds || !std::isfinite(*timeoutSeconds))
+    return UsageError("--timeout: '" + raw.timeout +
+                      "' não é um número de segundos de 0.001 a 86400");
+  options.channel.stallTimeout =
+      std::chrono::milliseconds(static_cast<long long>(std::llround(*timeoutSeconds * 1000)));
+  options.channel.cancelFd = cancelFd;
+
+  std::string utf8 = raw.text.value_or(kSampleDataText);
+  if (raw.textFile) {
+    if (auto failed = LoadTextFile(*raw.textFile, options.channel.stallTimeout, cancelFd, utf8))
+      return std::move(*failed);
   }
-  if (app.get_option("--device")->count() == 0 && !symbolModes.check)
-    return UsageError(
-        "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)");
-  QrPrintSettings& s = options.settings;
-  if (textFile) {
-    text = ReadWholeFile(*textFile);
-    if (!text) return UsageError("não foi possível ler o ficheiro '" + *textFile + "'");
-  }
-  // NaN passes any range check, and would become a negative time-out.
-  if (!std::isfinite(timeoutSeconds))
-    return UsageError("--timeout: o valor tem de ser um número de segundos");
-  const std::string utf8 = text.value_or(kSampleDataText);
   auto bytes = Utf8ToCp1252(utf8);
   if (!bytes) return UsageError("o texto a codificar não é UTF-8 válido");
+
+  QrPrintSettings& s = options.settings;
   s.dataText = std::move(*bytes);
-  s.deviceName = device;
-  s.moduleSizeText = size;
-  s.modelIndex = model;
-  s.errorLevelIndex = errorLevel;
-  s.pageMode = pageMode;
-  s.centred = centred;
-  s.woosimDialect = woosim;
-  options.status = status;
-  options.symbolModes = symbolModes;
-  options.channel.stallTimeout =
-      std::chrono::milliseconds(static_cast<long long>(std::llround(timeoutSeconds * 1000)));
+  s.deviceName = raw.device.value_or("");
+  s.moduleSizeText = raw.size;
+  s.modelIndex = *model;
+  s.errorLevelIndex = *errorLevel;
+  s.pageMode = raw.pageMode;
+  s.centred = raw.centred;
+  s.woosimDialect = raw.woosim;
 
   ParseResult result;
   result.options = std::move(options);

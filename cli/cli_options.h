@@ -8,37 +8,47 @@
 
 #include "output_device.h"
 #include "qr_print_settings.h"
-#include "status_flags.h"
-#include "symbol_modes.h"
 
 namespace qrticket::cli {
 
 // Exit codes, listed once.
 enum ExitCode : int {
-  kExitOk = 0,          // the ticket was delivered (or --help / --version); --status: ready
-  kExitPrintFailed = 1, // the job failed; "Falha na impressão:..." went to stderr; --status:
-                        // the printer reports a problem, did not answer or cannot answer
-  kExitUsage = 2,       // the command line or the text file was not usable
+  kExitOk = 0,                    // the ticket was delivered (or --help / --version)
+  kExitPrintFailed = 1,           // the job failed ("Falha na impressão:..." on stderr), or
+                                  // memory ran out
+  kExitUsage = 2,                 // the command line or the text file was not usable
+  kExitPrintedWithoutSymbol = 3,  // delivered, but the QR builder failed: its description was
+                                  // printed in place of the symbol; a warning went to stderr
+  kExitSignalBase = 128,          // + the signal that stopped the job: 129 SIGHUP, 130 SIGINT
+                                  // (Ctrl+C), 143 SIGTERM
 };
+
+// What the command was asked to do: one value here and one case in main per mode.
+enum class Mode {
+  PrintTicket,  // print one test ticket on --device
+};
+
+// Whether `mode` talks to a device, so that the command line must name one.
+bool ModeNeedsDevice(Mode mode);
 
 struct CliOptions {
+  Mode mode = Mode::PrintTicket;
   QrPrintSettings settings;
   ChannelOptions channel;
-  StatusMode status = StatusMode::None;
-  bool listDevices = false;  // --list-devices: list the devices instead of printing
-  SymbolModeOptions symbolModes;  // --check, --probe
 };
 
-// Either options to print with, or an exit code and what to say before exiting (help text and
+// Either options to act on, or an exit code and what to say before exiting (help text and
 // version go to stdout, usage errors to stderr).
 struct ParseResult {
   std::optional<CliOptions> options;
   int exitCode = kExitOk;
   std::string out;
   std::string err;
+  bool interrupted = false;  // a signal stopped the reading of --text-file
 };
 
-ParseResult ParseCommandLine(const std::vector<std::string>& args);
-
+// `cancelFd` (when 0 or more) ends the reading of --text-file early, and is handed on to the
+// job in options.channel.cancelFd.
+ParseResult ParseCommandLine(const std::vector<std::string>& args, int cancelFd = -1);
 
 }  // namespace qrticket::cli

@@ -1,52 +1,36 @@
 // qrticket: prints one QR test ticket from the command line, for scripts and headless boxes.
 #include <csignal>
 #include <iostream>
+#include <new>
 
 #include "cli_options.h"
-#include "list_devices.h"
-#include "status_command.h"
-#include "ticket_job.h"
+#include "failure_messages.h"
+#include "print_command.h"
+#include "signal_watch.h"
 
-namespace {
-
-// Failures go to stderr, one line, prefix included, and set the exit code.
-class StderrReporter final : public qrticket::FailureReporter {
- public:
-  void ShowFailure(const std::string& message) override {
-    std::cerr << message << '\n';
-    failed = true;
-  }
-  bool failed = false;
-};
-
-}  // namespace
+namespace cli = qrticket::cli;
 
 int main(int argc, char** argv) {
-  // A printer that hangs up must fail the job, not kill the process.
-  std::signal(SIGPIPE, SIG_IGN);
+  try {
+    // A printer that hangs up must fail the job, not kill the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Ctrl+C and termination end the job as a failure that releases the device.
+    const cli::SignalWatch signals;
 
-  const auto parsed =
-      qrticket::cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  std::cout << parsed.out;
-  std::cerr << parsed.err;
-  if (!parsed.options) return parsed.exitCode;
-  if (parsed.options->listDevices) return qrticket::cli::ListDevices(std::cout);
-  if (const auto code = qrticket::cli::RunSymbolMode(parsed.options->symbolModes,
-                                                     parsed.options->settings,
-                                                     parsed.options->channel, std::cout, std::cerr))
-    return *code;
+    const auto parsed =
+        cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), signals.cancelFd());
+    std::cout << parsed.out;
+    std::cerr << parsed.err;
+    if (parsed.interrupted) return cli::kExitSignalBase + cli::SignalWatch::CaughtSignal();
+    if (!parsed.options) return parsed.exitCode;
 
-  const auto& options = *parsed.options;
-  StderrReporter reporter;
-  switch (options.status) {
-    case qrticket::cli::StatusMode::Ask:
-      return qrticket::cli::RunStatus(options.settings.deviceName, std::cout, std::cerr);
-    case qrticket::cli::StatusMode::CheckAroundTicket:
-      return qrticket::cli::RunCheckedTicket(options.settings, options.channel, reporter,
-                                             std::cerr);
-    case qrticket::cli::StatusMode::None:
-      break;
+    switch (parsed.options->mode) {
+      case cli::Mode::PrintTicket:
+        return cli::RunPrintTicket(*parsed.options, std::cerr, cli::SignalWatch::CaughtSignal);
+    }
+    return cli::kExitUsage;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "qrticket: " << qrticket::failures::OutOfMemoryText() << '\n';
+    return cli::kExitPrintFailed;
   }
-  qrticket::PrintQrTest(options.settings, reporter, options.channel);
-  return reporter.failed ? qrticket::cli::kExitPrintFailed : qrticket::cli::kExitOk;
 }

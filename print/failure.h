@@ -24,9 +24,11 @@ enum class FailureCode : int {
   DiskFull = 31,
   TimedOut = 32,         // the device took no byte for the stall time-out
   ConnectionLost = 33,   // the peer closed or reset the connection
+  Interrupted = 34,      // the job was stopped from outside (Ctrl+C, a termination signal)
   UnknownHost = 40,
   ConnectionRefused = 41,
   ConnectTimedOut = 42,
+  NameLookupFailed = 43, // the name server could not be asked (no network, no server)
   NoAnswer = 50,         // the printer did not answer a status request in time
   NoReturnChannel = 51,  // a file, FIFO, standard output or queue: nothing can answer
   PrinterNotReady = 52,  // the printer reports paper out, cover open, off line or an error

@@ -3,8 +3,8 @@
 #include "failure_messages.h"
 
 #include <cerrno>
-#include <cstring>
 #include <string>
+#include <utility>
 
 namespace qrticket::failures {
 namespace {
@@ -22,21 +22,102 @@ std::string Seconds(std::chrono::milliseconds ms) {
   return std::to_string(count) + " ms";
 }
 
+// The system's own error texts are English (strerror follows the C locale, and Portuguese
+// catalogues are rarely installed); these are ours, for the errors a device, a file or a
+// network printer can meet. A table, not a switch: some names share a value (EAGAIN and
+// EWOULDBLOCK, ENOTSUP and EOPNOTSUPP).
+constexpr std::pair<int, const char*> kSystemErrorTexts[] = {
+    {EPERM, "operação não permitida"},
+    {ENOENT, "não existe"},
+    {EINTR, "chamada interrompida"},
+    {EIO, "erro de entrada/saída"},
+    {ENXIO, "dispositivo ou endereço inexistente"},
+    {EBADF, "descritor de ficheiro inválido"},
+    {EAGAIN, "recurso temporariamente indisponível"},
+    {ENOMEM, "memória insuficiente"},
+    {EACCES, "permissão negada"},
+    {EFAULT, "endereço de memória inválido"},
+    {EBUSY, "dispositivo ou recurso ocupado"},
+    {EEXIST, "o ficheiro já existe"},
+    {ENODEV, "dispositivo inexistente"},
+    {ENOTDIR, "uma parte do caminho não é uma pasta"},
+    {EISDIR, "é uma pasta"},
+    {EINVAL, "argumento inválido"},
+    {ENFILE, "demasiados ficheiros abertos no sistema"},
+    {EMFILE, "demasiados ficheiros abertos"},
+    {ENOTTY, "operação imprópria para o dispositivo"},
+    {ETXTBSY, "ficheiro em uso"},
+    {EFBIG, "ficheiro demasiado grande"},
+    {ENOSPC, "sem espaço no dispositivo"},
+    {ESPIPE, "posicionamento impossível"},
+    {EROFS, "sistema de ficheiros só de leitura"},
+    {EPIPE, "o leitor fechou o canal"},
+    {ERANGE, "resultado fora do intervalo"},
+    {EDEADLK, "bloqueio mútuo evitado"},
+    {ENAMETOOLONG, "nome demasiado comprido"},
+    {ENOLCK, "sem bloqueios disponíveis"},
+    {ENOSYS, "função não implementada"},
+    {ELOOP, "demasiados níveis de ligações simbólicas"},
+    {ETIME, "tempo esgotado"},
+    {ENOLINK, "a ligação foi cortada"},
+    {ECOMM, "erro de comunicação ao enviar"},
+    {EPROTO, "erro de protocolo"},
+    {EOVERFLOW, "valor demasiado grande para o tipo de dados"},
+    {EBADFD, "descritor de ficheiro em mau estado"},
+    {ENOTSOCK, "não é uma ligação de rede"},
+    {EDESTADDRREQ, "falta o endereço de destino"},
+    {EMSGSIZE, "mensagem demasiado comprida"},
+    {EPROTOTYPE, "tipo de protocolo errado"},
+    {ENOPROTOOPT, "protocolo indisponível"},
+    {EPROTONOSUPPORT, "protocolo não suportado"},
+    {EOPNOTSUPP, "operação não suportada"},
+    {EAFNOSUPPORT, "família de endereços não suportada"},
+    {EADDRINUSE, "endereço já em uso"},
+    {EADDRNOTAVAIL, "endereço indisponível"},
+    {ENETDOWN, "a rede está em baixo"},
+    {ENETUNREACH, "rede inacessível"},
+    {ENETRESET, "a rede cortou a ligação"},
+    {ECONNABORTED, "ligação abortada"},
+    {ECONNRESET, "ligação reposta pelo outro lado"},
+    {ENOBUFS, "sem memória intermédia disponível"},
+    {EISCONN, "já está ligado"},
+    {ENOTCONN, "não está ligado"},
+    {ESHUTDOWN, "a ligação já foi fechada para envio"},
+    {ETIMEDOUT, "tempo de ligação esgotado"},
+    {ECONNREFUSED, "ligação recusada"},
+    {EHOSTDOWN, "a máquina está desligada"},
+    {EHOSTUNREACH, "sem caminho para a máquina"},
+    {EALREADY, "operação já em curso"},
+    {EINPROGRESS, "operação em curso"},
+    {ESTALE, "ficheiro de rede já não existe no servidor"},
+    {EDQUOT, "quota de disco excedida"},
+    {ENOMEDIUM, "sem suporte no dispositivo"},
+    {EMEDIUMTYPE, "tipo de suporte errado"},
+    {ECANCELED, "operação cancelada"},
+    {EREMOTEIO, "erro de entrada/saída remoto"},
+};
+
 }  // namespace
+
+std::string SystemErrorText(int error) {
+  for (const auto& [number, text] : kSystemErrorTexts)
+    if (number == error) return text;
+  return "erro " + std::to_string(error);
+}
 
 PrintFailure DataTooLong() {
   return {FailureCode::Overflow,
-          "Overflow: o texto a codificar tem mais de 32764 caracteres"};
+          "Capacidade excedida: o texto a codificar tem mais de 32764 caracteres"};
 }
 
 PrintFailure ModuleSizeOverflow() {
   return {FailureCode::Overflow,
-          "Overflow: o tamanho do módulo está fora do intervalo de -32768 a 32767"};
+          "Capacidade excedida: o tamanho do módulo está fora do intervalo de -32768 a 32767"};
 }
 
 PrintFailure IndexOverflow() {
   return {FailureCode::Overflow,
-          "Overflow: a posição do modelo ou do nível de correção é demasiado grande"};
+          "Capacidade excedida: a posição do modelo ou do nível de correção é demasiado grande"};
 }
 
 PrintFailure ByteOutOfRange(int code) {
@@ -44,7 +125,9 @@ PrintFailure ByteOutOfRange(int code) {
           "Argumento inválido: " + std::to_string(code) + " não é um byte (0 a 255)"};
 }
 
-PrintFailure OutOfMemory() { return {FailureCode::OutOfMemory, "Memória insuficiente"}; }
+const char* OutOfMemoryText() noexcept { return "Memória insuficiente"; }
+
+PrintFailure OutOfMemory() { return {FailureCode::OutOfMemory, OutOfMemoryText()}; }
 
 PrintFailure AlreadyOpen(int channel) {
   return {FailureCode::AlreadyOpen, "O canal " + std::to_string(channel) + " já está aberto"};
@@ -102,9 +185,9 @@ PrintFailure FromErrno(int error, std::string_view device, Stage stage) {
   }
   if (stage != Stage::Open)
     return {FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo " + name + " (" +
-                                       std::strerror(error) + ")"};
+                                       SystemErrorText(error) + ")"};
   return {FailureCode::SystemError,
-          "Não foi possível abrir " + name + " (" + std::strerror(error) + ")"};
+          "Não foi possível abrir " + name + " (" + SystemErrorText(error) + ")"};
 }
 
 PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall) {
@@ -121,6 +204,12 @@ PrintFailure UnknownHost(std::string_view device) {
   return {FailureCode::UnknownHost, "Endereço desconhecido: " + Quoted(device)};
 }
 
+PrintFailure NameLookupUnavailable(std::string_view device) {
+  return {FailureCode::NameLookupFailed,
+          "Não foi possível consultar o servidor de nomes para " + Quoted(device) +
+              " (sem rede ou servidor de nomes indisponível)"};
+}
+
 PrintFailure ConnectionRefused(std::string_view device) {
   return {FailureCode::ConnectionRefused, "Ligação recusada por " + Quoted(device)};
 }
@@ -132,6 +221,10 @@ PrintFailure ConnectTimedOut(std::string_view device, std::chrono::milliseconds 
 
 PrintFailure ConnectionLost(std::string_view device) {
   return {FailureCode::ConnectionLost, "A ligação a " + Quoted(device) + " foi interrompida"};
+}
+
+PrintFailure Interrupted() {
+  return {FailureCode::Interrupted, "Impressão interrompida (Ctrl+C ou sinal de terminação)"};
 }
 
 PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind) {

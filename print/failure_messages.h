@@ -3,11 +3,16 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 #include <string_view>
 
 #include "failure.h"
 
 namespace qrticket::failures {
+
+// A system error number in Portuguese words ("rede inacessível"); "erro N" for one we have no
+// words for. Never the C library's English text.
+std::string SystemErrorText(int error);
 
 // The data text does not fit the QR length field (32764 bytes at most).
 PrintFailure DataTooLong();
@@ -18,6 +23,8 @@ PrintFailure IndexOverflow();
 // A command byte value outside 0..255.
 PrintFailure ByteOutOfRange(int code);
 PrintFailure OutOfMemory();
+// The description of OutOfMemory, for when not even that failure can be made.
+const char* OutOfMemoryText() noexcept;
 
 PrintFailure AlreadyOpen(int channel);
 PrintFailure BadChannel(int channel);
@@ -31,10 +38,16 @@ PrintFailure FromErrno(int error, std::string_view device, Stage stage);
 // The device took no byte for the whole stall time-out.
 PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall);
 PrintFailure NoReader(std::string_view device);
+// The resolver says the name does not exist.
 PrintFailure UnknownHost(std::string_view device);
+// The resolver could not ask a name server (no network, no server answering): the name may
+// well exist.
+PrintFailure NameLookupUnavailable(std::string_view device);
 PrintFailure ConnectionRefused(std::string_view device);
 PrintFailure ConnectTimedOut(std::string_view device, std::chrono::milliseconds bound);
 PrintFailure ConnectionLost(std::string_view device);
+// The job was stopped from outside (Ctrl+C, SIGTERM, SIGHUP) before the device had everything.
+PrintFailure Interrupted();
 
 // Asking the printer for its status (DLE EOT) and identity (GS I).
 // What kind of output cannot carry an answer back.

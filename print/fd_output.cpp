@@ -1,12 +1,14 @@
 // Short writes, EINTR, EAGAIN and bounded waits, the same for every transport.
 #include "fd_output.h"
 
+#include <limits.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
 
+#include "cancellation.h"
 #include "failure_messages.h"
 #include "sigpipe_guard.h"
 
@@ -39,7 +41,7 @@ bool PollWritable(SystemCalls& sys, const FdOutput& out, Clock::time_point& dead
     int left = MillisecondsLeft(deadline);
     if (left == 0) return false;
     if (out.queueShowsProgress) left = std::min(left, kQueueCheckMs);
-    const int ready = sys.Poll(&p, 1, left);
+    const int ready = PollOrCancel(sys, &p, 1, out.cancelFd, left);
     if (ready > 0) return true;
     if (ready < 0 && errno != EINTR)
       throw failures::FromErrno(errno, out.device, failures::Stage::Write);
@@ -52,7 +54,9 @@ bool PollWritable(SystemCalls& sys, const FdOutput& out, Clock::time_point& dead
 }
 
 ssize_t WriteOnce(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
-  if (out.socket) return sys.Send(out.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  if (out.socket)
+    return sys.Send(out.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (out.sharedBlocking) bytes = bytes.substr(0, PIPE_BUF);
   const SigpipeGuard guard;
   return sys.Write(out.fd, bytes.data(), bytes.size());
 }
@@ -63,6 +67,11 @@ void WriteAll(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
   auto deadline = Clock::now() + out.stall;
   bool pollSaidReady = false;
   while (!bytes.empty()) {
+    // A blocking descriptor is written to only once it has reported room.
+    if (out.sharedBlocking && !pollSaidReady) {
+      if (!PollWritable(sys, out, deadline)) throw failures::TimedOut(out.device, out.stall);
+      pollSaidReady = true;
+    }
     const ssize_t written = WriteOnce(sys, out, bytes);
     if (written > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -70,11 +79,16 @@ void WriteAll(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
       pollSaidReady = false;
       continue;
     }
-    if (written < 0 && errno == EINTR) continue;
+    if (written < 0 && errno == EINTR) {
+      ThrowIfCancelled(sys, out.cancelFd);
+      continue;
+    }
     if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
       // Some drivers (the parallel port's) have no poll of their own and always say "ready";
       // a refusal right after "ready" pauses, so a printer off line does not spin the CPU.
-      if (pollSaidReady) sys.Poll(nullptr, 0, std::min(MillisecondsLeft(deadline), kQueueCheckMs));
+      if (pollSaidReady)
+        PollOrCancel(sys, nullptr, 0, out.cancelFd,
+                     std::min(MillisecondsLeft(deadline), kQueueCheckMs));
       if (!PollWritable(sys, out, deadline)) throw failures::TimedOut(out.device, out.stall);
       pollSaidReady = true;
       continue;
@@ -94,7 +108,7 @@ void WaitUntilDrained(SystemCalls& sys, const FdOutput& out, const std::function
   while (last > 0) {
     const int left = MillisecondsLeft(deadline);
     if (left == 0) throw failures::TimedOut(out.device, out.stall);
-    sys.Poll(nullptr, 0, std::min(left, kQueueCheckMs));
+    PollOrCancel(sys, nullptr, 0, out.cancelFd, std::min(left, kQueueCheckMs));
     const int now = queued();
     if (now != last) deadline = Clock::now() + out.stall;
     last = now;

@@ -15,12 +15,21 @@ struct FdOutput {
   int fd = -1;
   std::string_view device;  // the name as the operator typed it, for messages
   std::chrono::milliseconds stall{10000};
-  // send(2) with MSG_NOSIGNAL instead of write(2) (which runs with SIGPIPE held back).
+  // send(2) with MSG_NOSIGNAL and MSG_DONTWAIT instead of write(2) (which runs with SIGPIPE
+  // held back). MSG_DONTWAIT makes this one call non-blocking without touching the
+  // descriptor's flags, which a socket on standard output shares with other programs.
   bool socket = false;
+  // A blocking descriptor shared with other programs (standard output that could not be opened
+  // on its own): its flags stay as they are, so the channel waits for room with poll and then
+  // writes at most PIPE_BUF bytes, which a pipe that reported room takes without blocking.
+  bool sharedBlocking = false;
   // While waiting for room, a shrinking TIOCOUTQ/SIOCOUTQ count is progress too: a socket
   // reports room only once half its buffer is free, which a slow reader may take longer than
   // the stall time-out to reach although it keeps taking bytes.
   bool queueShowsProgress = false;
+  // Every wait also ends, as interrupted, once this descriptor is readable (see
+  // ChannelOptions::cancelFd).
+  int cancelFd = -1;
 };
 
 // Writes every byte of `bytes`, continuing after short writes and EINTR. When the descriptor is

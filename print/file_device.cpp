@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "device_folder.h"
 #include "failure_messages.h"
 #include "fd_output.h"
 
@@ -24,8 +25,13 @@ using failures::Stage;
 class FileDevice final : public OutputDevice {
  public:
   FileDevice(SystemCalls& sys, int fd, bool ownsFd, std::string device,
-             std::chrono::milliseconds stall)
-      : sys_(sys), fd_(fd), ownsFd_(ownsFd), device_(std::move(device)), stall_(stall) {}
+             const ChannelOptions& options)
+      : sys_(sys),
+        fd_(fd),
+        ownsFd_(ownsFd),
+        device_(std::move(device)),
+        stall_(options.stallTimeout),
+        cancelFd_(options.cancelFd) {}
 
   FileDevice(const FileDevice&) = delete;
   FileDevice& operator=(const FileDevice&) = delete;
@@ -56,14 +62,10 @@ class FileDevice final : public OutputDevice {
       throw failures::FromErrno(errno, device_, Stage::Open);
   }
 
-  // Standard output is a descriptor we share with the shell: switched to non-blocking for the
-  // job only (so a pipe or terminal that nobody reads meets the stall time-out instead of
-  // blocking write() for ever), and switched back when the job lets go of it.
-  void MakeNonBlockingForTheJob() {
-    const int flags = ::fcntl(fd_, F_GETFL);
-    if (flags < 0 || (flags & O_NONBLOCK) != 0) return;
-    if (::fcntl(fd_, F_SETFL, flags | O_NONBLOCK) == 0) savedFlags_ = flags;
-  }
+  // A socket on standard output: each send is non-blocking on its own (MSG_DONTWAIT).
+  void SendAsSocket() { socket_ = true; }
+  // A blocking descriptor shared with other programs: wait for room before each write.
+  void WriteWhenRoom() { sharedBlocking_ = true; }
 
   // Drivers that queue a write and drop it on close (USB printers): wait for room first.
   void WaitForDeviceQueue() { waitForQueue_ = true; }
@@ -88,8 +90,9 @@ class FileDevice final : public OutputDevice {
 
  private:
   FdOutput Output() const {
-    return {.fd = fd_, .device = device_, .stall = stall_, .socket = false,
-            .queueShowsProgress = savedTty_.has_value()};
+    return {.fd = fd_, .device = device_, .stall = stall_, .socket = socket_,
+            .sharedBlocking = sharedBlocking_, .queueShowsProgress = savedTty_.has_value(),
+            .cancelFd = cancelFd_};
   }
 
   // Waits until the tty's output queue is empty. Bounded: a queue that does not shrink for the
@@ -126,7 +129,6 @@ class FileDevice final : public OutputDevice {
       if (discardQueued) sys_.TcFlush(fd_, TCOFLUSH);
       sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
     }
-    if (savedFlags_) ::fcntl(fd_, F_SETFL, *savedFlags_);
     int error = 0;
     if (ownsFd_ && sys_.Close(fd_) != 0 && errno != EINTR) error = errno;
     fd_ = -1;
@@ -138,8 +140,10 @@ class FileDevice final : public OutputDevice {
   bool ownsFd_;
   std::string device_;
   std::chrono::milliseconds stall_;
+  int cancelFd_;
   std::optional<termios> savedTty_;
-  std::optional<int> savedFlags_;
+  bool socket_ = false;
+  bool sharedBlocking_ = false;
   bool waitForQueue_ = false;
   bool waitForReader_ = false;
 };
@@ -149,27 +153,67 @@ bool IsFifo(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
+// Standard output opened a second time, through /proc, as a description of our own that can
+// be non-blocking without changing it for the other programs writing to the same pipe or
+// terminal. -1 when that is not possible (no /proc, a device that allows one opener, a pipe
+// nobody reads) or would not be the same thing: opening a pseudo-terminal's master again
+// makes a new terminal.
+int ReopenStandardOutput(SystemCalls& sys, const struct stat& shared) {
+  int ptyNumber = 0;
+  if (::isatty(STDOUT_FILENO) && ::ioctl(STDOUT_FILENO, TIOCGPTN, &ptyNumber) == 0) return -1;
+  int fd;
+  do fd = sys.Open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
+  struct stat own {};
+  if (::fstat(fd, &own) != 0 || own.st_dev != shared.st_dev || own.st_ino != shared.st_ino ||
+      own.st_rdev != shared.st_rdev) {
+    sys.Close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// "-": standard output, which the shell shares with other programs. Its flags are never
+// changed: a pipe or terminal is written through a description of our own when it can be
+// opened again, and otherwise only when poll reports room; a socket gets non-blocking sends;
+// a file is written as it is (a file never keeps a writer waiting).
+std::unique_ptr<OutputDevice> OpenStandardOutput(std::string_view device,
+                                                 const ChannelOptions& options,
+                                                 SystemCalls& sys) {
+  struct stat st {};
+  if (::fstat(STDOUT_FILENO, &st) != 0) throw failures::FromErrno(errno, device, Stage::Open);
+  if (S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))
+    return std::make_unique<FileDevice>(sys, STDOUT_FILENO, false, std::string(device), options);
+  if (S_ISSOCK(st.st_mode)) {
+    auto out =
+        std::make_unique<FileDevice>(sys, STDOUT_FILENO, false, std::string(device), options);
+    out->SendAsSocket();
+    return out;
+  }
+  std::unique_ptr<FileDevice> out;
+  if (const int own = ReopenStandardOutput(sys, st); own >= 0) {
+    out = std::make_unique<FileDevice>(sys, own, true, std::string(device), options);
+  } else {
+    out = std::make_unique<FileDevice>(sys, STDOUT_FILENO, false, std::string(device), options);
+    out->WriteWhenRoom();
+  }
+  if (::isatty(STDOUT_FILENO)) out->MakeTtyRaw();  // a printer on the terminal line
+  return out;
+}
+
 }  // namespace
 
 std::unique_ptr<OutputDevice> OpenFileDevice(const DeviceTarget& target, std::string_view device,
                                              const ChannelOptions& options, SystemCalls& sys) {
-  if (target.kind == DeviceTarget::Kind::StandardOutput) {
-    auto out = std::make_unique<FileDevice>(sys, STDOUT_FILENO, false, std::string(device),
-                                            options.stallTimeout);
-    struct stat st {};
-    if (::fstat(STDOUT_FILENO, &st) != 0) throw failures::FromErrno(errno, device, Stage::Open);
-    if (!S_ISREG(st.st_mode)) {
-      out->MakeNonBlockingForTheJob();
-      if (::isatty(STDOUT_FILENO)) out->MakeTtyRaw();  // a printer on the terminal line
-    }
-    return out;
-  }
+  if (target.kind == DeviceTarget::Kind::StandardOutput)
+    return OpenStandardOutput(device, options, sys);
 
   const std::string& path = target.path;
   if (path.empty() || path.find('\0') != std::string::npos) throw failures::BadFileName(device);
 
   // Never create a file where a device should be: a missing /dev/lp0 is an error, not a new file.
-  const bool mayCreate = path.rfind("/dev/", 0) != 0;
+  const bool mayCreate = !WouldCreateInDeviceFolder(path);
   // Non-blocking so that neither the open (a FIFO, a modem line) nor a write can hang; the
   // waits are ours and bounded. Not truncated yet: a file is emptied only once it is ours.
   int flags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
@@ -183,8 +227,7 @@ std::unique_ptr<OutputDevice> OpenFileDevice(const DeviceTarget& target, std::st
     throw failures::FromErrno(error, device, Stage::Open);
   }
 
-  auto out = std::make_unique<FileDevice>(sys, fd, true, std::string(device),
-                                          options.stallTimeout);
+  auto out = std::make_unique<FileDevice>(sys, fd, true, std::string(device), options);
   struct stat st {};
   ::fstat(fd, &st);
   out->ClaimExclusively();

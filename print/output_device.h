@@ -12,11 +12,16 @@
 namespace qrticket {
 
 struct ChannelOptions {
-  // A device that takes no byte at all for this long fails the job. A slow device that keeps
-  // taking bytes is never cut off.
+  // A device that takes no byte at all for this long fails the job. Progress is what the
+  // device reports: pipes, pseudo-terminals and sockets report room in steps of a few KB, so
+  // a very slow reader can look stalled (see the README).
   std::chrono::milliseconds stallTimeout{10000};
   // Bound on establishing a network connection.
   std::chrono::milliseconds connectTimeout{5000};
+  // When 0 or more, a descriptor that becomes readable to stop the job: every wait watches it,
+  // and the job then fails as interrupted, releasing the device as after any failure (a
+  // network connection is reset). -1: the job cannot be stopped from outside.
+  int cancelFd = -1;
 };
 
 class OutputDevice {

@@ -26,15 +26,19 @@ Bytes LowHigh(std::int16_t value) {
   return CharFromCode(value % 256) + CharFromCode(value / 256);
 }
 
+QrBlock Failed(const std::string& description) {
+  return {Utf8ToCp1252(description).value_or(Bytes{}), description};
+}
+
 // Runs a builder; any failure becomes the printable description that replaces the block.
 template <typename Build>
-Bytes CatchAsDescription(Build build) {
+QrBlock CatchAsDescription(Build build) {
   try {
-    return build();
+    return {build(), std::nullopt};
   } catch (const PrintFailure& failure) {
-    return Utf8ToCp1252(failure.description()).value_or(Bytes{});
+    return Failed(failure.description());
   } catch (const std::bad_alloc&) {
-    return Utf8ToCp1252(failures::OutOfMemory().description()).value_or(Bytes{});
+    return Failed(failures::OutOfMemory().description());
   }
 }
 
@@ -42,6 +46,16 @@ Bytes CatchAsDescription(Build build) {
 
 Bytes QrCommandsStandard(const Bytes& dataText, std::int16_t moduleSize,
                          std::int16_t errorLevelIndex, std::int16_t modelIndex) {
+  return QrBlockStandard(dataText, moduleSize, errorLevelIndex, modelIndex).bytes;
+}
+
+Bytes QrCommandsWoosim(const Bytes& dataText, std::int16_t moduleSize,
+                       std::int16_t errorLevelIndex, std::int16_t modelIndex) {
+  return QrBlockWoosim(dataText, moduleSize, errorLevelIndex, modelIndex).bytes;
+}
+
+QrBlock QrBlockStandard(const Bytes& dataText, std::int16_t moduleSize,
+                        std::int16_t errorLevelIndex, std::int16_t modelIndex) {
   return CatchAsDescription([&] {
     // The length is checked first, so a too long text is reported whatever else is wrong.
     const std::int16_t length = LengthField(dataText);
@@ -60,8 +74,8 @@ Bytes QrCommandsStandard(const Bytes& dataText, std::int16_t moduleSize,
   });
 }
 
-Bytes QrCommandsWoosim(const Bytes& dataText, std::int16_t /*moduleSize*/,
-                       std::int16_t /*errorLevelIndex*/, std::int16_t /*modelIndex*/) {
+QrBlock QrBlockWoosim(const Bytes& dataText, std::int16_t /*moduleSize*/,
+                      std::int16_t /*errorLevelIndex*/, std::int16_t /*modelIndex*/) {
   return CatchAsDescription([&] {
     // The woosim length field also counts 3 bytes more than the data, like GS ( k's does;
     // printers in the field have been fed exactly this, so it stays.

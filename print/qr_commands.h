@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "bytes.h"
 
@@ -20,5 +22,17 @@ Bytes QrCommandsStandard(const Bytes& dataText, std::int16_t moduleSize,
 // ESC Z of the woosim dialect: only the data is read, the other arguments are ignored.
 Bytes QrCommandsWoosim(const Bytes& dataText, std::int16_t moduleSize,
                        std::int16_t errorLevelIndex, std::int16_t modelIndex);
+
+// What a builder returned, and whether it is a failure description instead of commands: the
+// bytes are the same as the builders above return; `failure` (UTF-8) lets a caller tell the
+// operator that the ticket carries no symbol.
+struct QrBlock {
+  Bytes bytes;
+  std::optional<std::string> failure;
+};
+QrBlock QrBlockStandard(const Bytes& dataText, std::int16_t moduleSize,
+                        std::int16_t errorLevelIndex, std::int16_t modelIndex);
+QrBlock QrBlockWoosim(const Bytes& dataText, std::int16_t moduleSize,
+                      std::int16_t errorLevelIndex, std::int16_t modelIndex);
 
 }  // namespace qrticket

@@ -49,6 +49,12 @@ int SystemCalls::SetSockOpt(int fd, int level, int name, const void* value, sock
   return ::setsockopt(fd, level, name, value, length);
 }
 
+int SystemCalls::GetAddrInfo(const char* host, const char* service, const addrinfo* hints,
+                             addrinfo** result) {
+  return ::getaddrinfo(host, service, hints, result);
+}
+void SystemCalls::FreeAddrInfo(addrinfo* list) { ::freeaddrinfo(list); }
+
 SystemCalls& SystemCalls::Real() {
   static SystemCalls real;
   return real;

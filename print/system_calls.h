@@ -2,6 +2,7 @@
 // overrides one or two to inject EINTR, short writes, EAGAIN or EIO without hardware.
 #pragma once
 
+#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/types.h>
@@ -35,6 +36,12 @@ class SystemCalls {
   virtual int Shutdown(int fd, int how);
   virtual int GetSockOpt(int fd, int level, int name, void* value, socklen_t* length);
   virtual int SetSockOpt(int fd, int level, int name, const void* value, socklen_t length);
+
+  // Host name lookups (getaddrinfo, freeaddrinfo). A lookup runs on a helper thread, which may
+  // go on after the job has stopped waiting for it: an override must outlive its calls.
+  virtual int GetAddrInfo(const char* host, const char* service, const addrinfo* hints,
+                          addrinfo** result);
+  virtual void FreeAddrInfo(addrinfo* list);
 
   // The process-wide instance that makes the real calls.
   static SystemCalls& Real();

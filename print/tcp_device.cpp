@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "cancellation.h"
 #include "failure_messages.h"
 #include "fd_output.h"
 #include "host_resolution.h"
@@ -29,8 +30,12 @@ int MillisecondsLeft(Clock::time_point deadline) {
 
 class TcpDevice final : public OutputDevice {
  public:
-  TcpDevice(SystemCalls& sys, int fd, std::string device, std::chrono::milliseconds stall)
-      : sys_(sys), fd_(fd), device_(std::move(device)), stall_(stall) {}
+  TcpDevice(SystemCalls& sys, int fd, std::string device, const ChannelOptions& options)
+      : sys_(sys),
+        fd_(fd),
+        device_(std::move(device)),
+        stall_(options.stallTimeout),
+        cancelFd_(options.cancelFd) {}
 
   TcpDevice(const TcpDevice&) = delete;
   TcpDevice& operator=(const TcpDevice&) = delete;
@@ -56,7 +61,7 @@ class TcpDevice final : public OutputDevice {
  private:
   FdOutput Output() const {
     return {.fd = fd_, .device = device_, .stall = stall_, .socket = true,
-            .queueShowsProgress = true};
+            .queueShowsProgress = true, .cancelFd = cancelFd_};
   }
 
   void Deliver() {
@@ -74,7 +79,8 @@ class TcpDevice final : public OutputDevice {
       const int left = MillisecondsLeft(deadline);
       if (left == 0) return;
       pollfd p{fd_, POLLIN, 0};
-      if (sys_.Poll(&p, 1, left) < 0 && errno != EINTR) throw LostOrErrno(errno);
+      if (PollOrCancel(sys_, &p, 1, cancelFd_, left) < 0 && errno != EINTR)
+        throw LostOrErrno(errno);
       ReadWhatThePeerSent();
     }
   }
@@ -119,6 +125,7 @@ class TcpDevice final : public OutputDevice {
   int fd_;
   std::string device_;
   std::chrono::milliseconds stall_;
+  int cancelFd_;
   bool peerClosed_ = false;
 };
 
@@ -143,7 +150,7 @@ enum class Attempt { Connected, Refused, TimedOut, OtherError };
 
 // One non-blocking connect, waited for until `deadline`. `error` gets the errno of a failure.
 Attempt ConnectOnce(SystemCalls& sys, int fd, const SocketAddress& address,
-                    Clock::time_point deadline, int& error) {
+                    Clock::time_point deadline, int cancelFd, int& error) {
   if (sys.Connect(fd, address.get(), address.length) == 0) return Attempt::Connected;
   error = errno;
   // After EINTR the connection goes on being established in the background, as with
@@ -154,7 +161,7 @@ Attempt ConnectOnce(SystemCalls& sys, int fd, const SocketAddress& address,
     const int left = MillisecondsLeft(deadline);
     if (left == 0) return Attempt::TimedOut;
     pollfd p{fd, POLLOUT, 0};
-    const int ready = sys.Poll(&p, 1, left);
+    const int ready = PollOrCancel(sys, &p, 1, cancelFd, left);
     if (ready > 0) break;
     if (ready < 0 && errno != EINTR) {
       error = errno;
@@ -176,8 +183,9 @@ Attempt ConnectOnce(SystemCalls& sys, int fd, const SocketAddress& address,
 int ConnectTcpSocket(const DeviceTarget& target, std::string_view device,
                      const ChannelOptions& options, SystemCalls& sys) {
   const auto deadline = Clock::now() + options.connectTimeout;
-  const std::vector<SocketAddress> addresses = ResolveHost(
-      target.host, target.port, target.bracketed, device, deadline, options.connectTimeout);
+  const std::vector<SocketAddress> addresses =
+      ResolveHost(target.host, target.port, target.bracketed, device, deadline,
+                  options.connectTimeout, sys, options.cancelFd);
 
   // Each address in turn; a refusal from any of them wins over other errors, so "localhost"
   // with a printer on 127.0.0.1 only still works and a dead port says "refused".
@@ -191,7 +199,7 @@ int ConnectTcpSocket(const DeviceTarget& target, std::string_view device,
       continue;
     }
     int error = 0;
-    switch (ConnectOnce(sys, socket.get(), address, deadline, error)) {
+    switch (ConnectOnce(sys, socket.get(), address, deadline, options.cancelFd, error)) {
       case Attempt::Connected:
         return socket.release();
       case Attempt::Refused:
@@ -211,7 +219,7 @@ int ConnectTcpSocket(const DeviceTarget& target, std::string_view device,
 std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,
                                             const ChannelOptions& options, SystemCalls& sys) {
   return std::make_unique<TcpDevice>(sys, ConnectTcpSocket(target, device, options, sys),
-                                     std::string(device), options.stallTimeout);
+                                     std::string(device), options);
 }
 
 }  // namespace qrticket

@@ -14,10 +14,12 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The table covers 0x80..0x9F both ways: a code point found in it is the byte at its place.
+// So the five undefined codes keep their byte, as Windows converts them, and the other C1
+// controls (U+0080, U+0085, ...), which Windows-1252 cannot represent, become '?' instead of
+// passing as the byte of a different character (U+0080 would otherwise print as the euro).
 char ByteForCodePoint(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-  // C1 controls stay the byte of the same value: the only way to type 0x81 and its kin.
-  if (cp <= 0x9F) return static_cast<char>(cp);
   for (std::size_t i = 0; i < kHighControls.size(); ++i)
     if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
   return kUnrepresentable;

@@ -13,14 +13,14 @@ namespace qrticket {
 inline constexpr char kUnrepresentable = '?';
 
 // UTF-8 to Windows-1252. Every code point becomes exactly one byte: one Windows-1252 can
-// represent becomes its byte, any other (astral-plane ones included) becomes '?'. Code points
-// U+0080..U+009F map to the same byte, so C1 controls and the five codes Windows-1252 leaves
-// undefined pass through. Returns nullopt when the input is not valid UTF-8 (overlong forms,
-// encoded surrogates and truncated sequences included).
+// represent becomes its byte, any other (astral-plane ones and the C1 controls U+0080..U+009F
+// included) becomes '?'. The five codes Windows-1252 leaves undefined (U+0081, U+008D, U+008F,
+// U+0090, U+009D) keep their byte, as Windows converts them. Returns nullopt when the input is
+// not valid UTF-8 (overlong forms, encoded surrogates and truncated sequences included).
 std::optional<Bytes> Utf8ToCp1252(std::string_view utf8);
 
-// UTF-16 to Windows-1252, for toolkits that hold text as UTF-16. Never fails: a surrogate pair
-// becomes one '?', and so does a lone surrogate.
+// UTF-16 to Windows-1252, for toolkits that hold text as UTF-16, by the same rules. Never
+// fails: a surrogate pair becomes one '?', and so does a lone surrogate.
 Bytes Utf16ToCp1252(std::u16string_view utf16);
 
 // The Unicode code point of one Windows-1252 byte (undefined codes map to U+0081 and alike).

@@ -30,12 +30,19 @@ Bytes TicketHeader(const QrPrintSettings& settings) {
 
 std::vector<PrintStatement> TicketStatements(const QrPrintSettings& settings,
                                              std::int16_t moduleSize) {
-  const auto build = settings.woosimDialect ? QrCommandsWoosim : QrCommandsStandard;
-  std::vector<PrintStatement> ticket;
+  return LayOutTicket(settings, moduleSize).statements;
+}
+
+TicketLayout LayOutTicket(const QrPrintSettings& settings, std::int16_t moduleSize) {
+  const auto build = settings.woosimDialect ? QrBlockWoosim : QrBlockStandard;
+  QrBlock block =
+      build(settings.dataText, moduleSize, settings.errorLevelIndex, settings.modelIndex);
+  TicketLayout layout;
+  layout.qrBlockFailure = std::move(block.failure);
+  std::vector<PrintStatement>& ticket = layout.statements;
   ticket.reserve(20);
   ticket.push_back({TicketHeader(settings)});
-  ticket.push_back(
-      {build(settings.dataText, moduleSize, settings.errorLevelIndex, settings.modelIndex)});
+  ticket.push_back({std::move(block.bytes)});
   ticket.push_back({"Size :", moduleSize});
   ticket.push_back({"Model :", settings.modelIndex});
   ticket.push_back({"ErrorLevel :", settings.errorLevelIndex});
@@ -49,7 +56,7 @@ std::vector<PrintStatement> TicketStatements(const QrPrintSettings& settings,
   ticket.push_back({Cp("Telefone : " + std::string(publisher::kPhone) + " ")});
   ticket.push_back({Cp("Internet : " + std::string(publisher::kWeb) + ":")});
   for (int i = 0; i < 6; ++i) ticket.push_back({kLf});
-  return ticket;
+  return layout;
 }
 
 }  // namespace qrticket

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "print_item.h"
@@ -17,5 +19,13 @@ Bytes TicketHeader(const QrPrintSettings& settings);
 // page mode).
 std::vector<PrintStatement> TicketStatements(const QrPrintSettings& settings,
                                              std::int16_t moduleSize);
+
+// The same statements, and the builder's failure description (UTF-8) when statement 2 carries
+// it in place of the QR commands.
+struct TicketLayout {
+  std::vector<PrintStatement> statements;
+  std::optional<std::string> qrBlockFailure;
+};
+TicketLayout LayOutTicket(const QrPrintSettings& settings, std::int16_t moduleSize);
 
 }  // namespace qrticket

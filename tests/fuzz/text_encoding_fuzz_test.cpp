@@ -63,9 +63,13 @@ TEST(TextEncodingFuzz, ValidUtf8GivesOneByteForEachCodePoint) {
     for (std::size_t i = 0; i < codePoints.size(); ++i) {
       const char32_t c = codePoints[i];
       const auto byte = static_cast<unsigned char>((*bytes)[i]);
-      if (c <= 0xFF) {
-        // Latin-1 is Windows-1252 from 0xA0; C1 controls keep their byte.
+      if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        // ASCII, and Latin-1 from 0xA0, are Windows-1252 byte for byte.
         ASSERT_EQ(byte, c) << "code point " << static_cast<unsigned>(c);
+      } else if (c <= 0x9F) {
+        // C1 controls: only the five codes Windows-1252 leaves undefined keep their byte.
+        const bool undefined = c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+        ASSERT_EQ(byte, undefined ? c : '?') << "code point " << static_cast<unsigned>(c);
       } else {
         // Either the Windows-1252 byte of this very character, or "not representable".
         ASSERT_TRUE(byte == '?' || Cp1252ToCodePoint(byte) == c)
@@ -124,8 +128,11 @@ TEST(TextEncodingFuzz, AnyUtf16GivesOneBytePerCharacter) {
       if (c >= 0xD800 && c <= 0xDFFF) {
         ASSERT_EQ(bytes[b], '?');
         if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
-      } else if (c < 0x80) {
-        ASSERT_EQ(bytes[b], static_cast<char>(c));
+      } else {
+        // The window's road gives the byte the command line's gives for the same character.
+        std::string utf8;
+        AppendUtf8(utf8, c);
+        ASSERT_EQ(bytes[b], Utf8ToCp1252(utf8).value().at(0)) << "U+" << std::hex << int{c};
       }
     }
   }

@@ -7,11 +7,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "failure_messages.h"
 #include "ticket_job.h"
 #include "publisher.h"
 #include "qr_commands.h"
 #include "recording_reporter.h"
 #include "temp_dir.h"
+#include "text_encoding.h"
 #include "ticket_defaults.h"
 
 namespace qrticket {
@@ -119,14 +121,51 @@ TEST_F(PrintJob, EchoShowsWhatTheBuilderGot) {
   EXPECT_EQ(Hex(out.substr(out.size() - 18)), Hex("\n\r\n\n\r\n\n\r\n\n\r\n\n\r\n\n\r\n"));
 }
 
-TEST_F(PrintJob, BuilderFailureIsPrintedInPlaceOfTheBlockWithoutAMessage) {
+struct BuilderFailureRow {
+  const char* name;
+  const char* sizeText;
+  std::int16_t errorLevel;
+  const char* printed;  // what stands where the QR commands would (Windows-1252)
+};
+void PrintTo(const BuilderFailureRow& row, std::ostream* os) { *os << row.name; }
+
+class BuilderFailure : public PrintJob, public ::testing::WithParamInterface<BuilderFailureRow> {};
+
+// The ticket is printed as usual with the description in place of the block, no message is
+// shown, and the caller learns that the ticket carries no symbol.
+TEST_P(BuilderFailure, IsPrintedInPlaceOfTheBlockAndToldToTheCaller) {
   auto settings = DefaultSettings(dir.File("ticket.bin"));
-  settings.moduleSizeText = "256";
-  const Bytes out = PrintAndRead(settings);
+  settings.moduleSizeText = GetParam().sizeText;
+  settings.errorLevelIndex = GetParam().errorLevel;
+  const JobResult result = PrintQrTest(settings, reporter);
+  const Bytes out = ReadFileBytes(settings.deviceName);
   EXPECT_TRUE(reporter.messages.empty());
   EXPECT_EQ(out.find('\x1D'), Bytes::npos);
-  EXPECT_NE(out.find("Teste ao QR CODE **\n\r\nArgumento inv\xE1lido"), Bytes::npos) << out;
-  EXPECT_NE(out.find("Size : 256 \r\n"), Bytes::npos);
+  EXPECT_NE(out.find(Bytes("Teste ao QR CODE **\n\r\n") + GetParam().printed + "\r\nSize :"),
+            Bytes::npos)
+      << out;
+  EXPECT_EQ(result.status, JobResult::Status::DeliveredWithoutSymbol);
+  ASSERT_TRUE(result.qrBlockFailure.has_value());
+  EXPECT_EQ(*Utf8ToCp1252(*result.qrBlockFailure), GetParam().printed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Builders, BuilderFailure,
+    ::testing::Values(
+        BuilderFailureRow{"size_256", "256", 1,
+                          "Argumento inv\xE1lido: 256 n\xE3o \xE9 um byte (0 a 255)"},
+        BuilderFailureRow{"size_minus_one", "-1", 1,
+                          "Argumento inv\xE1lido: -1 n\xE3o \xE9 um byte (0 a 255)"},
+        BuilderFailureRow{"level_32767", "6", 32767,
+                          "Capacidade excedida: a posi\xE7\xE3o do modelo ou do n\xEDvel de "
+                          "corre\xE7\xE3o \xE9 demasiado grande"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintJob, ADeliveredTicketSaysSo) {
+  const JobResult result = PrintQrTest(DefaultSettings(dir.File("ticket.bin")), reporter);
+  EXPECT_EQ(result.status, JobResult::Status::Delivered);
+  EXPECT_EQ(result.qrBlockFailure, std::nullopt);
+  EXPECT_EQ(result.failure, std::nullopt);
 }
 
 TEST_F(PrintJob, LargestTextPassesAndOneMoreFailsBeforeOpening) {
@@ -137,9 +176,11 @@ TEST_F(PrintJob, LargestTextPassesAndOneMoreFailsBeforeOpening) {
 
   settings.deviceName = dir.File("too-long.bin");
   settings.dataText += 'z';
-  PrintQrTest(settings, reporter);
+  const JobResult result = PrintQrTest(settings, reporter);
   ASSERT_EQ(reporter.messages.size(), 1u);
-  EXPECT_EQ(reporter.messages[0].rfind("Falha na impressão:Overflow", 0), 0u) << reporter.messages[0];
+  EXPECT_EQ(reporter.messages[0], kFailurePrefix + failures::DataTooLong().description());
+  EXPECT_EQ(result.status, JobResult::Status::Failed);
+  EXPECT_EQ(result.failure, FailureCode::Overflow);
   EXPECT_FALSE(std::filesystem::exists(settings.deviceName));
 }
 
@@ -149,22 +190,35 @@ struct SizeFailureRow {
 };
 void PrintTo(const SizeFailureRow& row, std::ostream* os) { *os << row.name; }
 
-
 class SizeOverflow : public PrintJob, public ::testing::WithParamInterface<SizeFailureRow> {};
 
-// The size is converted after the open: the file exists but holds nothing.
-TEST_P(SizeOverflow, FailsAfterOpeningBeforeWriting) {
-  auto settings = DefaultSettings(dir.File("ticket.bin"));
-  settings.moduleSizeText = GetParam().sizeText;
-  EXPECT_EQ(PrintAndRead(settings), "");
-  EXPECT_TRUE(std::filesystem::exists(settings.deviceName));
-  ASSERT_EQ(reporter.messages.size(), 1u);
-  EXPECT_EQ(reporter.messages[0].rfind("Falha na impressão:Overflow", 0), 0u);
+// The size is converted before the open: an existing file keeps what it held, a missing one is
+// not created. (The network side of this is in the device tests.)
+TEST_P(SizeOverflow, FailsBeforeTouchingTheDevice) {
+  auto existing = DefaultSettings(dir.File("existing.bin"));
+  {
+    std::FILE* f = std::fopen(existing.deviceName.c_str(), "wb");
+    std::fputs("an earlier ticket", f);
+    std::fclose(f);
+  }
+  auto missing = DefaultSettings(dir.File("missing.bin"));
+  existing.moduleSizeText = missing.moduleSizeText = GetParam().sizeText;
+
+  EXPECT_EQ(PrintQrTest(existing, reporter).failure, FailureCode::Overflow);
+  EXPECT_EQ(PrintQrTest(missing, reporter).failure, FailureCode::Overflow);
+
+  EXPECT_EQ(ReadFileBytes(existing.deviceName), "an earlier ticket");
+  EXPECT_FALSE(std::filesystem::exists(missing.deviceName));
+  ASSERT_EQ(reporter.messages.size(), 2u);
+  for (const std::string& message : reporter.messages)
+    EXPECT_EQ(message, kFailurePrefix + failures::ModuleSizeOverflow().description());
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, SizeOverflow,
                          ::testing::Values(SizeFailureRow{"forty_thousand", "40000"},
-                                           SizeFailureRow{"half_past_the_top", "32767.5"}),
+                                           SizeFailureRow{"half_past_the_top", "32767.5"},
+                                           SizeFailureRow{"below_the_bottom", "-32769"},
+                                           SizeFailureRow{"eleven_digits", "99999999999"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintJob, AnExistingFileIsEmptiedFirst) {

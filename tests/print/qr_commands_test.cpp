@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "qr_commands.h"
+#include "text_encoding.h"
 #include "temp_dir.h"
 
 namespace qrticket {
@@ -112,17 +113,34 @@ TEST_P(Failures, ReturnTheDescriptionInsteadOfTheBlock) {
   } else {
     EXPECT_EQ(woosim.substr(0, 2), "\x1B\x5A");
   }
+  // The failure is told apart from a block (for the command line's warning), with the same
+  // bytes, and its description is Portuguese to the last word.
+  const QrBlock block = QrBlockStandard(data, r.size, r.level, r.model);
+  ASSERT_TRUE(block.failure.has_value());
+  EXPECT_EQ(block.bytes, standard);
+  EXPECT_EQ(Utf8ToCp1252(*block.failure), standard);
+  EXPECT_EQ(block.failure->find("Overflow"), std::string::npos) << *block.failure;
+  EXPECT_EQ(QrBlockWoosim(data, r.size, r.level, r.model).failure.has_value(),
+            r.woosimStartsWith != nullptr);
+}
+
+TEST(QrCommands, ABlockThatBuildsCarriesNoFailure) {
+  EXPECT_EQ(QrBlockStandard("abc", 6, 1, 1).failure, std::nullopt);
+  EXPECT_EQ(QrBlockStandard("abc", 6, 1, 1).bytes, QrCommandsStandard("abc", 6, 1, 1));
+  EXPECT_EQ(QrBlockWoosim("abc", 300, 1, 1).failure, std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Edges, Failures,
     ::testing::Values(
-        FailureRow{"one_byte_too_long", 32765, 6, 1, 1, "Overflow", "Overflow"},
-        FailureRow{"too_long_and_bad_size", 32765, 300, 1, 1, "Overflow", "Overflow"},
+        FailureRow{"one_byte_too_long", 32765, 6, 1, 1, "Capacidade excedida",
+                   "Capacidade excedida"},
+        FailureRow{"too_long_and_bad_size", 32765, 300, 1, 1, "Capacidade excedida",
+                   "Capacidade excedida"},
         FailureRow{"size_256", 3, 256, 1, 1, "Argumento inv\xE1lido", nullptr},
         FailureRow{"size_minus_one", 3, -1, 1, 1, "Argumento inv\xE1lido", nullptr},
         FailureRow{"level_beyond_a_byte", 3, 6, 300, 1, "Argumento inv\xE1lido", nullptr},
-        FailureRow{"level_overflows_16_bits", 3, 6, 32767, 1, "Overflow", nullptr}),
+        FailureRow{"level_overflows_16_bits", 3, 6, 32767, 1, "Capacidade excedida", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QrCommands, DataBytesPassUnchangedNulAndControlsIncluded) {

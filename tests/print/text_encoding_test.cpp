@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
         Utf8Row{"nul_kept", std::string("a\0b", 3), "61 00 62"},
         Utf8Row{"latin_extended_unrepresentable", "łŁ", "3F 3F"},
         Utf8Row{"astral_plane_is_one_question_mark", "a😀b", "61 3F 62"},
-        Utf8Row{"c1_controls_keep_their_value", "\xC2\x81\xC2\x9D", "81 9D"},
+        Utf8Row{"undefined_codes_keep_their_value", "\xC2\x81\xC2\x9D", "81 9D"},
+        Utf8Row{"other_c1_controls_are_unrepresentable", "\xC2\x80\xC2\x85", "3F 3F"},
         Utf8Row{"cjk", "中", "3F"},
         Utf8Row{"empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -50,6 +51,26 @@ TEST(FromUtf8, InvalidInputIsRefused) {
       "\x80",              // a lone continuation byte
   };
   for (const std::string& s : invalid) EXPECT_FALSE(Utf8ToCp1252(s).has_value()) << Hex(s);
+}
+
+// U+0080..U+009F, each through both roads (the command line's UTF-8, the window's UTF-16):
+// Windows-1252 represents none of them, so they become '?', except the five codes it leaves
+// undefined, which keep their byte as Windows converts them. U+0080 is not the euro sign.
+TEST(C1Controls, BecomeQuestionMarksExceptTheFiveUndefinedCodes) {
+  const std::u16string undefined = u"\u0081\u008D\u008F\u0090\u009D";
+  for (char16_t c = 0x80; c <= 0x9F; ++c) {
+    const char expected = undefined.find(c) != std::u16string::npos ? static_cast<char>(c) : '?';
+    const std::string utf8{static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    const auto fromUtf8 = Utf8ToCp1252(utf8);
+    ASSERT_TRUE(fromUtf8.has_value());
+    EXPECT_EQ(Hex(*fromUtf8), Hex(Bytes(1, expected))) << "U+00" << std::hex << int{c};
+    EXPECT_EQ(Hex(Utf16ToCp1252(std::u16string(1, c))), Hex(Bytes(1, expected)))
+        << "U+00" << std::hex << int{c};
+  }
+  // The characters Windows-1252 does put at 0x80..0x9F still get their bytes.
+  EXPECT_EQ(Hex(*Utf8ToCp1252("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ")),
+            "80 82 83 84 85 86 87 88 89 8A 8B 8C 8E 91 92 93 94 95 96 97 98 99 9A 9B 9C 9E 9F");
+  EXPECT_EQ(Hex(Utf16ToCp1252(u"€Ÿ")), "80 9F");
 }
 
 TEST(FromUtf16, SurrogatesBecomeOneQuestionMarkEach) {

@@ -1,0 +1,31 @@
+// Ctrl+C, SIGTERM and SIGHUP during a job: the job ends as a failed job and releases the device
+// (a network connection is reset, a terminal gets its settings back, claims are dropped)
+// instead of the process dying in the middle of it.
+#pragma once
+
+namespace qrticket::cli {
+
+// While one exists, SIGINT, SIGTERM and SIGHUP make cancelFd() readable; the job watches it
+// (ChannelOptions::cancelFd) in every wait. Handlers run without SA_RESTART, so a write that
+// blocks returns EINTR as well, and only once each (SA_RESETHAND): the same signal a second
+// time has its default effect, for an operator who insists. A signal that was ignored when the
+// program started (nohup, a shell's background job) stays ignored. One at a time per process.
+class SignalWatch final {
+ public:
+  SignalWatch();   // without a pipe to spare, the signals keep their default action
+  ~SignalWatch();  // puts the previous actions back
+
+  SignalWatch(const SignalWatch&) = delete;
+  SignalWatch& operator=(const SignalWatch&) = delete;
+
+  // -1 when the signals could not be watched.
+  int cancelFd() const { return readEnd_; }
+  // The first of the signals that came, 0 while none has.
+  static int CaughtSignal();
+
+ private:
+  int readEnd_ = -1;
+  int writeEnd_ = -1;
+};
+
+}  // namespace qrticket::cli
