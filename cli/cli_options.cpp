@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -97,6 +98,16 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
       ->capture_default_str();
 }
 
+// The option called "--`name`", or nullptr. (CLI11's get_option_no_throw would do, but it is
+// noexcept and allocates: out of memory, it would end the program.)
+const CLI::Option* LongOption(const CLI::App& app, const std::string& name) {
+  for (const CLI::Option* option : app.get_options()) {
+    const auto& names = option->get_lnames();
+    if (std::find(names.begin(), names.end(), name) != names.end()) return option;
+  }
+  return nullptr;
+}
+
 // The parser reads "--text=" as "--text" without a value and then takes the next argument as
 // the value ("--text= --woosim" would print the text "--woosim"). Splitting "--name=value" into
 // two arguments here keeps an empty value empty. Returns an error message, or "" when fine.
@@ -112,7 +123,7 @@ std::string SplitLongValues(const CLI::App& app, std::vector<std::string>& args)
       continue;
     }
     const std::string name = arg.substr(0, equals);
-    const CLI::Option* option = app.get_option_no_throw(name);
+    const CLI::Option* option = LongOption(app, name.substr(2));
     if (option == nullptr) {  // unknown: reported with the other extras
       split.push_back(std::move(arg));
       continue;

@@ -1,8 +1,10 @@
-// The command line's options, built into the settings the job prints from.
+// The command line's options, built into the settings the job prints from: values as typed
+// (an empty value included), decimal numbers, Portuguese usage errors.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "cli_options.h"
 #include "temp_dir.h"
@@ -11,19 +13,17 @@
 namespace qrticket::cli {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::Hex;
 using testing::ReadFileBytes;
 using testing::TempDir;
 
 ParseResult Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
 
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
 TEST(CliOptions, DefaultsAreTheWindowsDefaults) {
   const auto r = Parse({"--device", "LPT1:"});
   ASSERT_TRUE(r.options);
+  EXPECT_EQ(r.options->mode, Mode::PrintTicket);
   const QrPrintSettings& s = r.options->settings;
   EXPECT_EQ(s.dataText, kSampleDataText);
   EXPECT_EQ(s.deviceName, "LPT1:");
@@ -32,12 +32,14 @@ TEST(CliOptions, DefaultsAreTheWindowsDefaults) {
   EXPECT_EQ(s.errorLevelIndex, 1);
   EXPECT_FALSE(s.pageMode || s.centred || s.woosimDialect);
   EXPECT_EQ(r.options->channel.stallTimeout, std::chrono::seconds(10));
+  EXPECT_EQ(r.options->channel.cancelFd, -1);
 }
 
 TEST(CliOptions, EveryOptionReachesTheSettings) {
-  const auto r = Parse({"--device", " COM1: ", "--text", "Olá €", "--size", "7.5", "--model", "-1",
-                        "--error-level", "3", "--page-mode", "--centred", "--woosim", "--timeout",
-                        "0.25"});
+  const auto r = ParseCommandLine({"--device", " COM1: ", "--text", "Olá €", "--size", "7.5",
+                                   "--model", "-1", "--error-level", "3", "--page-mode",
+                                   "--centred", "--woosim", "--timeout", "0.25"},
+                                  /*cancelFd=*/7);
   ASSERT_TRUE(r.options) << r.err;
   const QrPrintSettings& s = r.options->settings;
   EXPECT_EQ(s.deviceName, " COM1: ");  // as typed
@@ -47,50 +49,165 @@ TEST(CliOptions, EveryOptionReachesTheSettings) {
   EXPECT_EQ(s.errorLevelIndex, 3);
   EXPECT_TRUE(s.pageMode && s.centred && s.woosimDialect);
   EXPECT_EQ(r.options->channel.stallTimeout, std::chrono::milliseconds(250));
+  EXPECT_EQ(r.options->channel.cancelFd, 7);  // handed on to the job
 }
 
-TEST(CliOptions, TextFileIsTakenWholeAsUtf8) {
-  TempDir dir;
-  const std::string path = dir.File("text.txt");
-  WriteFile(path, std::string(" Página\0€\r\n", 14));
-  const auto r = Parse({"--device", "x", "--text-file", path});
+// Values exactly as typed: "--name=" is the empty value and never swallows the next argument;
+// numbers are decimal whatever they look like.
+struct ValueRow {
+  const char* name;
+  std::vector<std::string> args;
+  std::function<void(const CliOptions&)> check;
+};
+void PrintTo(const ValueRow& row, std::ostream* os) { *os << row.name; }
+
+class Values : public ::testing::TestWithParam<ValueRow> {};
+
+TEST_P(Values, AreTakenAsTyped) {
+  const auto r = Parse(GetParam().args);
   ASSERT_TRUE(r.options) << r.err;
-  EXPECT_EQ(Hex(r.options->settings.dataText), "20 50 E1 67 69 6E 61 00 80 0D 0A");
+  GetParam().check(*r.options);
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    Args, Values,
+    ::testing::Values(
+        ValueRow{"empty_text_after_equals", {"--device", "f", "--text=", "--woosim"},
+                 [](const CliOptions& o) {
+                   EXPECT_EQ(o.settings.dataText, "");
+                   EXPECT_TRUE(o.settings.woosimDialect);
+                 }},
+        ValueRow{"empty_device_after_equals", {"--device=", "--woosim"},
+                 [](const CliOptions& o) {
+                   EXPECT_EQ(o.settings.deviceName, "");
+                   EXPECT_TRUE(o.settings.woosimDialect);
+                 }},
+        ValueRow{"empty_size_after_equals", {"--device", "f", "--size=", "--page-mode"},
+                 [](const CliOptions& o) {
+                   EXPECT_EQ(o.settings.moduleSizeText, "");
+                   EXPECT_TRUE(o.settings.pageMode);
+                 }},
+        ValueRow{"equals_inside_a_value", {"--device=a=b", "--text=x=y"},
+                 [](const CliOptions& o) {
+                   EXPECT_EQ(o.settings.deviceName, "a=b");
+                   EXPECT_EQ(o.settings.dataText, "x=y");
+                 }},
+        ValueRow{"empty_separate_value", {"-d", "f", "-t", "", "--centred"},
+                 [](const CliOptions& o) {
+                   EXPECT_EQ(o.settings.dataText, "");
+                   EXPECT_TRUE(o.settings.centred);
+                 }},
+        ValueRow{"model_with_a_leading_zero_is_decimal", {"--device", "f", "--model", "010"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.settings.modelIndex, 10); }},
+        ValueRow{"level_with_leading_zeros", {"--device", "f", "--error-level=0003"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.settings.errorLevelIndex, 3); }},
+        ValueRow{"signed_numbers", {"--device", "f", "--model", "+2", "--error-level", "-0"},
+                 [](const CliOptions& o) {
+                   EXPECT_EQ(o.settings.modelIndex, 2);
+                   EXPECT_EQ(o.settings.errorLevelIndex, 0);
+                 }},
+        ValueRow{"sixteen_bit_edges", {"--device", "f", "--model", "-32768", "-e", "32767"},
+                 [](const CliOptions& o) {
+                   EXPECT_EQ(o.settings.modelIndex, -32768);
+                   EXPECT_EQ(o.settings.errorLevelIndex, 32767);
+                 }},
+        ValueRow{"timeout_with_a_leading_zero", {"--device", "f", "--timeout", "010"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.channel.stallTimeout, 10s); }},
+        ValueRow{"timeout_as_a_bare_fraction", {"--device", "f", "--timeout=.5"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.channel.stallTimeout, 500ms); }},
+        ValueRow{"smallest_timeout", {"--device", "f", "--timeout", "0.001"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.channel.stallTimeout, 1ms); }},
+        ValueRow{"double_dash_alone", {"--device", "f", "--"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.settings.deviceName, "f"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Usage errors: exit 2, our own Portuguese sentence, and the hint. None of the parser's English.
 struct UsageRow {
   const char* name;
   std::vector<std::string> args;
-  const char* errContains;
+  std::string message;
 };
 void PrintTo(const UsageRow& row, std::ostream* os) { *os << row.name; }
 
-
 class UsageErrors : public ::testing::TestWithParam<UsageRow> {};
 
-TEST_P(UsageErrors, ExitTwoWithAOneLineHint) {
+TEST_P(UsageErrors, ExitTwoWithAPortugueseLineAndAHint) {
   const auto r = Parse(GetParam().args);
   EXPECT_FALSE(r.options);
   EXPECT_EQ(r.exitCode, kExitUsage);
-  EXPECT_NE(r.err.find(GetParam().errContains), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("qrticket --help"), std::string::npos);
+  EXPECT_EQ(r.err, "qrticket: " + GetParam().message + "\nExperimente 'qrticket --help'.\n");
+  for (const char* english : {"required", "expected", "Could not", "not in range", "At Most",
+                              "following argument", "Excludes", "excludes", "missing"})
+    EXPECT_EQ(r.err.find(english), std::string::npos) << english;
 }
+
+const std::string kNotANumber = "' não é um número inteiro de -32768 a 32767, em decimal";
+const std::string kNotSeconds = "' não é um número de segundos de 0.001 a 86400";
 
 INSTANTIATE_TEST_SUITE_P(
     Args, UsageErrors,
     ::testing::Values(
-        UsageRow{"no_device", {}, "--device"},
-        UsageRow{"unknown_option", {"--device", "x", "--bogus"}, "--bogus"},
+        UsageRow{"no_device", {}, "falta o dispositivo: indique-o com --device NOME"},
+        UsageRow{"no_device_but_options", {"--woosim", "--text", "a"},
+                 "falta o dispositivo: indique-o com --device NOME"},
+        UsageRow{"unknown_option", {"--device", "x", "--bogus"}, "opção desconhecida: --bogus"},
+        UsageRow{"unknown_option_with_a_value", {"--device", "x", "--bogus=1"},
+                 "opção desconhecida: --bogus=1"},
+        UsageRow{"unknown_short_option", {"--device", "x", "-q"}, "opção desconhecida: -q"},
+        UsageRow{"extra_word", {"--device", "x", "extra"}, "argumento inesperado: 'extra'"},
+        UsageRow{"word_after_double_dash", {"--device", "x", "--", "y"},
+                 "argumento inesperado: 'y'"},
         UsageRow{"text_and_file", {"--device", "x", "--text", "a", "--text-file", "/etc/hostname"},
-                 "excludes"},
-        UsageRow{"model_beyond_16_bits", {"--device", "x", "--model", "70000"}, "--model"},
-        UsageRow{"zero_timeout", {"--device", "x", "--timeout", "0"}, "--timeout"},
-        UsageRow{"nan_timeout", {"--device", "x", "--timeout", "nan"}, "--timeout"},
-        UsageRow{"infinite_timeout", {"--device", "x", "--timeout", "inf"}, "--timeout"},
-        UsageRow{"text_file_is_a_folder", {"--device", "x", "--text-file", "/tmp"}, "/tmp"},
-        UsageRow{"invalid_utf8_text", {"--device", "x", "--text", "a\xFF"}, "UTF-8"},
+                 "use --text ou --text-file, não os dois"},
+        UsageRow{"text_twice", {"--device", "x", "--text", "a", "-t", "b"},
+                 "a opção --text foi indicada mais de uma vez"},
+        UsageRow{"device_twice", {"--device", "x", "--device=y"},
+                 "a opção --device foi indicada mais de uma vez"},
+        UsageRow{"value_missing_at_the_end", {"--device", "x", "--size"},
+                 "falta o valor de --size"},
+        UsageRow{"short_value_missing_at_the_end", {"--device", "x", "-m"},
+                 "falta o valor de -m"},
+        UsageRow{"flag_with_a_value", {"--device", "x", "--woosim=yes"},
+                 "a opção --woosim não leva valor"},
+        UsageRow{"flag_with_an_empty_value", {"--device", "x", "--page-mode="},
+                 "a opção --page-mode não leva valor"},
+        UsageRow{"empty_model", {"--device", "x", "--model="}, "--model: falta o número"},
+        UsageRow{"empty_error_level", {"--device", "x", "-e", ""},
+                 "--error-level: falta o número"},
+        UsageRow{"hexadecimal_model", {"--device", "x", "--model", "0x10"},
+                 "--model: '0x10" + kNotANumber},
+        UsageRow{"model_with_an_exponent", {"--device", "x", "--model", "1e2"},
+                 "--model: '1e2" + kNotANumber},
+        UsageRow{"model_with_a_space", {"--device", "x", "--model", " 1"},
+                 "--model: ' 1" + kNotANumber},
+        UsageRow{"model_beyond_16_bits", {"--device", "x", "--model", "32768"},
+                 "--model: '32768" + kNotANumber},
+        UsageRow{"model_far_beyond", {"--device", "x", "--model", "99999999999999999999999"},
+                 "--model: '99999999999999999999999" + kNotANumber},
+        UsageRow{"level_as_a_letter", {"--device", "x", "--error-level", "M"},
+                 "--error-level: 'M" + kNotANumber},
+        UsageRow{"zero_timeout", {"--device", "x", "--timeout", "0"}, "--timeout: '0" + kNotSeconds},
+        UsageRow{"negative_timeout", {"--device", "x", "--timeout", "-1"},
+                 "--timeout: '-1" + kNotSeconds},
+        UsageRow{"timeout_over_a_day", {"--device", "x", "--timeout", "86400.5"},
+                 "--timeout: '86400.5" + kNotSeconds},
+        UsageRow{"nan_timeout", {"--device", "x", "--timeout", "nan"},
+                 "--timeout: 'nan" + kNotSeconds},
+        UsageRow{"infinite_timeout", {"--device", "x", "--timeout", "inf"},
+                 "--timeout: 'inf" + kNotSeconds},
+        UsageRow{"timeout_with_an_exponent", {"--device", "x", "--timeout", "1e3"},
+                 "--timeout: '1e3" + kNotSeconds},
+        UsageRow{"timeout_with_a_comma", {"--device", "x", "--timeout", "0,5"},
+                 "--timeout: '0,5" + kNotSeconds},
+        UsageRow{"empty_timeout", {"--device", "x", "--timeout="}, "--timeout: '" + kNotSeconds},
+        UsageRow{"text_file_is_a_folder", {"--device", "x", "--text-file", "/tmp"},
+                 "não foi possível ler o ficheiro '/tmp' (é uma pasta)"},
         UsageRow{"missing_text_file", {"--device", "x", "--text-file", "/no/such/file"},
-                 "/no/such/file"}),
+                 "não foi possível ler o ficheiro '/no/such/file' (não existe)"},
+        UsageRow{"empty_text_file_name", {"--device", "x", "--text-file="},
+                 "não foi possível ler o ficheiro '' (não existe)"},
+        UsageRow{"invalid_utf8_text", {"--device", "x", "--text", "a\xFF"},
+                 "o texto a codificar não é UTF-8 válido"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliOptions, HelpAndVersionExitZero) {
@@ -99,6 +216,10 @@ TEST(CliOptions, HelpAndVersionExitZero) {
   EXPECT_FALSE(help.options);
   EXPECT_NE(help.out.find("--device"), std::string::npos);
   EXPECT_NE(help.out.find("--woosim"), std::string::npos);
+  // What --text-file does to a file's text, and the exit codes, are told.
+  EXPECT_NE(help.out.find("BOM"), std::string::npos);
+  EXPECT_NE(help.out.find("CR isolado"), std::string::npos);
+  EXPECT_NE(help.out.find("3 impresso, mas sem o símbolo QR"), std::string::npos);
   const auto version = Parse({"--version"});
   EXPECT_EQ(version.exitCode, kExitOk);
   EXPECT_EQ(version.out.rfind("qrticket ", 0), 0u);

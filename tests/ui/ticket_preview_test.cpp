@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "failure_messages.h"
 #include "form1.h"
 #include "gui_helpers.h"
 #include "recording_reporter.h"
@@ -86,7 +87,7 @@ TEST_F(Preview, AJobFailureIsReportedAndNoPreviewShows) {
   ControlNamed<QPlainTextEdit>(form_, "Text1")->setPlainText(QString(32765, u'x'));
   EXPECT_FALSE(PrintAndInspect([](TicketPreview&) {}));
   ASSERT_EQ(reporter_->messages.size(), 1u);
-  EXPECT_EQ(reporter_->messages[0].rfind("Falha na impressão:Overflow", 0), 0u);
+  EXPECT_EQ(reporter_->messages[0], kFailurePrefix + failures::DataTooLong().description());
 }
 
 // The window managers that ignore windows kept off the task bar leave nothing active when a

@@ -1,0 +1,41 @@
+// Parsing, signals and the last word on running out of memory, for every mode.
+#include "run_command.h"
+
+#include <csignal>
+#include <new>
+
+#include "failure_messages.h"
+#include "signal_watch.h"
+
+namespace qrticket::cli {
+namespace {
+
+void SayOutOfMemory(std::ostream& err) {
+  try {
+    err << "qrticket: " << failures::OutOfMemoryText() << '\n';
+  } catch (...) {  // a stream set to throw: nothing more can be said
+  }
+}
+
+}  // namespace
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               int (*runMode)(const CliOptions& options, std::ostream& err)) {
+  try {
+    // A printer that hangs up must fail the job, not kill the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Ctrl+C and termination end the job as a failure that releases the device.
+    const SignalWatch signals;
+    const ParseResult parsed = ParseCommandLine(args, signals.cancelFd());
+    out << parsed.out;
+    err << parsed.err;
+    if (parsed.interrupted) return kExitSignalBase + SignalWatch::CaughtSignal();
+    if (!parsed.options) return parsed.exitCode;
+    return runMode(*parsed.options, err);
+  } catch (const std::bad_alloc&) {
+    SayOutOfMemory(err);
+    return kExitPrintFailed;
+  }
+}
+
+}  // namespace qrticket::cli
