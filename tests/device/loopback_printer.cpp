@@ -197,4 +197,21 @@ FullBacklogListener::~FullBacklogListener() {
 
 std::string FullBacklogListener::DeviceName() const { return Ipv4Name(port_); }
 
+QuietListener::QuietListener() {
+  listener_ = BoundLoopbackSocket(false, 0, port_);
+  if (listener_ >= 0 && ::listen(listener_, 16) != 0) {
+    ::close(listener_);
+    listener_ = -1;
+  }
+}
+
+QuietListener::~QuietListener() {
+  if (listener_ >= 0) ::close(listener_);
+}
+
+bool QuietListener::SawAConnection() const {
+  pollfd p{listener_, POLLIN, 0};
+  return ::poll(&p, 1, 0) > 0;
+}
+
 }  // namespace qrticket::testing

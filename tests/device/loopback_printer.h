@@ -90,6 +90,22 @@ class RefusingPort {
   std::uint16_t port_ = 0;
 };
 
+// A listener on 127.0.0.1 that never accepts and tells whether anyone has connected: a
+// connection is made by the kernel, so it is waiting in the backlog as soon as connect() ends.
+class QuietListener {
+ public:
+  QuietListener();
+  ~QuietListener();
+  QuietListener(const QuietListener&) = delete;
+  QuietListener& operator=(const QuietListener&) = delete;
+  std::uint16_t port() const { return port_; }
+  bool SawAConnection() const;
+
+ private:
+  int listener_ = -1;
+  std::uint16_t port_ = 0;
+};
+
 // A listener on 127.0.0.1 that never accepts, with its backlog filled, so a further connect
 // gets no answer at all (the SYN is dropped) until it times out.
 class FullBacklogListener {
