@@ -179,6 +179,7 @@ std::optional<ParseResult> LoadTextFile(const std::string& path, std::chrono::mi
   ParseResult result;
   result.interrupted = true;
   result.exitCode = kExitPrintFailed;
+  result.err = "qrticket: a leitura do ficheiro '" + path + "' foi interrompida\n";
   return result;
 }
 

@@ -85,8 +85,18 @@ std::string LoopbackPrinter::received() const {
   return received_;
 }
 
+bool LoopbackPrinter::WaitConnected(std::chrono::milliseconds bound) const {
+  const auto deadline = Clock::now() + bound;
+  while (!connected_) {
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
 void LoopbackPrinter::Run() {
   const int connection = Accept();
+  connected_ = connection >= 0;
   if (connection >= 0) {
     Serve(connection);
     ::close(connection);

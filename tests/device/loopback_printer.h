@@ -45,6 +45,9 @@ class LoopbackPrinter {
   // "tcp://127.0.0.1:PORT" or "tcp://[::1]:PORT".
   std::string DeviceName() const;
 
+  // Waits until the job has connected. False when that did not happen within `bound`.
+  bool WaitConnected(std::chrono::milliseconds bound) const;
+
   // Waits until the connection has ended from the job's side (end of stream or reset) and the
   // thread has finished with it. False when that did not happen within `bound`.
   bool WaitFinished(std::chrono::milliseconds bound);
@@ -67,6 +70,7 @@ class LoopbackPrinter {
   int listener_ = -1;
   std::uint16_t port_ = 0;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> connected_{false};
   std::atomic<bool> finished_{false};
   mutable std::mutex mutex_;
   std::string received_;
