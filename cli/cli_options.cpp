@@ -10,6 +10,7 @@
 #include "failure_messages.h"
 #include "parse_errors.h"
 #include "publisher.h"
+#include "status_flags.h"
 #include "text_encoding.h"
 #include "text_file.h"
 #include "ticket_defaults.h"
@@ -56,6 +57,7 @@ struct RawOptions {
   bool pageMode = false;
   bool centred = false;
   bool woosim = false;
+  Mode mode = Mode::PrintTicket;
 };
 
 void DeclareOptions(CLI::App& app, RawOptions& raw) {
@@ -77,10 +79,12 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   // Every value is taken as text: numbers and the device are checked by our own rules below.
   app.add_option("-d,--device", raw.device, "dispositivo ou ficheiro de saída (obrigatório)")
       ->type_name("NOME");
-  app.add_option("-t,--text", raw.text, "texto a codificar (UTF-8)")->type_name("TEXTO");
-  app.add_option("-f,--text-file", raw.textFile,
-                 "ler o texto a codificar de um ficheiro UTF-8 (não com --text)")
-      ->type_name("FICHEIRO");
+  auto* textOption =
+      app.add_option("-t,--text", raw.text, "texto a codificar (UTF-8)")->type_name("TEXTO");
+  auto* textFileOption = app.add_option("-f,--text-file", raw.textFile,
+                                        "ler o texto a codificar de um ficheiro UTF-8 (não com "
+                                        "--text)")
+                             ->type_name("FICHEIRO");
   app.add_option("-s,--size", raw.size, "tamanho do módulo (texto, como na janela)")
       ->type_name("TEXTO")
       ->capture_default_str();
@@ -96,6 +100,7 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.add_option("--timeout", raw.timeout, "segundos sem aceitar dados até a impressão falhar")
       ->type_name("SEGUNDOS")
       ->capture_default_str();
+  AddStatusFlags(app, raw.mode, {textOption, textFileOption});
 }
 
 // The option called "--`name`", or nullptr. (CLI11's get_option_no_throw would do, but it is
@@ -188,6 +193,8 @@ std::optional<ParseResult> LoadTextFile(const std::string& path, std::chrono::mi
 bool ModeNeedsDevice(Mode mode) {
   switch (mode) {
     case Mode::PrintTicket:
+    case Mode::AskStatus:
+    case Mode::PrintTicketCheckingStatus:
       return true;
   }
   return true;
@@ -217,7 +224,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
     if (extra != "--") return UsageError(DescribeExtraArgument(extra));
 
   CliOptions options;
-  options.mode = Mode::PrintTicket;
+  options.mode = raw.mode;
   if (ModeNeedsDevice(options.mode) && !raw.device)
     return UsageError("falta o dispositivo: indique-o com --device NOME");
   if (raw.text && raw.textFile) return UsageError("use --text ou --text-file, não os dois");

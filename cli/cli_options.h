@@ -13,9 +13,11 @@ namespace qrticket::cli {
 
 // Exit codes, listed once.
 enum ExitCode : int {
-  kExitOk = 0,                    // the ticket was delivered (or --help / --version)
+  kExitOk = 0,                    // the ticket was delivered (or --help / --version);
+                                  // --status: the printer is ready
   kExitPrintFailed = 1,           // the job failed ("Falha na impressão:..." on stderr), or
-                                  // memory ran out
+                                  // memory ran out; --status: the printer reports a problem,
+                                  // did not answer or cannot answer
   kExitUsage = 2,                 // the command line or the text file was not usable
   kExitPrintedWithoutSymbol = 3,  // delivered, but the QR builder failed: its description was
                                   // printed in place of the symbol; a warning went to stderr
@@ -25,7 +27,9 @@ enum ExitCode : int {
 
 // What the command was asked to do: one value here and one case in main per mode.
 enum class Mode {
-  PrintTicket,  // print one test ticket on --device
+  PrintTicket,                // print one test ticket on --device
+  AskStatus,                  // --status: ask the printer, print nothing
+  PrintTicketCheckingStatus,  // --check-status: ask before and after the ticket
 };
 
 // Whether `mode` talks to a device, so that the command line must name one.

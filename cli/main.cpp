@@ -6,16 +6,27 @@
 #include "print_command.h"
 #include "run_command.h"
 #include "signal_watch.h"
+#include "status_command.h"
 
 namespace cli = qrticket::cli;
 
 namespace {
 
 // One case per mode (see cli::Mode).
-int RunMode(const cli::CliOptions& options, std::ostream& err) {
+int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err) {
+  const auto caught = cli::SignalWatch::CaughtSignal;
   switch (options.mode) {
     case cli::Mode::PrintTicket:
-      return cli::RunPrintTicket(options, err, cli::SignalWatch::CaughtSignal);
+      return cli::RunPrintTicket(options, err, caught);
+    case cli::Mode::AskStatus: {
+      qrticket::StatusOptions status;
+      status.cancelFd = options.channel.cancelFd;
+      return cli::RunStatus(options.settings.deviceName, out, err, status, caught);
+    }
+    case cli::Mode::PrintTicketCheckingStatus: {
+      cli::StreamReporter reporter(err);
+      return cli::RunCheckedTicket(options.settings, options.channel, reporter, err, caught);
+    }
   }
   return cli::kExitUsage;
 }

@@ -34,10 +34,24 @@ const CLI::Option* Repeated(const CLI::App& app) {
   return nullptr;
 }
 
+// "X e Y" for two options given together that exclude each other, if that was the fault.
+std::string ExcludedPair(const CLI::App& app) {
+  for (const CLI::Option* option : app.get_options()) {
+    if (option->count() == 0) continue;
+    for (const CLI::Option* excluded : option->get_excludes())
+      if (excluded->count() > 0) return option->get_name() + " e " + excluded->get_name();
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string DescribeParseError(const CLI::ParseError& error, const CLI::App& app,
                                const std::vector<std::string>& args) {
+  if (error.get_name() == "ExcludesError") {
+    if (const std::string pair = ExcludedPair(app); !pair.empty())
+      return "as opções " + pair + " não podem ser usadas juntas";
+  }
   if (error.get_name() == "ArgumentMismatch") {
     if (const CLI::Option* option = Repeated(app))
       return "a opção " + option->get_name() + " foi indicada mais de uma vez";

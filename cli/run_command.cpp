@@ -20,7 +20,8 @@ void SayOutOfMemory(std::ostream& err) {
 }  // namespace
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               int (*runMode)(const CliOptions& options, std::ostream& err)) {
+               int (*runMode)(const CliOptions& options, std::ostream& out,
+                              std::ostream& err)) {
   try {
     // A printer that hangs up must fail the job, not kill the process.
     std::signal(SIGPIPE, SIG_IGN);
@@ -31,7 +32,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << parsed.err;
     if (parsed.interrupted) return kExitSignalBase + SignalWatch::CaughtSignal();
     if (!parsed.options) return parsed.exitCode;
-    return runMode(*parsed.options, err);
+    return runMode(*parsed.options, out, err);
   } catch (const std::bad_alloc&) {
     SayOutOfMemory(err);
     return kExitPrintFailed;

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli_options.h"
+#include "print_command.h"
 #include "failure.h"
 #include "status_query.h"
 #include "status_texts.h"
@@ -31,23 +32,33 @@ class NotingReporter final : public FailureReporter {
 }  // namespace
 
 int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
-              const StatusOptions& options) {
+              const StatusOptions& options, int (*caughtSignal)()) {
   try {
     const StatusReport report = QueryPrinterStatus(device, options);
     for (const std::string& line : StatusLines(report)) out << line << '\n';
     return report.ready() ? kExitOk : kExitPrintFailed;
   } catch (const PrintFailure& failure) {
     err << kStatusFailurePrefix << failure.description() << '\n';
+    const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
+    if (failure.code() == FailureCode::Interrupted && signal != 0)
+      return kExitSignalBase + signal;
     return kExitPrintFailed;
   }
 }
 
 int RunCheckedTicket(const QrPrintSettings& settings, const ChannelOptions& channel,
-                     FailureReporter& reporter, std::ostream& err) {
+                     FailureReporter& reporter, std::ostream& err, int (*caughtSignal)()) {
   NotingReporter noting(reporter);
-  for (const std::string& warning : PrintQrTestWithStatusCheck(settings, noting, channel))
+  JobResult job;
+  for (const std::string& warning :
+       PrintQrTestWithStatusCheck(settings, noting, channel, {}, SystemCalls::Real(), &job))
     err << "Aviso: " << warning << '\n';
-  return noting.failed ? kExitPrintFailed : kExitOk;
+  // The ticket's own outcome (0, 3, 1 or a signal's), unless the printer failed the check
+  // after a delivered ticket, or a signal stopped the check.
+  const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
+  if (noting.failed && signal != 0) return kExitSignalBase + signal;
+  if (noting.failed && job.status != JobResult::Status::Failed) return kExitPrintFailed;
+  return ExitCodeFor(job, err, caughtSignal);
 }
 
 }  // namespace qrticket::cli

@@ -10,13 +10,16 @@
 namespace qrticket::cli {
 
 // Asks `device` and writes one line per fact to `out`; a device that cannot be asked goes to
-// `err` as one line. Returns the exit code: 0 ready, 1 a problem, no answer or no way back.
+// `err` as one line. Returns the exit code: 0 ready, 1 a problem, no answer or no way back,
+// kExitSignalBase + the signal `caughtSignal` names when a signal stopped the asking.
 int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
-              const StatusOptions& options = {});
+              const StatusOptions& options = {}, int (*caughtSignal)() = nullptr);
 
 // The ticket with the printer asked before and after; failures go to `reporter`, warnings to
-// `err`. Returns the exit code: 0 printed and ready, 1 failed.
+// `err`. Returns the exit code: 0 printed and ready, 3 printed without its symbol (see
+// ExitCodeFor), 1 failed, kExitSignalBase + the signal for a job stopped from outside.
 int RunCheckedTicket(const QrPrintSettings& settings, const ChannelOptions& channel,
-                     FailureReporter& reporter, std::ostream& err);
+                     FailureReporter& reporter, std::ostream& err,
+                     int (*caughtSignal)() = nullptr);
 
 }  // namespace qrticket::cli

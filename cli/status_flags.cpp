@@ -3,13 +3,13 @@
 
 namespace qrticket::cli {
 
-void AddStatusFlags(CLI::App& app, StatusMode& mode, std::initializer_list<CLI::Option*> textOptions) {
+void AddStatusFlags(CLI::App& app, Mode& mode, std::initializer_list<CLI::Option*> textOptions) {
   auto* ask = app.add_flag_callback(
-      "--status", [&mode] { mode = StatusMode::Ask; },
+      "--status", [&mode] { mode = Mode::AskStatus; },
       "pergunta o estado e a identificação da impressora (DLE EOT, GS I) sem imprimir; "
       "sai com 0 se está pronta, 1 se não está ou não respondeu");
   auto* check = app.add_flag_callback(
-      "--check-status", [&mode] { mode = StatusMode::CheckAroundTicket; },
+      "--check-status", [&mode] { mode = Mode::PrintTicketCheckingStatus; },
       "pergunta o estado antes do talão (não imprime se não está pronta) e depois dele");
   ask->excludes(check);
   for (CLI::Option* option : textOptions) ask->excludes(option);

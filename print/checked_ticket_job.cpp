@@ -38,10 +38,16 @@ std::vector<std::string> Warnings(const StatusAnswers& answers) {
 std::vector<std::string> PrintQrTestWithStatusCheck(const QrPrintSettings& settings,
                                                     FailureReporter& reporter,
                                                     const ChannelOptions& channel,
-                                                    StatusOptions status, SystemCalls& sys) {
+                                                    StatusOptions status, SystemCalls& sys,
+                                                    JobResult* job) {
   const std::string& device = settings.deviceName;
   status.identity = false;  // the status is the question here; GS I would wait in the buffer
   status.connectTimeout = channel.connectTimeout;
+  status.cancelFd = channel.cancelFd;
+  JobResult notRun;
+  notRun.status = JobResult::Status::Failed;
+  JobResult& result = job != nullptr ? *job : notRun;
+  result = notRun;
 
   StatusReport before;
   try {
@@ -52,13 +58,14 @@ std::vector<std::string> PrintQrTestWithStatusCheck(const QrPrintSettings& setti
     const PrintFailure shown = failure.code() == FailureCode::PrinterNotReady
                                    ? failure
                                    : failures::UncheckedNothingPrinted(failure);
+    result.failure = shown.code();
     reporter.ShowFailure(kFailurePrefix + shown.description());
     return {};
   }
 
-  NotingReporter job(reporter);
-  PrintQrTest(settings, job, channel, sys);
-  if (job.failed) return {};
+  NotingReporter noting(reporter);
+  result = PrintQrTest(settings, noting, channel, sys);
+  if (noting.failed) return {};
 
   try {
     const StatusReport after = QueryPrinterStatus(device, status, sys);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "cancellation.h"
 #include "failure_messages.h"
 #include "fd_output.h"
 
@@ -22,8 +23,9 @@ int MillisecondsLeft(StatusLink::Clock::time_point deadline) {
 
 }  // namespace
 
-FdStatusLink::FdStatusLink(SystemCalls& sys, int fd, std::string device, bool socket)
-    : sys_(sys), fd_(fd), device_(std::move(device)), socket_(socket) {}
+FdStatusLink::FdStatusLink(SystemCalls& sys, int fd, std::string device, bool socket,
+                           int cancelFd)
+    : sys_(sys), fd_(fd), device_(std::move(device)), socket_(socket), cancelFd_(cancelFd) {}
 
 FdStatusLink::~FdStatusLink() { CloseNow(); }
 
@@ -38,7 +40,7 @@ bool FdStatusLink::Send(BytesView bytes, Clock::time_point deadline) {
   const int left = MillisecondsLeft(deadline);
   if (left == 0) return false;
   const FdOutput out{.fd = fd_, .device = device_, .stall = std::chrono::milliseconds(left),
-                     .socket = socket_, .queueShowsProgress = false};
+                     .socket = socket_, .queueShowsProgress = false, .cancelFd = cancelFd_};
   try {
     WriteAll(sys_, out, bytes);
   } catch (const PrintFailure& failure) {
@@ -73,7 +75,7 @@ bool FdStatusLink::Receive(Bytes& into, Clock::time_point deadline) {
     const int left = MillisecondsLeft(deadline);
     if (left == 0) return false;
     pollfd p{fd_, POLLIN, 0};
-    if (sys_.Poll(&p, 1, left) < 0 && errno != EINTR)
+    if (PollOrCancel(sys_, &p, 1, cancelFd_, left) < 0 && errno != EINTR)
       throw failures::FromErrno(errno, device_, failures::Stage::Write);
   }
   return false;

@@ -11,8 +11,9 @@ namespace qrticket {
 class FdStatusLink : public StatusLink {
  public:
   // `socket`: send(2) without SIGPIPE and recv(2); otherwise write(2) and read(2). The link
-  // owns `fd` from here on; `device` is the name as typed, for messages.
-  FdStatusLink(SystemCalls& sys, int fd, std::string device, bool socket);
+  // owns `fd` from here on; `device` is the name as typed, for messages. Waits end as
+  // interrupted once `cancelFd` (if 0 or more) is readable.
+  FdStatusLink(SystemCalls& sys, int fd, std::string device, bool socket, int cancelFd = -1);
   ~FdStatusLink() override;
   FdStatusLink(const FdStatusLink&) = delete;
   FdStatusLink& operator=(const FdStatusLink&) = delete;
@@ -33,6 +34,7 @@ class FdStatusLink : public StatusLink {
   int fd_;
   std::string device_;
   bool socket_;
+  int cancelFd_;
   bool ended_ = false;
 };
 

@@ -19,8 +19,8 @@ using failures::Stage;
 
 class LocalStatusLink final : public FdStatusLink {
  public:
-  LocalStatusLink(SystemCalls& sys, int fd, std::string device)
-      : FdStatusLink(sys, fd, std::move(device), /*socket=*/false) {}
+  LocalStatusLink(SystemCalls& sys, int fd, std::string device, int cancelFd)
+      : FdStatusLink(sys, fd, std::move(device), /*socket=*/false, cancelFd) {}
   ~LocalStatusLink() override { CloseNow(); }
 
   void Claim() {
@@ -66,12 +66,12 @@ class LocalStatusLink final : public FdStatusLink {
 }  // namespace
 
 std::unique_ptr<StatusLink> OpenLocalStatusLink(const std::string& path, std::string_view device,
-                                                SystemCalls& sys) {
+                                                SystemCalls& sys, int cancelFd) {
   int fd;
   do fd = sys.Open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
   while (fd < 0 && errno == EINTR);
   if (fd < 0) throw failures::FromErrno(errno, device, Stage::Open);
-  auto link = std::make_unique<LocalStatusLink>(sys, fd, std::string(device));
+  auto link = std::make_unique<LocalStatusLink>(sys, fd, std::string(device), cancelFd);
   link->Claim();
   link->MakeTtyRaw();
   return link;

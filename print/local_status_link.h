@@ -15,8 +15,9 @@ namespace qrticket {
 // is "ocupado"). A tty gets raw input and output for the exchange (its speed, parity and flow
 // control stay), with stale input dropped first; its settings come back when the link goes,
 // and what is still queued for it is discarded so that closing cannot block. A device whose
-// reading ends at once (such as /dev/null) or refuses reading has no way back.
+// reading ends at once (such as /dev/null) or refuses reading has no way back. Waits end as
+// interrupted once `cancelFd` (if 0 or more) is readable.
 std::unique_ptr<StatusLink> OpenLocalStatusLink(const std::string& path, std::string_view device,
-                                                SystemCalls& sys);
+                                                SystemCalls& sys, int cancelFd = -1);
 
 }  // namespace qrticket

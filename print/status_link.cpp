@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 
+#include "device_folder.h"
 #include "device_name.h"
 #include "device_node.h"
 #include "failure_messages.h"
@@ -26,20 +27,20 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 }
 
 std::unique_ptr<StatusLink> OpenPath(const std::string& path, std::string_view device,
-                                     SystemCalls& sys) {
+                                     SystemCalls& sys, int cancelFd) {
   if (path.empty() || path.find('\0') != std::string::npos) throw failures::BadFileName(device);
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     const int error = errno;
     // A missing device is an error; a missing file is one a ticket would create.
-    if (path.rfind("/dev/", 0) == 0 || error != ENOENT)
+    if (path.rfind("/dev/", 0) == 0 || WouldCreateInDeviceFolder(path) || error != ENOENT)
       throw failures::FromErrno(error, device, failures::Stage::Open);
     throw failures::NoReturnChannel(device, NoWayBack::File);
   }
   if (S_ISDIR(st.st_mode)) throw failures::FromErrno(EISDIR, device, failures::Stage::Open);
   if (S_ISFIFO(st.st_mode)) throw failures::NoReturnChannel(device, NoWayBack::Fifo);
   if (!S_ISCHR(st.st_mode)) throw failures::NoReturnChannel(device, NoWayBack::File);
-  return OpenLocalStatusLink(path, device, sys);
+  return OpenLocalStatusLink(path, device, sys, cancelFd);
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
     case DeviceTarget::Kind::Tcp:
       return OpenTcpStatusLink(target, name, options, sys);
     case DeviceTarget::Kind::Path:
-      return OpenPath(target.path, name, sys);
+      return OpenPath(target.path, name, sys, options.cancelFd);
     case DeviceTarget::Kind::StandardOutput:
       throw failures::NoReturnChannel(name, NoWayBack::StandardOutput);
     case DeviceTarget::Kind::Cups:

@@ -21,6 +21,9 @@ struct StatusOptions {
   std::chrono::milliseconds connectTimeout{5000};
   // Ask who the printer is (GS I) as well as its status (DLE EOT).
   bool identity = true;
+  // When 0 or more, every wait also ends, as interrupted, once this descriptor is readable
+  // (see ChannelOptions::cancelFd).
+  int cancelFd = -1;
 };
 
 class StatusLink {

@@ -31,8 +31,10 @@ std::unique_ptr<StatusLink> OpenTcpStatusLink(const DeviceTarget& target, std::s
                                               const StatusOptions& options, SystemCalls& sys) {
   ChannelOptions channel;
   channel.connectTimeout = options.connectTimeout;
+  channel.cancelFd = options.cancelFd;
   const int fd = ConnectTcpSocket(target, device, channel, sys);
-  return std::make_unique<TcpStatusLink>(sys, fd, std::string(device), /*socket=*/true);
+  return std::make_unique<TcpStatusLink>(sys, fd, std::string(device), /*socket=*/true,
+                                         options.cancelFd);
 }
 
 }  // namespace qrticket

@@ -163,6 +163,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "a opção --text foi indicada mais de uma vez"},
         UsageRow{"device_twice", {"--device", "x", "--device=y"},
                  "a opção --device foi indicada mais de uma vez"},
+        UsageRow{"status_with_a_text", {"--device", "x", "--status", "--text", "a"},
+                 "as opções --text e --status não podem ser usadas juntas"},
+        UsageRow{"status_and_check_status", {"--device", "x", "--status", "--check-status"},
+                 "as opções --status e --check-status não podem ser usadas juntas"},
+        UsageRow{"status_without_a_device", {"--status"},
+                 "falta o dispositivo: indique-o com --device NOME"},
         UsageRow{"value_missing_at_the_end", {"--device", "x", "--size"},
                  "falta o valor de --size"},
         UsageRow{"short_value_missing_at_the_end", {"--device", "x", "-m"},
@@ -209,6 +215,13 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"invalid_utf8_text", {"--device", "x", "--text", "a\xFF"},
                  "o texto a codificar não é UTF-8 válido"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliOptions, EachModeHasItsFlag) {
+  EXPECT_EQ(Parse({"--device", "x"}).options->mode, Mode::PrintTicket);
+  EXPECT_EQ(Parse({"--device", "x", "--status"}).options->mode, Mode::AskStatus);
+  EXPECT_EQ(Parse({"--device", "x", "--check-status"}).options->mode,
+            Mode::PrintTicketCheckingStatus);
+}
 
 TEST(CliOptions, HelpAndVersionExitZero) {
   const auto help = Parse({"--help"});

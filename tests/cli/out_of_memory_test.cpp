@@ -49,7 +49,9 @@ namespace {
 
 using testing::TempDir;
 
-int PrintMode(const CliOptions& options, std::ostream& err) { return RunPrintTicket(options, err); }
+int PrintMode(const CliOptions& options, std::ostream&, std::ostream& err) {
+  return RunPrintTicket(options, err);
+}
 
 // One run of the whole command with allocation number `n` refused (-1: none). Returns the exit
 // code; the message goes to `err`, whose buffer is made large beforehand.

@@ -20,7 +20,7 @@ struct CommandSetup {
   int stdoutFd = -1;  // standard output; a file of the runner's when -1
   // Called while the command runs (with its process id), before the runner waits for its end:
   // for a test that signals it once it is waiting on its device.
-  std::function<void(pid_t)> whileRunning;
+  std::function<void(pid_t)> whileRunning = nullptr;
 };
 
 // Runs qrticket with `args` (standard input /dev/null), stdout and stderr captured; killed

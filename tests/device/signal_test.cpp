@@ -192,6 +192,18 @@ SignalCase TextFileNobodyWrites() {
   return c;
 }
 
+// --status waiting for an answer that does not come.
+SignalCase StatusNobodyAnswers() {
+  auto printer = std::make_shared<LoopbackPrinter>(
+      PrinterBehaviour{.kind = PrinterBehaviour::Kind::NeverRead});
+  SignalCase c;
+  c.args = {"--device", printer->DeviceName(), "--status"};
+  c.waiting = [printer](pid_t) { return printer->WaitConnected(10s); };
+  c.expectedErr = "Falha ao pedir o estado: " + failures::Interrupted().description() + "\n";
+  c.keepAlive = printer;
+  return c;
+}
+
 class Signals : public ::testing::TestWithParam<SignalRow> {};
 
 TEST_P(Signals, EndTheJobAsAFailureAndReleaseTheDevice) {
@@ -228,7 +240,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SignalRow{"CtrlCOnStandardOutputOnATerminal", SIGINT,
                                 StandardOutputTerminal},
                       SignalRow{"SigtermOnAFifoNobodyReads", SIGTERM, FifoReaderNeverReads},
-                      SignalRow{"CtrlCWhileReadingTheTextFile", SIGINT, TextFileNobodyWrites}),
+                      SignalRow{"CtrlCWhileReadingTheTextFile", SIGINT, TextFileNobodyWrites},
+                      SignalRow{"CtrlCWhileAskingTheStatus", SIGINT, StatusNobodyAnswers}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

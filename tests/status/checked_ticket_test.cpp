@@ -1,6 +1,8 @@
 // --check-status in the core: a printer that is not ready gets nothing, a printer that runs out
 // during the ticket is reported, and the ticket itself goes out byte for byte as without the
 // check. Without the check a network printer receives exactly the ticket.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "checked_ticket_job.h"
+#include "failure_messages.h"
 #include "fake_printer.h"
 #include "module_size.h"
 #include "recording_reporter.h"
@@ -138,6 +141,54 @@ TEST(CheckAroundTicket, AFileCannotBeCheckedAndIsNotCreated) {
                 "\" é um ficheiro; só impressoras em tcp://, em portas série e USB dizem o seu "
                 "estado; nada foi impresso");
   EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// A QR block replaced by the builder's failure text is printed and checked as usual, and the
+// caller learns that the ticket carries no symbol (the command line exits 3).
+TEST(CheckAroundTicket, ATicketWithoutItsSymbolIsToldToTheCaller) {
+  FakeTcpPrinter printer(ReadyPrinter());
+  QrPrintSettings settings = DefaultTicketTo(printer.DeviceName());
+  settings.moduleSizeText = "300";
+  RecordingReporter reporter;
+  JobResult job;
+  PrintQrTestWithStatusCheck(settings, reporter, {}, {}, SystemCalls::Real(), &job);
+  ASSERT_TRUE(printer.WaitConnections(3, 5s));
+  EXPECT_TRUE(reporter.messages.empty());
+  EXPECT_EQ(job.status, JobResult::Status::DeliveredWithoutSymbol);
+  EXPECT_EQ(Hex(printer.Connections()[1]), Hex(ExpectedTicket(settings)));
+}
+
+// The status requests watch the job's cancel descriptor: Ctrl+C during a wait for an answer
+// ends it at once, as interrupted, with nothing printed.
+TEST(CheckAroundTicket, TheCancelDescriptorEndsAWaitForAnAnswer) {
+  FakeTcpPrinter printer(FakeAnswers{});
+  int cancel[2];
+  ASSERT_EQ(::pipe(cancel), 0);
+  ChannelOptions channel;
+  channel.cancelFd = cancel[0];
+  StatusOptions status;
+  status.perRequest = 30s;
+  status.whole = 60s;
+  std::thread canceller([&cancel] {
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(::write(cancel[1], "x", 1), 1);
+  });
+  RecordingReporter reporter;
+  JobResult job;
+  const auto start = std::chrono::steady_clock::now();
+  PrintQrTestWithStatusCheck(DefaultTicketTo(printer.DeviceName()), reporter, channel, status,
+                             SystemCalls::Real(), &job);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  canceller.join();
+  ::close(cancel[0]);
+  ::close(cancel[1]);
+  EXPECT_LT(elapsed, 10s);
+  EXPECT_EQ(job.status, JobResult::Status::Failed);
+  EXPECT_EQ(job.failure, FailureCode::Interrupted);
+  ASSERT_EQ(reporter.messages.size(), 1u);
+  EXPECT_EQ(reporter.messages[0].rfind(kFailurePrefix + failures::Interrupted().description(), 0),
+            0u)
+      << reporter.messages[0];
 }
 
 TEST(PlainTicket, ANetworkPrinterGetsExactlyTheTicket) {
