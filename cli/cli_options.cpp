@@ -21,10 +21,11 @@ namespace {
 
 constexpr const char* kDescription =
     "qrticket: imprime um talão de teste de QR Code numa impressora ESC/POS.\n"
-    "Dispositivos: LPT1: LPT2: (/dev/lp0, /dev/lp1), COM1: a COM6: (/dev/ttyS0 a /dev/ttyS5),\n"
-    "tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão; um endereço IPv4\n"
-    "escreve-se com quatro números, 192.168.1.50), qualquer caminho (/dev/usb/lp0,\n"
-    "/dev/ttyUSB0, um ficheiro) ou - (saída padrão).";
+    "Dispositivos: LPT1: a LPT3: (/dev/lp0 a /dev/lp2), COM1: a COM256: (/dev/ttyS0 a\n"
+    "/dev/ttyS255), tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão; um\n"
+    "endereço IPv4 escreve-se com quatro números, 192.168.1.50), cups:FILA (uma fila CUPS;\n"
+    "cups: é a predefinida), qualquer caminho (/dev/usb/lp0, /dev/ttyUSB0, um ficheiro) ou -\n"
+    "(saída padrão). --list-devices mostra os deste computador.";
 
 constexpr const char* kFooter =
     "O texto de --text segue tal como foi escrito. O de --text-file (UTF-8, até 32764\n"
@@ -57,6 +58,7 @@ struct RawOptions {
   bool pageMode = false;
   bool centred = false;
   bool woosim = false;
+  bool listDevices = false;
   Mode mode = Mode::PrintTicket;
 };
 
@@ -79,6 +81,8 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   // Every value is taken as text: numbers and the device are checked by our own rules below.
   app.add_option("-d,--device", raw.device, "dispositivo ou ficheiro de saída (obrigatório)")
       ->type_name("NOME");
+  app.add_flag("--list-devices", raw.listDevices,
+               "mostra os dispositivos deste computador (nome, tabulação, descrição) e sai");
   auto* textOption =
       app.add_option("-t,--text", raw.text, "texto a codificar (UTF-8)")->type_name("TEXTO");
   auto* textFileOption = app.add_option("-f,--text-file", raw.textFile,
@@ -196,6 +200,8 @@ bool ModeNeedsDevice(Mode mode) {
     case Mode::AskStatus:
     case Mode::PrintTicketCheckingStatus:
       return true;
+    case Mode::ListDevices:
+      return false;
   }
   return true;
 }
@@ -224,9 +230,15 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
     if (extra != "--") return UsageError(DescribeExtraArgument(extra));
 
   CliOptions options;
-  options.mode = raw.mode;
+  options.mode = raw.listDevices ? Mode::ListDevices : raw.mode;
+  if (options.mode == Mode::ListDevices) {  // takes nothing else
+    ParseResult result;
+    result.options = std::move(options);
+    return result;
+  }
   if (ModeNeedsDevice(options.mode) && !raw.device)
-    return UsageError("falta o dispositivo: indique-o com --device NOME");
+    return UsageError(
+        "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)");
   if (raw.text && raw.textFile) return UsageError("use --text ou --text-file, não os dois");
 
   const auto model = Int16(raw.model);

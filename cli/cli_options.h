@@ -30,6 +30,7 @@ enum class Mode {
   PrintTicket,                // print one test ticket on --device
   AskStatus,                  // --status: ask the printer, print nothing
   PrintTicketCheckingStatus,  // --check-status: ask before and after the ticket
+  ListDevices,                // --list-devices: list this machine's devices, print nothing
 };
 
 // Whether `mode` talks to a device, so that the command line must name one.

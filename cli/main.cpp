@@ -3,6 +3,7 @@
 #include <new>
 
 #include "failure_messages.h"
+#include "list_devices.h"
 #include "print_command.h"
 #include "run_command.h"
 #include "signal_watch.h"
@@ -27,6 +28,8 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
       cli::StreamReporter reporter(err);
       return cli::RunCheckedTicket(options.settings, options.channel, reporter, err, caught);
     }
+    case cli::Mode::ListDevices:
+      return cli::ListDevices(out);
   }
   return cli::kExitUsage;
 }

@@ -3,8 +3,8 @@
 #include "cups_device.h"
 
 #include <algorithm>
-#include <thread>
 
+#include "cancellation.h"
 #include "cups_connection.h"
 #include "cups_job_states.h"
 #include "failure_messages.h"
@@ -164,7 +164,11 @@ class CupsDevice final : public OutputDevice {
         const auto [stopped, message] = ReadPrinter();
         throw failures::CupsTimedOut(queue_, job, stall, stopped, Reason(facts, message));
       }
-      std::this_thread::sleep_for(std::min<Clock::duration>(left, kPollInterval));
+      // A pause that a cancel cuts short; the job is then cancelled like any failed one.
+      const auto pause = std::chrono::ceil<std::chrono::milliseconds>(
+          std::min<Clock::duration>(left, kPollInterval));
+      PollOrCancel(SystemCalls::Real(), nullptr, 0, options_.cancelFd,
+                   static_cast<int>(pause.count()));
     }
   }
 

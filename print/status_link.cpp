@@ -62,7 +62,7 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
       throw failures::NoReturnChannel(name, NoWayBack::PrintQueue);
     case DeviceTarget::Kind::Port:
       CheckPortIsThere(target);
-      return OpenPath(target.path, target.portName, sys);
+      return OpenPath(target.path, target.portName, sys, options.cancelFd);
     case DeviceTarget::Kind::Invalid:
       break;
   }

@@ -147,9 +147,9 @@ const std::string kNotSeconds = "' não é um número de segundos de 0.001 a 864
 INSTANTIATE_TEST_SUITE_P(
     Args, UsageErrors,
     ::testing::Values(
-        UsageRow{"no_device", {}, "falta o dispositivo: indique-o com --device NOME"},
+        UsageRow{"no_device", {}, "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)"},
         UsageRow{"no_device_but_options", {"--woosim", "--text", "a"},
-                 "falta o dispositivo: indique-o com --device NOME"},
+                 "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)"},
         UsageRow{"unknown_option", {"--device", "x", "--bogus"}, "opção desconhecida: --bogus"},
         UsageRow{"unknown_option_with_a_value", {"--device", "x", "--bogus=1"},
                  "opção desconhecida: --bogus=1"},
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"status_and_check_status", {"--device", "x", "--status", "--check-status"},
                  "as opções --status e --check-status não podem ser usadas juntas"},
         UsageRow{"status_without_a_device", {"--status"},
-                 "falta o dispositivo: indique-o com --device NOME"},
+                 "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)"},
         UsageRow{"value_missing_at_the_end", {"--device", "x", "--size"},
                  "falta o valor de --size"},
         UsageRow{"short_value_missing_at_the_end", {"--device", "x", "-m"},

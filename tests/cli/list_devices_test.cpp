@@ -14,9 +14,9 @@ namespace {
 TEST(ListDevicesOption, NeedsNoDeviceAndPrintsNothing) {
   const ParseResult r = ParseCommandLine({"--list-devices"});
   ASSERT_TRUE(r.options) << r.err;
-  EXPECT_TRUE(r.options->listDevices);
+  EXPECT_EQ(r.options->mode, Mode::ListDevices);
   EXPECT_EQ(r.exitCode, kExitOk);
-  EXPECT_FALSE(ParseCommandLine({"--device", "x"}).options->listDevices);
+  EXPECT_NE(ParseCommandLine({"--device", "x"}).options->mode, Mode::ListDevices);
 }
 
 TEST(ListDevicesOption, WithoutEitherTheDeviceIsMissing) {

@@ -1,5 +1,7 @@
 // Every way a CUPS job can fail: each row a clear failure in CUPS's own words, within its
 // bound, and no job left in the queue to print later.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -187,6 +189,31 @@ INSTANTIATE_TEST_SUITE_P(Rows, CupsFailures,
                                            FailureRow{"AbortedJob", AbortedJob},
                                            FailureRow{"CancelledElsewhere", CancelledElsewhere}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A job stopped from outside (Ctrl+C) while it waits in a stopped queue fails as interrupted at
+// once, and is cancelled there, so it does not print when the queue starts again.
+class CupsCancel : public CupsTest {};
+
+TEST_F(CupsCancel, AJobStoppedFromOutsideIsCancelledInTheQueue) {
+  const std::string queue = "Parada";
+  const auto printer = HealthyQueue(*cupsd_, queue);
+  ASSERT_EQ(cupsd_->Command("cupsdisable", {queue}).exitCode, 0);
+  int cancel[2];
+  ASSERT_EQ(::pipe(cancel), 0);
+  std::thread canceller([&] {
+    PollUntil([&] { return !cupsd_->PendingJobs(queue).empty(); }, 10s);
+    EXPECT_EQ(::write(cancel[1], "x", 1), 1);
+  });
+  const JobOutcome outcome = RunJob(
+      TicketTo("cups:" + queue, "texto"),
+      {.stallTimeout = 30000ms, .connectTimeout = 5000ms, .cancelFd = cancel[0]});
+  canceller.join();
+  ::close(cancel[0]);
+  ::close(cancel[1]);
+  EXPECT_EQ(outcome.message, kFailurePrefix + failures::Interrupted().description());
+  EXPECT_LT(outcome.elapsed, 20s);
+  EXPECT_EQ(cupsd_->PendingJobs(queue), "") << "a job was left to print later\n" << cupsd_->Log();
+}
 
 }  // namespace
 }  // namespace qrticket::testing
