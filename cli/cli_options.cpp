@@ -60,6 +60,7 @@ struct RawOptions {
   bool woosim = false;
   bool listDevices = false;
   Mode mode = Mode::PrintTicket;
+  SymbolModeOptions symbolModes;
 };
 
 void DeclareOptions(CLI::App& app, RawOptions& raw) {
@@ -105,6 +106,7 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
       ->type_name("SEGUNDOS")
       ->capture_default_str();
   AddStatusFlags(app, raw.mode, {textOption, textFileOption});
+  AddSymbolModeOptions(app, raw.symbolModes);
 }
 
 // The option called "--`name`", or nullptr. (CLI11's get_option_no_throw would do, but it is
@@ -200,7 +202,10 @@ bool ModeNeedsDevice(Mode mode) {
     case Mode::AskStatus:
     case Mode::PrintTicketCheckingStatus:
       return true;
+    case Mode::PrintProbe:
+      return true;
     case Mode::ListDevices:
+    case Mode::CheckSymbol:
       return false;
   }
   return true;
@@ -218,10 +223,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
+  } catch (const CLI::CallForVersion&) {
+    ParseResult result;
+    result.out = app.version() + "\n";
+    return result;
   } catch (const CLI::Success&) {
     ParseResult result;
     result.out = app.help();
-    if (app.get_option("--version")->count() > 0) result.out = app.version() + "\n";
     return result;
   } catch (const CLI::ParseError& e) {
     return UsageError(DescribeParseError(e, app, args));
@@ -230,7 +238,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
     if (extra != "--") return UsageError(DescribeExtraArgument(extra));
 
   CliOptions options;
-  options.mode = raw.listDevices ? Mode::ListDevices : raw.mode;
+  options.mode = raw.listDevices         ? Mode::ListDevices
+                 : raw.symbolModes.check ? Mode::CheckSymbol
+                 : raw.symbolModes.probe ? Mode::PrintProbe
+                                         : raw.mode;
+  const auto paper = PaperMm(raw.symbolModes.paperText);
+  if (!paper) return UsageError("--paper: '" + raw.symbolModes.paperText + "' não é 58 nem 80");
+  options.symbolModes = raw.symbolModes;
+  options.symbolModes.paperMm = *paper;
   if (options.mode == Mode::ListDevices) {  // takes nothing else
     ParseResult result;
     result.options = std::move(options);

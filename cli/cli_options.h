@@ -8,6 +8,7 @@
 
 #include "output_device.h"
 #include "qr_print_settings.h"
+#include "symbol_modes.h"
 
 namespace qrticket::cli {
 
@@ -31,6 +32,8 @@ enum class Mode {
   AskStatus,                  // --status: ask the printer, print nothing
   PrintTicketCheckingStatus,  // --check-status: ask before and after the ticket
   ListDevices,                // --list-devices: list this machine's devices, print nothing
+  CheckSymbol,                // --check: the symbol the printer would draw, no device
+  PrintProbe,                 // --probe: the limits ticket
 };
 
 // Whether `mode` talks to a device, so that the command line must name one.
@@ -40,6 +43,7 @@ struct CliOptions {
   Mode mode = Mode::PrintTicket;
   QrPrintSettings settings;
   ChannelOptions channel;
+  SymbolModeOptions symbolModes;  // --check, --probe and --paper
 };
 
 // Either options to act on, or an exit code and what to say before exiting (help text and

@@ -8,6 +8,7 @@
 #include "run_command.h"
 #include "signal_watch.h"
 #include "status_command.h"
+#include "symbol_modes.h"
 
 namespace cli = qrticket::cli;
 
@@ -30,6 +31,15 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
     }
     case cli::Mode::ListDevices:
       return cli::ListDevices(out);
+    case cli::Mode::CheckSymbol:
+    case cli::Mode::PrintProbe: {
+      const int code = *cli::RunSymbolMode(options.symbolModes, options.settings,
+                                           options.channel, out, err);
+      // A limits ticket stopped by a signal says which, as a ticket does.
+      if (options.mode == cli::Mode::PrintProbe && code == cli::kExitPrintFailed && caught() != 0)
+        return cli::kExitSignalBase + caught();
+      return code;
+    }
   }
   return cli::kExitUsage;
 }

@@ -44,10 +44,24 @@ std::string ExcludedPair(const CLI::App& app) {
   return {};
 }
 
+// "X só se usa com Y" for an option given without one it needs, if that was the fault.
+std::string MissingNeed(const CLI::App& app) {
+  for (const CLI::Option* option : app.get_options()) {
+    if (option->count() == 0) continue;
+    for (const CLI::Option* needed : option->get_needs())
+      if (needed->count() == 0)
+        return "a opção " + option->get_name() + " só se usa com " + needed->get_name();
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string DescribeParseError(const CLI::ParseError& error, const CLI::App& app,
                                const std::vector<std::string>& args) {
+  if (error.get_name() == "RequiresError") {
+    if (const std::string need = MissingNeed(app); !need.empty()) return need;
+  }
   if (error.get_name() == "ExcludesError") {
     if (const std::string pair = ExcludedPair(app); !pair.empty())
       return "as opções " + pair + " não podem ser usadas juntas";

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli_options.h"
+#include "decimal_number.h"
 #include "probe_job.h"
 #include "symbol_facts.h"
 #include "symbol_facts_text.h"
@@ -34,14 +35,16 @@ int RunCheck(const QrPrintSettings& settings, std::ostream& out, std::ostream& e
 }  // namespace
 
 void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
-  CLI::Option* device = app.get_option("--device");
-  // Taken as soon as it is read, before the required options are checked.
+  // Options are found by name through get_options: get_option and get_option_no_throw are
+  // noexcept inside and allocate, so running out of memory there would end the program.
+  const auto named = [&app](const std::string& name) {
+    return app.get_options([&name](const CLI::Option* option) {
+      return option->get_name() == name;
+    });
+  };
+  CLI::Option* device = named("--device").at(0);
   CLI::Option* check = app.add_flag_callback(
-                              "--check",
-                              [&options, device] {
-                                options.check = true;
-                                device->required(false);
-                              },
+                              "--check", [&options] { options.check = true; },
                               "só mostra o símbolo que a impressora desenharia (sem "
                               "dispositivo): sai com 0 se existe e cabe em papel de 80 mm, "
                               "1 se não")
@@ -54,16 +57,23 @@ void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
           ->excludes(check);
   // Each mode is the whole run: none of them goes with asking the printer's status or
   // listing the devices.
-  for (const char* status : {"--status", "--check-status", "--list-devices"}) {
-    if (CLI::Option* other = app.get_option_no_throw(status)) {
+  for (const char* name : {"--status", "--check-status", "--list-devices"}) {
+    for (CLI::Option* other : named(name)) {
       check->excludes(other);
       probe->excludes(other);
     }
   }
-  app.add_option("--paper", options.paperMm, "largura do papel do talão de limites, em mm")
-      ->check(CLI::IsMember({58, 80}).description("58 ou 80"))
+  app.add_option("--paper", options.paperText,
+                 "largura do papel do talão de limites, em mm: 58 ou 80")
+      ->type_name("MM")
       ->needs(probe)
       ->capture_default_str();
+}
+
+std::optional<int> PaperMm(const std::string& text) {
+  const auto value = ParseDecimalInteger(text);
+  if (!value || (*value != 58 && *value != 80)) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSettings& settings,

@@ -6,6 +6,7 @@
 
 #include <iosfwd>
 #include <optional>
+#include <string>
 
 #include "output_device.h"
 #include "qr_print_settings.h"
@@ -21,13 +22,17 @@ enum CheckExitCode : int {
 struct SymbolModeOptions {
   bool check = false;
   bool probe = false;
-  int paperMm = 80;  // the limits ticket's paper: 80 or 58
+  int paperMm = 80;             // the limits ticket's paper: 80 or 58
+  std::string paperText = "80";  // --paper as typed; PaperMm() reads it
 };
 
 // Adds --check, --probe and --paper to `app`, whose --device option already exists: --check
-// makes the device unnecessary and refuses one. Both exclude --status, --check-status and
-// --list-devices when `app` has them.
+// refuses a device. Both exclude --status, --check-status and --list-devices when `app` has
+// them.
 void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options);
+
+// --paper in millimetres, 58 or 80 (decimal, as every number); nullopt for anything else.
+std::optional<int> PaperMm(const std::string& text);
 
 // Runs --check or --probe when one was asked for and returns its exit code; nullopt when the
 // command line asked for the ordinary ticket. Facts go to `out`, failures to `err`.

@@ -169,6 +169,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "as opções --status e --check-status não podem ser usadas juntas"},
         UsageRow{"status_without_a_device", {"--status"},
                  "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)"},
+        UsageRow{"check_with_a_device", {"--check", "--device", "x"},
+                 "as opções --device e --check não podem ser usadas juntas"},
+        UsageRow{"paper_neither_58_nor_80", {"--device", "x", "--probe", "--paper", "70"},
+                 "--paper: '70' não é 58 nem 80"},
+        UsageRow{"paper_without_probe", {"--device", "x", "--paper", "58"},
+                 "a opção --paper só se usa com --probe"},
         UsageRow{"value_missing_at_the_end", {"--device", "x", "--size"},
                  "falta o valor de --size"},
         UsageRow{"short_value_missing_at_the_end", {"--device", "x", "-m"},
@@ -221,6 +227,9 @@ TEST(CliOptions, EachModeHasItsFlag) {
   EXPECT_EQ(Parse({"--device", "x", "--status"}).options->mode, Mode::AskStatus);
   EXPECT_EQ(Parse({"--device", "x", "--check-status"}).options->mode,
             Mode::PrintTicketCheckingStatus);
+  EXPECT_EQ(Parse({"--list-devices"}).options->mode, Mode::ListDevices);
+  EXPECT_EQ(Parse({"--check"}).options->mode, Mode::CheckSymbol);
+  EXPECT_EQ(Parse({"--device", "x", "--probe"}).options->mode, Mode::PrintProbe);
 }
 
 TEST(CliOptions, HelpAndVersionExitZero) {
