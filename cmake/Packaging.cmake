@@ -25,5 +25,7 @@ if(TARGET qrticket_viewer)
   # The virtual printer draws its text with this font.
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-dejavu-core")
 endif()
+# Qt's own texts (file dialog, context menus) in Portuguese; without it they stay in English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 include(CPack)
