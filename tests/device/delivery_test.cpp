@@ -168,7 +168,7 @@ TEST(Delivery, SerialPortHeldByFlowControlTimesOutAndIsReleased) {
 }
 
 // A USB printer's driver takes a write and reports room again only once the printer has it;
-// /dev/null stands in for the device node, and poll is told it never gets room back.
+// A null device stands in for the device node, and poll is told it never gets room back.
 class DriverNeverDone : public SystemCalls {
  public:
   int Poll(pollfd* fds, nfds_t count, int timeoutMs) override {
@@ -185,14 +185,16 @@ class DriverNeverDone : public SystemCalls {
 
 TEST(Delivery, PrinterDeviceThatNeverTakesTheLastWriteTimesOut) {
   DriverNeverDone sys;
+  const TempDir dir;
+  const std::string null = PrivateNullDevice(dir);
   const ChannelOptions options{.stallTimeout = 300ms, .connectTimeout = 300ms};
-  const JobOutcome outcome = RunJob(TicketTo("/dev/null", kSampleDataText), options, sys);
+  const JobOutcome outcome = RunJob(TicketTo(null, kSampleDataText), options, sys);
   EXPECT_EQ(outcome.message,
-            kFailurePrefix + failures::TimedOut("/dev/null", options.stallTimeout).description());
+            kFailurePrefix + failures::TimedOut(null, options.stallTimeout).description());
   EXPECT_GE(outcome.elapsed, options.stallTimeout);
   EXPECT_LT(outcome.elapsed, options.stallTimeout + 2000ms);
   EXPECT_GT(sys.waits, 0);
-  EXPECT_EQ(RunJob(TicketTo("/dev/null", kSampleDataText), options).message, std::nullopt);
+  EXPECT_EQ(RunJob(TicketTo(null, kSampleDataText), options).message, std::nullopt);
 }
 
 }  // namespace

@@ -240,7 +240,7 @@ TEST(SilentPrinter, WholeExchangeIsBounded) {
 
 struct NoWayBackCase {
   const char* name;
-  std::string device;  // "{dir}" is replaced by a temporary folder
+  std::string device;  // "{dir}" is replaced by a temporary folder, "{null}" by a null device
   FailureCode code;
   const char* says;
 };
@@ -253,7 +253,7 @@ TEST_P(NoWayBack, SaysSoAndLeavesFilesAlone) {
   const std::string file = dir.File("ticket.bin");
   { std::ofstream(file) << "kept"; }
   ::mkfifo(dir.File("fifo").c_str(), 0600);
-  std::string device = c.device;
+  std::string device = c.device == "{null}" ? testing::PrivateNullDevice(dir) : c.device;
   if (const auto at = device.find("{dir}"); at != std::string::npos)
     device.replace(at, 5, dir.path().string());
   try {
@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
         NoWayBackCase{"PrintQueueWithSpacesAround", " CUPS:Recibos ",
                       FailureCode::NoReturnChannel, "é uma fila de impressão"},
         NoWayBackCase{"PortOutOfRange", "COM257:", FailureCode::BadFileName, "não é uma porta"},
-        NoWayBackCase{"DeviceThatReadsNothing", "/dev/null", FailureCode::NoReturnChannel,
+        NoWayBackCase{"DeviceThatReadsNothing", "{null}", FailureCode::NoReturnChannel,
                       "não devolve dados"},
         NoWayBackCase{"MissingDevice", "/dev/usb/lp97", FailureCode::NotFound, "não existe"},
         NoWayBackCase{"Folder", "{dir}", FailureCode::IsDirectory, "é uma pasta"}),

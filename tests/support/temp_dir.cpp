@@ -1,6 +1,8 @@
 #include "temp_dir.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cstdio>
 #include <fstream>
@@ -20,6 +22,12 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string PrivateNullDevice(const TempDir& dir) {
+  const std::string node = dir.File("null");
+  if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) return node;
+  return "/dev/null";
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {

@@ -20,6 +20,12 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// A device node that behaves as /dev/null (takes every byte, reads nothing) but is the test's
+// own: jobs claim their device exclusively, so tests in parallel processes that all used
+// /dev/null would find it "busy" now and then. Falls back to /dev/null where device nodes
+// cannot be made (not root).
+std::string PrivateNullDevice(const TempDir& dir);
+
 // The whole content of a file as bytes; empty when it does not exist.
 std::string ReadFileBytes(const std::filesystem::path& file);
 
