@@ -8,35 +8,36 @@ namespace {
 
 constexpr std::uint8_t kStoreM = 0x30;
 
-std::optional<QrLevel> StandardLevel(std::uint8_t byte) {
+std::optional<QrEcLevel> StandardLevel(std::uint8_t byte) {
   if (byte < 0x30 || byte > 0x33) return std::nullopt;
-  return static_cast<QrLevel>(byte - 0x30);
+  return static_cast<QrEcLevel>(byte - 0x30);
 }
 
-std::optional<QrLevel> WoosimLevel(std::uint8_t byte) {
+std::optional<QrEcLevel> WoosimLevel(std::uint8_t byte) {
   switch (byte) {
-    case 'L': case 0: return QrLevel::L;
-    case 'M': case 1: return QrLevel::M;
-    case 'Q': case 2: return QrLevel::Q;
-    case 'H': case 3: return QrLevel::H;
+    case 'L': case 0: return QrEcLevel::L;
+    case 'M': case 1: return QrEcLevel::M;
+    case 'Q': case 2: return QrEcLevel::Q;
+    case 'H': case 3: return QrEcLevel::H;
     default: return std::nullopt;
   }
 }
 
-// Encodes, or says in `why` why no symbol comes out.
-std::optional<QrSymbol> Encode(const QrRequest& request, std::string& why) {
-  if (request.kind == QrKind::Micro && request.level == QrLevel::H) {
+// Encodes (`version` 0: the smallest that holds the data), or says in `why` why no symbol
+// comes out.
+std::optional<QrGrid> Encode(BytesView data, QrModel model, QrEcLevel level, int version,
+                             std::string& why) {
+  if (model == QrModel::Micro && level == QrEcLevel::H) {
     why = say::QrNoMicroLevelH();
     return std::nullopt;
   }
-  auto symbol = EncodeQrSymbol(request);
+  auto symbol = EncodeQr(data, model, level, version);
   if (!symbol) {
-    const char level = LevelLetter(request.level);
-    why = request.version != 0
-              ? say::QrTooMuchDataForVersion(request.data.size(), request.version, level)
-              : say::QrTooMuchData(request.data.size(),
-                                   request.kind == QrKind::Micro ? "Micro QR" : "Modelo 2",
-                                   level);
+    const char letter = LevelLetter(level);
+    why = version != 0 ? say::QrTooMuchDataForVersion(data.size(), version, letter)
+                       : say::QrTooMuchData(data.size(),
+                                            model == QrModel::Micro ? "Micro QR" : "Modelo 2",
+                                            letter);
   }
   return symbol;
 }
@@ -101,15 +102,15 @@ std::optional<QrToDraw> QrCommandState::Print(std::size_t at, Report& report) co
     return std::nullopt;
   }
   if (model_ == 0x31) report.Add(say::QrModel1AsModel2(at));
-  const QrRequest request{*data_, model_ == 0x33 ? QrKind::Micro : QrKind::Model2,
-                          *StandardLevel(level_), 0};
+  const QrModel model = model_ == 0x33 ? QrModel::Micro : QrModel::Model2;
+  const QrEcLevel level = *StandardLevel(level_);
   std::string why;
-  auto symbol = Encode(request, why);
+  auto symbol = Encode(*data_, model, level, 0, why);
   if (!symbol) {
     report.Add(say::QrRefused(at, "GS ( k", why));
     return std::nullopt;
   }
-  return QrToDraw{at, "GS ( k", std::move(*symbol), request.level, moduleSize_, *data_};
+  return QrToDraw{at, "GS ( k", std::move(*symbol), level, moduleSize_, *data_};
 }
 
 std::optional<QrToDraw> PrepareWoosimSymbol(const WoosimQr& c, Report& report) {
@@ -134,14 +135,14 @@ std::optional<QrToDraw> PrepareWoosimSymbol(const WoosimQr& c, Report& report) {
   auto level = WoosimLevel(c.level);
   if (!level) {
     report.Add(say::WoosimUnknownLevel(c.offset, c.level));
-    level = QrLevel::L;
+    level = QrEcLevel::L;
   }
   if (c.data.empty()) {
     report.Add(say::QrNoData(c.offset));
     return std::nullopt;
   }
   std::string why;
-  auto symbol = Encode({c.data, QrKind::Model2, *level, c.version}, why);
+  auto symbol = Encode(c.data, QrModel::Model2, *level, c.version, why);
   if (!symbol) {
     report.Add(say::QrRefused(c.offset, "ESC Z", why));
     return std::nullopt;

@@ -8,22 +8,17 @@
 #include <string>
 
 #include "escpos_events.h"
-#include "qr_symbol.h"
+#include "qr_encoder.h"
 #include "render_report.h"
 
 namespace qrticket::viewer {
-
-// Module sizes accepted, in dots per module. Printers document 1..16 for GS ( k fn 0x43; we
-// apply the same range to ESC Z.
-inline constexpr int kMinModuleSize = 1;
-inline constexpr int kMaxModuleSize = 16;
 
 // A symbol ready to draw; whether it fits the paper is the renderer's to decide.
 struct QrToDraw {
   std::size_t offset;
   std::string command;  // "GS ( k" or "ESC Z", for the report
-  QrSymbol symbol;
-  QrLevel level;
+  QrGrid symbol;
+  QrEcLevel level;
   int moduleSize;
   Bytes data;
 };
@@ -46,7 +41,8 @@ class QrCommandState {
   std::optional<Bytes> data_;  // the symbol storage area (at most 64 KiB: pL pH's reach)
 };
 
-// ESC Z m n k dL dH data: m version (0 automatic), n error level, k module size.
+// ESC Z m n k dL dH data: m version (0 automatic), n error level, k module size (the range of
+// GS ( k fn 0x43 applies).
 std::optional<QrToDraw> PrepareWoosimSymbol(const WoosimQr& command, Report& report);
 
 }  // namespace qrticket::viewer

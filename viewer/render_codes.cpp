@@ -143,13 +143,14 @@ void TicketRenderer::Impl::On(const WoosimQr& e) {
 // The symbol prints after whatever waits in the line buffer, at the current justification.
 void TicketRenderer::Impl::DrawQr(const QrToDraw& qr) {
   StartBlock();
-  const QrSymbol& s = qr.symbol;
+  const QrGrid& s = qr.symbol;
+  const bool micro = s.model == QrModel::Micro;
   const int dots = s.modules * qr.moduleSize;
   const LineLayout area = state_.Layout();
   const bool fits = dots <= area.areaWidth;
-  std::string version = s.micro ? "M" : "";
+  std::string version = micro ? "M" : "";
   version += std::to_string(s.version);
-  if (s.micro) version += " (Micro QR)";
+  if (micro) version += " (Micro QR)";
   const int left = Justified(dots);
   report_.Add(say::QrSymbolLine(qr.offset, qr.command, version, LevelLetter(qr.level),
                                 qr.moduleSize, qr.data.size(), dots, area.areaWidth, fits,
@@ -163,10 +164,10 @@ void TicketRenderer::Impl::DrawQr(const QrToDraw& qr) {
   if (!fits) return;
   ModuleGrid grid{s.modules, s.modules, s.dark};
   DrawGrid(grid, left, y_, qr.moduleSize, qr.moduleSize);
-  symbols_.push_back({qr.command, s.micro, s.version, LevelLetter(qr.level), qr.moduleSize,
+  symbols_.push_back({qr.command, micro, s.version, LevelLetter(qr.level), qr.moduleSize,
                       qr.data, left, y_, dots});
   if (elements_.size() < kMaxElements) {
-    elements_.push_back({qr.command, s.micro ? "Micro QR" : "QR", left, y_, dots, dots});
+    elements_.push_back({qr.command, micro ? "Micro QR" : "QR", left, y_, dots, dots});
   }
   Feed(dots);
 }

@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "qr_symbol.h"
 #include "temp_dir.h"
 #include "text_encoding.h"
 #include "ticket_defaults.h"
