@@ -6,6 +6,7 @@
 #include "cli_options.h"
 #include "print_command.h"
 #include "failure.h"
+#include "noting_reporter.h"
 #include "status_query.h"
 #include "status_texts.h"
 
@@ -14,20 +15,6 @@ namespace {
 
 // Prefix of a --status line that is no answer of the printer but a failure to ask.
 constexpr const char* kStatusFailurePrefix = "Falha ao pedir o estado: ";
-
-// A job that failed anywhere reports through the reporter; the rest counts as success.
-class NotingReporter final : public FailureReporter {
- public:
-  explicit NotingReporter(FailureReporter& next) : next_(next) {}
-  void ShowFailure(const std::string& message) override {
-    failed = true;
-    next_.ShowFailure(message);
-  }
-  bool failed = false;
-
- private:
-  FailureReporter& next_;
-};
 
 }  // namespace
 
@@ -48,6 +35,7 @@ int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
 
 int RunCheckedTicket(const QrPrintSettings& settings, const ChannelOptions& channel,
                      FailureReporter& reporter, std::ostream& err, int (*caughtSignal)()) {
+  // A job that failed anywhere reports through the reporter; the rest counts as success.
   NotingReporter noting(reporter);
   JobResult job;
   for (const std::string& warning :

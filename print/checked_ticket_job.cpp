@@ -5,25 +5,12 @@
 #include <algorithm>
 
 #include "failure_messages.h"
+#include "noting_reporter.h"
 #include "status_query.h"
 #include "status_texts.h"
 
 namespace qrticket {
 namespace {
-
-// Passes failures on and remembers that there was one.
-class NotingReporter final : public FailureReporter {
- public:
-  explicit NotingReporter(FailureReporter& next) : next_(next) {}
-  void ShowFailure(const std::string& message) override {
-    failed = true;
-    next_.ShowFailure(message);
-  }
-  bool failed = false;
-
- private:
-  FailureReporter& next_;
-};
 
 std::vector<std::string> Warnings(const StatusAnswers& answers) {
   std::vector<std::string> warnings;
