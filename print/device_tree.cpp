@@ -48,6 +48,17 @@ std::vector<NumberedEntry> NumberedEntries(const fs::path& dir, std::string_view
   return entries;
 }
 
+std::vector<DeviceNode> NumberedNodes(const fs::path& root, std::string_view folder,
+                                      std::string_view prefix) {
+  std::vector<DeviceNode> nodes;
+  for (NumberedEntry& entry : NumberedEntries(Under(root, folder), prefix)) {
+    std::string path = std::string(folder) + "/" + entry.name;
+    if (IsNode(Under(root, path)))
+      nodes.push_back({entry.number, std::move(entry.name), std::move(path)});
+  }
+  return nodes;
+}
+
 bool IsNode(const fs::path& node) {
   std::error_code error;
   const fs::file_status status = fs::status(node, error);

@@ -28,6 +28,17 @@ struct NumberedEntry {
 std::vector<NumberedEntry> NumberedEntries(const std::filesystem::path& dir,
                                            std::string_view prefix);
 
+// A numbered device node that exists.
+struct DeviceNode {
+  int number;
+  std::string name;  // "lp0"
+  std::string path;  // "/dev/usb/lp0": the real path, without the root
+};
+
+// The nodes `folder`/`prefix`N under `root` that exist (IsNode), in numeric order.
+std::vector<DeviceNode> NumberedNodes(const std::filesystem::path& root, std::string_view folder,
+                                      std::string_view prefix);
+
 // True when `node` exists and is no folder (device nodes, and the FIFOs, ptys and files
 // that stand in for them in tests).
 bool IsNode(const std::filesystem::path& node);

@@ -11,17 +11,15 @@ namespace qrticket {
 std::vector<DiscoveredDevice> ListParallelPorts(const std::filesystem::path& root) {
   using namespace device_tree;
   std::vector<DiscoveredDevice> devices;
-  for (const NumberedEntry& entry : NumberedEntries(Under(root, "/dev"), "lp")) {
-    const std::string path = "/dev/" + entry.name;
-    if (!IsNode(Under(root, path))) continue;
+  for (const DeviceNode& node : NumberedNodes(root, "/dev", "lp")) {
     const Ieee1284Id id =
         ParseIeee1284Id(ReadAttribute(Under(root, "/proc/sys/dev/parport/parport" +
-                                                      std::to_string(entry.number) + "/autoprobe"))
+                                                      std::to_string(node.number) + "/autoprobe"))
                             .value_or(""));
-    std::string name = PortNameOf(path);
-    if (name.empty()) name = path;
-    devices.push_back(LocalDevice(root, path, std::move(name),
-                                  discovery_texts::ParallelPort(path, PrinterName(id))));
+    std::string name = PortNameOf(node.path);
+    if (name.empty()) name = node.path;
+    devices.push_back(LocalDevice(root, node.path, std::move(name),
+                                  discovery_texts::ParallelPort(node.path, PrinterName(id))));
   }
   return devices;
 }

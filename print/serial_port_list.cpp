@@ -55,14 +55,12 @@ std::string UsbProductOf(const fs::path& root, const std::string& node) {
 void AddUsbSerial(const fs::path& root, std::string_view prefix,
                   const std::map<std::string, std::string>& stable,
                   std::vector<DiscoveredDevice>& devices) {
-  for (const NumberedEntry& entry : NumberedEntries(Under(root, "/dev"), prefix)) {
-    const std::string path = "/dev/" + entry.name;
-    if (!IsNode(Under(root, path))) continue;
-    const auto link = stable.find(entry.name);
-    std::string name = link != stable.end() ? link->second : path;
+  for (const DeviceNode& node : NumberedNodes(root, "/dev", prefix)) {
+    const auto link = stable.find(node.name);
+    std::string name = link != stable.end() ? link->second : node.path;
     devices.push_back(
-        LocalDevice(root, path, std::move(name),
-                    discovery_texts::UsbSerialPort(path, UsbProductOf(root, entry.name))));
+        LocalDevice(root, node.path, std::move(name),
+                    discovery_texts::UsbSerialPort(node.path, UsbProductOf(root, node.name))));
   }
 }
 
@@ -83,21 +81,18 @@ std::vector<DiscoveredDevice> ListSerialPorts(const fs::path& root) {
   const auto stable = StableNames(root);
   AddUsbSerial(root, "ttyUSB", stable, devices);
   AddUsbSerial(root, "ttyACM", stable, devices);
-  for (const NumberedEntry& entry : NumberedEntries(Under(root, "/dev"), "rfcomm")) {
-    const std::string path = "/dev/" + entry.name;
-    if (IsNode(Under(root, path)))
-      devices.push_back(LocalDevice(root, path, path, discovery_texts::BluetoothSerialPort(path)));
-  }
-  for (const NumberedEntry& entry : NumberedEntries(Under(root, "/dev"), "ttyS")) {
-    const std::string path = "/dev/" + entry.name;
-    const int type = UartType(root, entry.name);
-    if (type == 0 || !IsNode(Under(root, path))) continue;
-    const bool console =
-        ReadAttribute(Under(root, "/sys/class/tty/" + entry.name + "/console")) == "Y";
-    std::string name = PortNameOf(path);
-    if (name.empty()) name = path;
+  for (const DeviceNode& node : NumberedNodes(root, "/dev", "rfcomm"))
     devices.push_back(
-        LocalDevice(root, path, std::move(name), discovery_texts::SerialPort(path, type, console)));
+        LocalDevice(root, node.path, node.path, discovery_texts::BluetoothSerialPort(node.path)));
+  for (const DeviceNode& node : NumberedNodes(root, "/dev", "ttyS")) {
+    const int type = UartType(root, node.name);
+    if (type == 0) continue;
+    const bool console =
+        ReadAttribute(Under(root, "/sys/class/tty/" + node.name + "/console")) == "Y";
+    std::string name = PortNameOf(node.path);
+    if (name.empty()) name = node.path;
+    devices.push_back(LocalDevice(root, node.path, std::move(name),
+                                  discovery_texts::SerialPort(node.path, type, console)));
   }
   return devices;
 }

@@ -10,14 +10,12 @@ namespace qrticket {
 std::vector<DiscoveredDevice> ListUsbPrinters(const std::filesystem::path& root) {
   using namespace device_tree;
   std::vector<DiscoveredDevice> devices;
-  for (const NumberedEntry& entry : NumberedEntries(Under(root, "/dev/usb"), "lp")) {
-    const std::string path = "/dev/usb/" + entry.name;
-    if (!IsNode(Under(root, path))) continue;
+  for (const DeviceNode& node : NumberedNodes(root, "/dev/usb", "lp")) {
     const Ieee1284Id id = ParseIeee1284Id(
-        ReadAttribute(Under(root, "/sys/class/usbmisc/" + entry.name + "/device/ieee1284_id"))
+        ReadAttribute(Under(root, "/sys/class/usbmisc/" + node.name + "/device/ieee1284_id"))
             .value_or(""));
-    devices.push_back(
-        LocalDevice(root, path, path, discovery_texts::UsbPrinter(PrinterName(id), id.commandSet)));
+    devices.push_back(LocalDevice(root, node.path, node.path,
+                                  discovery_texts::UsbPrinter(PrinterName(id), id.commandSet)));
   }
   return devices;
 }
