@@ -2,8 +2,8 @@
 #include "viewer_test_support.h"
 
 #include <gtest/gtest.h>
-#include <zbar.h>
 
+#include "qr_scan.h"
 #include "ticket_job.h"
 #include "recording_reporter.h"
 #include "temp_dir.h"
@@ -31,34 +31,18 @@ Bytes WriteTicket(QrPrintSettings settings) {
 
 std::vector<Bytes> DecodeQr(const RenderedTicket& ticket, int scale) {
   constexpr int kMargin = 40;
-  const int width = (ticket.width + 2 * kMargin) * scale;
-  const int height = (ticket.height + 2 * kMargin) * scale;
-  // zbar frees the buffer it is given through the cleanup handler; we keep ownership instead.
-  std::vector<unsigned char> grey(static_cast<std::size_t>(width) * height, 255);
+  qrticket::testing::GreyPicture picture;
+  picture.width = (ticket.width + 2 * kMargin) * scale;
+  picture.height = (ticket.height + 2 * kMargin) * scale;
+  picture.pixels.assign(static_cast<std::size_t>(picture.width) * picture.height, 255);
   for (int y = 0; y < ticket.height * scale; ++y) {
     for (int x = 0; x < ticket.width * scale; ++x) {
-      grey[static_cast<std::size_t>(y + kMargin * scale) * width + x + kMargin * scale] =
+      picture.pixels[static_cast<std::size_t>(y + kMargin * scale) * picture.width + x +
+                     kMargin * scale] =
           ticket.pixels[static_cast<std::size_t>(y / scale) * ticket.width + x / scale];
     }
   }
-  zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
-  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
-  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
-  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
-  zbar::zbar_image_t* image = zbar::zbar_image_create();
-  zbar::zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
-  zbar::zbar_image_set_size(image, width, height);
-  zbar::zbar_image_set_data(image, grey.data(), grey.size(), nullptr);
-  std::vector<Bytes> found;
-  if (zbar::zbar_scan_image(scanner, image) > 0) {
-    for (const zbar::zbar_symbol_t* s = zbar::zbar_image_first_symbol(image); s;
-         s = zbar::zbar_symbol_next(s)) {
-      found.emplace_back(zbar::zbar_symbol_get_data(s), zbar::zbar_symbol_get_data_length(s));
-    }
-  }
-  zbar::zbar_image_destroy(image);
-  zbar::zbar_image_scanner_destroy(scanner);
-  return found;
+  return qrticket::testing::ScanQr(picture);
 }
 
 std::vector<std::uint8_t> SampleModules(const RenderedTicket& ticket, std::size_t index,

@@ -1,4 +1,4 @@
-// A real QR decoder (zbar) for the symbol tests, and pictures to feed it.
+// A real QR decoder (zbar) for the symbol and virtual printer tests, and pictures to feed it.
 #pragma once
 
 #include <cstdint>
