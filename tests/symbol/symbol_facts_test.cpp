@@ -12,6 +12,7 @@
 #include "qr_scan.h"
 #include "symbol_facts.h"
 #include "symbol_facts_text.h"
+#include "symbol_settings.h"
 #include "text_encoding.h"
 #include "ticket_defaults.h"
 
@@ -21,17 +22,7 @@ namespace {
 using testing::DrawGrid;
 using testing::ReadAsIsoLatin1;
 using testing::ScanQr;
-
-QrPrintSettings Settings(Bytes data, const char* size = "6", std::int16_t model = 1,
-                         std::int16_t level = 1, bool woosim = false) {
-  QrPrintSettings s;
-  s.dataText = std::move(data);
-  s.moduleSizeText = size;
-  s.modelIndex = model;
-  s.errorLevelIndex = level;
-  s.woosimDialect = woosim;
-  return s;
-}
+using testing::Settings;
 
 // Asked of libqrencode directly, not through the code under test: does a symbol of `model`
 // (1 Model 2, 2 Micro QR) at `level` hold `length` bytes, and which version does it take?

@@ -11,6 +11,7 @@
 #include "render_ticket.h"
 #include "symbol_facts.h"
 #include "symbol_facts_text.h"
+#include "symbol_settings.h"
 #include "temp_dir.h"
 #include "text_encoding.h"
 #include "ticket_defaults.h"
@@ -23,17 +24,7 @@ using testing::Crop;
 using testing::GreyPicture;
 using testing::ReadAsIsoLatin1;
 using testing::ScanQr;
-
-QrPrintSettings Settings(Bytes data, const char* size = "6", std::int16_t model = 1,
-                         std::int16_t level = 1, bool woosim = false) {
-  QrPrintSettings s;
-  s.dataText = std::move(data);
-  s.moduleSizeText = size;
-  s.modelIndex = model;
-  s.errorLevelIndex = level;
-  s.woosimDialect = woosim;
-  return s;
-}
+using testing::Settings;
 
 // The bytes the real ticket job writes for `settings`.
 Bytes TicketBytes(QrPrintSettings settings) {
