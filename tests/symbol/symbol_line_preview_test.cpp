@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "form1.h"
 #include "gui_helpers.h"
@@ -21,6 +19,7 @@ namespace qrticket::ui {
 namespace {
 
 using testing::ControlNamed;
+using testing::InspectModal;
 using testing::RecordingReporter;
 using testing::TypeReplacing;
 
@@ -41,22 +40,12 @@ TEST_P(LimitsPreview, DrawsTheLimitsTicketOnThePaperChosen) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   TypeReplacing(ControlNamed<QComboBox>(form, "ObjPrint")->lineEdit(), QStringLiteral("visualizar:"));
 
-  viewer::RenderedTicket shown;
-  bool seen = false;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* preview = qobject_cast<TicketPreview*>(QApplication::activeModalWidget());
-    if (preview == nullptr) return;
-    poll.stop();
-    seen = true;
-    shown = preview->ticket();
-    preview->reject();
-  });
-  poll.start(20);
-  QTimer::singleShot(10000, [&] { poll.stop(); });  // bound: the test fails, never hangs
   auto* menu = ControlNamed<QPushButton>(form, "Command1")->findChild<QMenu*>("mnuLimites");
   ASSERT_NE(menu, nullptr);
-  menu->findChild<QAction*>(QLatin1String(GetParam().action))->trigger();
+  viewer::RenderedTicket shown;
+  const bool seen = InspectModal<TicketPreview>(
+      [&] { menu->findChild<QAction*>(QLatin1String(GetParam().action))->trigger(); },
+      [&](TicketPreview& preview) { shown = preview.ticket(); }, std::chrono::seconds(10));
 
   ASSERT_TRUE(seen);
   EXPECT_FALSE(ticketPreviewHookUsed);  // the limits ticket, not the QR test ticket

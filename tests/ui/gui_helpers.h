@@ -1,14 +1,17 @@
-// Helpers for window tests: finding controls by name, typing, and answering modal boxes.
+// Helpers for window tests: finding controls by name, typing, and answering modal boxes and
+// dialogs.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
+#include <functional>
 
 namespace qrticket::testing {
 
@@ -45,6 +48,28 @@ class MessageBoxAnswerer {
   QTimer poll_;
   QList<SeenBox> seen_;
 };
+
+// Calls `open`, which shows a modal `Dialog` and returns when it closes; once the dialog is
+// up, hands it to `inspect` and rejects it. Returns whether a dialog came up. The polling
+// stops after `bound`, so a test fails, never hangs.
+template <typename Dialog>
+bool InspectModal(const std::function<void()>& open, const std::function<void(Dialog&)>& inspect,
+                  std::chrono::milliseconds bound) {
+  bool seen = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    poll.stop();
+    seen = true;
+    inspect(*dialog);
+    dialog->reject();
+  });
+  poll.start(20);
+  QTimer::singleShot(bound, &poll, [&] { poll.stop(); });
+  open();
+  return seen;
+}
 
 // Runs the event loop until `condition` holds or `bound` passes; returns the condition.
 bool WaitFor(const std::function<bool()>& condition,

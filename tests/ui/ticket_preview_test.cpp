@@ -44,20 +44,9 @@ class Preview : public ::testing::Test {
   // Clicks "Imprimir" and hands the modal preview, once it is up, to `inspect`, then closes it.
   // Returns whether a preview appeared.
   bool PrintAndInspect(const std::function<void(TicketPreview&)>& inspect) {
-    bool seen = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* preview = qobject_cast<TicketPreview*>(QApplication::activeModalWidget());
-      if (preview == nullptr) return;
-      poll.stop();
-      seen = true;
-      inspect(*preview);
-      preview->reject();
-    });
-    poll.start(20);
-    QTimer::singleShot(5000, [&] { poll.stop(); });  // bound: the test fails, never hangs
-    QTest::mouseClick(ControlNamed<QPushButton>(form_, "Command1"), Qt::LeftButton);
-    return seen;
+    return testing::InspectModal<TicketPreview>(
+        [this] { QTest::mouseClick(ControlNamed<QPushButton>(form_, "Command1"), Qt::LeftButton); },
+        inspect, std::chrono::seconds(5));
   }
 
   TempDir dir_;
