@@ -8,38 +8,23 @@
 #include "png_writer.h"
 #include "render_ticket.h"
 #include "temp_dir.h"
+#include "test_bitmap.h"
 #include "viewer_test_support.h"
 
 namespace qrticket::viewer {
 namespace {
 
 using namespace std::string_literals;
+using testing::Box;
+using testing::InkBox;
 using testing::ReportHas;
 using testing::ReportText;
-
-// The inked bounding box of a picture, or all -1 when it is blank.
-struct Box {
-  int left = -1, top = -1, right = -1, bottom = -1;
-};
-Box Ink(const RenderedTicket& t) {
-  Box b;
-  for (int y = 0; y < t.height; ++y) {
-    for (int x = 0; x < t.width; ++x) {
-      if (t.pixels[static_cast<std::size_t>(y) * t.width + x] >= 128) continue;
-      if (b.left < 0 || x < b.left) b.left = x;
-      if (x > b.right) b.right = x;
-      if (b.top < 0) b.top = y;
-      b.bottom = y;
-    }
-  }
-  return b;
-}
 
 TEST(Render, OneLineOfTextSitsInTheFirstCells) {
   const auto t = RenderTicket("HH\n");
   EXPECT_EQ(t.width, 576);
   EXPECT_EQ(t.height, 30);  // one line at the default spacing
-  const Box b = Ink(t);
+  const Box b = InkBox(t);
   EXPECT_GE(b.left, 0);
   EXPECT_LT(b.right, 24);   // two 12-dot cells
   EXPECT_LT(b.bottom, 24);
@@ -51,9 +36,9 @@ TEST(Render, CarriageReturnChangesNothing) {
 }
 
 TEST(Render, JustificationMovesTheLine) {
-  const Box left = Ink(RenderTicket("HH\n"));
-  const Box centre = Ink(RenderTicket("\x1b" "a\x01HH\n"));
-  const Box right = Ink(RenderTicket("\x1b" "a2HH\n"));
+  const Box left = InkBox(RenderTicket("HH\n"));
+  const Box centre = InkBox(RenderTicket("\x1b" "a\x01HH\n"));
+  const Box right = InkBox(RenderTicket("\x1b" "a2HH\n"));
   EXPECT_EQ(centre.left - left.left, (576 - 24) / 2);
   EXPECT_EQ(right.left - left.left, 576 - 24);
 }
@@ -61,7 +46,7 @@ TEST(Render, JustificationMovesTheLine) {
 TEST(Render, DoubleSizeDoublesTheCell) {
   const auto t = RenderTicket("\x1d!\x11HH\n");
   EXPECT_EQ(t.height, 48);
-  EXPECT_GE(Ink(t).right, 24);
+  EXPECT_GE(InkBox(t).right, 24);
 }
 
 TEST(Render, FullLineWrapsAt48CharactersOfFontA) {
@@ -79,13 +64,13 @@ TEST(Render, FeedsAddPaper) {
 
 TEST(Render, TextWithoutLineFeedStaysInTheBuffer) {
   const auto t = RenderTicket("abc");
-  EXPECT_EQ(Ink(t).left, -1);
+  EXPECT_EQ(InkBox(t).left, -1);
   EXPECT_TRUE(ReportHas(t, "3 caracteres sem LF ficaram por imprimir"));
 }
 
 TEST(Render, CutDrawsALineAndIsReported) {
   const auto t = RenderTicket("\x1dV\x00"s);
-  EXPECT_GE(Ink(t).left, 0);
+  EXPECT_GE(InkBox(t).left, 0);
   EXPECT_TRUE(ReportHas(t, "byte 0: corte do papel")) << ReportText(t);
 }
 
@@ -138,7 +123,7 @@ TEST(Render, MissingFontDrawsBoxesAndSaysSo) {
   RenderOptions options;
   options.fontPath = "/no/such/font.ttf";
   const auto t = RenderTicket("a b\n", options);
-  EXPECT_GE(Ink(t).left, 0);
+  EXPECT_GE(InkBox(t).left, 0);
   EXPECT_TRUE(ReportHas(t, "tipo de letra não encontrado (/no/such/font.ttf)"));
 }
 
