@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "default_ticket.h"
 #include "failure_messages.h"
 #include "ticket_job.h"
 #include "publisher.h"
@@ -19,18 +20,11 @@
 namespace qrticket {
 namespace {
 
+using testing::DefaultTicketTo;
 using testing::Hex;
 using testing::ReadFileBytes;
 using testing::RecordingReporter;
 using testing::TempDir;
-
-QrPrintSettings DefaultSettings(const std::string& device) {
-  QrPrintSettings s;
-  s.dataText = kSampleDataText;
-  s.deviceName = device;
-  s.moduleSizeText = kDefaultModuleSizeText;
-  return s;
-}
 
 const Bytes kCompany = "BREVALUNDA - SISTEMAS DE INFORMA\xC7\xC3O LDA";
 
@@ -66,7 +60,7 @@ class PrintJob : public ::testing::Test {
 };
 
 TEST_F(PrintJob, DefaultTicketByteForByte) {
-  const auto settings = DefaultSettings(dir.File("ticket.bin"));
+  const auto settings = DefaultTicketTo(dir.File("ticket.bin"));
   const Bytes expected =
       Ticket("\x1B@", QrCommandsStandard(kSampleDataText, 6, 1, 1),
              "Size : 6 \r\nModel : 1 \r\nErrorLevel : 1 \r\nModo P\xE1gina :No\r\n", kSampleDataText);
@@ -87,7 +81,7 @@ class Layout : public PrintJob, public ::testing::WithParamInterface<LayoutRow> 
 
 TEST_P(Layout, OptionsChangeHeaderEchoAndBlock) {
   const LayoutRow& r = GetParam();
-  auto settings = DefaultSettings(dir.File("ticket.bin"));
+  auto settings = DefaultTicketTo(dir.File("ticket.bin"));
   settings.dataText = "abc";
   settings.pageMode = r.pageMode;
   settings.centred = r.centred;
@@ -109,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintJob, EchoShowsWhatTheBuilderGot) {
-  auto settings = DefaultSettings(dir.File("ticket.bin"));
+  auto settings = DefaultTicketTo(dir.File("ticket.bin"));
   settings.dataText = "";
   settings.moduleSizeText = "7.5";
   settings.modelIndex = -1;
@@ -134,7 +128,7 @@ class BuilderFailure : public PrintJob, public ::testing::WithParamInterface<Bui
 // The ticket is printed as usual with the description in place of the block, no message is
 // shown, and the caller learns that the ticket carries no symbol.
 TEST_P(BuilderFailure, IsPrintedInPlaceOfTheBlockAndToldToTheCaller) {
-  auto settings = DefaultSettings(dir.File("ticket.bin"));
+  auto settings = DefaultTicketTo(dir.File("ticket.bin"));
   settings.moduleSizeText = GetParam().sizeText;
   settings.errorLevelIndex = GetParam().errorLevel;
   const JobResult result = PrintQrTest(settings, reporter);
@@ -162,14 +156,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintJob, ADeliveredTicketSaysSo) {
-  const JobResult result = PrintQrTest(DefaultSettings(dir.File("ticket.bin")), reporter);
+  const JobResult result = PrintQrTest(DefaultTicketTo(dir.File("ticket.bin")), reporter);
   EXPECT_EQ(result.status, JobResult::Status::Delivered);
   EXPECT_EQ(result.qrBlockFailure, std::nullopt);
   EXPECT_EQ(result.failure, std::nullopt);
 }
 
 TEST_F(PrintJob, LargestTextPassesAndOneMoreFailsBeforeOpening) {
-  auto settings = DefaultSettings(dir.File("largest.bin"));
+  auto settings = DefaultTicketTo(dir.File("largest.bin"));
   settings.dataText = Bytes(32764, 'z');
   EXPECT_NE(PrintAndRead(settings).find(Bytes("\x1D(k\xFF\x7F\x31P0", 8)), Bytes::npos);
   EXPECT_TRUE(reporter.messages.empty());
@@ -195,13 +189,13 @@ class SizeOverflow : public PrintJob, public ::testing::WithParamInterface<SizeF
 // The size is converted before the open: an existing file keeps what it held, a missing one is
 // not created. (The network side of this is in the device tests.)
 TEST_P(SizeOverflow, FailsBeforeTouchingTheDevice) {
-  auto existing = DefaultSettings(dir.File("existing.bin"));
+  auto existing = DefaultTicketTo(dir.File("existing.bin"));
   {
     std::FILE* f = std::fopen(existing.deviceName.c_str(), "wb");
     std::fputs("an earlier ticket", f);
     std::fclose(f);
   }
-  auto missing = DefaultSettings(dir.File("missing.bin"));
+  auto missing = DefaultTicketTo(dir.File("missing.bin"));
   existing.moduleSizeText = missing.moduleSizeText = GetParam().sizeText;
 
   EXPECT_EQ(PrintQrTest(existing, reporter).failure, FailureCode::Overflow);
@@ -229,7 +223,7 @@ TEST_F(PrintJob, AnExistingFileIsEmptiedFirst) {
     std::fwrite(old.data(), 1, old.size(), f);
     std::fclose(f);
   }
-  const Bytes out = PrintAndRead(DefaultSettings(path));
+  const Bytes out = PrintAndRead(DefaultTicketTo(path));
   EXPECT_EQ(out.substr(0, 2), "\x1B@");
   EXPECT_EQ(out.find("OOOO"), Bytes::npos);
   EXPECT_LT(out.size(), 1000u);
@@ -250,7 +244,7 @@ TEST_P(OpenFailure, IsReportedOnceAndTheNextJobPrints) {
   const OpenFailureRow& r = GetParam();
   const std::string device = r.device.empty() || r.device[0] == '/' ? r.device : dir.File(r.device);
   std::filesystem::create_directory(dir.File("folder"));
-  PrintQrTest(DefaultSettings(device), reporter);
+  PrintQrTest(DefaultTicketTo(device), reporter);
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(reporter.messages[0].rfind(std::string("Falha na impressão:") + r.messageStart, 0), 0u)
       << reporter.messages[0];
@@ -258,7 +252,7 @@ TEST_P(OpenFailure, IsReportedOnceAndTheNextJobPrints) {
     EXPECT_NE(reporter.messages[0].find("\"" + device + "\""), std::string::npos);
   }
 
-  const auto good = DefaultSettings(dir.File("good.bin"));
+  const auto good = DefaultTicketTo(dir.File("good.bin"));
   EXPECT_GT(PrintAndRead(good).size(), 300u);
   EXPECT_EQ(reporter.messages.size(), 1u);
 }

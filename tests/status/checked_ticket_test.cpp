@@ -11,18 +11,19 @@
 #include <vector>
 
 #include "checked_ticket_job.h"
+#include "default_ticket.h"
 #include "failure_messages.h"
 #include "fake_printer.h"
 #include "module_size.h"
 #include "recording_reporter.h"
 #include "temp_dir.h"
 #include "ticket.h"
-#include "ticket_defaults.h"
 
 namespace qrticket {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::DefaultTicketTo;
 using testing::FakeAnswers;
 using testing::FakeTcpPrinter;
 using testing::Hex;
@@ -31,14 +32,6 @@ using testing::ReadyPrinter;
 using testing::RecordingReporter;
 
 const std::string kStatusRequests = "\x10\x04\x01\x10\x04\x02\x10\x04\x03\x10\x04\x04";
-
-QrPrintSettings DefaultTicketTo(const std::string& device) {
-  QrPrintSettings settings;
-  settings.dataText = kSampleDataText;
-  settings.deviceName = device;
-  settings.moduleSizeText = kDefaultModuleSizeText;
-  return settings;
-}
 
 // Today's ticket, built statement by statement from the core's own description of it.
 Bytes ExpectedTicket(const QrPrintSettings& settings) {

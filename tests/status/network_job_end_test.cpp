@@ -13,9 +13,9 @@
 #include <cstring>
 #include <thread>
 
+#include "default_ticket.h"
 #include "recording_reporter.h"
 #include "tcp_device.h"
-#include "ticket_defaults.h"
 #include "ticket_job.h"
 
 namespace qrticket {
@@ -107,10 +107,7 @@ class FloodingPrinterTable : public ::testing::TestWithParam<FloodCase> {};
 
 TEST_P(FloodingPrinterTable, JobEndsWithinItsBounds) {
   FloodingPrinter printer(GetParam().floodFrom);
-  QrPrintSettings settings;
-  settings.dataText = kSampleDataText;
-  settings.deviceName = printer.DeviceName();
-  settings.moduleSizeText = kDefaultModuleSizeText;
+  const QrPrintSettings settings = testing::DefaultTicketTo(printer.DeviceName());
   ChannelOptions options;
   options.stallTimeout = 2000ms;
   testing::RecordingReporter reporter;
