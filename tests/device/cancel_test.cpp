@@ -2,8 +2,6 @@
 // interrupted long before its time-out, leaves nothing open, resets a network connection, gives
 // a terminal its settings back and lets the next job have the device.
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,10 +15,10 @@
 #include "failure_messages.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
-#include "pty_pair.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"
 #include "ticket_job.h"
+#include "unread_devices.h"
 
 namespace qrticket::testing {
 namespace {
@@ -29,11 +27,6 @@ using namespace std::chrono_literals;
 
 // Long enough that only the cancel can end these jobs within the test's bound.
 const ChannelOptions kLongWaits{.stallTimeout = 30s, .connectTimeout = 30s};
-
-bool Readable(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  return ::poll(&p, 1, 0) > 0;
-}
 
 struct Stalled {
   std::string device;
@@ -76,22 +69,14 @@ Stalled ConnectionNobodyAnswers() {
 }
 
 Stalled PtyNobodyReads() {
-  struct State {
-    PtyPair pty;
-    int keeper = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ~State() { ::close(keeper); }
-  };
-  auto state = std::make_shared<State>();
-  termios before{};
-  ::tcgetattr(state->keeper, &before);
+  auto state = std::make_shared<KeptPty>();
+  const tcflag_t before = state->OutputFlags();
   Stalled s;
   s.device = state->pty.slavePath();
   s.dataText = LongestDataText();
   s.waiting = [state] { return Readable(state->pty.master()); };
   s.afterwards = [state, before] {
-    termios after{};
-    ::tcgetattr(state->keeper, &after);
-    EXPECT_EQ(after.c_oflag, before.c_oflag) << "terminal settings not restored";
+    EXPECT_EQ(state->OutputFlags(), before) << "terminal settings not restored";
     // Released: the next job is not told "busy" (it then times out, as nobody reads).
     const JobOutcome next =
         RunJob(TicketTo(state->pty.slavePath(), kSampleDataText),
@@ -106,13 +91,7 @@ Stalled PtyNobodyReads() {
 }
 
 Stalled FifoReaderNeverReads() {
-  struct State {
-    TempDir dir;
-    std::string path = dir.File("fifo");
-    int reader = (::mkfifo(path.c_str(), 0600), ::open(path.c_str(), O_RDONLY | O_NONBLOCK));
-    ~State() { ::close(reader); }
-  };
-  auto state = std::make_shared<State>();
+  auto state = std::make_shared<UnreadFifo>();
   Stalled s;
   s.device = state->path;
   s.waiting = [state] { return Readable(state->reader); };

@@ -2,7 +2,6 @@
 // job with exit 128 + the signal, the network connection is reset (the printer does not get the
 // rest later), a terminal gets its settings back and shared descriptors keep their flags.
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -19,9 +18,9 @@
 #include "failure_messages.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
-#include "pty_pair.h"
 #include "temp_dir.h"
 #include "ticket_job.h"
+#include "unread_devices.h"
 
 namespace qrticket::testing {
 namespace {
@@ -47,11 +46,6 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
     std::this_thread::sleep_for(10ms);
   }
   return true;
-}
-
-bool Readable(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  return ::poll(&p, 1, 0) > 0;
 }
 
 std::string LongText() { return std::string(32764, 'x'); }
@@ -86,18 +80,6 @@ SignalCase NetworkPrinterThatNeverReads() {
   c.keepAlive = printer;
   return c;
 }
-
-// A pty nobody reads, with a keeper on the slave side to look at its settings afterwards.
-struct KeptPty {
-  PtyPair pty;
-  int keeper = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  ~KeptPty() { ::close(keeper); }
-  tcflag_t OutputFlags() const {
-    termios t{};
-    ::tcgetattr(keeper, &t);
-    return t.c_oflag;
-  }
-};
 
 SignalCase PtyNobodyReads() {
   auto pty = std::make_shared<KeptPty>();
@@ -164,13 +146,7 @@ SignalCase StandardOutputTerminal() {
 
 // A FIFO whose reader keeps it open and never reads: the job waits for it to be read.
 SignalCase FifoReaderNeverReads() {
-  struct Fifo {
-    TempDir dir;
-    std::string path = dir.File("fifo");
-    int reader = (::mkfifo(path.c_str(), 0600), ::open(path.c_str(), O_RDONLY | O_NONBLOCK));
-    ~Fifo() { ::close(reader); }
-  };
-  auto fifo = std::make_shared<Fifo>();
+  auto fifo = std::make_shared<UnreadFifo>();
   SignalCase c;
   c.args = {"--device", fifo->path, "--timeout", "30"};
   c.waiting = [fifo](pid_t) { return Readable(fifo->reader); };
