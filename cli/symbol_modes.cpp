@@ -4,25 +4,14 @@
 
 #include "cli_options.h"
 #include "decimal_number.h"
+#include "noting_reporter.h"
+#include "print_command.h"
 #include "probe_job.h"
 #include "symbol_facts.h"
 #include "symbol_facts_text.h"
 
 namespace qrticket::cli {
 namespace {
-
-class StreamReporter final : public FailureReporter {
- public:
-  explicit StreamReporter(std::ostream& err) : err_(err) {}
-  void ShowFailure(const std::string& message) override {
-    err_ << message << '\n';
-    failed = true;
-  }
-  bool failed = false;
-
- private:
-  std::ostream& err_;
-};
 
 int RunCheck(const QrPrintSettings& settings, std::ostream& out, std::ostream& err) {
   const SymbolFacts facts = SymbolFactsFor(settings);
@@ -81,7 +70,8 @@ std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSe
                                  std::ostream& err) {
   if (modes.check) return RunCheck(settings, out, err);
   if (!modes.probe) return std::nullopt;
-  StreamReporter reporter(err);
+  StreamReporter toErr(err);
+  NotingReporter reporter(toErr);
   PrintProbe(settings, modes.paperMm == 58 ? kPaper58mmDots : kPaper80mmDots, reporter,
              channel);
   return reporter.failed ? kExitPrintFailed : kExitOk;
