@@ -4,6 +4,7 @@
 
 #include "cups_environment.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "loopback_printer.h"
 #include "ticket_defaults.h"
 #include "ticket_job.h"

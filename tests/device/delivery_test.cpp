@@ -11,6 +11,7 @@
 
 #include "failure_messages.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "loopback_printer.h"
 #include "ticket_job.h"
 #include "pty_pair.h"

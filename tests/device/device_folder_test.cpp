@@ -11,6 +11,7 @@
 
 #include "failure_messages.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"
 #include "ticket_job.h"

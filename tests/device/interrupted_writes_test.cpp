@@ -10,6 +10,7 @@
 
 #include "failure_messages.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "loopback_printer.h"
 #include "ticket_job.h"
 #include "temp_dir.h"

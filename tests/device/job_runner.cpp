@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "ticket_job.h"
-#include "temp_dir.h"
 #include "ticket_defaults.h"
 
 namespace qrticket::testing {
@@ -60,14 +59,6 @@ JobOutcome RunJob(const QrPrintSettings& settings, const ChannelOptions& options
   outcome.message = reporter.last;
   outcome.reports = reporter.count;
   return outcome;
-}
-
-Bytes TicketBytes(QrPrintSettings settings) {
-  TempDir dir;
-  settings.deviceName = dir.File("ticket.bin");
-  RecordingReporter reporter;
-  PrintQrTest(settings, reporter);
-  return ReadFileBytes(settings.deviceName);
 }
 
 std::map<int, std::string> OpenDescriptors() {

@@ -32,9 +32,6 @@ struct JobOutcome {
 JobOutcome RunJob(const QrPrintSettings& settings, const ChannelOptions& options,
                   SystemCalls& sys = SystemCalls::Real());
 
-// The bytes a job writes for `settings` (written to a file).
-Bytes TicketBytes(QrPrintSettings settings);
-
 // Waits for the child process `child` to end, for at most `bound`; kills it after that.
 // Returns its wait status, or nullopt when it had to be killed.
 std::optional<int> WaitForChild(pid_t child, std::chrono::milliseconds bound);

@@ -7,6 +7,7 @@
 #include "as_nobody.h"
 #include "failure_messages.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "ticket_job.h"
 #include "temp_dir.h"
 #include "ticket_defaults.h"

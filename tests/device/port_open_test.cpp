@@ -10,6 +10,7 @@
 #include "failure_messages.h"
 #include "fake_device_tree.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "ticket_defaults.h"
 #include "ticket_job.h"
 

@@ -16,6 +16,7 @@
 #include "command_runner.h"
 #include "failure_messages.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "ticket_job.h"
 
 namespace qrticket::testing {

@@ -14,6 +14,7 @@
 #include "failure_messages.h"
 #include "host_resolution.h"
 #include "job_runner.h"
+#include "ticket_bytes.h"
 #include "loopback_printer.h"
 #include "own_network.h"
 #include "ticket_defaults.h"

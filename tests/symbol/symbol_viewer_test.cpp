@@ -7,15 +7,13 @@
 
 #include "probe_ticket.h"
 #include "qr_scan.h"
-#include "recording_reporter.h"
 #include "render_ticket.h"
 #include "symbol_facts.h"
 #include "symbol_facts_text.h"
 #include "symbol_settings.h"
-#include "temp_dir.h"
 #include "text_encoding.h"
+#include "ticket_bytes.h"
 #include "ticket_defaults.h"
-#include "ticket_job.h"
 
 namespace qrticket {
 namespace {
@@ -25,16 +23,7 @@ using testing::GreyPicture;
 using testing::ReadAsIsoLatin1;
 using testing::ScanQr;
 using testing::Settings;
-
-// The bytes the real ticket job writes for `settings`.
-Bytes TicketBytes(QrPrintSettings settings) {
-  testing::TempDir dir;
-  settings.deviceName = dir.File("ticket.bin");
-  testing::RecordingReporter reporter;
-  PrintQrTest(settings, reporter);
-  EXPECT_TRUE(reporter.messages.empty());
-  return testing::ReadFileBytes(settings.deviceName);
-}
+using testing::TicketBytes;
 
 GreyPicture PictureOf(const viewer::RenderedTicket& ticket) {
   return {ticket.width, ticket.height, ticket.pixels};

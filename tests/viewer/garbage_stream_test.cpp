@@ -7,6 +7,7 @@
 
 #include "escpos_parser.h"
 #include "render_ticket.h"
+#include "ticket_bytes.h"
 #include "viewer_test_support.h"
 
 namespace qrticket::viewer {
@@ -51,7 +52,7 @@ TEST(Garbage, EveryPrefixOfARealTicket) {
     QrPrintSettings settings = testing::TicketSettings("prefix test");
     settings.woosimDialect = woosim;
     settings.pageMode = true;
-    const Bytes ticket = testing::WriteTicket(settings);
+    const Bytes ticket = qrticket::testing::TicketBytes(settings);
     RenderOptions options;
     for (std::size_t length = 0; length <= ticket.size(); ++length) {
       ExpectSane(RenderTicket(BytesView(ticket).substr(0, length), options), options);

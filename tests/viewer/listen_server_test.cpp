@@ -15,6 +15,7 @@
 
 #include "listen_server.h"
 #include "temp_dir.h"
+#include "ticket_bytes.h"
 #include "viewer_test_support.h"
 
 namespace qrticket::viewer {
@@ -99,7 +100,7 @@ class ListenServerTest : public ::testing::Test {
 
 TEST_F(ListenServerTest, OnePicturePerConnection) {
   Start({});
-  const Bytes ticket = testing::WriteTicket(testing::TicketSettings("over the network"));
+  const Bytes ticket = qrticket::testing::TicketBytes(testing::TicketSettings("over the network"));
   for (int i = 0; i < 3; ++i) {
     SendJob(server_->port(), ticket);
     ASSERT_TRUE(WaitForJobs(i + 1, 10s));  // one after the other, so numbered in order

@@ -9,6 +9,7 @@
 #include "temp_dir.h"
 #include "text_encoding.h"
 #include "ticket_defaults.h"
+#include "ticket_bytes.h"
 #include "viewer_test_support.h"
 
 namespace qrticket::viewer {
@@ -18,7 +19,7 @@ using testing::DecodeQr;
 using testing::ReportHas;
 using testing::ReportText;
 using testing::TicketSettings;
-using testing::WriteTicket;
+using qrticket::testing::TicketBytes;
 using qrticket::testing::Hex;
 
 Bytes Cp(std::string_view utf8) { return *Utf8ToCp1252(utf8); }
@@ -98,7 +99,7 @@ TEST_P(QrRoundTrip, ScansBackToTheData) {
   settings.woosimDialect = row.woosim;
   RenderOptions options;
   options.paperWidth = row.paperWidth;
-  const RenderedTicket ticket = RenderTicket(WriteTicket(settings), options);
+  const RenderedTicket ticket = RenderTicket(TicketBytes(settings), options);
 
   const auto decoded = DecodeQr(ticket);
   if (row.expected) {
@@ -121,7 +122,7 @@ TEST_P(ModuleSizes, ScanBack) {
   QrPrintSettings settings = TicketSettings("size test");
   settings.moduleSizeText = std::to_string(GetParam());
   settings.centred = true;
-  const RenderedTicket ticket = RenderTicket(WriteTicket(settings));
+  const RenderedTicket ticket = RenderTicket(TicketBytes(settings));
   ASSERT_EQ(ticket.symbols.size(), 1u) << ReportText(ticket);
   EXPECT_EQ(ticket.symbols[0].moduleSize, GetParam());
   EXPECT_EQ(ticket.symbols[0].sizeDots, ticket.symbols[0].moduleSize * 21);
@@ -152,7 +153,7 @@ TEST_P(MicroQr, DrawsTheDataModules) {
   QrPrintSettings settings = TicketSettings(row.data);
   settings.modelIndex = 2;
   settings.errorLevelIndex = row.level;
-  const RenderedTicket ticket = RenderTicket(WriteTicket(settings));
+  const RenderedTicket ticket = RenderTicket(TicketBytes(settings));
   if (row.version == 0) {
     EXPECT_TRUE(ticket.symbols.empty()) << ReportText(ticket);
     return;

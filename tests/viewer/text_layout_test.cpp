@@ -6,6 +6,7 @@
 #include "code_tables.h"
 #include "render_ticket.h"
 #include "test_bitmap.h"
+#include "ticket_bytes.h"
 #include "viewer_test_support.h"
 
 namespace qrticket::viewer {
@@ -179,7 +180,7 @@ TEST(KanjiMode, IsReportedAndTextStaysSingleByte) {
 TEST(Streaming, PiecesDrawTheSamePaper) {
   QrPrintSettings settings = testing::TicketSettings("streaming test, ção");
   settings.pageMode = true;
-  const Bytes ticket = testing::WriteTicket(settings) + "\x1dk\x49\x05{BABC" +
+  const Bytes ticket = qrticket::testing::TicketBytes(settings) + "\x1dk\x49\x05{BABC" +
                        "\x1dv0\x00\x02\x00\x03\x00\xf0\x0f\xff\x00\xaa\x55"s + "\x1b*\x21\x02\x00" +
                        Bytes(6, '\x7e') + "\n";
   const RenderedTicket whole = RenderTicket(ticket);

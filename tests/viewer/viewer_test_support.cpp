@@ -1,16 +1,10 @@
-// Our tickets through the real job to a temporary file; zbar over a rendered picture.
+// Settings for our tickets; zbar over a rendered picture.
 #include "viewer_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include "qr_scan.h"
-#include "ticket_job.h"
-#include "recording_reporter.h"
-#include "temp_dir.h"
 #include "ticket_defaults.h"
 
 namespace qrticket::viewer::testing {
-using qrticket::testing::RecordingReporter;
 
 QrPrintSettings TicketSettings(Bytes data) {
   return QrPrintSettings{.dataText = std::move(data),
@@ -18,15 +12,6 @@ QrPrintSettings TicketSettings(Bytes data) {
                          .moduleSizeText = kDefaultModuleSizeText,
                          .modelIndex = kDefaultModelIndex,
                          .errorLevelIndex = kDefaultErrorLevelIndex};
-}
-
-Bytes WriteTicket(QrPrintSettings settings) {
-  qrticket::testing::TempDir dir;
-  settings.deviceName = dir.File("ticket.bin");
-  RecordingReporter reporter;
-  PrintQrTest(settings, reporter);
-  EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
-  return qrticket::testing::ReadFileBytes(settings.deviceName);
 }
 
 std::vector<Bytes> DecodeQr(const RenderedTicket& ticket, int scale) {

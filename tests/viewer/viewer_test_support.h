@@ -1,4 +1,4 @@
-// Helpers for the virtual printer's tests: our own tickets as bytes, and a real QR decoder.
+// Helpers for the virtual printer's tests: settings for our own tickets, and a real QR decoder.
 #pragma once
 
 #include <optional>
@@ -9,10 +9,6 @@
 #include "render_ticket.h"
 
 namespace qrticket::viewer::testing {
-
-// The bytes PrintQrTest writes for `settings` (deviceName is replaced by a temporary file).
-// Fails the current test when the job reports a failure.
-Bytes WriteTicket(QrPrintSettings settings);
 
 // Settings for a ticket with `data` and the window's defaults otherwise.
 QrPrintSettings TicketSettings(Bytes data);
