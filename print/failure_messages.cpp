@@ -60,10 +60,8 @@ constexpr std::pair<int, const char*> kSystemErrorTexts[] = {
     {ELOOP, "demasiados níveis de ligações simbólicas"},
     {ETIME, "tempo esgotado"},
     {ENOLINK, "a ligação foi cortada"},
-    {ECOMM, "erro de comunicação ao enviar"},
     {EPROTO, "erro de protocolo"},
     {EOVERFLOW, "valor demasiado grande para o tipo de dados"},
-    {EBADFD, "descritor de ficheiro em mau estado"},
     {ENOTSOCK, "não é uma ligação de rede"},
     {EDESTADDRREQ, "falta o endereço de destino"},
     {EMSGSIZE, "mensagem demasiado comprida"},
@@ -82,19 +80,23 @@ constexpr std::pair<int, const char*> kSystemErrorTexts[] = {
     {ENOBUFS, "sem memória intermédia disponível"},
     {EISCONN, "já está ligado"},
     {ENOTCONN, "não está ligado"},
-    {ESHUTDOWN, "a ligação já foi fechada para envio"},
     {ETIMEDOUT, "tempo de ligação esgotado"},
     {ECONNREFUSED, "ligação recusada"},
-    {EHOSTDOWN, "a máquina está desligada"},
     {EHOSTUNREACH, "sem caminho para a máquina"},
     {EALREADY, "operação já em curso"},
     {EINPROGRESS, "operação em curso"},
+    {ECANCELED, "operação cancelada"},
+#ifdef __linux__  // error numbers that Windows' C library does not have
+    {ECOMM, "erro de comunicação ao enviar"},
+    {EBADFD, "descritor de ficheiro em mau estado"},
+    {ESHUTDOWN, "a ligação já foi fechada para envio"},
+    {EHOSTDOWN, "a máquina está desligada"},
     {ESTALE, "ficheiro de rede já não existe no servidor"},
     {EDQUOT, "quota de disco excedida"},
     {ENOMEDIUM, "sem suporte no dispositivo"},
     {EMEDIUMTYPE, "tipo de suporte errado"},
-    {ECANCELED, "operação cancelada"},
     {EREMOTEIO, "erro de entrada/saída remoto"},
+#endif
 };
 
 }  // namespace
@@ -141,7 +143,8 @@ PrintFailure BadFileName(std::string_view device) {
   return {FailureCode::BadFileName, "Nome de dispositivo inválido: " + Quoted(device)};
 }
 
-PrintFailure FromErrno(int error, std::string_view device, Stage stage) {
+PrintFailure FromErrno(int error, std::string_view device, Stage stage,
+                       std::string_view detail) {
   const std::string name = Quoted(device);
   switch (error) {
     case ENOENT:
@@ -165,7 +168,9 @@ PrintFailure FromErrno(int error, std::string_view device, Stage stage) {
       if (stage == Stage::Open) return BadFileName(device);
       break;
     case ENOSPC:
+#ifdef EDQUOT  // not in Windows' C library
     case EDQUOT:
+#endif
     case EFBIG:
       return {FailureCode::DiskFull, "Disco cheio ao escrever em " + name};
     case EPIPE:
@@ -183,11 +188,16 @@ PrintFailure FromErrno(int error, std::string_view device, Stage stage) {
     default:
       break;
   }
+  const std::string why = detail.empty() ? SystemErrorText(error) : std::string(detail);
   if (stage != Stage::Open)
-    return {FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo " + name + " (" +
-                                       SystemErrorText(error) + ")"};
-  return {FailureCode::SystemError,
-          "Não foi possível abrir " + name + " (" + SystemErrorText(error) + ")"};
+    return {FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo " + name + " (" + why + ")"};
+  return {FailureCode::SystemError, "Não foi possível abrir " + name + " (" + why + ")"};
+}
+
+std::string WindowsErrorDetail(unsigned long code, std::string_view systemText) {
+  std::string detail = "erro " + std::to_string(code) + " do Windows";
+  if (!systemText.empty()) detail += ": " + std::string(systemText);
+  return detail;
 }
 
 PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall) {
@@ -239,6 +249,12 @@ PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind) {
   return {FailureCode::NoReturnChannel,
           "sem canal de retorno: " + Quoted(device) + what +
               "; só impressoras em tcp://, em portas série e USB dizem o seu estado"};
+}
+
+PrintFailure StatusNotOnWindows(std::string_view device) {
+  return {FailureCode::NoReturnChannel,
+          "sem canal de retorno: no Windows o estado só se pede a impressoras em tcp://, não a " +
+              Quoted(device)};
 }
 
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound) {

@@ -33,7 +33,12 @@ PrintFailure BadFileName(std::string_view device);
 // What the channel was doing when the system refused; the same errno reads differently.
 enum class Stage { Open, Write, Close };
 // Sorts a system error into the failures above and names the device as the operator typed it.
-PrintFailure FromErrno(int error, std::string_view device, Stage stage);
+// Where no failure above fits, the description quotes `detail`, or SystemErrorText(error) when
+// `detail` is empty.
+PrintFailure FromErrno(int error, std::string_view device, Stage stage,
+                       std::string_view detail = {});
+// How a Windows error is quoted as `detail`: its number and the system's message.
+std::string WindowsErrorDetail(unsigned long code, std::string_view systemText);
 
 // The device took no byte for the whole stall time-out.
 PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall);
@@ -53,6 +58,8 @@ PrintFailure Interrupted();
 // What kind of output cannot carry an answer back.
 enum class NoWayBack { File, Fifo, StandardOutput, PrintQueue, Device };
 PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind);
+// Windows: asking a port (rather than a network printer) for its status is not done there.
+PrintFailure StatusNotOnWindows(std::string_view device);
 // The printer did not answer the status request within `bound`.
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);
 // Before a ticket: the printer reports `causes` (status lines joined by ", ").

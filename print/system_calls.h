@@ -2,6 +2,10 @@
 // overrides one or two to inject EINTR, short writes, EAGAIN or EIO without hardware.
 #pragma once
 
+#ifdef _WIN32
+#include "win/win_system_calls.h"  // the same seam over the Win32 calls
+#else
+
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -48,3 +52,5 @@ class SystemCalls {
 };
 
 }  // namespace qrticket
+
+#endif  // _WIN32
