@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "decimal_number.h"
+#include "device_help.h"
 #include "failure_messages.h"
 #include "parse_errors.h"
 #include "publisher.h"
@@ -20,12 +21,7 @@ namespace qrticket::cli {
 namespace {
 
 constexpr const char* kDescription =
-    "qrticket: imprime um talão de teste de QR Code numa impressora ESC/POS.\n"
-    "Dispositivos: LPT1: a LPT3: (/dev/lp0 a /dev/lp2), COM1: a COM256: (/dev/ttyS0 a\n"
-    "/dev/ttyS255), tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão; um\n"
-    "endereço IPv4 escreve-se com quatro números, 192.168.1.50), cups:FILA (uma fila CUPS;\n"
-    "cups: é a predefinida), qualquer caminho (/dev/usb/lp0, /dev/ttyUSB0, um ficheiro) ou -\n"
-    "(saída padrão). --list-devices mostra os deste computador.";
+    "qrticket: imprime um talão de teste de QR Code numa impressora ESC/POS.\n";
 
 constexpr const char* kFooter =
     "O texto de --text segue tal como foi escrito. O de --text-file (UTF-8, até 32764\n"
@@ -212,7 +208,7 @@ bool ModeNeedsDevice(Mode mode) {
 }
 
 ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelFd) {
-  CLI::App app{kDescription, "qrticket"};
+  CLI::App app{std::string(kDescription) + kDeviceHelp, "qrticket"};
   RawOptions raw;
   DeclareOptions(app, raw);
 

@@ -5,6 +5,7 @@
 #include "failure_messages.h"
 #include "list_devices.h"
 #include "print_command.h"
+#include "process_setup.h"
 #include "run_command.h"
 #include "signal_watch.h"
 #include "status_command.h"
@@ -48,8 +49,7 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
 
 int main(int argc, char** argv) {
   try {
-    return cli::RunCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
-                           RunMode);
+    return cli::RunCommand(cli::Arguments(argc, argv), std::cout, std::cerr, RunMode);
   } catch (const std::bad_alloc&) {  // not even the arguments could be copied
     std::cerr << "qrticket: " << qrticket::failures::OutOfMemoryText() << '\n';
     return cli::kExitPrintFailed;

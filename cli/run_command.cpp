@@ -1,10 +1,10 @@
 // Parsing, signals and the last word on running out of memory, for every mode.
 #include "run_command.h"
 
-#include <csignal>
 #include <new>
 
 #include "failure_messages.h"
+#include "process_setup.h"
 #include "signal_watch.h"
 
 namespace qrticket::cli {
@@ -23,8 +23,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
                int (*runMode)(const CliOptions& options, std::ostream& out,
                               std::ostream& err)) {
   try {
-    // A printer that hangs up must fail the job, not kill the process.
-    std::signal(SIGPIPE, SIG_IGN);
+    PrepareProcess();
     // Ctrl+C and termination end the job as a failure that releases the device.
     const SignalWatch signals;
     const ParseResult parsed = ParseCommandLine(args, signals.cancelFd());

@@ -86,6 +86,16 @@ std::string CupsQueue(const CupsQueueFacts& facts) {
   return text;
 }
 
+std::string WindowsPrinter(std::string_view driver, std::string_view port, bool isDefault,
+                           bool offline) {
+  std::string text = "Impressora do Windows";
+  if (!driver.empty()) text += ": " + std::string(driver);
+  if (!port.empty()) text += ", porta " + std::string(port);
+  if (offline) text += ", fora de linha";
+  if (isDefault) text += ", predefinida";
+  return text;
+}
+
 std::string Preview() {
   return "Pré-visualização: mostra no ecrã o talão que a impressora imprimiria";
 }

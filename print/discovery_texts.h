@@ -27,6 +27,11 @@ struct CupsQueueFacts {
 // "Fila CUPS: Local Raw Printer, pronta, predefinida"; a stopped queue quotes CUPS's reason.
 std::string CupsQueue(const CupsQueueFacts& facts);
 
+// A printer installed in Windows: "Impressora do Windows: Generic / Text Only, porta USB001,
+// predefinida"; `offline` when Windows reports it off line.
+std::string WindowsPrinter(std::string_view driver, std::string_view port, bool isDefault,
+                           bool offline);
+
 std::string Preview();
 
 // Appended to the description of a device the user may not write to.

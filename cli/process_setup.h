@@ -1,0 +1,17 @@
+// What the command line needs from its platform before it parses and prints anything.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qrticket::cli {
+
+// Prepares the process: a printer that hangs up must fail the job, not kill the process
+// (POSIX: SIGPIPE ignored); the console shows the UTF-8 messages as such (Windows).
+void PrepareProcess();
+
+// The arguments after the program name, in UTF-8. Windows hands them over in UTF-16 and would
+// otherwise turn "€" into the ANSI code page or "?".
+std::vector<std::string> Arguments(int argc, char** argv);
+
+}  // namespace qrticket::cli

@@ -1,0 +1,15 @@
+// --check and --probe where the core was built without its symbol facts (libqrencode), as the
+// Windows build is (Debian has no libqrencode for MinGW): the options are left out, so the help
+// does not offer them and a command line that uses them is a usage error.
+#include "symbol_modes.h"
+
+namespace qrticket::cli {
+
+void AddSymbolModeOptions(CLI::App&, SymbolModeOptions&) {}
+
+std::optional<int> RunSymbolMode(const SymbolModeOptions&, const QrPrintSettings&,
+                                 const ChannelOptions&, std::ostream&, std::ostream&) {
+  return std::nullopt;
+}
+
+}  // namespace qrticket::cli

@@ -1,0 +1,13 @@
+// The device names of the help text on Windows.
+#include "device_help.h"
+
+namespace qrticket::cli {
+
+const char* const kDeviceHelp =
+    "Dispositivos: LPT1: a LPT3: e COM1: a COM256: (as portas do Windows), printer:NOME (uma\n"
+    "impressora instalada no Windows, num trabalho RAW), tcp://ENDEREÇO[:PORTA] (impressora de\n"
+    "rede, porta 9100 por omissão; um endereço IPv4 escreve-se com quatro números,\n"
+    "192.168.1.50), qualquer caminho (um ficheiro, \\\\servidor\\impressora)\n"
+    "ou - (saída padrão). --list-devices mostra os deste computador.";
+
+}  // namespace qrticket::cli
