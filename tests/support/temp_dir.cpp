@@ -1,20 +1,30 @@
 #include "temp_dir.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace qrticket::testing {
 
+// A new folder with a random name; create_directory fails on a name that exists, so no two
+// tests share one. (Portable: mkdtemp is not there on Windows.)
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qrticket-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "qrticket-test-%08x", static_cast<unsigned>(random()));
+    const std::filesystem::path candidate = std::filesystem::temp_directory_path() / name;
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::replace, error);  // as mkdtemp
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -22,12 +32,6 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
-}
-
-std::string PrivateNullDevice(const TempDir& dir) {
-  const std::string node = dir.File("null");
-  if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) return node;
-  return "/dev/null";
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {
