@@ -252,7 +252,7 @@ std::optional<std::string> RunTicketJob(const std::string& device, SystemCalls& 
   QrPrintSettings settings;
   settings.dataText = dataText;
   settings.deviceName = device;
-  settings.moduleSizeText = kDefaultModuleSizeText;
+  settings.moduleSizeText = std::string(kDefaultModuleSizeText);  // not operator=(const char*): GCC 12 warns -Wrestrict wrongly
   ChannelOptions options;
   options.stallTimeout = stall;
   RecordingReporter reporter;

@@ -1,0 +1,325 @@
+// qrticket.exe under Wine beside the Linux qrticket: the same bytes for the same options, a
+// loopback network printer, a COM port that is a pseudo-terminal of this test (Wine maps the
+// port to it), standard output, and clean failures on a missing port, a folder and a refused
+// connection. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "loopback_printer.h"
+#include "pty_pair.h"
+#include "temp_dir.h"
+
+extern char** environ;
+
+namespace qrticket::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+struct ProgramRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+  std::chrono::milliseconds elapsed{0};
+};
+
+// Runs `argv` in `cwd`, standard output to `stdoutFd` or a file; killed after 60 s.
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& cwd, int stdoutFd = -1) {
+  TempDir capture;
+  const std::string outPath = capture.File("out"), errPath = capture.File("err");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+  else posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+  if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+  std::vector<std::string> copy = argv;
+  std::vector<char*> pointers;
+  for (auto& a : copy) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  ProgramRun run;
+  pid_t child = -1;
+  const auto started = Clock::now();
+  const int spawned = posix_spawn(&child, pointers[0], &actions, nullptr, pointers.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot start " << argv[0];
+    return run;
+  }
+  int status = 0;
+  while (::waitpid(child, &status, WNOHANG) == 0) {
+    if (Clock::now() - started > 60s) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      ADD_FAILURE() << argv[1] << " did not end within 60 s";
+      return run;
+    }
+    std::this_thread::sleep_for(5ms);
+  }
+  run.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = ReadFileBytes(outPath);
+  run.err = ReadFileBytes(errPath);
+  return run;
+}
+
+// Windows writes its messages with CR LF line ends; the words are what is compared.
+std::string WithoutCarriageReturns(std::string text) {
+  std::erase(text, '\r');
+  return text;
+}
+
+class Wine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* root = std::getenv("QRTICKET_WINE_ROOT");
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (root == nullptr) GTEST_SKIP() << "runs in the prefix of wine_prefix_create (ctest)";
+    // Wine is never started on a prefix other than the one the tests made.
+    ASSERT_TRUE(prefix != nullptr && fs::path(prefix) == fs::path(root) / "prefix");
+    root_ = root;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    work_ = root_ / "exchange" / name;  // T:\<name> for the Windows program
+    fs::remove_all(work_);
+    fs::create_directories(work_);
+    windowsWork_ = "T:\\" + name;
+  }
+
+  // A file of this test's folder: its Linux path, and the same file as Windows sees it.
+  std::string LinuxPath(const std::string& file) const { return (work_ / file).string(); }
+  std::string WindowsPath(const std::string& file) const { return windowsWork_ + "\\" + file; }
+
+  ProgramRun Windows(const std::vector<std::string>& args, int stdoutFd = -1) const {
+    std::vector<std::string> argv = {QRTICKET_WINE64, QRTICKET_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv, work_.string(), stdoutFd);
+  }
+
+  ProgramRun Linux(const std::vector<std::string>& args, int stdoutFd = -1) const {
+    std::vector<std::string> argv = {QRTICKET_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv, work_.string(), stdoutFd);
+  }
+
+  // The ticket the Linux build writes for `options` (to a file).
+  std::string LinuxTicket(std::vector<std::string> options) const {
+    options.insert(options.begin(), {"--device", LinuxPath("linux.bin")});
+    const ProgramRun run = Linux(options);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return ReadFileBytes(LinuxPath("linux.bin"));
+  }
+
+  // The longest text a ticket carries, as a UTF-8 file in this test's folder.
+  void WriteLongText(const std::string& file) const {
+    std::string text;
+    for (int i = 0; text.size() < 32764; ++i) text += "Olá-" + std::to_string(i) + " ";
+    std::ofstream(LinuxPath(file), std::ios::binary) << text.substr(0, 32764 - 16);
+  }
+
+  fs::path root_;
+  fs::path work_;
+  std::string windowsWork_;
+};
+
+// The same options on both builds; "{text}" stands for the long text file's path.
+struct SameBytesRow {
+  const char* name;
+  std::vector<std::string> options;
+};
+void PrintTo(const SameBytesRow& row, std::ostream* out) { *out << row.name; }
+
+class SameBytes : public Wine, public ::testing::WithParamInterface<SameBytesRow> {};
+
+std::vector<std::string> WithTextFile(std::vector<std::string> options, const std::string& path) {
+  for (auto& option : options)
+    if (option == "{text}") option = path;
+  return options;
+}
+
+TEST_P(SameBytes, AsTheLinuxBuild) {
+  WriteLongText("long.txt");
+  std::vector<std::string> onLinuxArgs = WithTextFile(GetParam().options, LinuxPath("long.txt"));
+  onLinuxArgs.insert(onLinuxArgs.begin(), {"--device", LinuxPath("linux.bin")});
+  std::vector<std::string> windows = WithTextFile(GetParam().options, WindowsPath("long.txt"));
+  windows.insert(windows.begin(), {"--device", WindowsPath("windows.bin")});
+  const ProgramRun onLinux = Linux(onLinuxArgs);
+  const ProgramRun onWindows = Windows(windows);
+  EXPECT_EQ(onWindows.exitCode, onLinux.exitCode) << onWindows.err;
+  EXPECT_EQ(WithoutCarriageReturns(onWindows.err),
+            [&] {  // the device is named as typed, which differs
+              std::string err = onLinux.err;
+              const auto at = err.find(LinuxPath("linux.bin"));
+              if (at != std::string::npos) err.replace(at, LinuxPath("linux.bin").size(), WindowsPath("windows.bin"));
+              return err;
+            }());
+  const std::string linuxBytes = ReadFileBytes(LinuxPath("linux.bin"));
+  const std::string windowsBytes = ReadFileBytes(LinuxPath("windows.bin"));
+  EXPECT_EQ(windowsBytes.size(), linuxBytes.size());
+  EXPECT_TRUE(windowsBytes == linuxBytes) << "first difference at byte "
+      << std::distance(linuxBytes.begin(), std::mismatch(linuxBytes.begin(), linuxBytes.end(),
+                                                         windowsBytes.begin(), windowsBytes.end()).first);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, SameBytes,
+    ::testing::Values(
+        SameBytesRow{"Defaults", {}},
+        SameBytesRow{"Woosim", {"--woosim"}},
+        SameBytesRow{"PageModeCentred", {"--page-mode", "--centred"}},
+        SameBytesRow{"SizeModelLevel", {"--size", "7.5", "--model", "2", "--error-level", "0"}},
+        SameBytesRow{"NonAsciiText", {"--text", "Olá € ção ½ Ł"}},  // Ł is not in Windows-1252
+        SameBytesRow{"EmptyText", {"--text", ""}},
+        SameBytesRow{"LongestTextFromAFile", {"--text-file", "{text}", "--woosim"}},
+        SameBytesRow{"SizeOverflowFailsAlike", {"--size", "40000"}},
+        SameBytesRow{"NoListPosition", {"--model", "-1", "--error-level", "-1"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Wine, StandardOutputCarriesTheSameBytes) {
+  const int out = ::open(LinuxPath("stdout.bin").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(out, 0);
+  const ProgramRun run = Windows({"--device", "-", "--text", "Olá\n€"}, out);
+  ::close(out);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Hex(ReadFileBytes(LinuxPath("stdout.bin"))), Hex(LinuxTicket({"--text", "Olá\n€"})));
+}
+
+TEST_F(Wine, APipeNobodyReadsTimesOut) {
+  WriteLongText("long.txt");
+  int pipe[2];
+  ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+  ::fcntl(pipe[1], F_SETPIPE_SZ, 4096);  // far less than the ticket
+  const ProgramRun run = Windows({"--device", "-", "--text-file", WindowsPath("long.txt"), "--timeout", "1"}, pipe[1]);
+  ::close(pipe[0]);
+  ::close(pipe[1]);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(WithoutCarriageReturns(run.err).rfind("Falha na impressão:Tempo esgotado: o dispositivo \"-\"", 0), 0u)
+      << run.err;
+  EXPECT_LT(run.elapsed, 30s);
+}
+
+TEST_F(Wine, PrintsToALoopbackNetworkPrinter) {
+  LoopbackPrinter printer;
+  ASSERT_TRUE(printer.ok());
+  const ProgramRun run = Windows({"--device", printer.DeviceName(), "--text", "Olá €", "--timeout", "5"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  ASSERT_TRUE(printer.WaitFinished(5000ms));
+  EXPECT_EQ(Hex(printer.received()), Hex(LinuxTicket({"--text", "Olá €"})));
+  EXPECT_TRUE(printer.sawEndOfStream());
+}
+
+// A COM port of the prefix, linked to a pseudo-terminal of this test.
+class ComPort {
+ public:
+  explicit ComPort(const fs::path& root, int number) : link_(root / "ports" / ("com" + std::to_string(number))) {
+    // A real serial port sends bytes as they are; a pseudo-terminal would turn LF into CR LF
+    // unless put into raw mode, as Windows' serial driver never does such a thing.
+    slave_ = ::open(pty_.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios t{};
+    ::tcgetattr(slave_, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(slave_, TCSANOW, &t);
+    fs::remove(link_);
+    fs::create_symlink(pty_.slavePath(), link_);
+  }
+  ~ComPort() {
+    fs::remove(link_);
+    ::close(slave_);
+  }
+  PtyPair& pty() { return pty_; }
+
+ private:
+  PtyPair pty_;
+  fs::path link_;
+  int slave_ = -1;
+};
+
+TEST_F(Wine, PrintsToAComPortThatIsAPseudoTerminal) {
+  WriteLongText("long.txt");
+  ComPort port(root_, 12);  // COM10 and above need the \\.\ form
+  const std::string expected = LinuxTicket({"--text-file", LinuxPath("long.txt")});
+  auto reading = std::async(std::launch::async, [&] { return port.pty().ReadMaster(expected.size(), 30s); });
+  const ProgramRun run = Windows({"--device", "COM12:", "--text-file", WindowsPath("long.txt")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::string received = reading.get();
+  EXPECT_EQ(received.size(), expected.size());
+  EXPECT_TRUE(received == expected);
+}
+
+// Nobody reads the line: the pseudo-terminal's buffer fills as a printer holding the line with
+// flow control would leave it, and the job gives up after the stall time-out.
+TEST_F(Wine, AComPortThatTakesNothingTimesOut) {
+  WriteLongText("long.txt");
+  ComPort port(root_, 12);
+  const ProgramRun run = Windows({"--device", "COM12", "--text-file", WindowsPath("long.txt"), "--timeout", "1"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(WithoutCarriageReturns(run.err).rfind("Falha na impressão:Tempo esgotado: o dispositivo \"COM12\"", 0), 0u)
+      << run.err;
+  EXPECT_LT(run.elapsed, 30s);
+}
+
+struct FailureRow {
+  const char* name;
+  std::string device;  // "{refused}" a refusing loopback port; "{folder}" a folder of the test
+  std::string message;
+};
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
+
+class FailsCleanly : public Wine, public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(FailsCleanly, WithExitCodeOneAndOneLine) {
+  RefusingPort refusing;
+  std::string device = GetParam().device;
+  if (device == "{refused}") device = refusing.DeviceName();
+  if (device == "{folder}") {
+    fs::create_directory(LinuxPath("pasta"));
+    device = WindowsPath("pasta");
+  }
+  const ProgramRun run = Windows({"--device", device});
+  EXPECT_EQ(run.exitCode, 1);
+  const std::string err = WithoutCarriageReturns(run.err);
+  EXPECT_EQ(err, "Falha na impressão:" + std::string(GetParam().message).replace(
+                     GetParam().message.find("@"), 1, device) + "\n");
+  EXPECT_EQ(run.out, "");
+  EXPECT_LT(run.elapsed, 20s);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, FailsCleanly,
+    ::testing::Values(
+        FailureRow{"MissingPort", "COM255:", "O dispositivo ou ficheiro \"@\" não existe"},
+        FailureRow{"Folder", "{folder}", "\"@\" é uma pasta, não um dispositivo nem um ficheiro"},
+        FailureRow{"RefusedConnection", "{refused}", "Ligação recusada por \"@\""},
+        FailureRow{"UnknownPrinter", "printer:Nenhuma", "O dispositivo ou ficheiro \"@\" não existe"},
+        FailureRow{"BadNetworkName", "tcp://[127.0.0.1]", "Nome de dispositivo inválido: \"@\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Wine, HelpIsInPortugueseAndNamesWindowsDevices) {
+  const ProgramRun run = Windows({"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string out = WithoutCarriageReturns(run.out);
+  EXPECT_NE(out.find("Utilização"), std::string::npos) << out;  // UTF-8 on the way out
+  EXPECT_NE(out.find("printer:"), std::string::npos) << out;
+  EXPECT_NE(out.find("COM256"), std::string::npos) << out;
+  EXPECT_EQ(out.find("/dev/"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace qrticket::testing
