@@ -18,6 +18,7 @@ packages=(
   libzxing-dev                                   # decoding rendered bar codes, PDF417, DataMatrix in tests
   xvfb xauth                                     # a display for screenshots and headless runs
   libxcb1-dev                                    # X11 calls of the windows (task bar hint, display check)
+  g++-mingw-w64-x86-64-posix googletest wine64   # qrticket.exe, built here and tested under Wine
 )
 
 missing=()

@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                 nullptr},
         PortRow{"AMissingPortDoesNotExist", "COM9:",
                 [](FakePort& p) { p.openError = ERROR_FILE_NOT_FOUND; },
-                "O dispositivo ou ficheiro \"COM9:\" não existe", nullptr},
+                "A porta \"COM9:\" (\\\\.\\COM9) não existe", nullptr},
         PortRow{"ADeviceErrorMidTicketFails", "COM1",
                 [](FakePort& p) { p.writes.push_back({WriteStep::Fail, 0, ERROR_GEN_FAILURE}); },
                 "Erro de entrada/saída no dispositivo", nullptr}),

@@ -304,7 +304,7 @@ TEST_P(FailsCleanly, WithExitCodeOneAndOneLine) {
 INSTANTIATE_TEST_SUITE_P(
     Devices, FailsCleanly,
     ::testing::Values(
-        FailureRow{"MissingPort", "COM255:", "O dispositivo ou ficheiro \"@\" não existe"},
+        FailureRow{"MissingPort", "COM255:", "A porta \"@\" (\\\\.\\COM255) não existe"},
         FailureRow{"Folder", "{folder}", "\"@\" é uma pasta, não um dispositivo nem um ficheiro"},
         FailureRow{"RefusedConnection", "{refused}", "Ligação recusada por \"@\""},
         FailureRow{"UnknownPrinter", "printer:Nenhuma", "O dispositivo ou ficheiro \"@\" não existe"},
