@@ -17,3 +17,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/cross-cmake/CLI11Config.cmake
   "  set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES \"${cross_include}\")\n"
   "endif()\n")
 set(CLI11_DIR ${CMAKE_BINARY_DIR}/cross-cmake CACHE PATH "CLI11 for the cross build" FORCE)
+
+# pkg-config finds the MinGW tree's packages only, never the Linux ones beside it.
+set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_FIND_ROOT_PATH}/lib/pkgconfig:${CMAKE_FIND_ROOT_PATH}/share/pkgconfig")
+set(ENV{PKG_CONFIG_PATH} "")

@@ -1,6 +1,5 @@
 // qrticket-gui: the desktop program. Checks for a display, then starts the windows.
 #include <QApplication>
-#include <csignal>
 #include <iostream>
 
 #include "app_identity.h"
@@ -8,6 +7,7 @@
 #include "display_check.h"
 #include "module1.h"
 #include "pictures.h"
+#include "process_setup.h"
 #include "qt_translations.h"
 #ifdef QRTICKET_HAVE_VIEWER
 #include "ticket_preview.h"
@@ -21,8 +21,7 @@ constexpr int kExitNoDisplay = 3;  // no window system to show the window on; no
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A printer that hangs up must fail the job, not kill the program.
-  std::signal(SIGPIPE, SIG_IGN);
+  qrticket::ui::PrepareProcess();
   if (!qrticket::ui::WindowSystemReachable()) {
     const QCoreApplication core(argc, argv);  // finds this program and searches PATH; no display
     std::cerr << qrticket::ui::NoDisplayMessage(

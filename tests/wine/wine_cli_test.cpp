@@ -311,6 +311,19 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"BadNetworkName", "tcp://[127.0.0.1]", "Nome de dispositivo inválido: \"@\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The ports come from Windows' device map (here the prefix's: COM1: to COM200:), one a line,
+// in number order; nothing is opened to list them.
+TEST_F(Wine, ListsTheSerialPortsWindowsKnows) {
+  const ProgramRun run = Windows({"--list-devices"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::string out = WithoutCarriageReturns(run.out);
+  const auto com2 = out.find("COM2:\tPorta série \\Device\\Serial1\n");
+  const auto com12 = out.find("COM12:\tPorta série \\Device\\Serial11\n");
+  EXPECT_NE(com2, std::string::npos) << out.substr(0, 400);
+  EXPECT_NE(com12, std::string::npos) << out.substr(0, 400);
+  EXPECT_LT(com2, com12);
+}
+
 TEST_F(Wine, HelpIsInPortugueseAndNamesWindowsDevices) {
   const ProgramRun run = Windows({"--help"});
   EXPECT_EQ(run.exitCode, 0);
