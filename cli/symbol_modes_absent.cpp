@@ -7,6 +7,13 @@ namespace qrticket::cli {
 
 void AddSymbolModeOptions(CLI::App&, SymbolModeOptions&) {}
 
+// Without --paper only its default comes here.
+std::optional<int> PaperMm(const std::string& text) {
+  if (text == "80") return 80;
+  if (text == "58") return 58;
+  return std::nullopt;
+}
+
 std::optional<int> RunSymbolMode(const SymbolModeOptions&, const QrPrintSettings&,
                                  const ChannelOptions&, std::ostream&, std::ostream&) {
   return std::nullopt;
