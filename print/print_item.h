@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <variant>
 #include <vector>
 
 #include "bytes.h"
@@ -13,22 +12,28 @@ namespace qrticket {
 // One item of a print statement: a text (bytes, any length, NUL included) or a signed 16-bit
 // integer. Items follow one another with nothing between them; the line end comes only after
 // the statement's last item.
+//
+// A flag beside both values rather than a std::variant: GCC 12's variant, when copying its
+// string runs out of memory, destroys itself through an unreachable branch (undefined
+// behaviour), and statements are copied from initialiser lists.
 class PrintItem {
  public:
-  PrintItem(Bytes text) : value_(std::move(text)) {}           // NOLINT: items read as literals
-  PrintItem(const char* text) : value_(Bytes(text)) {}         // NOLINT
-  PrintItem(std::int16_t number) : value_(number) {}           // NOLINT
+  PrintItem(Bytes text) : text_(std::move(text)) {}            // NOLINT: items read as literals
+  PrintItem(const char* text) : text_(text) {}                 // NOLINT
+  PrintItem(std::int16_t number) : isNumber_(true), number_(number) {}  // NOLINT
 
-  bool isText() const { return std::holds_alternative<Bytes>(value_); }
-  const Bytes& text() const { return std::get<Bytes>(value_); }
-  std::int16_t number() const { return std::get<std::int16_t>(value_); }
+  bool isText() const { return !isNumber_; }
+  const Bytes& text() const { return text_; }        // empty for a number
+  std::int16_t number() const { return number_; }    // 0 for a text
 
   // Appends the item's bytes: a text as it is; an integer as a space or minus sign, its decimal
   // digits and one trailing space, the same in every locale.
   void AppendTo(Bytes& out) const;
 
  private:
-  std::variant<Bytes, std::int16_t> value_;
+  bool isNumber_ = false;
+  Bytes text_;
+  std::int16_t number_ = 0;
 };
 
 using PrintStatement = std::vector<PrintItem>;
