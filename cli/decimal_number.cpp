@@ -15,7 +15,7 @@ std::optional<long long> ParseDecimalInteger(std::string_view text) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
     return std::nullopt;
   // Parsed with the sign so that the most negative value fits.
-  const std::string signedText = (negative ? "-" : "") + std::string(text);
+  const std::string signedText = std::string(negative ? "-" : "").append(text);
   long long value = 0;
   const auto [end, error] =
       std::from_chars(signedText.data(), signedText.data() + signedText.size(), value, 10);

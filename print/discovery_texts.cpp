@@ -39,13 +39,14 @@ bool MentionsEscPos(std::string_view commandSet) {
   return false;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on "literal" + std::string&&.
+std::string Quoted(std::string_view text) { return std::string("\"").append(text).append("\""); }
 
 }  // namespace
 
 std::string UsbPrinter(std::string_view printerName, std::string_view commandSet) {
   std::string text = "Impressora USB";
-  if (!printerName.empty()) text += " " + std::string(printerName);
+  if (!printerName.empty()) text.append(" ").append(printerName);
   if (MentionsEscPos(commandSet)) text += " (ESC/POS)";
   return text;
 }

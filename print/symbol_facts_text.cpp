@@ -152,7 +152,10 @@ std::string VisibleReaderText(const std::string& utf8, std::size_t limit) {
     if (lead < 0x20 || lead == 0x7F) control = lead;
     if (lead == 0xC2 && length == 2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0)
       control = static_cast<unsigned char>(utf8[i + 1]);
-    out += control >= 0 ? "[" + HexByte(control) + "]" : utf8.substr(i, length);
+    if (control >= 0)
+      out.append("[").append(HexByte(control)).append("]");
+    else
+      out.append(utf8, i, length);
     i += length;
   }
   return out;
