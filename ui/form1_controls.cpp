@@ -108,8 +108,14 @@ void Form1::CreateControls() {
   GiveSingleBorder(Label2_);
   ObjPrint_ = Place(new DeviceListBox(Frame1_), "ObjPrint", TwipsRect(1500, 480, 4875, 315));
   MakeEditableList(*ObjPrint_);
+#ifdef _WIN32
   QString portHelp = QStringLiteral(
-      "Porta ou ficheiro de saída: LPT1:, COM1:, /dev/usb/lp0, /dev/ttyUSB0, tcp://IP:9100 ...");
+      "Porta, impressora ou ficheiro de saída: LPT1:, COM1:, printer:NOME, tcp://IP:9100 ...");
+#else
+  QString portHelp = QStringLiteral(
+      "Porta, fila CUPS ou ficheiro de saída: LPT1:, COM1:, /dev/usb/lp0, /dev/ttyUSB0, "
+      "cups:FILA, tcp://IP:9100 ...");
+#endif
 #ifdef QRTICKET_HAVE_VIEWER
   portHelp += QStringLiteral(
       "\nVISUALIZAR: mostra no ecrã o talão que a impressora imprimiria, sem impressora.");
