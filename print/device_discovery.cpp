@@ -2,7 +2,6 @@
 #include "device_discovery.h"
 
 #include "device_listers.h"
-#include "discovery_texts.h"
 
 namespace qrticket {
 
@@ -15,17 +14,8 @@ std::vector<DiscoveredDevice> DiscoverDevices(const DiscoveryOptions& options) {
   add(ListSerialPorts(options.root));
   add(ListParallelPorts(options.root));
   if (options.includeCups) add(ListCupsQueues(options.cupsBound));
-  if (options.includePreview)
-    devices.push_back({.name = kPreviewDevice,
-                       .description = discovery_texts::Preview(),
-                       .writable = true,
-                       .accessGroup = {}});
+  if (options.includePreview) devices.push_back(PreviewDevice());
   return devices;
-}
-
-std::string ShownDescription(const DiscoveredDevice& device) {
-  if (device.writable) return device.description;
-  return device.description + discovery_texts::NoAccess(device.accessGroup);
 }
 
 }  // namespace qrticket

@@ -1,7 +1,6 @@
 // The merger on Windows: installed printers, then the ports, then the preview.
 #include "device_discovery.h"
 
-#include "discovery_texts.h"
 #include "windows_listers.h"
 
 namespace qrticket {
@@ -10,17 +9,8 @@ namespace qrticket {
 std::vector<DiscoveredDevice> DiscoverDevices(const DiscoveryOptions& options) {
   std::vector<DiscoveredDevice> devices = DescribeInstalledPrinters(InstalledPrinters());
   for (DiscoveredDevice& port : ListWindowsPorts()) devices.push_back(std::move(port));
-  if (options.includePreview)
-    devices.push_back({.name = kPreviewDevice,
-                       .description = discovery_texts::Preview(),
-                       .writable = true,
-                       .accessGroup = {}});
+  if (options.includePreview) devices.push_back(PreviewDevice());
   return devices;
-}
-
-std::string ShownDescription(const DiscoveredDevice& device) {
-  if (device.writable) return device.description;
-  return device.description + discovery_texts::NoAccess(device.accessGroup);
 }
 
 }  // namespace qrticket
