@@ -21,3 +21,6 @@ set(CLI11_DIR ${CMAKE_BINARY_DIR}/cross-cmake CACHE PATH "CLI11 for the cross bu
 # pkg-config finds the MinGW tree's packages only, never the Linux ones beside it.
 set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_FIND_ROOT_PATH}/lib/pkgconfig:${CMAKE_FIND_ROOT_PATH}/share/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
+
+# libqrencode, zint, libpng and FreeType, built from Debian's source packages.
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsLibraries.cmake)
