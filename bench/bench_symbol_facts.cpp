@@ -4,9 +4,9 @@
 // (a version 40 symbol: one libqrencode encoding), and for ESC Z.
 #include <benchmark/benchmark.h>
 
-#include "symbol_facts.h"
-#include "symbol_facts_text.h"
-#include "ticket_defaults.h"
+#include "symbols/symbol_facts.h"
+#include "symbols/symbol_facts_text.h"
+#include "ticket/ticket_defaults.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "ticket_job.h"
-#include "ticket.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket.h"
+#include "ticket/ticket_defaults.h"
+#include "ticket/ticket_job.h"
 
 namespace {
 

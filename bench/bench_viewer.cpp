@@ -10,10 +10,10 @@
 #include <iterator>
 
 #include "png_writer.h"
-#include "qr_print_settings.h"
 #include "render_ticket.h"
-#include "ticket.h"
-#include "ticket_defaults.h"
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket.h"
+#include "ticket/ticket_defaults.h"
 
 namespace {
 

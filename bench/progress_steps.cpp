@@ -21,7 +21,7 @@
 #include <string>
 #include <thread>
 
-#include "ticket.h"
+#include "ticket/ticket.h"
 
 namespace {
 

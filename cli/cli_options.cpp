@@ -8,14 +8,15 @@
 
 #include "decimal_number.h"
 #include "device_help.h"
-#include "failure_messages.h"
+#include "devices/device_failures.h"
+#include "devices/text_encoding.h"
 #include "parse_errors.h"
-#include "publisher.h"
 #include "status_flags.h"
-#include "text_encoding.h"
 #include "text_file.h"
-#include "ticket_defaults.h"
-#include "ticket_job.h"
+#include "ticket/publisher.h"
+#include "ticket/ticket_defaults.h"
+#include "ticket/ticket_failures.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::cli {
 namespace {

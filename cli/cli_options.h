@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "output_device.h"
-#include "qr_print_settings.h"
+#include "devices/output_device.h"
 #include "symbol_modes.h"
+#include "ticket/qr_print_settings.h"
 
 namespace qrticket::cli {
 

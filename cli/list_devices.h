@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "device_discovery.h"
+#include "discovery/device_discovery.h"
 
 namespace qrticket::cli {
 

@@ -2,7 +2,7 @@
 #include <iostream>
 #include <new>
 
-#include "failure_messages.h"
+#include "devices/device_failures.h"
 #include "list_devices.h"
 #include "print_command.h"
 #include "process_setup.h"

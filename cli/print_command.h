@@ -4,8 +4,8 @@
 #include <ostream>
 
 #include "cli_options.h"
-#include "system_calls.h"
-#include "ticket_job.h"
+#include "devices/system_calls.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::cli {
 

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "failure_messages.h"
+#include "devices/device_failures.h"
 #include "process_setup.h"
 #include "signal_watch.h"
 

@@ -4,11 +4,11 @@
 #include <ostream>
 
 #include "cli_options.h"
+#include "devices/failure.h"
 #include "print_command.h"
-#include "failure.h"
-#include "noting_reporter.h"
-#include "status_query.h"
-#include "status_texts.h"
+#include "status/status_query.h"
+#include "status/status_texts.h"
+#include "ticket/noting_reporter.h"
 
 namespace qrticket::cli {
 namespace {

@@ -4,8 +4,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "checked_ticket_job.h"
-#include "status_link.h"
+#include "status/checked_ticket_job.h"
+#include "status/status_link.h"
 
 namespace qrticket::cli {
 

@@ -4,11 +4,11 @@
 
 #include "cli_options.h"
 #include "decimal_number.h"
-#include "noting_reporter.h"
 #include "print_command.h"
-#include "probe_job.h"
-#include "symbol_facts.h"
-#include "symbol_facts_text.h"
+#include "symbols/probe_job.h"
+#include "symbols/symbol_facts.h"
+#include "symbols/symbol_facts_text.h"
+#include "ticket/noting_reporter.h"
 
 namespace qrticket::cli {
 namespace {

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "output_device.h"
-#include "qr_print_settings.h"
+#include "devices/output_device.h"
+#include "ticket/qr_print_settings.h"
 
 namespace qrticket::cli {
 

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "cancellation.h"
-#include "failure.h"
-#include "system_calls.h"
+#include "devices/cancellation.h"
+#include "devices/failure.h"
+#include "devices/system_calls.h"
 
 namespace qrticket::cli {
 namespace {

@@ -26,6 +26,8 @@ if(TARGET qrticket_viewer)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-dejavu-core")
 endif()
 # Qt's own texts (file dialog, context menus) in Portuguese; without it they stay in English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# libcups is loaded at run time for CUPS queues only (dpkg-shlibdeps does not see it), so a
+# machine without CUPS can still print to ports, files and network printers.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libcups2")
 
 include(CPack)

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "device_discovery.h"
+#include "discovery/device_discovery.h"
 
 namespace qrticket::ui {
 

@@ -16,7 +16,7 @@
 #include "message_box_reporter.h"
 #include "status_box.h"
 #include "symbol_facts_line.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket_defaults.h"
 #include "ticket_text.h"
 #include "window_activation.h"
 #include "window_placement.h"

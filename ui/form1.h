@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "preview_hook.h"
-#include "ticket_job.h"
-#include "qr_print_settings.h"
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket_job.h"
 
 class QCheckBox;
 class QComboBox;

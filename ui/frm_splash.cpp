@@ -9,7 +9,7 @@
 
 #include "fonts.h"
 #include "pictures.h"
-#include "publisher.h"
+#include "ticket/publisher.h"
 #include "twips.h"
 #include "window_placement.h"
 

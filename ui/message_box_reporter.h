@@ -1,7 +1,7 @@
 // Shows a failed print job to the operator as a modal message box.
 #pragma once
 
-#include "ticket_job.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::ui {
 

@@ -4,8 +4,8 @@
 #include <QString>
 #include <functional>
 
-#include "ticket_job.h"
-#include "qr_print_settings.h"
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::ui {
 

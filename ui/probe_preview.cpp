@@ -1,9 +1,9 @@
 // The limits ticket drawn by the virtual printer instead of printed ("VISUALIZAR:").
 #include <QGuiApplication>
 
-#include "failure.h"
-#include "probe_ticket.h"
+#include "devices/failure.h"
 #include "symbol_facts_line.h"
+#include "symbols/probe_ticket.h"
 #include "ticket_preview.h"
 
 namespace qrticket::ui {

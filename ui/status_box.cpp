@@ -7,8 +7,8 @@
 
 #include "app_identity.h"
 #include "preview_hook.h"
-#include "status_query.h"
-#include "status_texts.h"
+#include "status/status_query.h"
+#include "status/status_texts.h"
 #include "ticket_text.h"
 
 namespace qrticket::ui {

@@ -14,9 +14,9 @@
 #include "fonts.h"
 #include "form1.h"
 #include "preview_hook.h"
-#include "probe_job.h"
-#include "symbol_facts.h"
-#include "symbol_facts_text.h"
+#include "symbols/probe_job.h"
+#include "symbols/symbol_facts.h"
+#include "symbols/symbol_facts_text.h"
 #include "ticket_text.h"
 #include "twips.h"
 

@@ -7,8 +7,8 @@
 #include <QString>
 #include <functional>
 
-#include "qr_print_settings.h"
-#include "ticket_job.h"
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket_job.h"
 
 class QWidget;
 

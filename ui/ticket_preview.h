@@ -5,9 +5,9 @@
 #include <QDialog>
 #include <QImage>
 
-#include "ticket_job.h"
-#include "qr_print_settings.h"
 #include "render_ticket.h"
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::ui {
 

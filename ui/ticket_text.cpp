@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "text_encoding.h"
+#include "devices/text_encoding.h"
 
 namespace qrticket::ui {
 

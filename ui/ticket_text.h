@@ -5,7 +5,7 @@
 #include <QTextDocument>
 #include <string>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 
 namespace qrticket::ui {
 

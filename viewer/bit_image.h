@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 #include "paper.h"
 
 namespace qrticket::viewer {

@@ -7,7 +7,7 @@
 #include <string>
 #include <variant>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 
 namespace qrticket::viewer {
 

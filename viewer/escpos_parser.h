@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 #include "escpos_events.h"
 
 namespace qrticket::viewer {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 #include "zint_symbol.h"
 
 namespace qrticket::viewer {

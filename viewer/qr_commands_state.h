@@ -8,8 +8,8 @@
 #include <string>
 
 #include "escpos_events.h"
-#include "qr_encoder.h"
 #include "render_report.h"
+#include "symbols/qr_encoder.h"
 
 namespace qrticket::viewer {
 

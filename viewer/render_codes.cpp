@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "barcode_symbols.h"
-#include "symbol_facts_text.h"
-#include "text_encoding.h"
+#include "devices/text_encoding.h"
+#include "symbols/symbol_facts_text.h"
 #include "ticket_renderer_impl.h"
 
 namespace qrticket::viewer {

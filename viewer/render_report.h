@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 
 namespace qrticket::viewer {
 

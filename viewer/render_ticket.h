@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 
 namespace qrticket::viewer {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdio>
 
-#include "publisher.h"
+#include "ticket/publisher.h"
 
 namespace qrticket::viewer {
 namespace {

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "publisher.h"
+#include "ticket/publisher.h"
 
 namespace qrticket::viewer::cli {
 namespace {

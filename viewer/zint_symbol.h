@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 
 struct zint_symbol;
 

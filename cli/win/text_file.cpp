@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
-#include "win/wide_text.h"
-#include "win/win_errors.h"
+#include "devices/win/wide_text.h"
+#include "devices/win/win_errors.h"
 
 namespace qrticket::cli {
 namespace {

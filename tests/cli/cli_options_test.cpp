@@ -8,7 +8,7 @@
 
 #include "cli_options.h"
 #include "temp_dir.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket_defaults.h"
 
 namespace qrticket::cli {
 namespace {

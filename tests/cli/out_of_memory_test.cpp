@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "cli_options.h"
-#include "failure_messages.h"
+#include "devices/device_failures.h"
 #include "print_command.h"
 #include "run_command.h"
 #include "temp_dir.h"

@@ -8,10 +8,11 @@
 #include <sstream>
 
 #include "cli_options.h"
-#include "failure_messages.h"
+#include "devices/device_failures.h"
 #include "print_command.h"
 #include "temp_dir.h"
-#include "ticket_job.h"
+#include "ticket/ticket_failures.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::cli {
 namespace {

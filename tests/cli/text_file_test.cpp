@@ -12,10 +12,10 @@
 #include <thread>
 
 #include "cli_options.h"
-#include "failure_messages.h"
 #include "temp_dir.h"
 #include "text_file.h"
-#include "ticket_job.h"
+#include "ticket/ticket_failures.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::cli {
 namespace {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "cups_environment.h"
-#include "failure_messages.h"
+#include "devices/device_failures.h"
 #include "listening_viewer.h"
 #include "loopback_printer.h"
-#include "ticket_job.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::testing {
 namespace {

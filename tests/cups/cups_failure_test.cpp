@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "cups_environment.h"
-#include "failure_messages.h"
+#include "devices/device_failures.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
-#include "ticket_job.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::testing {
 namespace {

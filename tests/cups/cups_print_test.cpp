@@ -4,10 +4,10 @@
 
 #include "cups_environment.h"
 #include "job_runner.h"
-#include "ticket_bytes.h"
 #include "loopback_printer.h"
-#include "ticket_defaults.h"
-#include "ticket_job.h"
+#include "ticket/ticket_defaults.h"
+#include "ticket/ticket_job.h"
+#include "ticket_bytes.h"
 
 namespace qrticket::testing {
 namespace {

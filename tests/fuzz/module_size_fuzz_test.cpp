@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "failure.h"
-#include "module_size.h"
+#include "devices/failure.h"
+#include "ticket/module_size.h"
 
 namespace qrticket {
 namespace {

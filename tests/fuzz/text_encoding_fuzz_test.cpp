@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "text_encoding.h"
+#include "devices/text_encoding.h"
 
 namespace qrticket {
 namespace {

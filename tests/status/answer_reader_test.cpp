@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "status_answer_reader.h"
+#include "status/status_answer_reader.h"
 #include "temp_dir.h"
 
 namespace qrticket {

@@ -10,14 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "checked_ticket_job.h"
 #include "default_ticket.h"
-#include "failure_messages.h"
+#include "devices/device_failures.h"
 #include "fake_printer.h"
-#include "module_size.h"
 #include "recording_reporter.h"
+#include "status/checked_ticket_job.h"
 #include "temp_dir.h"
-#include "ticket.h"
+#include "ticket/module_size.h"
+#include "ticket/ticket.h"
 
 namespace qrticket {
 namespace {

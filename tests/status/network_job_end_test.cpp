@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "default_ticket.h"
+#include "devices/tcp_device.h"
 #include "recording_reporter.h"
-#include "tcp_device.h"
-#include "ticket_job.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "printer_status.h"
-#include "status_texts.h"
+#include "status/printer_status.h"
+#include "status/status_texts.h"
 
 namespace qrticket {
 namespace {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "fake_printer.h"
-#include "status_query.h"
-#include "status_texts.h"
+#include "status/status_query.h"
+#include "status/status_texts.h"
 #include "temp_dir.h"
 
 namespace qrticket {

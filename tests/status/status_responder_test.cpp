@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "publisher.h"
 #include "status_responder.h"
 #include "temp_dir.h"
+#include "ticket/publisher.h"
 
 namespace qrticket::viewer {
 namespace {

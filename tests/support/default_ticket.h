@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "qr_print_settings.h"
-#include "ticket_defaults.h"
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket_defaults.h"
 
 namespace qrticket::testing {
 

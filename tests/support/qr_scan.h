@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
-#include "qr_encoder.h"
+#include "devices/bytes.h"
+#include "symbols/qr_encoder.h"
 
 namespace qrticket::testing {
 

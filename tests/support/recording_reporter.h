@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ticket_job.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::testing {
 

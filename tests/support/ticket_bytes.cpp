@@ -4,7 +4,7 @@
 
 #include "recording_reporter.h"
 #include "temp_dir.h"
-#include "ticket_job.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::testing {
 

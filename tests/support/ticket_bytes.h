@@ -1,8 +1,8 @@
 // The bytes the real ticket job writes, for tests that compare with them or feed them on.
 #pragma once
 
-#include "bytes.h"
-#include "qr_print_settings.h"
+#include "devices/bytes.h"
+#include "ticket/qr_print_settings.h"
 
 namespace qrticket::testing {
 

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "device_discovery.h"
+#include "discovery/device_discovery.h"
 #include "form1.h"
 #include "gui_helpers.h"
 

@@ -14,10 +14,10 @@
 #include "form1.h"
 #include "gui_helpers.h"
 #include "message_box_reporter.h"
-#include "module_size.h"
 #include "temp_dir.h"
-#include "ticket.h"
-#include "ticket_defaults.h"
+#include "ticket/module_size.h"
+#include "ticket/ticket.h"
+#include "ticket/ticket_defaults.h"
 
 namespace qrticket::ui {
 namespace {

@@ -16,7 +16,7 @@
 #include "form1.h"
 #include "gui_helpers.h"
 #include "temp_dir.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket_defaults.h"
 
 namespace qrticket::ui {
 namespace {

@@ -13,8 +13,8 @@
 
 #include "form1.h"
 #include "gui_helpers.h"
-#include "ticket.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket.h"
+#include "ticket/ticket_defaults.h"
 #include "ticket_preview.h"
 
 namespace qrticket::ui {

@@ -13,7 +13,7 @@
 #include "frm_splash.h"
 #include "gui_helpers.h"
 #include "module1.h"
-#include "publisher.h"
+#include "ticket/publisher.h"
 #include "twips.h"
 
 namespace qrticket::ui {

@@ -12,12 +12,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "failure_messages.h"
 #include "form1.h"
 #include "gui_helpers.h"
 #include "recording_reporter.h"
 #include "temp_dir.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket_defaults.h"
+#include "ticket/ticket_failures.h"
 #include "ticket_preview.h"
 
 namespace qrticket::ui {

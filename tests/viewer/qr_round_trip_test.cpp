@@ -6,9 +6,9 @@
 
 #include <optional>
 
+#include "devices/text_encoding.h"
 #include "temp_dir.h"
-#include "text_encoding.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket_defaults.h"
 #include "ticket_bytes.h"
 #include "viewer_test_support.h"
 

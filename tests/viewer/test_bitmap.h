@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
+#include "devices/bytes.h"
 #include "render_ticket.h"
 
 namespace qrticket::viewer::testing {

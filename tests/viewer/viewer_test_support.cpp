@@ -2,7 +2,7 @@
 #include "viewer_test_support.h"
 
 #include "qr_scan.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket_defaults.h"
 
 namespace qrticket::viewer::testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "qr_print_settings.h"
 #include "render_ticket.h"
+#include "ticket/qr_print_settings.h"
 
 namespace qrticket::viewer::testing {
 

@@ -2,7 +2,7 @@
 // port names, in the order an operator looks for them.
 #include <gtest/gtest.h>
 
-#include "windows_listers.h"
+#include "discovery/win/windows_listers.h"
 
 namespace qrticket {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "recording_reporter.h"
 #include "temp_dir.h"
-#include "ticket_defaults.h"
+#include "ticket/ticket_defaults.h"
 
 namespace qrticket::testing {
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
-#include "qr_print_settings.h"
-#include "system_calls.h"
-#include "ticket_job.h"
+#include "devices/bytes.h"
+#include "devices/system_calls.h"
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::testing {
 

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "device_channel.h"
+#include "devices/device_channel.h"
+#include "devices/win/wide_text.h"
 #include "fake_system_calls.h"
 #include "temp_dir.h"
-#include "wide_text.h"
 
 namespace qrticket::testing {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <functional>
 
+#include "devices/tcp_device.h"
 #include "fake_system_calls.h"
-#include "tcp_device.h"
 #include "temp_dir.h"
 
 namespace qrticket::testing {

@@ -1,7 +1,7 @@
 // Windows errors read as the same Portuguese failures as on Linux.
 #include <gtest/gtest.h>
 
-#include "win_errors.h"
+#include "devices/win/win_errors.h"
 
 namespace qrticket {
 namespace {

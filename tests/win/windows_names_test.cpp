@@ -2,9 +2,9 @@
 // COM256:, LPT1: to LPT3:), and the forms of path the device layer tells apart.
 #include <gtest/gtest.h>
 
+#include "devices/win/handle_device.h"
+#include "devices/win/windows_names.h"
 #include "fake_system_calls.h"
-#include "handle_device.h"
-#include "windows_names.h"
 
 namespace qrticket::testing {
 namespace {

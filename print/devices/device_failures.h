@@ -1,0 +1,85 @@
+// The failures of the device layer, with their Portuguese descriptions: the channel, opening a
+// name, writing to it, the network and CUPS. All of this room's wording lives in
+// device_failures.cpp so it is reviewed in one place; the rooms above keep theirs beside it
+// (ticket_failures, status_failures, symbol_failures) and quote devices and durations with the
+// two helpers here.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "devices/failure.h"
+
+namespace qrticket::failures {
+
+// A device as the operator typed it, in double quotes.
+std::string Quoted(std::string_view device);
+// A duration as a message says it: "10 s", or "1500 ms" when not whole seconds.
+std::string Seconds(std::chrono::milliseconds ms);
+
+// A system error number in Portuguese words ("rede inacessível"); "erro N" for one we have no
+// words for. Never the C library's English text.
+std::string SystemErrorText(int error);
+
+// A command byte value outside 0..255.
+PrintFailure ByteOutOfRange(int code);
+PrintFailure OutOfMemory();
+// The description of OutOfMemory, for when not even that failure can be made.
+const char* OutOfMemoryText() noexcept;
+
+PrintFailure AlreadyOpen(int channel);
+PrintFailure BadChannel(int channel);
+PrintFailure BadFileName(std::string_view device);
+
+// What the channel was doing when the system refused; the same errno reads differently.
+enum class Stage { Open, Write, Close };
+// Sorts a system error into the failures above and names the device as the operator typed it.
+// Where no failure above fits, the description quotes `detail`, or SystemErrorText(error) when
+// `detail` is empty.
+PrintFailure FromErrno(int error, std::string_view device, Stage stage,
+                       std::string_view detail = {});
+// How a Windows error is quoted as `detail`: its number and the system's message.
+std::string WindowsErrorDetail(unsigned long code, std::string_view systemText);
+
+// The device took no byte for the whole stall time-out.
+PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall);
+PrintFailure NoReader(std::string_view device);
+// The resolver says the name does not exist.
+PrintFailure UnknownHost(std::string_view device);
+// The resolver could not ask a name server (no network, no server answering): the name may
+// well exist.
+PrintFailure NameLookupUnavailable(std::string_view device);
+PrintFailure ConnectionRefused(std::string_view device);
+PrintFailure ConnectTimedOut(std::string_view device, std::chrono::milliseconds bound);
+PrintFailure ConnectionLost(std::string_view device);
+// The job was stopped from outside (Ctrl+C, SIGTERM, SIGHUP) before the device had everything.
+PrintFailure Interrupted();
+
+// Printer ports and device nodes. `port` is the port name as typed ("COM7:"), `path` the
+// device file behind it.
+PrintFailure BadPortName(std::string_view port);
+PrintFailure PortMissing(std::string_view port, std::string_view path);
+PrintFailure PortWithoutHardware(std::string_view port, std::string_view path);
+// Writing to `path` is refused, and members of `group` may write to it.
+PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view path,
+                                    std::string_view group);
+
+// CUPS queues. `reason` is CUPS's own wording (printer-state-message, or the scheduler's
+// error); it is quoted when there is one. `server` is the scheduler as libcups names it.
+// libcups itself is not installed (it is loaded only when a CUPS queue is used).
+PrintFailure CupsNotInstalled();
+PrintFailure CupsUnavailable(std::string_view server);
+// The scheduler stopped answering in the middle of the job (silent, or gone).
+PrintFailure CupsNotResponding(std::string_view server);
+PrintFailure CupsQueueNotFound(std::string_view queue);
+PrintFailure CupsNoDefault();
+PrintFailure CupsRefused(std::string_view queue, std::string_view reason);
+PrintFailure CupsJobHeld(std::string_view queue, int job, std::string_view reason);
+PrintFailure CupsJobCancelled(std::string_view queue, int job, std::string_view reason);
+PrintFailure CupsJobAborted(std::string_view queue, int job, std::string_view reason);
+// The job made no progress for the stall time-out and was cancelled.
+PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::milliseconds stall,
+                          bool queueStopped, std::string_view reason);
+
+}  // namespace qrticket::failures

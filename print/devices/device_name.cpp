@@ -1,0 +1,169 @@
+// Port names, network printer names, CUPS queues and paths.
+#include "devices/device_name.h"
+
+#include <cctype>
+#include <optional>
+
+namespace qrticket {
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The port families: a name, the highest number, and the device files behind them.
+struct PortFamily {
+  std::string_view prefix;
+  int last;
+  std::string_view devicePrefix;
+};
+constexpr PortFamily kPortFamilies[] = {
+    {"COM", kLastSerialPort, "/dev/ttyS"},
+    {"LPT", kLastParallelPort, "/dev/lp"},
+};
+
+std::string_view TrimSpaces(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A port name, "PREFIXn" or "PREFIXn:" (spaces around it already removed): the port's target,
+// with the device path only when n is 1..last written without leading zeros.
+std::optional<DeviceTarget> Port(std::string_view name) {
+  std::string_view digits = name;
+  if (!digits.empty() && digits.back() == ':') digits.remove_suffix(1);
+  for (const PortFamily& family : kPortFamilies) {
+    if (digits.size() <= family.prefix.size() ||
+        !EqualsIgnoringCase(digits.substr(0, family.prefix.size()), family.prefix))
+      continue;
+    digits.remove_prefix(family.prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    DeviceTarget target;
+    target.kind = DeviceTarget::Kind::Port;
+    target.portName = std::string(name);
+    if (digits.front() == '0' || digits.size() > 3) return target;
+    const int n = std::stoi(std::string(digits));
+    if (n <= family.last) target.path = std::string(family.devicePrefix) + std::to_string(n - 1);
+    return target;
+  }
+  return std::nullopt;
+}
+
+// CUPS queue names: printable characters other than space, '/', '\\', '?', '#' and quotes,
+// at most 127 bytes (what the scheduler accepts as a printer name).
+bool QueueNameAllowed(std::string_view queue) {
+  if (queue.size() > 127) return false;
+  for (const char c : queue) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u == 0x7F || c == '/' || c == '\\' || c == '?' || c == '#' || c == '"' ||
+        c == '\'')
+      return false;
+  }
+  return true;
+}
+
+DeviceTarget Cups(std::string_view queue) {
+  DeviceTarget target;
+  target.kind = QueueNameAllowed(queue) ? DeviceTarget::Kind::Cups : DeviceTarget::Kind::Invalid;
+  target.queue = std::string(queue);
+  return target;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+DeviceTarget Target(DeviceTarget::Kind kind, std::string path) {
+  DeviceTarget target;
+  target.kind = kind;
+  target.path = std::move(path);
+  return target;
+}
+
+// 1..65535 in plain decimal digits; 0 when the text is anything else.
+std::uint16_t TcpPort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return 0;
+  unsigned value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value <= 65535 ? static_cast<std::uint16_t>(value) : 0;
+}
+
+// Characters that never belong to a host name or address outside brackets.
+bool HostCharacterAllowed(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u > 0x20 && u != 0x7F && c != '/' && c != ':' && c != '[' && c != ']' && c != '@' &&
+         c != '?' && c != '#';
+}
+
+DeviceTarget Tcp(std::string_view rest) {
+  DeviceTarget target;
+  target.kind = DeviceTarget::Kind::Invalid;
+  std::string_view host;
+  std::string_view port;
+  const bool bracketed = !rest.empty() && rest.front() == '[';
+  if (bracketed) {
+    const auto close = rest.find(']');
+    if (close == std::string_view::npos) return target;
+    host = rest.substr(1, close - 1);
+    if (host.empty() || host.find_first_of("[]/ ") != std::string_view::npos) return target;
+    rest.remove_prefix(close + 1);
+    if (!rest.empty()) {
+      if (rest.front() != ':') return target;
+      port = rest.substr(1);
+      if (port.empty()) return target;
+    }
+  } else {
+    const auto colon = rest.find(':');
+    host = rest.substr(0, colon);
+    if (colon != std::string_view::npos) {
+      port = rest.substr(colon + 1);
+      if (port.empty()) return target;
+    }
+    if (host.empty()) return target;
+    for (const char c : host)
+      if (!HostCharacterAllowed(c)) return target;
+  }
+  target.port = port.empty() ? kRawPrinterPort : TcpPort(port);
+  if (target.port == 0) return target;
+  target.kind = DeviceTarget::Kind::Tcp;
+  target.host = std::string(host);
+  target.bracketed = bracketed;
+  return target;
+}
+
+}  // namespace
+
+DeviceTarget ResolveDeviceName(std::string_view name) {
+  if (name == "-") return Target(DeviceTarget::Kind::StandardOutput, {});
+  constexpr std::string_view kTcpScheme = "tcp://";
+  if (StartsWithIgnoringCase(name, kTcpScheme)) return Tcp(name.substr(kTcpScheme.size()));
+  const std::string_view trimmed = TrimSpaces(name);
+  constexpr std::string_view kCupsScheme = "cups:";
+  if (StartsWithIgnoringCase(trimmed, kCupsScheme)) return Cups(trimmed.substr(kCupsScheme.size()));
+  if (auto port = Port(trimmed)) return *std::move(port);
+  return Target(DeviceTarget::Kind::Path, std::string(name));
+}
+
+std::string PortNameOf(std::string_view path) {
+  for (const PortFamily& family : kPortFamilies) {
+    if (!path.starts_with(family.devicePrefix)) continue;
+    const std::string_view digits = path.substr(family.devicePrefix.size());
+    if (digits.empty() || digits.size() > 3 || (digits.size() > 1 && digits.front() == '0') ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos)
+      return {};
+    const int n = std::stoi(std::string(digits)) + 1;
+    if (n > family.last) return {};
+    return std::string(family.prefix) + std::to_string(n) + ":";
+  }
+  return {};
+}
+
+}  // namespace qrticket

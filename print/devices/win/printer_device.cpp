@@ -1,0 +1,153 @@
+// One RAW spooler job per ticket: OpenPrinter, StartDocPrinter, WritePrinter, EndDocPrinter,
+// and GetJob until the job is done.
+#include "devices/win/printer_device.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/device_failures.h"
+#include "devices/win/wide_text.h"
+#include "devices/win/win_errors.h"
+
+namespace qrticket {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using failures::Stage;
+
+// The spooler is looked at this often while the job prints.
+constexpr DWORD kJobCheckMs = 100;
+// A WritePrinter that took nothing is tried again after this pause.
+constexpr DWORD kRetryMs = 20;
+
+DWORD MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
+}
+
+// What is compared from one look at the job to the next.
+struct JobView {
+  DWORD status = 0;
+  DWORD position = 0;
+  DWORD pagesPrinted = 0;
+  bool operator==(const JobView&) const = default;
+};
+
+class PrinterDevice final : public OutputDevice {
+ public:
+  PrinterDevice(SystemCalls& sys, HANDLE printer, DWORD job, std::string device,
+                std::chrono::milliseconds stall)
+      : sys_(sys), printer_(printer), job_(job), device_(std::move(device)), stall_(stall) {}
+
+  PrinterDevice(const PrinterDevice&) = delete;
+  PrinterDevice& operator=(const PrinterDevice&) = delete;
+
+  ~PrinterDevice() override {
+    if (!printer_) return;
+    if (!ended_) sys_.AbortPrinter(printer_);  // the job is deleted with what it holds
+    sys_.ClosePrinter(printer_);
+  }
+
+  void Write(BytesView bytes) override {
+    auto deadline = Clock::now() + stall_;
+    while (!bytes.empty()) {
+      DWORD written = 0;
+      if (!sys_.WritePrinter(printer_, bytes.data(), static_cast<DWORD>(bytes.size()), &written))
+        throw FromWindowsError(::GetLastError(), device_, Stage::Write);
+      if (written > 0) {
+        bytes.remove_prefix(std::min<std::size_t>(written, bytes.size()));
+        deadline = Clock::now() + stall_;
+        continue;
+      }
+      const DWORD left = MillisecondsLeft(deadline);
+      if (left == 0) throw failures::TimedOut(device_, stall_);
+      ::Sleep(std::min(left, kRetryMs));
+    }
+  }
+
+  void Close() override {
+    std::optional<PrintFailure> failure;
+    if (!sys_.EndDocPrinter(printer_)) {
+      failure = FromWindowsError(::GetLastError(), device_, Stage::Close);
+    } else {
+      ended_ = true;
+      try {
+        WaitForTheJob();
+      } catch (const PrintFailure& f) {
+        failure = f;
+        sys_.SetJobW(printer_, job_, JOB_CONTROL_DELETE);
+      }
+    }
+    if (!ended_) sys_.AbortPrinter(printer_);
+    ended_ = true;
+    sys_.ClosePrinter(printer_);
+    printer_ = nullptr;
+    if (failure) throw *failure;
+  }
+
+ private:
+  // The job as the spooler shows it now; nullopt once it has left the queue.
+  std::optional<JobView> LookAtJob() {
+    std::vector<BYTE> buffer(4096);
+    DWORD needed = 0;
+    if (!sys_.GetJobW(printer_, job_, 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+      if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+      buffer.resize(needed);
+      if (!sys_.GetJobW(printer_, job_, 1, buffer.data(), needed, &needed)) return std::nullopt;
+    }
+    const auto* info = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+    return JobView{info->Status, info->Position, info->PagesPrinted};
+  }
+
+  void WaitForTheJob() {
+    auto deadline = Clock::now() + stall_;
+    std::optional<JobView> last = LookAtJob();
+    while (last && JobEndFromStatus(last->status) == JobEnd::Waiting) {
+      const DWORD left = MillisecondsLeft(deadline);
+      if (left == 0) throw failures::TimedOut(device_, stall_);
+      ::Sleep(std::min(left, kJobCheckMs));
+      const std::optional<JobView> now = LookAtJob();
+      if (!now || !(*now == *last)) deadline = Clock::now() + stall_;
+      last = now;
+    }
+  }
+
+  SystemCalls& sys_;
+  HANDLE printer_;
+  DWORD job_;
+  std::string device_;
+  std::chrono::milliseconds stall_;
+  bool ended_ = false;
+};
+
+}  // namespace
+
+JobEnd JobEndFromStatus(DWORD status) {
+  // COMPLETE: the spooler has sent the whole job to the printer (Vista and later).
+  return (status & (JOB_STATUS_PRINTED | JOB_STATUS_COMPLETE)) != 0 ? JobEnd::Printed
+                                                                    : JobEnd::Waiting;
+}
+
+std::unique_ptr<OutputDevice> OpenPrinterDevice(const std::string& printer, std::string_view device,
+                                                const ChannelOptions& options, SystemCalls& sys) {
+  const std::optional<std::wstring> name = WideFromUtf8(printer);
+  if (printer.empty() || !name) throw failures::BadFileName(device);
+  HANDLE handle = nullptr;
+  if (!sys.OpenPrinterW(name->c_str(), &handle))
+    throw FromWindowsError(::GetLastError(), device, Stage::Open);
+  // RAW: the spooler hands the bytes to the port as they are; no driver renders them.
+  std::wstring document = L"qrticket";
+  std::wstring dataType = L"RAW";
+  DOC_INFO_1W info{document.data(), nullptr, dataType.data()};
+  const DWORD job = sys.StartDocPrinterW(handle, &info);
+  if (job == 0) {
+    const DWORD error = ::GetLastError();
+    sys.ClosePrinter(handle);
+    throw FromWindowsError(error, device, Stage::Open);
+  }
+  return std::make_unique<PrinterDevice>(sys, handle, job, std::string(device), options.stallTimeout);
+}
+
+}  // namespace qrticket

@@ -1,0 +1,21 @@
+// What a device name means on Windows, beyond ResolveDeviceName: installed printers, and the
+// "\\.\" form that opens a port itself.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "devices/device_name.h"
+
+namespace qrticket {
+
+// "printer:NAME" (any case of "printer"): the installed printer NAME as Windows lists it,
+// spaces and all; empty when the name is missing. nullopt for any other device name.
+std::optional<std::string> InstalledPrinterName(std::string_view name);
+
+// The path that opens a port in range ("COM12:", "lpt1"): "\\.\COM12", "\\.\LPT1". A bare
+// "COM12" would be taken as a file name from COM10 up.
+std::string WindowsPortPath(const DeviceTarget& port);
+
+}  // namespace qrticket

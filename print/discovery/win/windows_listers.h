@@ -1,0 +1,43 @@
+// The devices Windows knows of, for the device list and --list-devices: installed printers
+// ("printer:NAME", beside printer_device.cpp) and the serial and parallel ports in the
+// registry's device map ("COM3:", "LPT1:", beside handle_device.cpp). Nothing is opened to
+// find them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "discovery/device_discovery.h"
+
+namespace qrticket {
+
+struct InstalledPrinter {
+  std::string name;  // UTF-8, as Windows lists it
+  std::string driver;
+  std::string port;
+  bool isDefault = false;
+  bool offline = false;
+};
+
+// The printers as the list shows them: "printer:NAME", in the order given.
+std::vector<DiscoveredDevice> DescribeInstalledPrinters(const std::vector<InstalledPrinter>& printers);
+
+// The printers installed for this user (local ones and connections to shared ones).
+std::vector<InstalledPrinter> InstalledPrinters();
+
+// One entry of the registry's device map: the port's device ("\Device\Serial0") and its
+// DOS name ("COM1", or "\DosDevices\LPT1" for parallel ports).
+struct MappedPort {
+  std::string device;
+  std::string dosName;
+};
+
+// The ports as the list shows them, "COM1:" before "COM2:" before "COM10:", serial before
+// parallel; entries that name no port in range are left out.
+std::vector<DiscoveredDevice> DescribePorts(const std::vector<MappedPort>& serial,
+                                            const std::vector<MappedPort>& parallel);
+
+// HARDWARE\DEVICEMAP\SERIALCOMM and HARDWARE\DEVICEMAP\PARALLEL PORTS.
+std::vector<DiscoveredDevice> ListWindowsPorts();
+
+}  // namespace qrticket

@@ -1,0 +1,70 @@
+// Status, ticket, status. The ticket goes out exactly as without the check, on its own
+// opening of the device: the requests never share its bytes.
+#include "status/checked_ticket_job.h"
+
+#include <algorithm>
+
+#include "status/status_failures.h"
+#include "status/status_query.h"
+#include "status/status_texts.h"
+#include "ticket/noting_reporter.h"
+
+namespace qrticket {
+namespace {
+
+std::vector<std::string> Warnings(const StatusAnswers& answers) {
+  std::vector<std::string> warnings;
+  const auto facts = DecodeStatus(answers);
+  if (std::find(facts.begin(), facts.end(), StatusFact::PaperNearEnd) != facts.end())
+    warnings.emplace_back(StatusFactText(StatusFact::PaperNearEnd));
+  return warnings;
+}
+
+}  // namespace
+
+std::vector<std::string> PrintQrTestWithStatusCheck(const QrPrintSettings& settings,
+                                                    FailureReporter& reporter,
+                                                    const ChannelOptions& channel,
+                                                    StatusOptions status, SystemCalls& sys,
+                                                    JobResult* job) {
+  const std::string& device = settings.deviceName;
+  status.identity = false;  // the status is the question here; GS I would wait in the buffer
+  status.connectTimeout = channel.connectTimeout;
+  status.cancelFd = channel.cancelFd;
+  JobResult notRun;
+  notRun.status = JobResult::Status::Failed;
+  JobResult& result = job != nullptr ? *job : notRun;
+  result = notRun;
+
+  StatusReport before;
+  try {
+    before = QueryPrinterStatus(device, status, sys);
+    if (!before.ready())
+      throw failures::NotReadyNothingPrinted(device, ProblemCauses(before.status));
+  } catch (const PrintFailure& failure) {
+    const PrintFailure shown = failure.code() == FailureCode::PrinterNotReady
+                                   ? failure
+                                   : failures::UncheckedNothingPrinted(failure);
+    result.failure = shown.code();
+    reporter.ShowFailure(kFailurePrefix + shown.description());
+    return {};
+  }
+
+  NotingReporter noting(reporter);
+  result = PrintQrTest(settings, noting, channel, sys);
+  if (noting.failed) return {};
+
+  try {
+    const StatusReport after = QueryPrinterStatus(device, status, sys);
+    if (!after.ready()) throw failures::SentButNotReady(device, ProblemCauses(after.status));
+    return Warnings(after.status);
+  } catch (const PrintFailure& failure) {
+    const PrintFailure shown = failure.code() == FailureCode::MayBeIncomplete
+                                   ? failure
+                                   : failures::SentButUnchecked(device, failure);
+    reporter.ShowFailure(kFailurePrefix + shown.description());
+  }
+  return {};
+}
+
+}  // namespace qrticket

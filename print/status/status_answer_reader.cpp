@@ -1,0 +1,83 @@
+// Telling answers apart by their fixed bits (the references' "identification of send status").
+#include "status/status_answer_reader.h"
+
+#include <algorithm>
+
+namespace qrticket {
+namespace {
+
+constexpr unsigned char kXon = 0x11;
+constexpr unsigned char kXoff = 0x13;
+constexpr unsigned char kTextHeader = 0x5F;
+constexpr std::size_t kAutomaticStatusLength = 4;
+
+bool IsStatusAnswer(unsigned char b) { return (b & 0x93) == 0x12; }
+bool IsAutomaticStatusStart(unsigned char b) { return (b & 0x93) == 0x10; }
+// Identity bytes and the second to fourth automatic status bytes share this pattern.
+bool HasBits4And7Clear(unsigned char b) { return (b & 0x90) == 0x00; }
+
+}  // namespace
+
+void AnswerReader::Feed(BytesView bytes) { pending_.append(bytes); }
+
+bool AnswerReader::ContinueAutomaticStatus(unsigned char byte) {
+  if (!HasBits4And7Clear(byte)) {
+    automaticStatus_.clear();
+    return false;
+  }
+  automaticStatus_.push_back(static_cast<char>(byte));
+  if (automaticStatus_.size() == kAutomaticStatusLength) {
+    unasked_.push_back(automaticStatus_);
+    automaticStatus_.clear();
+  }
+  return true;
+}
+
+std::optional<Bytes> AnswerReader::Take(AnswerKind kind) {
+  std::size_t i = 0;
+  const auto answer = [&](std::size_t from, std::size_t length, std::size_t consumed) {
+    Bytes found = pending_.substr(from, length);
+    pending_.erase(0, consumed);
+    return found;
+  };
+  while (i < pending_.size()) {
+    const auto b = static_cast<unsigned char>(pending_[i]);
+    if (b == kXon || b == kXoff) {  // serial flow control, between answers
+      ++i;
+      continue;
+    }
+    if (!automaticStatus_.empty() && ContinueAutomaticStatus(b)) {
+      ++i;
+      continue;
+    }
+    if (IsAutomaticStatusStart(b)) {
+      automaticStatus_.assign(1, static_cast<char>(b));
+      ++i;
+      continue;
+    }
+    switch (kind) {
+      case AnswerKind::StatusByte:
+        if (IsStatusAnswer(b)) return answer(i, 1, i + 1);
+        break;
+      case AnswerKind::IdentityByte:
+        if (HasBits4And7Clear(b)) return answer(i, 1, i + 1);
+        break;
+      case AnswerKind::IdentityText:
+        if (b == kTextHeader) {
+          const std::size_t end = pending_.find('\0', i + 1);
+          if (end != Bytes::npos && end - i - 1 <= kMaxIdentityText)
+            return answer(i + 1, end - i - 1, end + 1);
+          if (end == Bytes::npos && pending_.size() - i - 1 <= kMaxIdentityText) {
+            pending_.erase(0, i);  // the rest of the block is still on its way
+            return std::nullopt;
+          }
+        }
+        break;
+    }
+    ++i;  // no answer of this kind: dropped
+  }
+  pending_.clear();
+  return std::nullopt;
+}
+
+}  // namespace qrticket

@@ -1,0 +1,28 @@
+// The failures of asking a printer for its status (DLE EOT) and identity (GS I), and of a
+// ticket checked before and after. Wording in status_failures.cpp.
+#pragma once
+
+#include <chrono>
+#include <string_view>
+
+#include "devices/failure.h"
+
+namespace qrticket::failures {
+
+// What kind of output cannot carry an answer back.
+enum class NoWayBack { File, Fifo, StandardOutput, PrintQueue, Device };
+PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind);
+// Windows: asking a port (rather than a network printer) for its status is not done there.
+PrintFailure StatusNotOnWindows(std::string_view device);
+// The printer did not answer the status request within `bound`.
+PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);
+// Before a ticket: the printer reports `causes` (status lines joined by ", ").
+PrintFailure NotReadyNothingPrinted(std::string_view device, std::string_view causes);
+// Before a ticket: the status could not be had (`cause`); the ticket was not sent.
+PrintFailure UncheckedNothingPrinted(const PrintFailure& cause);
+// After a ticket: the printer now reports `causes`.
+PrintFailure SentButNotReady(std::string_view device, std::string_view causes);
+// After a ticket: the status could not be had any more (`cause`).
+PrintFailure SentButUnchecked(std::string_view device, const PrintFailure& cause);
+
+}  // namespace qrticket::failures

@@ -1,0 +1,50 @@
+// A two-way link to a printer, for asking its status and identity: a network connection, a
+// serial port (or pseudo-terminal) or a USB printer opened for reading and writing. The ticket
+// itself never goes through here: it keeps its write-only road.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string_view>
+
+#include "devices/bytes.h"
+#include "devices/system_calls.h"
+
+namespace qrticket {
+
+struct StatusOptions {
+  // How long one request waits for its answer.
+  std::chrono::milliseconds perRequest{1000};
+  // Bound on the whole exchange once the link is open: requests not asked by then are left out.
+  std::chrono::milliseconds whole{4000};
+  // Bound on establishing a network connection.
+  std::chrono::milliseconds connectTimeout{5000};
+  // Ask who the printer is (GS I) as well as its status (DLE EOT).
+  bool identity = true;
+  // When 0 or more, every wait also ends, as interrupted, once this descriptor is readable
+  // (see ChannelOptions::cancelFd).
+  int cancelFd = -1;
+};
+
+class StatusLink {
+ public:
+  using Clock = std::chrono::steady_clock;
+  virtual ~StatusLink() = default;  // releases the device without waiting
+
+  // Sends every byte of `bytes` by `deadline`; false when the device would not take them in
+  // time. Throws PrintFailure when the device refuses them.
+  virtual bool Send(BytesView bytes, Clock::time_point deadline) = 0;
+
+  // Waits until bytes come or `deadline` passes, and appends what came to `into`. False when
+  // nothing came by then or the other side has closed. Throws PrintFailure on a device error,
+  // or when the device turns out to have no way back.
+  virtual bool Receive(Bytes& into, Clock::time_point deadline) = 0;
+};
+
+// Opens the device named as the operator typed it for asking. Throws PrintFailure: the
+// device's own open failures, and "sem canal de retorno" for files, FIFOs, standard output and
+// print queues, which nothing can answer through. Nothing is created or emptied.
+std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOptions& options,
+                                           SystemCalls& sys = SystemCalls::Real());
+
+}  // namespace qrticket

@@ -1,0 +1,128 @@
+// Every word shown for a printer's status and identity, in one place.
+#include "status/status_texts.h"
+
+#include <array>
+#include <cstdio>
+
+#include "devices/text_encoding.h"
+
+namespace qrticket {
+namespace {
+
+struct FactText {
+  StatusFact fact;
+  std::string_view text;
+};
+
+constexpr std::array kFactTexts = {
+    FactText{StatusFact::Online, "em linha"},
+    FactText{StatusFact::Offline, "fora de linha"},
+    FactText{StatusFact::WaitingForOnlineRecovery, "à espera de voltar a ficar em linha"},
+    FactText{StatusFact::FeedButtonPressed, "botão de avanço do papel premido"},
+    FactText{StatusFact::CoverClosed, "tampa fechada"},
+    FactText{StatusFact::CoverOpen, "tampa aberta"},
+    FactText{StatusFact::PaperPresent, "papel presente"},
+    FactText{StatusFact::PaperNearEnd, "papel a acabar"},
+    FactText{StatusFact::PaperOut, "sem papel"},
+    FactText{StatusFact::PaperBeingFed, "papel a ser alimentado"},
+    FactText{StatusFact::CutterError, "erro do cortador"},
+    FactText{StatusFact::UnrecoverableError, "erro irrecuperável"},
+    FactText{StatusFact::RecoverableError, "erro recuperável"},
+    FactText{StatusFact::UnspecifiedError, "erro (sem causa indicada)"},
+};
+
+struct FeatureText {
+  TypeFeature feature;
+  std::string_view text;
+};
+
+constexpr std::array kFeatureTexts = {
+    FeatureText{TypeFeature::MultiByteCharacters, "caracteres de vários bytes"},
+    FeatureText{TypeFeature::Autocutter, "cortador automático"},
+    FeatureText{TypeFeature::CustomerDisplay, "visor de cliente"},
+};
+
+std::string_view FeatureName(TypeFeature feature) {
+  for (const FeatureText& row : kFeatureTexts)
+    if (row.feature == feature) return row.text;
+  return {};
+}
+
+std::string HexByte(std::uint8_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value));
+  return text;
+}
+
+// Identity texts come as ASCII from the printer; anything unprintable is shown as '?'.
+std::string Printable(const std::string& text) {
+  std::string clean = text;
+  for (char& c : clean) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = '?';
+  }
+  return Latin1ToUtf8(clean);
+}
+
+std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
+  std::string out;
+  for (const std::string& item : items) {
+    if (!out.empty()) out += separator;
+    out += item;
+  }
+  return out;
+}
+
+void IdentityLines(const PrinterIdentity& id, std::vector<std::string>& lines) {
+  if (id.maker) lines.push_back("fabricante: " + Printable(*id.maker));
+  if (id.modelName) lines.push_back("modelo: " + Printable(*id.modelName));
+  if (id.serialNumber) lines.push_back("número de série: " + Printable(*id.serialNumber));
+  if (id.firmware) lines.push_back("firmware: " + Printable(*id.firmware));
+  if (id.modelId) lines.push_back("ID do modelo: " + HexByte(*id.modelId));
+  if (id.typeId) {
+    std::vector<std::string> features;
+    for (const TypeFeature f : DecodeType(*id.typeId)) features.emplace_back(FeatureName(f));
+    std::string line = "ID do tipo: " + HexByte(*id.typeId);
+    if (!features.empty()) line += " (" + Joined(features, ", ") + ")";
+    lines.push_back(line);
+  }
+  if (id.versionId) lines.push_back("ID da versão: " + HexByte(*id.versionId));
+}
+
+std::vector<std::string> ProblemTexts(const StatusAnswers& answers) {
+  std::vector<std::string> problems;
+  for (const StatusFact fact : DecodeStatus(answers))
+    if (IsProblem(fact)) problems.emplace_back(StatusFactText(fact));
+  return problems;
+}
+
+}  // namespace
+
+std::string_view StatusFactText(StatusFact fact) {
+  for (const FactText& row : kFactTexts)
+    if (row.fact == fact) return row.text;
+  return {};
+}
+
+std::vector<std::string> StatusLines(const StatusReport& report) {
+  std::vector<std::string> lines;
+  IdentityLines(report.identity, lines);
+  if (report.identitySkippedOffline)
+    lines.emplace_back("identificação não pedida: a impressora só a envia quando está em linha");
+  for (const StatusFact fact : DecodeStatus(report.status))
+    lines.emplace_back(StatusFactText(fact));
+  if (!report.unanswered.empty())
+    lines.push_back("sem resposta a: " + Joined(report.unanswered, ", "));
+  if (!report.unasked.empty())
+    lines.push_back("estado automático (GS a) recebido sem ser pedido: " +
+                    std::to_string(report.unasked.size()) + " vez(es)");
+  lines.push_back(report.ready() ? "pronta a imprimir" : "não está pronta: " + ProblemCauses(report.status));
+  return lines;
+}
+
+std::string ProblemCauses(const StatusAnswers& answers) {
+  const auto problems = ProblemTexts(answers);
+  return problems.empty() ? std::string("sem resposta ao estado") : Joined(problems, ", ");
+}
+
+}  // namespace qrticket

@@ -1,0 +1,15 @@
+// The limits ticket's failure description, in Portuguese.
+#include "symbols/symbol_failures.h"
+
+#include <string>
+
+#include "devices/device_failures.h"
+
+namespace qrticket::failures {
+
+PrintFailure ProbeRefused(std::string_view why) {
+  return {FailureCode::InvalidArgument,
+          "O talão de limites não se imprime com estes parâmetros: " + std::string(why)};
+}
+
+}  // namespace qrticket::failures

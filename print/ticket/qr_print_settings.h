@@ -1,0 +1,22 @@
+// What one ticket is made from, as the operator set it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "devices/bytes.h"
+
+namespace qrticket {
+
+struct QrPrintSettings {
+  Bytes dataText;              // Windows-1252 bytes, encoded into the QR symbol and echoed
+  std::string deviceName;      // as typed, spaces included; the platform's own name (UTF-8)
+  std::string moduleSizeText;  // converted by the job (see ConvertModuleSize)
+  std::int16_t modelIndex = 1;       // 0 model 1, 1 model 2, 2 Micro QR, -1 none chosen
+  std::int16_t errorLevelIndex = 1;  // 0 L, 1 M, 2 Q, 3 H, -1 none chosen
+  bool pageMode = false;
+  bool centred = false;
+  bool woosimDialect = false;
+};
+
+}  // namespace qrticket

@@ -1,0 +1,215 @@
+// Device names as the operator types them: ports, CUPS queues, network printers, paths.
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "devices/device_name.h"
+
+namespace qrticket {
+namespace {
+
+using Kind = DeviceTarget::Kind;
+
+struct LocalRow {
+  const char* name;
+  std::string typed;
+  Kind kind;
+  std::string path;
+};
+
+void PrintTo(const LocalRow& row, std::ostream* out) { *out << row.name; }
+
+class LocalNames : public ::testing::TestWithParam<LocalRow> {};
+
+TEST_P(LocalNames, Resolve) {
+  const DeviceTarget target = ResolveDeviceName(GetParam().typed);
+  EXPECT_EQ(target.kind, GetParam().kind);
+  EXPECT_EQ(target.path, GetParam().path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LocalNames,
+    ::testing::Values(
+        LocalRow{"UsbPrinter", "/dev/usb/lp0", Kind::Path, "/dev/usb/lp0"},
+        LocalRow{"LeadingSpaceKeptInAPath", " /dev/usb/lp0", Kind::Path, " /dev/usb/lp0"},
+        LocalRow{"Dash", "-", Kind::StandardOutput, ""},
+        LocalRow{"DoubleDashIsAPath", "--", Kind::Path, "--"},
+        LocalRow{"OtherSchemeIsAPath", "udp://printer", Kind::Path, "udp://printer"},
+        LocalRow{"OneSlashIsAPath", "tcp:/printer", Kind::Path, "tcp:/printer"},
+        LocalRow{"ComWithoutNumberIsAPath", "COM:", Kind::Path, "COM:"},
+        LocalRow{"ComWithWordIsAPath", "COMx", Kind::Path, "COMx"},
+        LocalRow{"PortInsideAPath", "./COM1", Kind::Path, "./COM1"},
+        LocalRow{"SpaceInsideTheName", "COM 1", Kind::Path, "COM 1"},
+        LocalRow{"TwoColons", "COM1::", Kind::Path, "COM1::"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Port names: `path` is empty for a port-shaped name whose number is out of range, which then
+// fails instead of becoming a file.
+struct PortRow {
+  const char* name;
+  std::string typed;
+  std::string portName;
+  std::string path;
+};
+
+void PrintTo(const PortRow& row, std::ostream* out) { *out << row.name; }
+
+class PortNames : public ::testing::TestWithParam<PortRow> {};
+
+TEST_P(PortNames, Resolve) {
+  const DeviceTarget target = ResolveDeviceName(GetParam().typed);
+  EXPECT_EQ(target.kind, Kind::Port);
+  EXPECT_EQ(target.portName, GetParam().portName);
+  EXPECT_EQ(target.path, GetParam().path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, PortNames,
+    ::testing::Values(
+        PortRow{"Lpt1", "LPT1:", "LPT1:", "/dev/lp0"},
+        PortRow{"Lpt2LowerCaseNoColon", "lpt2", "lpt2", "/dev/lp1"},
+        PortRow{"Lpt3", "LPT3:", "LPT3:", "/dev/lp2"},
+        PortRow{"Lpt4OutOfRange", "LPT4:", "LPT4:", ""},
+        PortRow{"Lpt0OutOfRange", "LPT0", "LPT0", ""},
+        PortRow{"Com1", "COM1:", "COM1:", "/dev/ttyS0"},
+        PortRow{"Com6MixedCase", "cOm6", "cOm6", "/dev/ttyS5"},
+        PortRow{"Com7", "COM7:", "COM7:", "/dev/ttyS6"},
+        PortRow{"Com10", "COM10", "COM10", "/dev/ttyS9"},
+        PortRow{"Com256", "COM256:", "COM256:", "/dev/ttyS255"},
+        PortRow{"Com257OutOfRange", "COM257:", "COM257:", ""},
+        PortRow{"Com0OutOfRange", "COM0", "COM0", ""},
+        PortRow{"LeadingZero", "COM01", "COM01", ""},
+        PortRow{"HugeNumber", "COM99999999999999999999", "COM99999999999999999999", ""},
+        PortRow{"SpacesAround", " LPT1: ", "LPT1:", "/dev/lp0"},
+        PortRow{"TabsAndSpaces", "\t COM1 \t", "COM1", "/dev/ttyS0"},
+        PortRow{"LeadingSpace", " COM1:", "COM1:", "/dev/ttyS0"},
+        PortRow{"SpacesAroundOutOfRange", "  COM300:  ", "COM300:", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every port in every spelling: upper and lower case, with and without the colon, with spaces
+// around; and the way back from the device file to the port name.
+TEST(PortNames, EveryPortInEverySpelling) {
+  struct Family {
+    const char* prefix;
+    int last;
+    const char* device;
+  };
+  for (const Family family : {Family{"COM", kLastSerialPort, "/dev/ttyS"},
+                              Family{"LPT", kLastParallelPort, "/dev/lp"}}) {
+    for (int n = 1; n <= family.last + 1; ++n) {
+      const std::string number = std::to_string(n);
+      const std::string path = n <= family.last ? family.device + std::to_string(n - 1) : "";
+      std::string lower = family.prefix;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      for (const std::string& typed :
+           {family.prefix + number + ":", family.prefix + number, lower + number + ":",
+            " " + lower + number + " "}) {
+        const DeviceTarget target = ResolveDeviceName(typed);
+        EXPECT_EQ(target.kind, Kind::Port) << typed;
+        EXPECT_EQ(target.path, path) << typed;
+      }
+      if (!path.empty()) {
+        EXPECT_EQ(PortNameOf(path), family.prefix + number + ":");
+      }
+    }
+  }
+}
+
+TEST(PortNames, DeviceFilesWithoutAPortName) {
+  for (const char* path : {"/dev/ttyS256", "/dev/lp3", "/dev/ttyS", "/dev/ttyS01", "/dev/ttyUSB0",
+                           "/dev/usb/lp0", "/dev/lp0x", "ttyS0"})
+    EXPECT_EQ(PortNameOf(path), "") << path;
+}
+
+struct CupsRow {
+  const char* name;
+  std::string typed;
+  bool valid;
+  std::string queue;
+};
+
+void PrintTo(const CupsRow& row, std::ostream* out) { *out << row.name; }
+
+class CupsNames : public ::testing::TestWithParam<CupsRow> {};
+
+TEST_P(CupsNames, Resolve) {
+  const DeviceTarget target = ResolveDeviceName(GetParam().typed);
+  EXPECT_EQ(target.kind, GetParam().valid ? Kind::Cups : Kind::Invalid);
+  if (GetParam().valid) {
+    EXPECT_EQ(target.queue, GetParam().queue);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cups, CupsNames,
+    ::testing::Values(CupsRow{"Queue", "cups:Recibos", true, "Recibos"},
+                      CupsRow{"DefaultDestination", "cups:", true, ""},
+                      CupsRow{"SchemeInCapitals", "CUPS:Caixa_1", true, "Caixa_1"},
+                      CupsRow{"SpacesAround", "  cups:Caixa ", true, "Caixa"},
+                      CupsRow{"Utf8Name", "cups:Cozinha-Ré", true, "Cozinha-Ré"},
+                      CupsRow{"Longest", "cups:" + std::string(127, 'q'), true, std::string(127, 'q')},
+                      CupsRow{"TooLong", "cups:" + std::string(128, 'q'), false, ""},
+                      CupsRow{"Slash", "cups:a/b", false, ""},
+                      CupsRow{"SpaceInside", "cups:a b", false, ""},
+                      CupsRow{"Hash", "cups:a#b", false, ""},
+                      CupsRow{"Quote", "cups:\"a\"", false, ""},
+                      CupsRow{"UriForm", "cups://host/q", false, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct NetworkRow {
+  const char* name;
+  std::string typed;
+  bool valid;
+  std::string host;
+  std::uint16_t port;
+  bool bracketed;
+};
+
+void PrintTo(const NetworkRow& row, std::ostream* out) { *out << row.name; }
+
+class NetworkNames : public ::testing::TestWithParam<NetworkRow> {};
+
+TEST_P(NetworkNames, Resolve) {
+  const NetworkRow& row = GetParam();
+  const DeviceTarget target = ResolveDeviceName(row.typed);
+  if (!row.valid) {
+    EXPECT_EQ(target.kind, Kind::Invalid);
+    return;
+  }
+  EXPECT_EQ(target.kind, Kind::Tcp);
+  EXPECT_EQ(target.host, row.host);
+  EXPECT_EQ(target.port, row.port);
+  EXPECT_EQ(target.bracketed, row.bracketed);
+}
+
+NetworkRow Bad(const char* name, std::string typed) { return {name, std::move(typed), false, "", 0, false}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Tcp, NetworkNames,
+    ::testing::Values(
+        NetworkRow{"NameDefaultPort", "tcp://printer", true, "printer", 9100, false},
+        NetworkRow{"NameWithPort", "tcp://printer.shop.lan:9101", true, "printer.shop.lan", 9101, false},
+        NetworkRow{"SchemeInCapitals", "TCP://10.0.0.7", true, "10.0.0.7", 9100, false},
+        NetworkRow{"Port1", "tcp://127.0.0.1:1", true, "127.0.0.1", 1, false},
+        NetworkRow{"Port65535", "tcp://127.0.0.1:65535", true, "127.0.0.1", 65535, false},
+        NetworkRow{"Ipv6Bracketed", "tcp://[::1]", true, "::1", 9100, true},
+        NetworkRow{"Ipv6ZoneAndPort", "tcp://[fe80::1%eth0]:9100", true, "fe80::1%eth0", 9100, true},
+        Bad("Empty", "tcp://"),
+        Bad("PortWithoutHost", "tcp://:9100"),
+        Bad("ColonWithoutPort", "tcp://printer:"),
+        Bad("Port0", "tcp://printer:0"),
+        Bad("Port65536", "tcp://printer:65536"),
+        Bad("PortWithLetters", "tcp://printer:91a0"),
+        Bad("PortSigned", "tcp://printer:+9100"),
+        Bad("Ipv6WithoutBrackets", "tcp://::1"),
+        Bad("BracketNotClosed", "tcp://[::1"),
+        Bad("JunkAfterBracket", "tcp://[::1]9100"),
+        Bad("EmptyBrackets", "tcp://[]"),
+        Bad("PathAfterHost", "tcp://printer/queue"),
+        Bad("SpaceInHost", "tcp://my printer"),
+        Bad("TrailingSpace", "tcp://printer "),
+        Bad("UserPart", "tcp://me@printer")),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qrticket
