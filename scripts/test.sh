@@ -17,7 +17,8 @@ cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure -j "$jobs"
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer (any report
-# fails the test that triggered it). The desktop program is left out of this pass: it doubles
+# fails the test that triggered it). The windows' behaviour without a toolkit (ui/form) is in
+# it; the desktop program is left out of this pass: it doubles
 # the build on a 2-core machine and Qt's own start-up allocations are not ours to chase; the
 # window tests run in the pass above. Benchmarks measure nothing useful under sanitizers, and
 # the Windows build (qrticket.exe under Wine, in the pass above) is not instrumented. -O1 is

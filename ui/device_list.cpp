@@ -10,8 +10,6 @@
 #include <QStyledItemDelegate>
 #include <string_view>
 
-#include "preview_hook.h"
-
 namespace qrticket::ui {
 namespace {
 
@@ -20,7 +18,6 @@ constexpr bool kPreviewBuilt = true;
 #else
 constexpr bool kPreviewBuilt = false;
 #endif
-static_assert(std::string_view(kPreviewDeviceName) == qrticket::kPreviewDevice);
 
 // Space between the names and the descriptions, in average character widths.
 constexpr int kGap = 3;
@@ -85,33 +82,28 @@ class DeviceEntryDelegate final : public QStyledItemDelegate {
   int nameColumnWidth_ = 0;
 };
 
-std::vector<DiscoveredDevice> ThisMachinesDevices() {
-  DiscoveryOptions options;
-  options.includePreview = kPreviewBuilt;
-  return DiscoverDevices(options);
-}
-
 }  // namespace
 
-DeviceListBox::DeviceListBox(QWidget* parent) : QComboBox(parent), lister_(ThisMachinesDevices) {
+DeviceListBox::DeviceListBox(QWidget* parent)
+    : QComboBox(parent), lister_([] { return ThisMachinesDevices(kPreviewBuilt); }) {
   setItemDelegate(new DeviceEntryDelegate(this));
   setMaxVisibleItems(kFixedEntries + 16);  // the whole list of a well-equipped counter at once
 }
 
 void DeviceListBox::Refresh() {
-  const std::vector<DiscoveredDevice> devices =
-      lister_ ? lister_() : std::vector<DiscoveredDevice>{};
+  const std::vector<DeviceEntry> entries =
+      DeviceEntries(lister_ ? lister_() : std::vector<DiscoveredDevice>{});
   const QString text = currentText();
   const int index = currentIndex();
-  const QString chosen = index >= kFixedEntries ? itemText(index) : QString();
+  const std::string chosen = index >= kFixedEntries ? itemText(index).toStdString() : std::string();
 
   const QSignalBlocker quiet(this);  // the box's text does not change, so nothing is chosen
   while (count() > kFixedEntries) removeItem(count() - 1);
   int nameWidth = 0;
   const QFontMetrics metrics(view()->font());
-  for (const DiscoveredDevice& device : devices) {
-    const QString name = QString::fromStdString(device.name);
-    const QString description = QString::fromStdString(ShownDescription(device));
+  for (const DeviceEntry& entry : entries) {
+    const QString name = QString::fromStdString(entry.name);
+    const QString description = QString::fromStdString(entry.description);
     addItem(name);
     setItemData(count() - 1, description, kDescriptionRole);
     setItemData(count() - 1, description, Qt::ToolTipRole);
@@ -120,10 +112,8 @@ void DeviceListBox::Refresh() {
   static_cast<DeviceEntryDelegate*>(itemDelegate())
       ->SetNameColumnWidth(nameWidth + kGap * metrics.averageCharWidth());
 
-  if (index >= kFixedEntries) {
-    const int again = chosen.isEmpty() ? -1 : findText(chosen, Qt::MatchExactly);
-    setCurrentIndex(again >= kFixedEntries ? again : -1);
-  }
+  // Removing the entries moved the selection if it was one of them; put it where it belongs.
+  if (index >= kFixedEntries) setCurrentIndex(PositionAfterRefresh(index, chosen, entries));
   if (currentText() != text) setEditText(text);
 }
 

@@ -3,10 +3,8 @@
 #pragma once
 
 #include <QComboBox>
-#include <functional>
-#include <vector>
 
-#include "discovery/device_discovery.h"
+#include "device_entries.h"
 
 namespace qrticket::ui {
 
@@ -14,10 +12,10 @@ class DeviceListBox final : public QComboBox {
   Q_OBJECT
 
  public:
-  using Lister = std::function<std::vector<DiscoveredDevice>()>;
+  using Lister = DeviceLister;
 
   // The fixed entries (the ports and the empty entry) come first and are never touched.
-  static constexpr int kFixedEntries = 9;
+  static constexpr int kFixedEntries = kFixedDeviceEntries;
   // The item role that holds a discovered device's description; the entry's text is exactly
   // the name to type, so choosing it puts that name in the box.
   static constexpr int kDescriptionRole = Qt::UserRole + 1;

@@ -1,4 +1,5 @@
-// Form1's behaviour: the load steps, the count, the port rule and the print action.
+// Form1 on Qt: the controls' events go to Form1Model, which reads and sets them through the
+// Form1View calls below.
 #include "form1.h"
 
 #include <QCheckBox>
@@ -10,35 +11,31 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-#include "app_identity.h"
 #include "disabled_caption.h"
 #include "enter_presses_button.h"
 #include "message_box_reporter.h"
 #include "status_box.h"
-#include "symbol_facts_line.h"
-#include "ticket/ticket_defaults.h"
+#include "symbols/probe_job.h"
 #include "ticket_text.h"
 #include "window_activation.h"
 #include "window_placement.h"
+#ifdef QRTICKET_HAVE_VIEWER
+#include "ticket_preview.h"
+#endif
 
 namespace qrticket::ui {
 
 Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
     : QWidget(parent),
-      reporter_(reporter ? std::move(reporter) : std::make_unique<MessageBoxReporter>()) {
+      reporter_(reporter ? std::move(reporter) : std::make_unique<MessageBoxReporter>()),
+      model_(*this, *reporter_) {
   CreateControls();
   SetTabOrder();
+  ConnectEvents();
+  AddProbeMenu();
 
-  connect(Text1_, &QPlainTextEdit::textChanged, this, &Form1::Text1Change);
-  connect(ObjPrint_, &QComboBox::editTextChanged, this, &Form1::PortRule);
-  connect(ObjPrint_, &QComboBox::currentIndexChanged, this, &Form1::PortRule);
-  connect(Command1_, &QPushButton::clicked, this, &Form1::Command1Click);
-  connect(Command2_, &QPushButton::clicked, this, &QWidget::close);
-  connect(cmdEstado_, &QPushButton::clicked, this, &Form1::CmdEstadoClick);
-
-  Load();
-  AttachSymbolFacts(*this, *reporter_, [this] { return static_cast<bool>(previewHook_); });
-  Text1_->setFocus();
+  model_.Load();
+  Widget(Control::Text1)->setFocus();
   CentreOnScreen(*this);
   KeepOffTaskBar(*this);
   KeepActive(*this);
@@ -48,70 +45,107 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
 
 Form1::~Form1() = default;
 
-void Form1::Load() {
-  Text1_->setPlainText(QString::fromLatin1(kSampleDataText));
-
-  ObjPrint_->clear();
-  ObjPrint_->addItems({QStringLiteral("LPT1:"), QStringLiteral("LPT2:"), QStringLiteral("COM1:"),
-                       QStringLiteral("COM2:"), QStringLiteral("COM3:"), QStringLiteral("COM4:"),
-                       QStringLiteral("COM5:"), QStringLiteral("COM6:"), QString()});
-  ObjPrint_->setCurrentIndex(8);
-  ObjPrint_->setEditText(QString());
-  PortRule();  // the empty entry may already have been current, which signals nothing
-
-  Tamanho_->setText(QString::fromLatin1(kDefaultModuleSizeText));
-  ListError_->setCurrentIndex(kDefaultErrorLevelIndex);
-  ListModel_->setCurrentIndex(kDefaultModelIndex);
+QWidget* Form1::Widget(Control control) const {
+  const std::string_view name = ControlName(control);
+  return findChild<QWidget*>(QLatin1String(name.data(), static_cast<qsizetype>(name.size())));
 }
 
-void Form1::Text1Change() {
-  lblNChar_->setText(QString::number(TicketCharacterCount(TextAsTyped(*Text1_->document()))));
+void Form1::ConnectEvents() {
+  connect(qobject_cast<QPlainTextEdit*>(Widget(Control::Text1)), &QPlainTextEdit::textChanged,
+          this, [this] { model_.Text1Change(); });
+  auto* port = qobject_cast<QComboBox*>(Widget(Control::ObjPrint));
+  connect(port, &QComboBox::editTextChanged, this, [this] { model_.ObjPrintChange(); });
+  connect(port, &QComboBox::currentIndexChanged, this, [this] { model_.ObjPrintChange(); });
+
+  const auto symbolValues = [this] { model_.SymbolValuesChange(); };
+  connect(qobject_cast<QLineEdit*>(Widget(Control::Tamanho)), &QLineEdit::textChanged, this,
+          symbolValues);
+  for (Control list : {Control::ListModel, Control::ListError})
+    connect(qobject_cast<QComboBox*>(Widget(list)), &QComboBox::currentIndexChanged, this,
+            symbolValues);
+  connect(qobject_cast<QCheckBox*>(Widget(Control::chkNew)), &QCheckBox::stateChanged, this,
+          symbolValues);
+
+  connect(qobject_cast<QPushButton*>(Widget(Control::Command1)), &QPushButton::clicked, this,
+          [this] { model_.Command1Click(); });
+  connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+          &QWidget::close);
+  connect(qobject_cast<QPushButton*>(Widget(Control::cmdEstado)), &QPushButton::clicked, this,
+          [this] { model_.CmdEstadoClick(); });
 }
 
-void Form1::PortRule() {
-  const bool named = HasTextBesidesSpaces(ObjPrint_->currentText());
-  Command1_->setEnabled(named);
-  cmdEstado_->setEnabled(named);
+std::string Form1::Text(Control control) const {
+  QWidget* widget = Widget(control);
+  if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
+    return TextAsTyped(*text->document()).toStdString();
+  if (auto* list = qobject_cast<QComboBox*>(widget)) return list->currentText().toStdString();
+  if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text().toStdString();
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
+  return {};
 }
 
-QrPrintSettings Form1::SettingsFromControls() const {
-  QrPrintSettings settings;
-  settings.dataText = TicketBytesFromText(TextAsTyped(*Text1_->document()));
-  settings.deviceName = DeviceNameFromText(ObjPrint_->currentText());
-  settings.moduleSizeText = Tamanho_->text().toStdString();
-  settings.modelIndex = static_cast<std::int16_t>(ListModel_->currentIndex());
-  settings.errorLevelIndex = static_cast<std::int16_t>(ListError_->currentIndex());
-  // Only a tick counts: a greyed (partially checked) box is false, like an empty one.
-  settings.pageMode = ChkPag_->checkState() == Qt::Checked;
-  settings.centred = chkCentrado_->checkState() == Qt::Checked;
-  settings.woosimDialect = chkNew_->checkState() == Qt::Checked;
-  return settings;
-}
-
-// Runs the whole job inside the click, as the operator expects of a test tool: the window takes
-// no input until the ticket is out or its failure has been shown.
-void Form1::Command1Click() {
-  const QString deviceText = ObjPrint_->currentText();
-  if (!HasTextBesidesSpaces(deviceText)) return;
-  const QrPrintSettings settings = SettingsFromControls();
-
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  if (previewHook_ && IsPreviewDeviceName(deviceText)) {
-    previewHook_(settings, *reporter_);
-  } else {
-    PrintQrTest(settings, *reporter_);
+void Form1::SetText(Control control, std::string_view text) {
+  const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  QWidget* widget = Widget(control);
+  if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
+    box->setPlainText(value);
+  } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    list->setEditText(value);
+  } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    line->setText(value);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(value);
   }
-  QGuiApplication::restoreOverrideCursor();
 }
 
-// Asks the printer in the device box, bounded to a few seconds, and shows its answer in one box.
-void Form1::CmdEstadoClick() {
-  const QString deviceText = ObjPrint_->currentText();
-  if (!HasTextBesidesSpaces(deviceText)) return;
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  const QString message = StatusMessage(deviceText);
-  QGuiApplication::restoreOverrideCursor();
-  ShowStatusBox(message, this);
+int Form1::Selected(Control control) const {
+  return qobject_cast<QComboBox*>(Widget(control))->currentIndex();
+}
+
+void Form1::Select(Control control, int position) {
+  qobject_cast<QComboBox*>(Widget(control))->setCurrentIndex(position);
+}
+
+void Form1::SetEntries(Control control, std::span<const std::string_view> entries) {
+  auto* list = qobject_cast<QComboBox*>(Widget(control));
+  list->clear();
+  for (const std::string_view entry : entries)
+    list->addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
+}
+
+bool Form1::Ticked(Control control) const {
+  return qobject_cast<QCheckBox*>(Widget(control))->checkState() == Qt::Checked;
+}
+
+void Form1::SetEnabled(Control control, bool enabled) { Widget(control)->setEnabled(enabled); }
+
+void Form1::SetToolTip(Control control, std::string_view text) {
+  Widget(control)->setToolTip(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void Form1::SetBusy(bool busy) {
+  if (busy) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QGuiApplication::restoreOverrideCursor();
+  }
+}
+
+void Form1::ShowMessage(const std::string& message) {
+  ShowStatusBox(QString::fromStdString(message), this);
+}
+
+void Form1::PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) {
+  previewHook_(settings, reporter);
+}
+
+void Form1::PreviewProbe(const QrPrintSettings& settings, int paperDots,
+                         FailureReporter& reporter) {
+#ifdef QRTICKET_HAVE_VIEWER
+  ShowProbePreview(settings, paperDots, reporter, this);
+#else
+  PrintProbe(settings, paperDots, reporter);
+#endif
 }
 
 }  // namespace qrticket::ui

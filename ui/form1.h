@@ -1,24 +1,17 @@
-// Form1, the main window: the data text, the device, the QR parameters and the print button.
+// Form1, the main window on Qt: the controls of the layout table, a thin view over Form1Model.
 #pragma once
 
 #include <QWidget>
 #include <memory>
 
+#include "form1_model.h"
 #include "preview_hook.h"
 #include "ticket/qr_print_settings.h"
 #include "ticket/ticket_job.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-
 namespace qrticket::ui {
 
-class Form1 final : public QWidget {
+class Form1 final : public QWidget, private Form1View {
   Q_OBJECT
 
  public:
@@ -30,7 +23,7 @@ class Form1 final : public QWidget {
   Form1& operator=(const Form1&) = delete;
 
   // What a print would send now: the controls' values as the ticket job takes them.
-  QrPrintSettings SettingsFromControls() const;
+  QrPrintSettings SettingsFromControls() const { return model_.SettingsFromControls(); }
 
   // Where "VISUALIZAR:" goes; without a hook that name is opened like any other.
   void SetPreviewHook(PreviewHook hook) { previewHook_ = std::move(hook); }
@@ -38,40 +31,29 @@ class Form1 final : public QWidget {
  private:
   void CreateControls();
   void SetTabOrder();
-  void Load();
+  void ConnectEvents();
+  void AddProbeMenu();
+  QWidget* Widget(Control control) const;
 
-  void Text1Change();
-  void PortRule();
-  void Command1Click();
-  void CmdEstadoClick();
+  // Form1View
+  std::string Text(Control control) const override;
+  void SetText(Control control, std::string_view text) override;
+  int Selected(Control control) const override;
+  void Select(Control control, int position) override;
+  void SetEntries(Control control, std::span<const std::string_view> entries) override;
+  bool Ticked(Control control) const override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetToolTip(Control control, std::string_view text) override;
+  void SetBusy(bool busy) override;
+  void ShowMessage(const std::string& message) override;
+  bool CanPreview() const override { return static_cast<bool>(previewHook_); }
+  void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;
+  void PreviewProbe(const QrPrintSettings& settings, int paperDots,
+                    FailureReporter& reporter) override;
 
   std::unique_ptr<FailureReporter> reporter_;
   PreviewHook previewHook_;
-
-  QLabel* Image1_ = nullptr;
-  QLabel* Label3_ = nullptr;
-  QLabel* Label5_ = nullptr;
-  QLabel* Label1_ = nullptr;
-  QLabel* lblNChar_ = nullptr;
-  QPlainTextEdit* Text1_ = nullptr;
-  QGroupBox* Frame1_ = nullptr;
-  QLabel* Label2_ = nullptr;
-  QComboBox* ObjPrint_ = nullptr;
-  QLabel* Label6_ = nullptr;
-  QLineEdit* Tamanho_ = nullptr;
-  QLabel* Label7_ = nullptr;
-  QComboBox* ListModel_ = nullptr;
-  QLabel* Label8_ = nullptr;
-  QComboBox* ListError_ = nullptr;
-  QCheckBox* ChkPag_ = nullptr;
-  QCheckBox* chkCentrado_ = nullptr;
-  QCheckBox* chkNew_ = nullptr;
-  QPushButton* Command1_ = nullptr;
-  QPushButton* Command2_ = nullptr;
-  QPushButton* cmdEstado_ = nullptr;  // beside Command2: asks the printer for its status
-  QLabel* Label4_ = nullptr;
-  QComboBox* Combo3_ = nullptr;
-  QCheckBox* Check1_ = nullptr;
+  Form1Model model_;
 };
 
 }  // namespace qrticket::ui

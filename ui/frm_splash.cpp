@@ -8,26 +8,37 @@
 #include <QTimer>
 
 #include "fonts.h"
+#include "form_layout.h"
 #include "pictures.h"
-#include "ticket/publisher.h"
 #include "twips.h"
 #include "window_placement.h"
 
 namespace qrticket::ui {
 namespace {
 
-QLabel* MakeLabel(QWidget* container, const char* name, const QString& caption, QRect rect,
-                  const QFont& font) {
-  auto* label = new QLabel(caption, container);
-  label->setObjectName(QLatin1String(name));
-  label->setFont(font);
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect Place(const ControlSpec& spec) {
+  return TwipsRect(spec.rect.left, spec.rect.top, spec.rect.width, spec.rect.height);
+}
+
+QLabel* MakeLabel(const ControlSpec& spec, QWidget* container) {
+  auto* label = new QLabel(FromUtf8(spec.caption), container);
+  label->setObjectName(FromUtf8(spec.name));
+  label->setFont(LayoutFont(spec.font.value_or(SplashLayout().font)));
   label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  label->setGeometry(rect);
+  label->setGeometry(Place(spec));
   QPalette black = label->palette();  // not the frame's grey line colour
   black.setColor(QPalette::WindowText, Qt::black);
   label->setPalette(black);
+  // Some size themselves to their text, keeping their left edge.
+  if (spec.autoSize) label->adjustSize();
   return label;
 }
+
+const ControlSpec& Spec(std::string_view name) { return *FindControl(SplashLayout(), name); }
 
 }  // namespace
 
@@ -44,8 +55,9 @@ FrmSplash::FrmSplash(std::chrono::milliseconds interval)
 FrmSplash::~FrmSplash() = default;
 
 void FrmSplash::CreateControls() {
-  setObjectName(QStringLiteral("frmSplash"));
-  setFixedSize(TwipsSize(7860, 4605));
+  const WindowSpec& layout = SplashLayout();
+  setObjectName(FromUtf8(layout.name));
+  setFixedSize(TwipsSize(layout.clientWidth, layout.clientHeight));
   setAutoFillBackground(true);
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
@@ -54,7 +66,7 @@ void FrmSplash::CreateControls() {
 
   Frame1_ = new QFrame(this);
   Frame1_->setObjectName(QStringLiteral("Frame1"));
-  Frame1_->setGeometry(TwipsRect(150, 60, 7530, 4260));
+  Frame1_->setGeometry(Place(Spec("Frame1")));
   // No caption; a thin grey line outlines the splash, which has no window frame of its own.
   Frame1_->setFrameStyle(QFrame::Box | QFrame::Plain);
   QPalette line = Frame1_->palette();
@@ -66,21 +78,13 @@ void FrmSplash::CreateControls() {
 
   imgLogo_ = new QLabel(Frame1_);
   imgLogo_->setObjectName(QStringLiteral("imgLogo"));
-  imgLogo_->setGeometry(TwipsRect(30, 105, 3090, 3120));
+  imgLogo_->setGeometry(Place(Spec("imgLogo")));
   imgLogo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   imgLogo_->setPixmap(SplashLogoPicture());
 
-  lblPlatform_ = MakeLabel(Frame1_, "lblPlatform",
-                           QStringLiteral("Brevalunda - Sistemas de Informação, Lda"),
-                           TwipsRect(3240, 1590, 3975, 240), LayoutFont(9.75, true));
-  lblVersion_ = MakeLabel(Frame1_, "lblVersion", QString::fromUtf8(publisher::kWeb),
-                          TwipsRect(5385, 2160, 1770, 240), LayoutFont(9.75, true));
-  // These two size themselves to their text, keeping their left edge.
-  lblPlatform_->adjustSize();
-  lblVersion_->adjustSize();
-  lblWarning_ = MakeLabel(Frame1_, "lblWarning",
-                          QStringLiteral("Teste de impressão do QR Code em impressoras em modo ESC/POS"),
-                          TwipsRect(150, 3840, 6855, 285), LayoutFont(8.25, true));
+  lblPlatform_ = MakeLabel(Spec("lblPlatform"), Frame1_);
+  lblVersion_ = MakeLabel(Spec("lblVersion"), Frame1_);
+  lblWarning_ = MakeLabel(Spec("lblWarning"), Frame1_);
 }
 
 // Fires once: the timer stops first, then hiding the splash ends its modal show.

@@ -2,7 +2,6 @@
 #include <QGuiApplication>
 
 #include "devices/failure.h"
-#include "symbol_facts_line.h"
 #include "symbols/probe_ticket.h"
 #include "ticket_preview.h"
 

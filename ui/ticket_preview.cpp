@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,18 +13,20 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 
-#include <cstring>
-
 #include "app_identity.h"
+#include "form_texts.h"
 #include "png_writer.h"
-#include "preview_hook.h"
+#include "preview_ticket.h"
 #include "window_placement.h"
 
 namespace qrticket::ui {
 namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QImage ImageOf(const viewer::RenderedTicket& ticket) {
   QImage image(ticket.width, ticket.height, QImage::Format_Grayscale8);
@@ -35,33 +36,12 @@ QImage ImageOf(const viewer::RenderedTicket& ticket) {
   return image;
 }
 
-// The job writes to a scratch file; the operator typed "VISUALIZAR:", so that is the name a
-// failure message must show.
-class RenamingReporter final : public FailureReporter {
- public:
-  RenamingReporter(FailureReporter& inner, std::string scratch)
-      : inner_(inner), scratch_(std::move(scratch)) {}
-  void ShowFailure(const std::string& message) override {
-    std::string shown = message;
-    for (auto at = shown.find(scratch_); !scratch_.empty() && at != std::string::npos;
-         at = shown.find(scratch_, at + std::strlen(kPreviewDeviceName)))
-      shown.replace(at, scratch_.size(), kPreviewDeviceName);
-    failed = true;
-    inner_.ShowFailure(shown);
-  }
-  bool failed = false;
-
- private:
-  FailureReporter& inner_;
-  std::string scratch_;
-};
-
 }  // namespace
 
 TicketPreview::TicketPreview(viewer::RenderedTicket ticket, QWidget* parent)
     : QDialog(parent), ticket_(std::move(ticket)) {
   setObjectName(QStringLiteral("TicketPreview"));
-  setWindowTitle(QStringLiteral("%1 - Visualizar talão").arg(QString::fromUtf8(kApplicationTitle)));
+  setWindowTitle(QString::fromStdString(texts::PreviewTitle()));
   setModal(true);
 
   auto* paper = new QLabel;
@@ -84,8 +64,8 @@ TicketPreview::TicketPreview(viewer::RenderedTicket ticket, QWidget* parent)
   report->setPlainText(lines.join(QLatin1Char('\n')));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-  buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fechar"));
-  auto* save = buttons->addButton(QStringLiteral("Guardar PNG..."), QDialogButtonBox::ActionRole);
+  buttons->button(QDialogButtonBox::Close)->setText(FromUtf8(texts::CloseButton()));
+  auto* save = buttons->addButton(FromUtf8(texts::SavePngButton()), QDialogButtonBox::ActionRole);
   save->setObjectName(QStringLiteral("savePng"));
   connect(save, &QPushButton::clicked, this, &TicketPreview::AskAndSave);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -119,8 +99,8 @@ void TicketPreview::AskAndSave() {
   // Qt's own dialog, not the desktop's: its texts come from the Portuguese catalogues whatever
   // language the desktop speaks.
   const QString path = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Guardar talão"), QStringLiteral("talao.png"),
-      QStringLiteral("Imagens PNG (*.png)"), nullptr, QFileDialog::DontUseNativeDialog);
+      this, FromUtf8(texts::SaveDialogTitle()), FromUtf8(texts::SaveDialogFileName()),
+      FromUtf8(texts::SaveDialogFilter()), nullptr, QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return;
   QString error;
   if (!SaveTo(path, &error))
@@ -130,24 +110,9 @@ void TicketPreview::AskAndSave() {
 }
 
 void ShowTicketPreview(const QrPrintSettings& settings, FailureReporter& reporter) {
-  QTemporaryDir scratchDir;
-  if (!scratchDir.isValid()) {
-    reporter.ShowFailure(std::string(kFailurePrefix) +
-                         "Não foi possível criar uma pasta temporária para " + kPreviewDeviceName +
-                         " (" + scratchDir.errorString().toStdString() + ")");
-    return;
-  }
-  QrPrintSettings toFile = settings;
-  toFile.deviceName = scratchDir.filePath(QStringLiteral("ticket.bin")).toStdString();
-  RenamingReporter renaming(reporter, toFile.deviceName);
-  PrintQrTest(toFile, renaming);
-  if (renaming.failed) return;
-
-  QFile file(QString::fromStdString(toFile.deviceName));
-  file.open(QIODevice::ReadOnly);
-  const QByteArray bytes = file.readAll();
-  TicketPreview preview(viewer::RenderTicket(BytesView(bytes.constData(), bytes.size())),
-                        QApplication::activeWindow());
+  const std::optional<Bytes> bytes = PreviewTicketBytes(settings, reporter);
+  if (!bytes) return;
+  TicketPreview preview(viewer::RenderTicket(*bytes), QApplication::activeWindow());
   // The job ran under a busy cursor; looking at the ticket needs the normal one.
   QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
   preview.exec();

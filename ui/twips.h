@@ -4,13 +4,13 @@
 #include <QRect>
 #include <QSize>
 
+#include "form_layout.h"
+
 namespace qrticket::ui {
 
-// 15 twips make one pixel at 96 dpi. Qt's high-DPI scaling maps logical pixels to device
+// Twips at 96 dpi, 15 to a pixel. Qt's high-DPI scaling maps logical pixels to device
 // pixels, so these stay right on a display scaled to 125 % or 200 %.
-inline constexpr int kTwipsPerPixel = 15;
-
-constexpr int TwipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int TwipsToPixels(int twips) { return TwipsToPixels(twips, 96); }
 
 constexpr QRect TwipsRect(int left, int top, int width, int height) {
   return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),

@@ -16,7 +16,7 @@
 #include "form1.h"
 #include "gui_helpers.h"
 #include "recording_reporter.h"
-#include "symbol_facts_line.h"
+#include "symbol_line.h"
 #include "symbols/probe_ticket.h"
 #include "temp_dir.h"
 
@@ -75,8 +75,9 @@ TEST_P(SymbolLineChanges, FollowsEachKindOfChange) {
   EXPECT_NE(after, before);
   EXPECT_TRUE(after.contains(QString::fromUtf8(GetParam().lineHas))) << after.toStdString();
   // Always the facts of what a print would send now.
-  EXPECT_EQ(after, SymbolLineText(form_.SettingsFromControls()));
-  EXPECT_EQ(Line()->toolTip(), SymbolLineToolTip(form_.SettingsFromControls()));
+  const ui::SymbolLine facts = SymbolLineFor(form_.SettingsFromControls());
+  EXPECT_EQ(after, QString::fromStdString(facts.text));
+  EXPECT_EQ(Line()->toolTip(), QString::fromStdString(facts.toolTip));
 }
 
 void TypeInto(Form1& form, const char* name, const QString& text) {

@@ -1,0 +1,139 @@
+// Form1's behaviour (see form1_model.h).
+#include "form1_model.h"
+
+#include <string>
+
+#include "device_entries.h"
+#include "form_layout.h"
+#include "form_text.h"
+#include "status_message.h"
+#include "symbol_line.h"
+#include "symbols/probe_job.h"
+#include "ticket/ticket_defaults.h"
+
+namespace qrticket::ui {
+namespace {
+
+// ObjPrint's empty entry, the last of the fixed ones, chosen at load.
+constexpr int kEmptyDeviceEntry = kFixedDeviceEntries - 1;
+
+// Sets the busy cursor for as long as it lives.
+class Busy {
+ public:
+  explicit Busy(Form1View& view) : view_(view) { view_.SetBusy(true); }
+  ~Busy() { view_.SetBusy(false); }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  Form1View& view_;
+};
+
+}  // namespace
+
+std::string_view ControlName(Control control) {
+  switch (control) {
+    case Control::Text1: return "Text1";
+    case Control::lblNChar: return "lblNChar";
+    case Control::lblSimbolo: return "lblSimbolo";
+    case Control::ObjPrint: return "ObjPrint";
+    case Control::Tamanho: return "Tamanho";
+    case Control::ListModel: return "ListModel";
+    case Control::ListError: return "ListError";
+    case Control::ChkPag: return "ChkPag";
+    case Control::chkCentrado: return "chkCentrado";
+    case Control::chkNew: return "chkNew";
+    case Control::Command1: return "Command1";
+    case Control::cmdEstado: return "cmdEstado";
+  }
+  return {};
+}
+
+void Form1Model::Load() {
+  view_.SetText(Control::Text1, kSampleDataText);
+  Text1Change();  // a program's change of a multi-line box reports nothing on Windows
+
+  view_.SetEntries(Control::ObjPrint, FindControl(Form1Layout(), "ObjPrint")->entries);
+  view_.Select(Control::ObjPrint, kEmptyDeviceEntry);
+  view_.SetText(Control::ObjPrint, "");
+  PortRule();  // choosing by program reports nothing on Windows, nor when already chosen
+
+  view_.SetText(Control::Tamanho, kDefaultModuleSizeText);
+  view_.Select(Control::ListError, kDefaultErrorLevelIndex);
+  view_.Select(Control::ListModel, kDefaultModelIndex);
+  loaded_ = true;
+  RefreshSymbolLine();
+}
+
+void Form1Model::Text1Change() {
+  view_.SetText(Control::lblNChar,
+                std::to_string(TicketCharacterCount(view_.Text(Control::Text1))));
+  RefreshSymbolLine();
+}
+
+void Form1Model::ObjPrintChange() { PortRule(); }
+
+void Form1Model::SymbolValuesChange() { RefreshSymbolLine(); }
+
+void Form1Model::PortRule() {
+  const bool named = HasTextBesidesSpaces(view_.Text(Control::ObjPrint));
+  view_.SetEnabled(Control::Command1, named);
+  view_.SetEnabled(Control::cmdEstado, named);
+}
+
+void Form1Model::RefreshSymbolLine() {
+  if (!loaded_) return;
+  const SymbolLine line = SymbolLineFor(SettingsFromControls());
+  view_.SetText(Control::lblSimbolo, line.text);
+  view_.SetToolTip(Control::lblSimbolo, line.toolTip);
+}
+
+QrPrintSettings Form1Model::SettingsFromControls() const {
+  QrPrintSettings settings;
+  settings.dataText = TicketBytesFromText(view_.Text(Control::Text1));
+  settings.deviceName = view_.Text(Control::ObjPrint);
+  settings.moduleSizeText = view_.Text(Control::Tamanho);
+  settings.modelIndex = static_cast<std::int16_t>(view_.Selected(Control::ListModel));
+  settings.errorLevelIndex = static_cast<std::int16_t>(view_.Selected(Control::ListError));
+  settings.pageMode = view_.Ticked(Control::ChkPag);
+  settings.centred = view_.Ticked(Control::chkCentrado);
+  settings.woosimDialect = view_.Ticked(Control::chkNew);
+  return settings;
+}
+
+// Runs the whole job inside the click, as the operator expects of a test tool: the window takes
+// no input until the ticket is out or its failure has been shown.
+void Form1Model::Command1Click() {
+  if (!HasTextBesidesSpaces(view_.Text(Control::ObjPrint))) return;
+  const QrPrintSettings settings = SettingsFromControls();
+  const Busy busy(view_);
+  if (view_.CanPreview() && IsPreviewDeviceName(settings.deviceName)) {
+    view_.PreviewTicket(settings, reporter_);
+  } else {
+    PrintQrTest(settings, reporter_);
+  }
+}
+
+void Form1Model::CmdEstadoClick() {
+  const std::string device = view_.Text(Control::ObjPrint);
+  if (!HasTextBesidesSpaces(device)) return;
+  std::string message;
+  {
+    const Busy busy(view_);
+    message = StatusMessage(device);
+  }
+  view_.ShowMessage(message);
+}
+
+void Form1Model::ProbeClick(int paperDots) {
+  const QrPrintSettings settings = SettingsFromControls();
+  if (!HasTextBesidesSpaces(settings.deviceName)) return;
+  const Busy busy(view_);
+  if (view_.CanPreview() && IsPreviewDeviceName(settings.deviceName)) {
+    view_.PreviewProbe(settings, paperDots, reporter_);
+  } else {
+    PrintProbe(settings, paperDots, reporter_);
+  }
+}
+
+}  // namespace qrticket::ui

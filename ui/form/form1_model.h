@@ -1,0 +1,97 @@
+// Form1's behaviour, without a toolkit: the load steps, the count, the port rule, the settings a
+// print takes, the print, status and limits-ticket actions and the live symbol line. A view
+// (Qt on Linux, Win32 on Windows) shows the controls, hands their events to Form1Model and
+// lets it read and change them through Form1View, the few calls both toolkits have.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "ticket/qr_print_settings.h"
+#include "ticket/ticket_job.h"
+
+namespace qrticket::ui {
+
+// The controls the behaviour reads or changes; every other control keeps its design content.
+enum class Control {
+  Text1, lblNChar, lblSimbolo, ObjPrint, Tamanho, ListModel, ListError,
+  ChkPag, chkCentrado, chkNew, Command1, cmdEstado,
+};
+
+// The control's name in the layout tables (form_layout.h).
+std::string_view ControlName(Control control);
+
+// What the behaviour asks of a window. Texts are UTF-8; a multi-line text may break its lines
+// with LF or CR LF. A view may or may not report the changes the model makes itself: the model
+// runs the rules that follow a change on its own, and every handler may run twice.
+class Form1View {
+ public:
+  virtual ~Form1View() = default;
+
+  virtual std::string Text(Control control) const = 0;
+  virtual void SetText(Control control, std::string_view text) = 0;
+  // A list's selected position, -1 for none.
+  virtual int Selected(Control control) const = 0;
+  virtual void Select(Control control, int position) = 0;
+  // Empties a list and adds `entries` at positions 0, 1, ...
+  virtual void SetEntries(Control control, std::span<const std::string_view> entries) = 0;
+  // A check box: only a tick counts (a greyed box is unticked).
+  virtual bool Ticked(Control control) const = 0;
+  virtual void SetEnabled(Control control, bool enabled) = 0;
+  virtual void SetToolTip(Control control, std::string_view text) = 0;
+
+  // The busy cursor, while an action runs inside its click.
+  virtual void SetBusy(bool busy) = 0;
+  // One modal box: `message`, an OK button only, no icon, the application's title.
+  virtual void ShowMessage(const std::string& message) = 0;
+  // Whether "VISUALIZAR:" shows tickets on screen; where it does not, it is a file name.
+  virtual bool CanPreview() const = 0;
+  // The ticket, or the limits ticket on paper `paperDots` wide, on screen; failures go to
+  // `reporter` as a print's would.
+  virtual void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) = 0;
+  virtual void PreviewProbe(const QrPrintSettings& settings, int paperDots,
+                            FailureReporter& reporter) = 0;
+};
+
+class Form1Model final {
+ public:
+  // Failed jobs go to `reporter`. Both must outlive the model.
+  Form1Model(Form1View& view, FailureReporter& reporter) : view_(view), reporter_(reporter) {}
+  Form1Model(const Form1Model&) = delete;
+  Form1Model& operator=(const Form1Model&) = delete;
+
+  // The load steps: the sample text, the nine ports with the empty one chosen, size "6",
+  // level M, Modelo 2; the count, the port rule and the symbol line follow.
+  void Load();
+
+  // Text1 changed, typed or set: the count, then the symbol line.
+  void Text1Change();
+  // ObjPrint's text changed or one of its entries was chosen: the port rule.
+  void ObjPrintChange();
+  // Tamanho, ListModel, ListError or chkNew changed: the symbol line.
+  void SymbolValuesChange();
+
+  // The print action: the whole job inside the click, under the busy cursor. "VISUALIZAR:"
+  // shows the ticket instead, where the view can.
+  void Command1Click();
+  // Asks the printer in the device box and shows its answer in one box.
+  void CmdEstadoClick();
+  // The limits ticket on paper `paperDots` wide, to the device in the box (or on screen).
+  void ProbeClick(int paperDots);
+
+  // What a print would send now: the controls' values as the ticket job takes them.
+  QrPrintSettings SettingsFromControls() const;
+
+ private:
+  void PortRule();
+  void RefreshSymbolLine();
+
+  Form1View& view_;
+  FailureReporter& reporter_;
+  // The symbol line waits for the end of the load steps: before, the values are half set, and
+  // each model and level measured costs time at start-up.
+  bool loaded_ = false;
+};
+
+}  // namespace qrticket::ui

@@ -1,0 +1,82 @@
+// The two windows as drawn: every control with its kind, container, place in twips, tab index,
+// caption, font and look. Both views (Qt on Linux, Win32 on Windows) build their windows from
+// these tables, so the numbers live in one place.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace qrticket::ui {
+
+enum class ControlKind {
+  Picture,       // a logo at its natural size, from the top left
+  Label,         // a caption, transparent on the window's white
+  TextBox,       // single-line
+  MultiLineText, // wraps at its width, no scroll bars
+  Frame,         // a frame with (or without) a caption that holds other controls
+  EditableList,  // a drop-down list that also accepts typed text
+  FixedList,     // a drop-down list without typing
+  CheckBox,
+  Button,
+};
+
+enum class Align { Left, Centre, Right };
+
+struct FontSpec {
+  std::string_view face = {};  // as the window was drawn: "MS Sans Serif", "Arial"
+  double points = 8.25;
+  bool bold = false;
+};
+
+struct Twips {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// 1440 twips to the inch, so 15 to a pixel at 96 dpi and 10 at 144. Each of left, top, width
+// and height is rounded to the nearest pixel on its own, halves up, as the window was laid out.
+constexpr int TwipsToPixels(int twips, int dpi) { return (twips * dpi * 2 + 1440) / (1440 * 2); }
+
+// A picture of the windows' own, named by its file in assets/ without extension.
+enum class Picture { None, Logo52, Logo206x208 };
+
+struct ControlSpec {
+  std::string_view name = {};       // the control's name: object name (Qt), found by it in tests
+  ControlKind kind = ControlKind::Label;
+  std::string_view container = {};  // the window's name, or "Frame1"
+  Twips rect = {};                  // in the client area of the container
+  // Order of the keyboard focus; -1: takes no focus. Controls the program adds share the index
+  // of the control they follow and come after it in the table.
+  int tabIndex = -1;
+  std::string_view caption = {};       // UTF-8
+  std::optional<FontSpec> font = {};  // none: the window's font
+  Align align = Align::Left;
+  bool border = false;         // a thin single-line border (labels)
+  bool greyFace = false;       // push buttons with the light grey face, RGB 192, 192, 192
+  bool boxOnTheRight = false;  // check boxes: the box right of the caption
+  bool hidden = false;         // never shown
+  bool wraps = false;          // labels whose text breaks into lines
+  bool autoSize = false;       // labels that size themselves to their text, keeping their left
+  Picture picture = Picture::None;
+  std::span<const std::string_view> entries = {};  // the lists' design-time entries
+};
+
+struct WindowSpec {
+  std::string_view name = {};
+  std::string_view caption = {};  // UTF-8; empty for none
+  int clientWidth = 0, clientHeight = 0;  // twips
+  FontSpec font = {};  // for controls without a font of their own
+  std::span<const ControlSpec> controls = {};
+};
+
+const WindowSpec& Form1Layout();
+const WindowSpec& SplashLayout();
+
+// The control named `name` in `window`; nullptr when there is none.
+const ControlSpec* FindControl(const WindowSpec& window, std::string_view name);
+
+// The controls of `window` that take the keyboard focus, in focus order.
+std::vector<const ControlSpec*> FocusOrder(const WindowSpec& window);
+
+}  // namespace qrticket::ui

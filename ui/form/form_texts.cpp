@@ -1,0 +1,46 @@
+// The windows' words (see form_texts.h).
+#include "form_texts.h"
+
+#include "app_identity.h"
+#include "discovery/device_discovery.h"
+
+namespace qrticket::ui::texts {
+
+std::string DeviceBoxToolTip(bool preview) {
+  std::string help(DeviceNamesHelp());
+  if (preview) help += "\nVISUALIZAR: mostra no ecrã o talão que a impressora imprimiria, sem impressora.";
+  return help;
+}
+
+std::string_view PrintButtonToolTip() { return "Botão direito: talão de limites do QR"; }
+
+std::string_view StatusButtonToolTip() {
+  return "Pergunta à impressora o seu estado e quem é (rede, porta série ou USB)";
+}
+
+std::string_view ProbeMenuCaption80() { return "Imprimir talão de limites do QR (papel de 80 mm)"; }
+std::string_view ProbeMenuCaption58() { return "Imprimir talão de limites do QR (papel de 58 mm)"; }
+
+std::string StatusHeading(std::string_view device) {
+  return "Estado de " + std::string(device) + ":";
+}
+
+std::string_view PreviewHasNoStatus() {
+  return "VISUALIZAR: mostra o talão no ecrã e não tem estado.\n"
+         "A impressora virtual responde a pedidos de estado em rede: "
+         "qrticket-view --listen 9100 --out PASTA, e aqui tcp://127.0.0.1:9100.";
+}
+
+std::string NoScratchFolder(std::string_view why) {
+  return std::string("Não foi possível criar uma pasta temporária para ") + kPreviewDevice + " (" +
+         std::string(why) + ")";
+}
+
+std::string PreviewTitle() { return std::string(kApplicationTitle) + " - Visualizar talão"; }
+std::string_view SavePngButton() { return "Guardar PNG..."; }
+std::string_view CloseButton() { return "Fechar"; }
+std::string_view SaveDialogTitle() { return "Guardar talão"; }
+std::string_view SaveDialogFileName() { return "talao.png"; }
+std::string_view SaveDialogFilter() { return "Imagens PNG (*.png)"; }
+
+}  // namespace qrticket::ui::texts

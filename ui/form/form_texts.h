@@ -1,0 +1,39 @@
+// The windows' words besides the captions of the control tables: tool tips, the limits
+// ticket's menu, the status box's lines and the preview's. All of them live in
+// form_texts.cpp (the device box's tool tip, which names each platform's devices, in
+// port_help.cpp and win/port_help.cpp), so the wording is reviewed in one place.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qrticket::ui::texts {
+
+// The device box's tool tip; `preview` adds what "VISUALIZAR:" does.
+std::string DeviceBoxToolTip(bool preview);
+// Its first line: the kinds of device name this platform opens.
+std::string_view DeviceNamesHelp();
+std::string_view PrintButtonToolTip();
+std::string_view StatusButtonToolTip();
+
+// The print button's context menu: the limits ticket on either paper.
+std::string_view ProbeMenuCaption80();
+std::string_view ProbeMenuCaption58();
+
+// The status box: its first line, naming the device as typed.
+std::string StatusHeading(std::string_view device);
+// What the status box says for "VISUALIZAR:", which has no status.
+std::string_view PreviewHasNoStatus();
+
+// The preview job could not make its scratch folder; `why` in Portuguese words.
+std::string NoScratchFolder(std::string_view why);
+
+// The preview window: its title, its buttons and the save dialog.
+std::string PreviewTitle();
+std::string_view SavePngButton();
+std::string_view CloseButton();
+std::string_view SaveDialogTitle();
+std::string_view SaveDialogFileName();
+std::string_view SaveDialogFilter();
+
+}  // namespace qrticket::ui::texts

@@ -1,0 +1,20 @@
+// The live symbol line (see symbol_line.h).
+#include "symbol_line.h"
+
+#include "symbols/symbol_facts.h"
+#include "symbols/symbol_facts_text.h"
+
+namespace qrticket::ui {
+namespace {
+
+// A tool tip shows at most this much of what a reader would show.
+constexpr std::size_t kToolTipReaderText = 120;
+
+}  // namespace
+
+SymbolLine SymbolLineFor(const QrPrintSettings& settings) {
+  const SymbolFacts facts = SymbolFactsFor(settings);
+  return {SymbolFactsLine(facts), SymbolFactsReport(facts, kToolTipReaderText)};
+}
+
+}  // namespace qrticket::ui
