@@ -1,5 +1,5 @@
-// --check and --probe where the core was built without its symbol facts (libqrencode), as the
-// Windows build is (Debian has no libqrencode for MinGW): the options are left out, so the help
+// --check and --probe where the core was built without its symbol facts (libqrencode), as a
+// Windows build with QRTICKET_WINDOWS_LIBRARIES=OFF is: the options are left out, so the help
 // does not offer them and a command line that uses them is a usage error.
 #include "symbol_modes.h"
 

@@ -3,46 +3,39 @@
 # build tree at configure time (once: a stamp keeps later configures free). zlib is Debian's
 # libz-mingw-w64-dev. Their licences land in QRTICKET_WINDOWS_LICENCES for the release zip.
 #
-# QRTICKET_WINDOWS_LIBRARIES: AUTO builds them, and when that fails (a source file the archive
-# does not deliver, no network) warns and goes on with the ones built before in this tree, or
-# without any, as the cross build did before: no --check or --probe, no viewer. ON makes them
-# required (a release); OFF leaves them out.
-set(QRTICKET_WINDOWS_LIBRARIES AUTO CACHE STRING
-    "Cross build: libqrencode, zint, libpng, FreeType from Debian's source packages (AUTO, ON, OFF)")
-set_property(CACHE QRTICKET_WINDOWS_LIBRARIES PROPERTY STRINGS AUTO ON OFF)
-set(QRTICKET_WINDOWS_LIBRARIES_UPSTREAM_ONLY "" CACHE STRING
-    "Source packages (e.g. qrencode) that may build from their upstream tarballs alone, without Debian's patches, when the archive lacks their .debian.tar")
+# QRTICKET_WINDOWS_LIBRARIES: ON (the default) requires them: a machine that cannot fetch or
+# build them stops here, naming what is missing, rather than making a Windows build without
+# --check, --probe and the virtual printer. OFF leaves them out on purpose: the command line
+# without those three.
+option(QRTICKET_WINDOWS_LIBRARIES
+       "Cross build: libqrencode, zint, libpng, FreeType from Debian's source packages" ON)
 
 # Every find_package(ZLIB) of the cross build takes libz.a, never the import library beside it.
 set(ZLIB_USE_STATIC_LIBS ON)
 
 if(NOT QRTICKET_WINDOWS_LIBRARIES)
+  message(STATUS "Windows libraries: left out (QRTICKET_WINDOWS_LIBRARIES=OFF): no --check, "
+                 "--probe or virtual printer")
   return()
 endif()
 
 set(windows_libraries_script ${PROJECT_SOURCE_DIR}/scripts/windows-libraries.sh)
 set(windows_libraries_prefix ${CMAKE_BINARY_DIR}/windows-libraries/prefix)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${windows_libraries_script})
-string(REPLACE ";" " " upstream_only "${QRTICKET_WINDOWS_LIBRARIES_UPSTREAM_ONLY}")
+# ccache, when this build has it, serves the libraries' compiles too.
+set(libraries_launcher ${CMAKE_C_COMPILER_LAUNCHER})
+if(NOT libraries_launcher)
+  set(libraries_launcher ${CMAKE_CXX_COMPILER_LAUNCHER})
+endif()
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env "QRTICKET_UPSTREAM_ONLY=${upstream_only}"
+  COMMAND ${CMAKE_COMMAND} -E env "QRTICKET_LIBRARIES_LAUNCHER=${libraries_launcher}"
           bash ${windows_libraries_script} ${windows_libraries_prefix}
           ${CMAKE_BINARY_DIR}/windows-libraries/work
   RESULT_VARIABLE windows_libraries_result)
 if(NOT windows_libraries_result EQUAL 0)
-  if(NOT QRTICKET_WINDOWS_LIBRARIES STREQUAL "AUTO")
-    message(FATAL_ERROR "The Windows libraries could not be built (see above).")
-  elseif(EXISTS ${windows_libraries_prefix}/.stamp)
-    # Built before in this tree (other pins, or before a point release moved one on): kept, as
-    # the find results cached in this tree point at them.
-    message(WARNING "The Windows libraries could not be built again (see above): this build "
-                    "keeps the ones built before in ${windows_libraries_prefix}.")
-  else()
-    message(WARNING "The Windows libraries could not be built (see above): this build goes "
-                    "without libqrencode, zint, libpng and FreeType. -DQRTICKET_WINDOWS_LIBRARIES=ON "
-                    "makes them required, OFF stops trying.")
-    return()
-  endif()
+  message(FATAL_ERROR "The Windows build needs libqrencode, zint, libpng and FreeType, which "
+                      "could not be built (see above). -DQRTICKET_WINDOWS_LIBRARIES=OFF makes a "
+                      "build without --check, --probe and qrticket-view.exe.")
 endif()
 
 # find_path, find_library and find_package look in the prefix first, then the MinGW tree;

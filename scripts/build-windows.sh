@@ -9,8 +9,11 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 
 build=${1:-build-windows}
+# The first configure fetches Debian's sources of libqrencode, zint, libpng and FreeType and
+# builds them into BUILD_DIR/windows-libraries (scripts/windows-libraries.sh); without them it
+# stops, naming what is missing.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DQRTICKET_BUILD_GUI=OFF -DQRTICKET_BUILD_VIEWER=OFF \
-  -DQRTICKET_BUILD_TESTS=OFF -DQRTICKET_BUILD_BENCH=OFF
+  -DCMAKE_BUILD_TYPE=Release -DQRTICKET_WINDOWS_LIBRARIES=ON -DQRTICKET_BUILD_GUI=OFF \
+  -DQRTICKET_BUILD_VIEWER=OFF -DQRTICKET_BUILD_TESTS=OFF -DQRTICKET_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)" --target qrticket_windows_zip
 ls -l "$build"/qrticket-*-windows-x86_64.zip

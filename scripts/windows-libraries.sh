@@ -7,9 +7,7 @@
 # Usage: windows-libraries.sh PREFIX WORK_DIR
 #   WORK_DIR keeps the downloads, the apt state of our own, the unpacked sources and the logs.
 #   A run whose pins, script and toolchain match PREFIX/.stamp does nothing.
-#   QRTICKET_UPSTREAM_ONLY="qrencode ...": these source packages may be built from their checked
-#   upstream tarballs alone when the archive does not deliver their .debian.tar; Debian's patches
-#   are then left out, and the run says so.
+#   QRTICKET_LIBRARIES_LAUNCHER: a compiler launcher for the libraries' builds (ccache).
 #
 # The system's apt configuration is left alone: the archive address, suite and keyring are read
 # from /etc/apt/sources.list.d/debian.sources (QRTICKET_DEBIAN_SOURCES names another file), and
@@ -18,8 +16,12 @@ set -euo pipefail
 
 # Debian 12's versions, which the Linux build links. apt serves only a suite's current revision:
 # when a point release moves one on, the fetch stops and names the revision now there.
+# "upstream": the package's upstream tarball alone, checked against the .dsc, without Debian's
+# changes. qrencode 4.1.1-1's changes touch only its build system and the qrencode program,
+# which is not built here, so the library is the same; and the archive answers 404 for its
+# qrencode_4.1.1-1.debian.tar.xz, so it is not fetched at all.
 pins=(
-  "qrencode 4.1.1-1"
+  "qrencode 4.1.1-1 upstream"
   "zint 2.11.1-1"
   "libpng1.6 1.6.39-2+deb12u5"
   "freetype 2.12.1+dfsg-5+deb12u4"
@@ -36,7 +38,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 toolchain=$here/../cmake/mingw-w64-x86_64.cmake
 mingw_root=/usr/x86_64-w64-mingw32
 system_sources=${QRTICKET_DEBIAN_SOURCES:-/etc/apt/sources.list.d/debian.sources}
-upstream_only=" ${QRTICKET_UPSTREAM_ONLY:-} "
+launcher=${QRTICKET_LIBRARIES_LAUNCHER:-}
 jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
 say() { echo "-- Windows libraries: $*"; }
@@ -47,7 +49,6 @@ fail() {
 
 key=$( {
   printf '%s\n' "${pins[@]}"
-  echo "upstream only:$upstream_only"
   sha256sum "$0" "$toolchain" | cut -d' ' -f1
 } )
 if [ -f "$prefix/.stamp" ] && [ "$(cat "$prefix/.stamp")" = "$key" ]; then
@@ -87,7 +88,7 @@ is_debian_tarball() {
 }
 
 # Problems of one package's files, one line each; nothing when they are complete and intact.
-check_package() { # NAME VERSION
+check_package() { # NAME VERSION [upstream]
   local dsc sum file
   dsc=$(dsc_of "$1" "$2")
   if [ ! -f "$sources/$dsc" ]; then
@@ -95,10 +96,10 @@ check_package() { # NAME VERSION
     return
   fi
   while read -r sum file; do
+    if [ "${3:-}" = upstream ] && is_debian_tarball "$file"; then
+      continue
+    fi
     if [ ! -f "$sources/$file" ]; then
-      if is_debian_tarball "$file" && [[ $upstream_only == *" $1 "* ]]; then
-        continue
-      fi
       echo "$1 $2: $file is missing (sha256 $sum in $dsc)"
     elif [ "$(sha256sum "$sources/$file" | cut -d' ' -f1)" != "$sum" ]; then
       echo "$1 $2: $file does not match the sha256 in $dsc; it was removed, fetch again"
@@ -147,7 +148,7 @@ prepare_apt() {
   apt_ready=yes
 }
 
-fetch_package() { # NAME VERSION
+fetch_package() { # NAME VERSION [upstream]
   prepare_apt
   local have
   have=$(apt-cache "${apt_options[@]}" showsrc "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -u |
@@ -159,21 +160,22 @@ fetch_package() { # NAME VERSION
     fail "$1 $2 is no longer in the archive, which has $have; update its pin in scripts/windows-libraries.sh"
   fi
   say "fetching $1 $2"
-  # A file that does not come is named by check_package below.
+  # A file that does not come is named by check_package below. apt fetches every file of the
+  # package, the Debian tarball of an "upstream" pin too; that one is not needed.
   (cd "$sources" && apt-get "${apt_options[@]}" source --download-only "$1=$2") \
     >"$logs/fetch-$1.log" 2>&1 || true
 }
 
 problems=()
 for pin in "${pins[@]}"; do
-  read -r name version <<<"$pin"
-  if [ -n "$(check_package "$name" "$version")" ]; then
+  read -r name version how <<<"$pin"
+  if [ -n "$(check_package "$name" "$version" "$how")" ]; then
     fetch_package "$name" "$version"
   fi
   found=""
   while IFS= read -r line; do
     [ -n "$line" ] && problems+=("$line") && found=yes
-  done < <(check_package "$name" "$version")
+  done < <(check_package "$name" "$version" "$how")
   if [ -n "$found" ] && [ -f "$logs/fetch-$name.log" ]; then
     while IFS= read -r line; do
       problems+=("  apt: $line")
@@ -200,13 +202,11 @@ mkdir -p "$prefix" "$work/src" "$work/build"
 touch "$marker"
 trap '[ -f "$prefix/.stamp" ] || rm -rf "$prefix"' EXIT
 
-unpack() { # NAME VERSION -> sets src
+unpack() { # NAME VERSION [upstream] -> sets src
   local dsc file
   dsc=$(dsc_of "$1" "$2")
   src=$work/src/$1
-  if [ -n "$(dsc_files "$sources/$dsc" | while read -r _ file; do
-              is_debian_tarball "$file" && [ ! -f "$sources/$file" ] && echo x; done)" ]; then
-    say "$1 $2: building its upstream tarball without Debian's changes (QRTICKET_UPSTREAM_ONLY)"
+  if [ "${3:-}" = upstream ]; then
     mkdir -p "$src"
     file=$(dsc_files "$sources/$dsc" | awk '{print $2}' | grep -E '\.orig\.tar\.[a-z0-9]+$')
     tar -xf "$sources/$file" -C "$src" --strip-components=1
@@ -234,7 +234,8 @@ cmake_build() { # NAME SRC TARGET CMAKE_ARGS... (TARGET "install": build all and
   local build=$work/build/$name log=$logs/build-$name.log
   : >"$log"
   run_logged "$log" cmake -S "$src" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    ${launcher:+-DCMAKE_C_COMPILER_LAUNCHER="$launcher"} "$@"
   if [ "$target" = install ]; then
     run_logged "$log" cmake --build "$build" -j "$jobs"
     run_logged "$log" cmake --install "$build"
@@ -248,9 +249,9 @@ licences=$prefix/licences
 mkdir -p "$licences"
 
 for pin in "${pins[@]}"; do
-  read -r name version <<<"$pin"
-  unpack "$name" "$version"
-  say "building $name $version"
+  read -r name version how <<<"$pin"
+  unpack "$name" "$version" "$how"
+  say "building $name $version${how:+ ($how tarball)}"
   case $name in
     qrencode)
       cmake_build "$name" "$src" install -DWITH_TOOLS=NO -DBUILD_SHARED_LIBS=OFF

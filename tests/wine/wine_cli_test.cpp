@@ -1,5 +1,6 @@
-// qrticket.exe under Wine beside the Linux qrticket: the same bytes for the same options, a
-// loopback network printer, a COM port that is a pseudo-terminal of this test (Wine maps the
+// qrticket.exe under Wine beside the Linux qrticket: the same bytes for the same options (the
+// limits ticket of --probe too), the same facts and verdicts from --check, a loopback network
+// printer, a COM port that is a pseudo-terminal of this test (Wine maps the
 // port to it), standard output, and clean failures on a missing port, a folder and a refused
 // connection. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
 #include <fcntl.h>
@@ -188,7 +189,51 @@ INSTANTIATE_TEST_SUITE_P(
         SameBytesRow{"EmptyText", {"--text", ""}},
         SameBytesRow{"LongestTextFromAFile", {"--text-file", "{text}", "--woosim"}},
         SameBytesRow{"SizeOverflowFailsAlike", {"--size", "40000"}},
-        SameBytesRow{"NoListPosition", {"--model", "-1", "--error-level", "-1"}}),
+        SameBytesRow{"NoListPosition", {"--model", "-1", "--error-level", "-1"}},
+        // The limits ticket: its symbols and the raster image drawn with libqrencode.
+        SameBytesRow{"Probe", {"--probe"}},
+        SameBytesRow{"Probe58mmCentred",
+                     {"--probe", "--paper", "58", "--size", "5", "--error-level", "2", "--centred"}},
+        SameBytesRow{"ProbeWoosim", {"--probe", "--woosim"}},
+        SameBytesRow{"ProbeMicroQr", {"--probe", "--model", "2", "--error-level", "0", "--size", "4"}},
+        SameBytesRow{"ProbeModel1LevelH", {"--probe", "--model", "0", "--error-level", "3"}},
+        SameBytesRow{"ProbeRefusedForAnIgnoredSize", {"--probe", "--size", "17"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --check on both builds: the same facts on standard output, the same verdict on standard
+// error, the same exit code.
+class SameFacts : public Wine, public ::testing::WithParamInterface<SameBytesRow> {};
+
+TEST_P(SameFacts, AsTheLinuxBuild) {
+  WriteLongText("long.txt");
+  std::vector<std::string> onLinuxArgs = WithTextFile(GetParam().options, LinuxPath("long.txt"));
+  std::vector<std::string> windows = WithTextFile(GetParam().options, WindowsPath("long.txt"));
+  onLinuxArgs.insert(onLinuxArgs.begin(), "--check");
+  windows.insert(windows.begin(), "--check");
+  const ProgramRun onLinux = Linux(onLinuxArgs);
+  const ProgramRun onWindows = Windows(windows);
+  ASSERT_NE(onLinux.out + onLinux.err, "");
+  EXPECT_EQ(onWindows.exitCode, onLinux.exitCode) << onWindows.err;
+  EXPECT_EQ(WithoutCarriageReturns(onWindows.out), onLinux.out);
+  EXPECT_EQ(WithoutCarriageReturns(onWindows.err), onLinux.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, SameFacts,
+    ::testing::Values(
+        SameBytesRow{"Defaults", {}},
+        SameBytesRow{"Woosim", {"--woosim"}},
+        SameBytesRow{"Model1LevelH", {"--model", "0", "--error-level", "3"}},
+        SameBytesRow{"TooLongForMicroQr", {"--model", "2"}},
+        SameBytesRow{"MicroQrHasNoLevelH", {"--model", "2", "--error-level", "3", "--text", "abc"}},
+        SameBytesRow{"TooWideFor80mm", {"--size", "16", "--error-level", "3"}},
+        SameBytesRow{"IgnoredSize", {"--size", "0"}},
+        SameBytesRow{"SizeNotAByte", {"--size", "300"}},
+        SameBytesRow{"SizeOutside16Bits", {"--size", "70000"}},
+        SameBytesRow{"NoListPosition", {"--model", "-1", "--error-level", "-1"}},
+        SameBytesRow{"ReaderShowsOtherCharacters", {"--text", "Olá € “aspas” — fim"}},
+        SameBytesRow{"EmptyText", {"--text", ""}},
+        SameBytesRow{"LongestTextFromAFile", {"--text-file", "{text}", "--error-level", "0"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Wine, StandardOutputCarriesTheSameBytes) {
