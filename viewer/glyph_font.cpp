@@ -5,11 +5,6 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <cstdlib>
-#include <filesystem>
-
-#include "font_path.h"
-
 namespace qrticket::viewer {
 namespace {
 
@@ -38,19 +33,6 @@ Glyph BoxGlyph(CellSize size) {
 
 }  // namespace
 
-std::string FindFontPath() {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (const char* env = std::getenv("QRTICKET_VIEWER_FONT"); env && *env) return env;
-  for (const char* candidate :
-       {kConfiguredFontPath, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf",
-        "/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf",
-        "/usr/share/fonts/truetype/freefont/FreeMono.ttf"}) {
-    if (fs::is_regular_file(candidate, ec)) return candidate;
-  }
-  return {};
-}
-
 struct GlyphFont::FreeType {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
@@ -61,10 +43,15 @@ struct GlyphFont::FreeType {
 };
 
 GlyphFont::GlyphFont(const std::string& path) : freeType_(std::make_unique<FreeType>()) {
-  if (path.empty() || FT_Init_FreeType(&freeType_->library) != 0) return;
-  if (FT_New_Face(freeType_->library, path.c_str(), 0, &freeType_->face) != 0) {
-    freeType_->face = nullptr;
-  }
+  const std::string_view builtIn = path.empty() ? BuiltInFont() : std::string_view();
+  if ((path.empty() && builtIn.empty()) || FT_Init_FreeType(&freeType_->library) != 0) return;
+  const FT_Error error =
+      path.empty()
+          ? FT_New_Memory_Face(freeType_->library,
+                               reinterpret_cast<const FT_Byte*>(builtIn.data()),
+                               static_cast<FT_Long>(builtIn.size()), 0, &freeType_->face)
+          : FT_New_Face(freeType_->library, path.c_str(), 0, &freeType_->face);
+  if (error != 0) freeType_->face = nullptr;
 }
 
 GlyphFont::~GlyphFont() = default;

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qrticket::viewer {
@@ -23,14 +24,21 @@ struct Glyph {
   std::vector<std::uint8_t> ink;
 };
 
-// The font file to use: $QRTICKET_VIEWER_FONT, else the path configured at build time, else
-// the first of a few usual Debian places that exists; empty when none does.
+// The font file to use: $QRTICKET_VIEWER_FONT, else on Linux the path configured at build time,
+// else the first of a few usual Debian places that exists; empty when none does. Which places
+// is the platform's (font_files.cpp, win/font_files.cpp).
 std::string FindFontPath();
+
+// The font compiled into the program, or nothing. The Windows build carries DejaVu Sans Mono
+// (Windows has no copy of it), so that every program draws the same glyphs as the Linux build
+// with no file beside it; the Linux build reads the system's file.
+std::string_view BuiltInFont();
 
 class GlyphFont {
  public:
-  // Loads `path`. When it cannot be read, available() is false and every visible character is
-  // drawn as a hollow box, so the layout stays right.
+  // Loads `path`, or the built-in font when `path` is empty. When neither can be read,
+  // available() is false and every visible character is drawn as a hollow box, so the layout
+  // stays right.
   explicit GlyphFont(const std::string& path);
   ~GlyphFont();
   GlyphFont(const GlyphFont&) = delete;

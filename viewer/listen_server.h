@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "listen_socket.h"
 #include "render_ticket.h"
 #include "status_responder.h"
 
@@ -40,12 +40,6 @@ struct ListenJob {
   bool statusOnly = false;
 };
 
-// Raised with a Portuguese description when the server cannot start or a PNG cannot be saved.
-class ListenError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 class ListenServer {
  public:
   // Binds and listens at once, so port() and address() are known before Run(). Throws
@@ -55,17 +49,17 @@ class ListenServer {
   ListenServer(const ListenServer&) = delete;
   ListenServer& operator=(const ListenServer&) = delete;
 
-  int port() const { return port_; }
+  int port() const { return socket_.port(); }
   // Where it listens, as "127.0.0.1:9100" or "[::1]:9100": what follows tcp:// for qrticket.
-  const std::string& address() const { return address_; }
+  const std::string& address() const { return socket_.address(); }
 
   // Serves connections until Stop(), then waits for the ones under way (they draw what came).
   // `onJob` is called once per connection, after its PNG is written, one call at a time.
   // Throws ListenError when a PNG cannot be written.
   void Run(const std::function<void(const ListenJob&)>& onJob);
 
-  // Ends Run() soon, from any thread or a signal handler (it only writes to a pipe).
-  void Stop() noexcept;
+  // Ends Run() soon, from any thread or a signal handler.
+  void Stop() noexcept { socket_.Stop(); }
 
  private:
   struct Received {
@@ -73,15 +67,14 @@ class ListenServer {
     std::vector<std::string> notes;
   };
   // Reads one connection to its end, answering status requests and drawing as the bytes come.
-  Received ReadConnection(int connection, TicketRenderer& renderer, StatusResponder& responder);
-  void Serve(int connection, std::string peer, const std::function<void(const ListenJob&)>& onJob);
+  Received ReadConnection(Connection& connection, TicketRenderer& renderer,
+                          StatusResponder& responder);
+  void Serve(std::unique_ptr<Connection> connection,
+             const std::function<void(const ListenJob&)>& onJob);
   std::filesystem::path NextPngPath();
 
   ListenOptions options_;
-  int listenFd_ = -1;
-  int wakeRead_ = -1, wakeWrite_ = -1;
-  int port_ = 0;
-  std::string address_;
+  ListenSocket socket_;
 
   std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "render_report.h"
+#include "utf8_path.h"
 
 namespace qrticket::viewer {
 namespace {
@@ -84,7 +85,7 @@ void SavePng(const std::vector<std::uint8_t>& bytes, const std::filesystem::path
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
   file.close();
-  if (!file) throw PngError(say::PngWriteFailed(path.string()));
+  if (!file) throw PngError(say::PngWriteFailed(Utf8FromPath(path)));
 }
 
 }  // namespace qrticket::viewer

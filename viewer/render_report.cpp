@@ -358,8 +358,12 @@ std::string SystemError(int error) {
   }
   return "erro do sistema " + std::to_string(error);
 }
-std::string ReadFailed(std::string_view path, int error) {
-  return "não foi possível ler '" + std::string(path) + "' (" + SystemError(error) + ")";
+std::string WindowsError(unsigned long error) {
+  return "erro do Windows " + std::to_string(error);
+}
+std::string ReadFailed(std::string_view path, int error) { return ReadFailed(path, SystemError(error)); }
+std::string ReadFailed(std::string_view path, std::string_view why) {
+  return "não foi possível ler '" + std::string(path) + "' (" + std::string(why) + ")";
 }
 
 std::string OutOfMemory() { return "memória insuficiente"; }

@@ -150,7 +150,10 @@ std::string WoosimOverrun(std::size_t at, std::size_t declared, std::size_t fore
 
 // The system's reason for a failed call (errno), in Portuguese.
 std::string SystemError(int error);
+// A Windows error that no errno describes, by its number.
+std::string WindowsError(unsigned long error);
 std::string ReadFailed(std::string_view path, int error);
+std::string ReadFailed(std::string_view path, std::string_view why);
 std::string OutOfMemory();
 std::string JobFailed();
 

@@ -114,9 +114,9 @@ bool BackgroundProgram::Running() {
   return false;
 }
 
-std::optional<int> BackgroundProgram::Stop(std::chrono::milliseconds bound) {
+std::optional<int> BackgroundProgram::Stop(std::chrono::milliseconds bound, int signal) {
   if (pid_ <= 0) return std::nullopt;
-  ::kill(pid_, SIGTERM);
+  ::kill(pid_, signal);
   const std::optional<int> status = Reap(pid_, bound);
   pid_ = -1;
   return status;

@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <csignal>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -44,9 +46,10 @@ class BackgroundProgram {
   bool started() const { return pid_ > 0; }
   // True while it runs; reaps it when it has ended.
   bool Running();
-  // SIGTERM, a bounded wait, then SIGKILL. Returns the wait status, or nullopt if it was
-  // already gone or had to be killed.
-  std::optional<int> Stop(std::chrono::milliseconds bound = std::chrono::seconds(10));
+  // SIGTERM (or `signal`), a bounded wait, then SIGKILL. Returns the wait status, or nullopt if
+  // it was already gone or had to be killed.
+  std::optional<int> Stop(std::chrono::milliseconds bound = std::chrono::seconds(10),
+                          int signal = SIGTERM);
 
  private:
   pid_t pid_ = -1;

@@ -1,0 +1,284 @@
+// qrticket-view.exe under Wine beside the Linux qrticket-view: the same pixels and the same
+// report for our ticket and for third-party receipts, from a file and from standard input; a
+// symbol that decodes; clean failures; and --listen as a network printer that the Linux
+// qrticket prints to and asks for status, served while another sender stays silent, and
+// stopped by Ctrl+C. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <png.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "qr_scan.h"
+#include "run_program.h"
+#include "temp_dir.h"
+
+namespace qrticket::testing {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::string WithoutCarriageReturns(std::string text) {
+  std::erase(text, '\r');
+  return text;
+}
+
+// The pixels of a PNG file, 8-bit grey; width 0 when it cannot be read.
+GreyPicture ReadPng(const fs::path& file) {
+  GreyPicture picture;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, file.c_str())) return picture;
+  image.format = PNG_FORMAT_GRAY;
+  picture.pixels.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) return {};
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  return picture;
+}
+
+// Where two pictures first differ, for the failure message.
+std::string FirstDifference(const GreyPicture& a, const GreyPicture& b) {
+  if (a.width != b.width || a.height != b.height)
+    return std::to_string(a.width) + " × " + std::to_string(a.height) + " against " +
+           std::to_string(b.width) + " × " + std::to_string(b.height);
+  for (std::size_t i = 0; i < a.pixels.size(); ++i)
+    if (a.pixels[i] != b.pixels[i])
+      return "dot x=" + std::to_string(i % a.width) + ", y=" + std::to_string(i / a.width);
+  return "none";
+}
+
+class WineView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* root = std::getenv("QRTICKET_WINE_ROOT");
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (root == nullptr) GTEST_SKIP() << "runs in the prefix of wine_prefix_create (ctest)";
+    // Wine is never started on a prefix other than the one the tests made.
+    ASSERT_TRUE(prefix != nullptr && fs::path(prefix) == fs::path(root) / "prefix");
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    work_ = fs::path(root) / "exchange" / name;  // T:\<name> for the Windows program
+    fs::remove_all(work_);
+    fs::create_directories(work_);
+    windowsWork_ = "T:\\" + name;
+  }
+
+  std::string LinuxPath(const std::string& file) const { return (work_ / file).string(); }
+  std::string WindowsPath(const std::string& file) const { return windowsWork_ + "\\" + file; }
+
+  ProgramRun Windows(std::vector<std::string> args) const {
+    args.insert(args.begin(), {QRTICKET_WINE64, QRTICKET_VIEW_EXE});
+    return RunProgram(args, {}, 60s, work_);
+  }
+  ProgramRun Linux(std::vector<std::string> args) const {
+    args.insert(args.begin(), QRTICKET_VIEW_BINARY);
+    return RunProgram(args, {}, 60s, work_);
+  }
+
+  // The Linux qrticket's default ticket, written to `file` of this test's folder.
+  void WriteDefaultTicket(const std::string& file) const {
+    const ProgramRun run = RunProgram({QRTICKET_BINARY, "--device", LinuxPath(file)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+  }
+
+  fs::path work_;
+  std::string windowsWork_;
+};
+
+struct DrawingRow {
+  const char* name;
+  std::string input;  // a fixture, or "{ticket}" for the default ticket
+  std::vector<std::string> options;
+};
+void PrintTo(const DrawingRow& row, std::ostream* out) { *out << row.name; }
+
+class SamePixels : public WineView, public ::testing::WithParamInterface<DrawingRow> {};
+
+TEST_P(SamePixels, AsTheLinuxBuild) {
+  const DrawingRow& row = GetParam();
+  if (row.input == "{ticket}") {
+    WriteDefaultTicket("input.bin");
+  } else {
+    fs::copy_file(fs::path(QRTICKET_VIEWER_FIXTURES) / row.input, LinuxPath("input.bin"));
+  }
+  std::vector<std::string> onLinux = {LinuxPath("input.bin"), "-o", LinuxPath("linux.png")};
+  std::vector<std::string> onWindows = {WindowsPath("input.bin"), "-o", WindowsPath("windows.png")};
+  onLinux.insert(onLinux.end(), row.options.begin(), row.options.end());
+  onWindows.insert(onWindows.end(), row.options.begin(), row.options.end());
+  const ProgramRun linux = Linux(onLinux);
+  const ProgramRun windows = Windows(onWindows);
+  ASSERT_EQ(linux.exitCode, 0) << linux.err;
+  EXPECT_EQ(windows.exitCode, 0) << windows.err;
+  EXPECT_EQ(WithoutCarriageReturns(windows.out), linux.out);  // the report
+  EXPECT_EQ(windows.err, "");
+  const GreyPicture expected = ReadPng(LinuxPath("linux.png"));
+  const GreyPicture drawn = ReadPng(LinuxPath("windows.png"));
+  ASSERT_GT(expected.width, 0);
+  EXPECT_TRUE(drawn.width == expected.width && drawn.pixels == expected.pixels)
+      << "first difference: " << FirstDifference(drawn, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tickets, SamePixels,
+    ::testing::Values(
+        DrawingRow{"DefaultTicket", "{ticket}", {}},
+        DrawingRow{"DefaultTicketOn58mm", "{ticket}", {"--width", "384"}},
+        // A picture, columns, accents, three bar codes and a PDF417 symbol.
+        DrawingRow{"ThirdPartyReceipt", "rpe-receipt.bin", {}},
+        // receiptline: rules in Katakana, an EAN-13 and a QR code sent as a picture.
+        DrawingRow{"ReceiptlineShowcase", "receiptline-showcase.bin", {}},
+        DrawingRow{"CodePage860Text", "rpe-text-cp860.bin", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The ticket piped in, and the symbol it draws read back by a real decoder.
+TEST_F(WineView, DrawsStandardInputAndTheSymbolDecodes) {
+  WriteDefaultTicket("input.bin");
+  const ProgramRun run = RunProgram(
+      {"bash", "-c", "\"$0\" \"$1\" - -o \"$2\" <input.bin", QRTICKET_WINE64, QRTICKET_VIEW_EXE,
+       WindowsPath("windows.png")},
+      {}, 60s, work_);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("QR (GS ( k): versão 8, nível M, módulo 6 pontos, 140 bytes"),
+            std::string::npos)
+      << run.out;
+  const std::vector<Bytes> symbols = ScanQr(ReadPng(LinuxPath("windows.png")));
+  ASSERT_EQ(symbols.size(), 1u);
+  EXPECT_EQ(symbols[0].rfind("A:123456789*B:999999990*C:PT*", 0), 0u) << symbols[0];
+}
+
+struct FailureRow {
+  const char* name;
+  std::string input;  // "{folder}": a folder of the test
+  const char* says;
+};
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
+
+class ViewFails : public WineView, public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(ViewFails, AsTheLinuxBuildSays) {
+  std::string input = GetParam().input;
+  if (input == "{folder}") {
+    fs::create_directory(LinuxPath("pasta"));
+    input = WindowsPath("pasta");
+  }
+  const ProgramRun run = Windows({input, "-o", WindowsPath("x.png")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(WithoutCarriageReturns(run.err),
+            "qrticket-view: não foi possível ler '" + input + "' (" + GetParam().says + ")\n");
+  EXPECT_FALSE(fs::exists(LinuxPath("x.png")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ViewFails,
+    ::testing::Values(FailureRow{"MissingFile", "T:\\nao-existe.bin", "não existe"},
+                      FailureRow{"Folder", "{folder}", "é uma pasta"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// qrticket-view.exe --listen, its output in a file of the test; Ctrl+C (SIGINT, which Wine
+// hands to the console's handlers) stops it.
+class Listener {
+ public:
+  Listener(const fs::path& log, std::vector<std::string> options) : log_(log) {
+    options.insert(options.begin(), {QRTICKET_WINE64, QRTICKET_VIEW_EXE, "--listen", "127.0.0.1:0"});
+    program_ = std::make_unique<BackgroundProgram>(options, log, log.string() + ".err");
+  }
+  std::string Log() const { return WithoutCarriageReturns(ReadFileBytes(log_)); }
+  bool WaitFor(const std::string& text) {
+    return PollUntil([&] { return Log().find(text) != std::string::npos; }, 30s);
+  }
+  // The address it printed, as tcp:// takes it.
+  std::string Address() {
+    if (!WaitFor("a escutar em ")) return {};
+    const std::string log = Log();
+    const auto at = log.find("a escutar em ") + 13;
+    return log.substr(at, log.find(' ', at) - at);
+  }
+  std::optional<int> Interrupt() { return program_->Stop(30s, SIGINT); }
+
+ private:
+  fs::path log_;
+  std::unique_ptr<BackgroundProgram> program_;
+};
+
+// A raw loopback connection of the test's own, to hold a connection open without a word.
+int ConnectTo(const std::string& address) {
+  const auto colon = address.rfind(':');
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<std::uint16_t>(std::stoi(address.substr(colon + 1))));
+  ::inet_pton(AF_INET, address.substr(0, colon).c_str(), &to.sin_addr);
+  const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (s >= 0 && ::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+    ::close(s);
+    return -1;
+  }
+  return s;
+}
+
+TEST_F(WineView, ListensAsANetworkPrinter) {
+  fs::create_directory(LinuxPath("out"));
+  Listener listener(LinuxPath("listen.log"), {"--out", WindowsPath("out")});
+  const std::string address = listener.Address();
+  ASSERT_NE(address, "") << listener.Log();
+
+  // A sender that says nothing holds up no one: the ticket after it is drawn at once.
+  const int silent = ConnectTo(address);
+  ASSERT_GE(silent, 0);
+  const ProgramRun status = RunProgram({QRTICKET_BINARY, "--device", "tcp://" + address, "--status"});
+  EXPECT_EQ(status.exitCode, 0) << status.err;
+  EXPECT_NE(status.out.find("modelo: qrticket-view\n"), std::string::npos) << status.out;
+  EXPECT_NE(status.out.find("pronta a imprimir"), std::string::npos) << status.out;
+  const ProgramRun ticket = RunProgram(
+      {QRTICKET_BINARY, "--device", "tcp://" + address, "--text", "Olá via Wine", "--timeout", "10"});
+  EXPECT_EQ(ticket.exitCode, 0) << ticket.err;
+  EXPECT_TRUE(listener.WaitFor("trabalho 1: ")) << listener.Log();
+  ::close(silent);
+  EXPECT_TRUE(listener.WaitFor(" sem dados: nenhum talão")) << listener.Log();
+
+  const std::optional<int> stopped = listener.Interrupt();
+  ASSERT_TRUE(stopped.has_value()) << "Ctrl+C did not stop it";
+  EXPECT_TRUE(WIFEXITED(*stopped) && WEXITSTATUS(*stopped) == 0);
+  EXPECT_NE(listener.Log().find("qrticket-view: parado"), std::string::npos) << listener.Log();
+
+  // The job's picture is the one the Linux build draws from the same bytes.
+  const ProgramRun same = RunProgram({QRTICKET_BINARY, "--device", LinuxPath("ticket.bin"), "--text", "Olá via Wine"});
+  ASSERT_EQ(same.exitCode, 0);
+  ASSERT_EQ(Linux({LinuxPath("ticket.bin"), "-o", LinuxPath("linux.png")}).exitCode, 0);
+  const GreyPicture drawn = ReadPng(LinuxPath("out/ticket-0001.png"));
+  const GreyPicture expected = ReadPng(LinuxPath("linux.png"));
+  ASSERT_GT(drawn.width, 0) << listener.Log();
+  EXPECT_TRUE(drawn.width == expected.width && drawn.pixels == expected.pixels)
+      << "first difference: " << FirstDifference(drawn, expected);
+  EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(LinuxPath("out/ticket-0001.txt"))).find("QR (GS ( k): versão 1, nível M"),
+            std::string::npos);
+}
+
+TEST_F(WineView, SimulatesAPrinterWithItsCoverOpen) {
+  Listener listener(LinuxPath("listen.log"),
+                    {"--out", WindowsPath("out"), "--simulate", "cover-open"});
+  const std::string address = listener.Address();
+  ASSERT_NE(address, "") << listener.Log();
+  const ProgramRun status = RunProgram({QRTICKET_BINARY, "--device", "tcp://" + address, "--status"});
+  EXPECT_EQ(status.exitCode, 1);
+  EXPECT_NE(status.out.find("não está pronta: fora de linha, tampa aberta"), std::string::npos)
+      << status.out;
+  const ProgramRun checked = RunProgram({QRTICKET_BINARY, "--device", "tcp://" + address, "--check-status"});
+  EXPECT_EQ(checked.exitCode, 1);
+  EXPECT_TRUE(listener.Interrupt().has_value());
+  EXPECT_EQ(listener.Log().find("trabalho 1:"), std::string::npos) << "nothing was printed";
+}
+
+}  // namespace
+}  // namespace qrticket::testing
