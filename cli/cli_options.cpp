@@ -116,6 +116,29 @@ const CLI::Option* LongOption(const CLI::App& app, const std::string& name) {
   return nullptr;
 }
 
+// Whether `arg` is an option that takes the next argument as its value ("--device", "-d").
+bool TakesNextValue(const CLI::App& app, const std::string& arg) {
+  if (arg.size() < 2 || arg[0] != '-' || arg.find('=') != std::string::npos) return false;
+  const bool isLong = arg[1] == '-';
+  if (!isLong && arg.size() != 2) return false;
+  const std::string name = arg.substr(isLong ? 2 : 1);
+  for (const CLI::Option* option : app.get_options()) {
+    if (option->get_expected_max() == 0) continue;
+    const auto& names = isLong ? option->get_lnames() : option->get_snames();
+    if (std::find(names.begin(), names.end(), name) != names.end()) return true;
+  }
+  return false;
+}
+
+// "/?", the help switch of Windows programs, asks for the help wherever an option may stand
+// (not as the value of an option: "--device /?" is a name, and not after "--").
+void TakeSlashQuestionMarkAsHelp(const CLI::App& app, std::vector<std::string>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") return;
+    if (args[i] == "/?" && (i == 0 || !TakesNextValue(app, args[i - 1]))) args[i] = "--help";
+  }
+}
+
 // The parser reads "--text=" as "--text" without a value and then takes the next argument as
 // the value ("--text= --woosim" would print the text "--woosim"). Splitting "--name=value" into
 // two arguments here keeps an empty value empty. Returns an error message, or "" when fine.
@@ -214,6 +237,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   DeclareOptions(app, raw);
 
   std::vector<std::string> args = argsIn;
+  TakeSlashQuestionMarkAsHelp(app, args);
   if (const std::string error = SplitLongValues(app, args); !error.empty())
     return UsageError(error);
   // CLI11 wants argv without the program name, last argument first.

@@ -16,13 +16,19 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& out) {
+int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& out,
+                    std::ostream& err) {
+  if (devices.empty())
+    err << "qrticket: não se encontrou nenhum dispositivo. Ligue a impressora e volte a tentar; "
+           "uma impressora de rede (tcp://ENDEREÇO) não aparece na lista.\n";
   for (const DiscoveredDevice& device : devices)
     out << OneLine(device.name) << '\t' << OneLine(ShownDescription(device)) << '\n';
   out.flush();
   return kExitOk;
 }
 
-int ListDevices(std::ostream& out) { return WriteDeviceList(DiscoverDevices(), out); }
+int ListDevices(std::ostream& out, std::ostream& err) {
+  return WriteDeviceList(DiscoverDevices(), out, err);
+}
 
 }  // namespace qrticket::cli

@@ -10,10 +10,12 @@ namespace qrticket::cli {
 
 // Writes each device as its name, a tab and its description (with what to do when the user
 // may not write to it). Tabs and line breaks inside are written as spaces, so a line is always
-// one device. Returns the exit code: 0, also for an empty list.
-int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& out);
+// one device. An empty list is said on `err`, so that `out` still holds only devices. Returns
+// the exit code: 0, also for an empty list.
+int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& out,
+                    std::ostream& err);
 
 // Discovers the devices (ports, USB printers, CUPS queues) and writes them.
-int ListDevices(std::ostream& out);
+int ListDevices(std::ostream& out, std::ostream& err);
 
 }  // namespace qrticket::cli

@@ -1,5 +1,4 @@
 // qrticket: prints one QR test ticket from the command line, for scripts and headless boxes.
-#include <iostream>
 #include <new>
 
 #include "devices/device_failures.h"
@@ -31,7 +30,7 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
       return cli::RunCheckedTicket(options.settings, options.channel, reporter, err, caught);
     }
     case cli::Mode::ListDevices:
-      return cli::ListDevices(out);
+      return cli::ListDevices(out, err);
     case cli::Mode::CheckSymbol:
     case cli::Mode::PrintProbe: {
       const int code = *cli::RunSymbolMode(options.symbolModes, options.settings,
@@ -48,10 +47,12 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::ostream& out = cli::StandardOutput();
+  std::ostream& err = cli::StandardError();
   try {
-    return cli::RunCommand(cli::Arguments(argc, argv), std::cout, std::cerr, RunMode);
+    return cli::RunCommand(cli::Arguments(argc, argv), out, err, RunMode);
   } catch (const std::bad_alloc&) {  // not even the arguments could be copied
-    std::cerr << "qrticket: " << qrticket::failures::OutOfMemoryText() << '\n';
+    err << "qrticket: " << qrticket::failures::OutOfMemoryText() << '\n';
     return cli::kExitPrintFailed;
   }
 }

@@ -1,6 +1,7 @@
 // What the command line needs from its platform before it parses and prints anything.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,10 @@ void PrepareProcess();
 // The arguments after the program name, in UTF-8. Windows hands them over in UTF-16 and would
 // otherwise turn "€" into the ANSI code page or "?".
 std::vector<std::string> Arguments(int argc, char** argv);
+
+// Standard output and standard error, for UTF-8 text. POSIX: std::cout and std::cerr. Windows:
+// WriteConsoleW to a console, UTF-8 bytes to a pipe or a file (see win/console_text.h).
+std::ostream& StandardOutput();
+std::ostream& StandardError();
 
 }  // namespace qrticket::cli

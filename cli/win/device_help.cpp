@@ -5,9 +5,9 @@ namespace qrticket::cli {
 
 const char* const kDeviceHelp =
     "Dispositivos: LPT1: a LPT3: e COM1: a COM256: (as portas do Windows), printer:NOME (uma\n"
-    "impressora instalada no Windows, num trabalho RAW), tcp://ENDEREÇO[:PORTA] (impressora de\n"
-    "rede, porta 9100 por omissão; um endereço IPv4 escreve-se com quatro números,\n"
-    "192.168.1.50), qualquer caminho (um ficheiro, \\\\servidor\\impressora)\n"
-    "ou - (saída padrão). --list-devices mostra os deste computador.";
+    "impressora instalada no Windows, num trabalho RAW; printer: é a predefinida),\n"
+    "tcp://ENDEREÇO[:PORTA] (impressora de rede, porta 9100 por omissão; um endereço IPv4\n"
+    "escreve-se com quatro números, 192.168.1.50), qualquer caminho (um ficheiro,\n"
+    "\\\\servidor\\impressora) ou - (saída padrão). --list-devices mostra os deste computador.";
 
 }  // namespace qrticket::cli

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "console_text.h"
+
 namespace qrticket::cli {
 namespace {
 
@@ -17,8 +19,8 @@ std::string Utf8(const wchar_t* wide) {
 
 }  // namespace
 
-// Messages are written in UTF-8; a console shows them right only with its output code page set
-// to UTF-8. Redirected output gets the UTF-8 bytes either way.
+// The messages reach a console as UTF-16 (console_text.h); the code page is set as well for
+// anything else the console shows on our behalf.
 void PrepareProcess() { ::SetConsoleOutputCP(CP_UTF8); }
 
 std::vector<std::string> Arguments(int argc, char** argv) {
@@ -29,6 +31,20 @@ std::vector<std::string> Arguments(int argc, char** argv) {
   for (int i = 1; i < count; ++i) arguments.push_back(Utf8(wide[i]));
   ::LocalFree(wide);
   return arguments;
+}
+
+// One stream per handle for the life of the process; never destroyed, so that a message
+// written while the program ends still goes out.
+std::ostream& StandardOutput() {
+  static auto* buffer = new ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_OUTPUT_HANDLE));
+  static auto* stream = new std::ostream(buffer);
+  return *stream;
+}
+
+std::ostream& StandardError() {
+  static auto* buffer = new ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_ERROR_HANDLE));
+  static auto* stream = new std::ostream(buffer);
+  return *stream;
 }
 
 }  // namespace qrticket::cli

@@ -252,6 +252,13 @@ PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view pa
               " $USER) e volte a entrar na sessão"};
 }
 
+// --- Windows: installed printers and USB printers --------------------------------------
+
+PrintFailure NoDefaultPrinter() {
+  return {FailureCode::NotFound,
+          "Não há uma impressora predefinida no Windows: indique a impressora, printer:NOME"};
+}
+
 // --- CUPS queues -------------------------------------------------------------------------
 
 namespace {

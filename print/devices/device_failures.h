@@ -65,6 +65,10 @@ PrintFailure PortWithoutHardware(std::string_view port, std::string_view path);
 PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view path,
                                     std::string_view group);
 
+// Printers installed in Windows ("printer:NAME") and USB printers without a queue ("usb:").
+// "printer:" alone, and Windows has no default printer.
+PrintFailure NoDefaultPrinter();
+
 // CUPS queues. `reason` is CUPS's own wording (printer-state-message, or the scheduler's
 // error); it is quoted when there is one. `server` is the scheduler as libcups names it.
 // libcups itself is not installed (it is loaded only when a CUPS queue is used).

@@ -247,6 +247,38 @@ TEST(CliOptions, HelpAndVersionExitZero) {
   EXPECT_EQ(version.out.rfind("qrticket ", 0), 0u);
 }
 
+// "/?", as Windows programs take it, is the help wherever an option may stand; as the value of
+// an option it stays a name.
+struct SlashQuestionRow {
+  const char* name;
+  std::vector<std::string> args;
+  bool help;
+};
+void PrintTo(const SlashQuestionRow& row, std::ostream* out) { *out << row.name; }
+
+class SlashQuestionMark : public ::testing::TestWithParam<SlashQuestionRow> {};
+
+TEST_P(SlashQuestionMark, IsTheHelpWhereAnOptionMayStand) {
+  const ParseResult r = Parse(GetParam().args);
+  if (GetParam().help) {
+    EXPECT_EQ(r.exitCode, kExitOk);
+    EXPECT_FALSE(r.options);
+    EXPECT_NE(r.out.find("--device"), std::string::npos) << r.out;
+  } else {
+    ASSERT_TRUE(r.options) << r.err;
+    EXPECT_EQ(r.options->settings.deviceName, "/?");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SlashQuestionMark,
+    ::testing::Values(SlashQuestionRow{"Alone", {"/?"}, true},
+                      SlashQuestionRow{"AfterOtherOptions", {"--device", "x", "/?"}, true},
+                      SlashQuestionRow{"AfterAFlag", {"--woosim", "/?"}, true},
+                      SlashQuestionRow{"AsTheDevice", {"--device", "/?"}, false},
+                      SlashQuestionRow{"AsTheShortDevice", {"-d", "/?"}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Reads back the ticket that the command-line test "cli_write_ticket" wrote (see CMakeLists).
 TEST(CliTicketFile, HoldsWhatTheCommandLineAskedFor) {
   const char* path = std::getenv("QRTICKET_CLI_TICKET");

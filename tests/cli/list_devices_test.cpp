@@ -35,6 +35,7 @@ struct ListRow {
   const char* name;
   std::vector<DiscoveredDevice> devices;
   std::string expected;
+  bool saysNothingFound = false;
 };
 
 void PrintTo(const ListRow& row, std::ostream* out) { *out << row.name; }
@@ -42,9 +43,12 @@ void PrintTo(const ListRow& row, std::ostream* out) { *out << row.name; }
 class DeviceListLines : public ::testing::TestWithParam<ListRow> {};
 
 TEST_P(DeviceListLines, OneDeviceALine) {
-  std::ostringstream out;
-  EXPECT_EQ(WriteDeviceList(GetParam().devices, out), kExitOk);
+  std::ostringstream out, err;
+  EXPECT_EQ(WriteDeviceList(GetParam().devices, out, err), kExitOk);
   EXPECT_EQ(out.str(), GetParam().expected);
+  EXPECT_EQ(err.str().find("não se encontrou nenhum dispositivo") != std::string::npos,
+            GetParam().saysNothingFound)
+      << err.str();
 }
 
 DiscoveredDevice Device(std::string name, std::string description, bool writable = true,
@@ -55,7 +59,7 @@ DiscoveredDevice Device(std::string name, std::string description, bool writable
 INSTANTIATE_TEST_SUITE_P(
     Rows, DeviceListLines,
     ::testing::Values(
-        ListRow{"EmptyListIsAnAnswer", {}, ""},
+        ListRow{"EmptyListIsAnAnswerSaidOnStderr", {}, "", true},
         ListRow{"NameTabDescription",
                 {Device("/dev/usb/lp0", "Impressora USB EPSON TM-T20II (ESC/POS)"),
                  Device("cups:Recibos", "Fila CUPS: Local Raw Printer, pronta")},

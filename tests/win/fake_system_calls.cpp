@@ -112,6 +112,18 @@ BOOL FakeSpooler::OpenPrinterW(const wchar_t* name, HANDLE* printer) {
   return TRUE;
 }
 
+BOOL FakeSpooler::GetDefaultPrinterW(wchar_t* name, DWORD* length) {
+  if (defaultPrinter.empty()) return FailWith(ERROR_FILE_NOT_FOUND);
+  const auto needed = static_cast<DWORD>(defaultPrinter.size() + 1);
+  if (name == nullptr || *length < needed) {
+    *length = needed;
+    return FailWith(ERROR_INSUFFICIENT_BUFFER);
+  }
+  std::copy(defaultPrinter.c_str(), defaultPrinter.c_str() + needed, name);
+  *length = needed;
+  return TRUE;
+}
+
 DWORD FakeSpooler::StartDocPrinterW(HANDLE, DOC_INFO_1W* document) {
   dataType = document->pDatatype ? document->pDatatype : L"";
   if (startError != 0) {
@@ -245,6 +257,25 @@ BOOL FakeStdout::WriteFile(HANDLE, const void* data, DWORD size, DWORD* written,
 Bytes FakeStdout::received() const {
   const std::lock_guard lock(mutex_);
   return received_;
+}
+
+BOOL FakeConsole::GetConsoleMode(HANDLE, DWORD* mode) {
+  if (!console) return FailWith(ERROR_INVALID_HANDLE);
+  *mode = ENABLE_PROCESSED_OUTPUT;
+  return TRUE;
+}
+
+BOOL FakeConsole::WriteConsoleW(HANDLE, const wchar_t* text, DWORD length, DWORD* written) {
+  writes.emplace_back(text, length);
+  shown.append(text, length);
+  *written = length;
+  return TRUE;
+}
+
+BOOL FakeConsole::WriteFile(HANDLE, const void* data, DWORD size, DWORD* written, OVERLAPPED*) {
+  piped.append(static_cast<const char*>(data), size);
+  *written = size;
+  return TRUE;
 }
 
 std::optional<std::string> RunTicketJob(const std::string& device, SystemCalls& sys,

@@ -77,6 +77,7 @@ class FakeSpooler : public SystemCalls {
  public:
   std::wstring printerName;
   std::wstring dataType;
+  std::wstring defaultPrinter;  // empty: Windows has no default printer
   DWORD openError = 0;      // OpenPrinterW fails with it
   DWORD startError = 0;     // StartDocPrinterW fails with it
   DWORD writeError = 0;     // WritePrinter fails with it
@@ -88,6 +89,7 @@ class FakeSpooler : public SystemCalls {
   std::vector<DWORD> jobCommands;  // SetJobW commands for kJob
 
   BOOL OpenPrinterW(const wchar_t* name, HANDLE* printer) override;
+  BOOL GetDefaultPrinterW(wchar_t* name, DWORD* length) override;
   DWORD StartDocPrinterW(HANDLE printer, DOC_INFO_1W* document) override;
   BOOL WritePrinter(HANDLE printer, const void* data, DWORD size, DWORD* written) override;
   BOOL EndDocPrinter(HANDLE printer) override;
@@ -154,6 +156,20 @@ class FakeStdout : public SystemCalls {
  private:
   mutable std::mutex mutex_;
   Bytes received_;
+};
+
+// A standard handle that is a console (text through WriteConsoleW) or a pipe (WriteFile).
+class FakeConsole : public SystemCalls {
+ public:
+  bool console = true;
+  std::wstring shown;                    // what the console got, all writes joined
+  std::vector<std::wstring> writes;      // each WriteConsoleW
+  Bytes piped;                           // what WriteFile got
+
+  BOOL GetConsoleMode(HANDLE handle, DWORD* mode) override;
+  BOOL WriteConsoleW(HANDLE handle, const wchar_t* text, DWORD length, DWORD* written) override;
+  BOOL WriteFile(HANDLE handle, const void* data, DWORD size, DWORD* written,
+                 OVERLAPPED* overlapped) override;
 };
 
 // The failure message of one ticket job on `sys`, or nullopt when it succeeded.

@@ -95,7 +95,20 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_TRUE(s.aborted);
                      EXPECT_FALSE(s.ended);
                    }},
-        SpoolerRow{"NoNameIsNoPrinter", "printer:", nullptr, "Nome de dispositivo inválido",
+        SpoolerRow{"NoNameIsTheDefaultPrinter", "printer:",
+                   [](FakeSpooler& s) {
+                     s.defaultPrinter = L"Recibos";
+                     s.looks = {{.status = JOB_STATUS_PRINTED}};
+                   },
+                   nullptr, [](const FakeSpooler& s) { EXPECT_EQ(s.printerName, L"Recibos"); }},
+        SpoolerRow{"TheDefaultPrinterIsNamedInMessages", "printer:",
+                   [](FakeSpooler& s) {
+                     s.defaultPrinter = L"Recibos";
+                     s.writeError = ERROR_NOT_READY;
+                   },
+                   "O dispositivo \"printer:Recibos\" não está disponível", nullptr},
+        SpoolerRow{"NoDefaultPrinterSaysSo", "printer:", nullptr,
+                   "Não há uma impressora predefinida no Windows",
                    [](const FakeSpooler& s) { EXPECT_EQ(s.printerName, L""); }}),
     [](const auto& info) { return std::string(info.param.name); });
 

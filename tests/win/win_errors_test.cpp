@@ -67,7 +67,13 @@ INSTANTIATE_TEST_SUITE_P(
                  FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo \"X\" (erro 1 do Windows"},
         // EINVAL means a bad name only when opening.
         ErrorRow{"InvalidParameterAtWrite", ERROR_INVALID_PARAMETER, Stage::Write, false,
-                 FailureCode::DeviceIo, "Erro de entrada/saída no dispositivo \"X\" (erro 87 do Windows"}),
+                 FailureCode::DeviceIo,
+                 "Erro de entrada/saída no dispositivo \"X\" (argumento inválido; erro 87 do Windows)"},
+        // Winsock errors, which Windows has no text for under every system: our words.
+        ErrorRow{"NetworkUnreachable", WSAENETUNREACH, Stage::Open, false, FailureCode::SystemError,
+                 "Não foi possível abrir \"X\" (rede inacessível; erro 10051 do Windows)"},
+        ErrorRow{"HostUnreachable", WSAEHOSTUNREACH, Stage::Open, false, FailureCode::SystemError,
+                 "Não foi possível abrir \"X\" (sem caminho para a máquina; erro 10065 do Windows)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

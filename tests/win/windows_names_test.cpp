@@ -31,7 +31,9 @@ INSTANTIATE_TEST_SUITE_P(
         PrinterNameRow{"SharedPrinter", "printer:\\\\caixa\\talao", "\\\\caixa\\talao"},
         PrinterNameRow{"NoName", "printer:", ""},
         PrinterNameRow{"NoColon", "printer", std::nullopt},
-        PrinterNameRow{"LeadingSpace", " printer:Caixa", std::nullopt},
+        PrinterNameRow{"SpacesAroundAreTyping", " printer:Caixa ", "Caixa"},
+        PrinterNameRow{"SpaceAfterTheColon", "printer: Recibos", "Recibos"},
+        PrinterNameRow{"OnlySpacesIsTheDefault", "printer:  ", ""},
         PrinterNameRow{"CupsIsNotWindows", "cups:Caixa", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 

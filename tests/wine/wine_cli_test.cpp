@@ -4,6 +4,7 @@
 // port to it), standard output, and clean failures on a missing port, a folder and a refused
 // connection. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -38,16 +40,29 @@ struct ProgramRun {
   std::chrono::milliseconds elapsed{0};
 };
 
-// Runs `argv` in `cwd`, standard output to `stdoutFd` or a file; killed after 60 s.
-ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& cwd, int stdoutFd = -1) {
+// Where a program's standard handles go; -1 keeps the default (stdin /dev/null, stdout and
+// stderr into files read back into ProgramRun). `whileRunning` is called once it has started,
+// with its process id, and may wait; its return is not waited for beyond the bound.
+struct Spawn {
+  int stdinFd = -1;
+  int stdoutFd = -1;
+  int stderrFd = -1;
+  std::function<void(pid_t)> whileRunning;
+};
+
+// Runs `argv` in `cwd`; killed after 60 s.
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& cwd,
+                      const Spawn& how = {}) {
   TempDir capture;
   const std::string outPath = capture.File("out"), errPath = capture.File("err");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+  if (how.stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, how.stdinFd, 0);
+  else posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (how.stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, how.stdoutFd, 1);
   else posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+  if (how.stderrFd >= 0) posix_spawn_file_actions_adddup2(&actions, how.stderrFd, 2);
+  else posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
   if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
   std::vector<std::string> copy = argv;
   std::vector<char*> pointers;
@@ -62,6 +77,7 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& c
     ADD_FAILURE() << "cannot start " << argv[0];
     return run;
   }
+  if (how.whileRunning) how.whileRunning(child);
   int status = 0;
   while (::waitpid(child, &status, WNOHANG) == 0) {
     if (Clock::now() - started > 60s) {
@@ -74,8 +90,8 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& c
   }
   run.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadFileBytes(outPath);
-  run.err = ReadFileBytes(errPath);
+  if (how.stdoutFd < 0) run.out = ReadFileBytes(outPath);
+  if (how.stderrFd < 0) run.err = ReadFileBytes(errPath);
   return run;
 }
 
@@ -107,16 +123,21 @@ class Wine : public ::testing::Test {
   std::string LinuxPath(const std::string& file) const { return (work_ / file).string(); }
   std::string WindowsPath(const std::string& file) const { return windowsWork_ + "\\" + file; }
 
-  ProgramRun Windows(const std::vector<std::string>& args, int stdoutFd = -1) const {
+  ProgramRun Windows(const std::vector<std::string>& args, const Spawn& how = {}) const {
     std::vector<std::string> argv = {QRTICKET_WINE64, QRTICKET_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunProgram(argv, work_.string(), stdoutFd);
+    return RunProgram(argv, work_.string(), how);
+  }
+  ProgramRun Windows(const std::vector<std::string>& args, int stdoutFd) const {
+    Spawn how;
+    how.stdoutFd = stdoutFd;
+    return Windows(args, how);
   }
 
-  ProgramRun Linux(const std::vector<std::string>& args, int stdoutFd = -1) const {
+  ProgramRun Linux(const std::vector<std::string>& args, const Spawn& how = {}) const {
     std::vector<std::string> argv = {QRTICKET_BINARY};
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunProgram(argv, work_.string(), stdoutFd);
+    return RunProgram(argv, work_.string(), how);
   }
 
   // The ticket the Linux build writes for `options` (to a file).
@@ -377,6 +398,65 @@ TEST_F(Wine, HelpIsInPortugueseAndNamesWindowsDevices) {
   EXPECT_NE(out.find("printer:"), std::string::npos) << out;
   EXPECT_NE(out.find("COM256"), std::string::npos) << out;
   EXPECT_EQ(out.find("/dev/"), std::string::npos) << out;
+}
+
+// What a terminal shows of a Wine console: Wine draws it with escape sequences, moving the
+// cursor right (CSI n C) where a space was written; carriage returns dropped.
+std::string ShownOnTerminal(const std::string& terminal) {
+  std::string text;
+  for (std::size_t i = 0; i < terminal.size(); ++i) {
+    if (terminal[i] == '\r') continue;
+    if (terminal[i] != '\x1b') {
+      text += terminal[i];
+      continue;
+    }
+    if (i + 1 >= terminal.size() || terminal[i + 1] != '[') {
+      ++i;  // ESC and one character
+      continue;
+    }
+    std::size_t end = i + 2;
+    while (end < terminal.size() && !(terminal[end] >= 0x40 && terminal[end] <= 0x7e)) ++end;
+    if (end < terminal.size() && terminal[end] == 'C') {
+      const std::string count = terminal.substr(i + 2, end - i - 2);
+      text.append(count.empty() ? 1 : std::stoul(count), ' ');
+    }
+    i = end;
+  }
+  return text;
+}
+
+// Everything that comes on the master until the other side has gone (or `bound` passes).
+std::string ReadUntilHangUp(int master, std::chrono::milliseconds bound) {
+  std::string got;
+  const auto end = Clock::now() + bound;
+  while (Clock::now() < end) {
+    pollfd p{master, POLLIN, 0};
+    if (::poll(&p, 1, 50) <= 0) continue;
+    char buffer[4096];
+    const ssize_t n = ::read(master, buffer, sizeof buffer);
+    if (n <= 0) break;  // EIO: no slave open any more
+    got.append(buffer, static_cast<std::size_t>(n));
+  }
+  return got;
+}
+
+// In a console (Wine makes one on the terminal it is started from) the Portuguese of a failure
+// arrives whole: handed over byte by byte, it showed as "impressÃ£o".
+TEST_F(Wine, PortugueseReachesAConsoleWhole) {
+  PtyPair terminal;
+  const int slave = ::open(terminal.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(slave, 0);
+  auto reading = std::async(std::launch::async, [&] { return ReadUntilHangUp(terminal.master(), 40s); });
+  Spawn onTerminal;
+  onTerminal.stdinFd = onTerminal.stdoutFd = onTerminal.stderrFd = slave;
+  const ProgramRun run = Windows({"--device", "COM255:"}, onTerminal);
+  ::close(slave);
+  const std::string shown = ShownOnTerminal(reading.get());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(shown.find("Falha na impressão:A porta \"COM255:\" (\\\\.\\COM255) não existe"),
+            std::string::npos)
+      << shown;
+  EXPECT_EQ(shown.find("\xC3\x83"), std::string::npos) << shown;  // "Ã"
 }
 
 }  // namespace

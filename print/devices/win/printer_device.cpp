@@ -130,10 +130,30 @@ JobEnd JobEndFromStatus(DWORD status) {
                                                                     : JobEnd::Waiting;
 }
 
-std::unique_ptr<OutputDevice> OpenPrinterDevice(const std::string& printer, std::string_view device,
+std::optional<std::string> DefaultPrinterName(SystemCalls& sys) {
+  DWORD length = 0;
+  sys.GetDefaultPrinterW(nullptr, &length);
+  if (length <= 1) return std::nullopt;
+  std::wstring name(length, L'\0');
+  if (!sys.GetDefaultPrinterW(name.data(), &length)) return std::nullopt;
+  name.resize(name.find(L'\0'));
+  if (name.empty()) return std::nullopt;
+  return Utf8FromWide(name);
+}
+
+std::unique_ptr<OutputDevice> OpenPrinterDevice(const std::string& typedPrinter,
+                                                std::string_view typed,
                                                 const ChannelOptions& options, SystemCalls& sys) {
+  // "printer:" alone: the default printer, named in messages as the operator would type it.
+  std::string printer = typedPrinter;
+  std::string device(typed);
+  if (printer.empty()) {
+    printer = DefaultPrinterName(sys).value_or("");
+    if (printer.empty()) throw failures::NoDefaultPrinter();
+    device = "printer:" + printer;
+  }
   const std::optional<std::wstring> name = WideFromUtf8(printer);
-  if (printer.empty() || !name) throw failures::BadFileName(device);
+  if (!name) throw failures::BadFileName(device);
   HANDLE handle = nullptr;
   if (!sys.OpenPrinterW(name->c_str(), &handle))
     throw FromWindowsError(::GetLastError(), device, Stage::Open);
@@ -147,7 +167,7 @@ std::unique_ptr<OutputDevice> OpenPrinterDevice(const std::string& printer, std:
     sys.ClosePrinter(handle);
     throw FromWindowsError(error, device, Stage::Open);
   }
-  return std::make_unique<PrinterDevice>(sys, handle, job, std::string(device), options.stallTimeout);
+  return std::make_unique<PrinterDevice>(sys, handle, job, device, options.stallTimeout);
 }
 
 }  // namespace qrticket

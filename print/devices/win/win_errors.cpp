@@ -60,6 +60,11 @@ constexpr ErrorMeaning kMeanings[] = {
     {WSAENOTCONN, ENOTCONN},
     {WSAESHUTDOWN, EPIPE},
     {WSAETIMEDOUT, ETIMEDOUT},  // the stack gave up retransmitting to the printer
+    {WSAENETUNREACH, ENETUNREACH},
+    {WSAEHOSTUNREACH, EHOSTUNREACH},
+    {WSAENETDOWN, ENETDOWN},
+    {WSAEADDRNOTAVAIL, EADDRNOTAVAIL},
+    {WSAEAFNOSUPPORT, EAFNOSUPPORT},
     {WSAEACCES, EACCES},
     {WSAENOBUFS, ENOMEM},
 };
@@ -75,8 +80,13 @@ int ErrnoForWindowsError(DWORD error) {
 PrintFailure FromWindowsError(DWORD error, std::string_view device, failures::Stage stage,
                               bool heldPort) {
   const int posix = heldPort && error == ERROR_ACCESS_DENIED ? EBUSY : ErrnoForWindowsError(error);
-  return failures::FromErrno(posix, device, stage,
-                             failures::WindowsErrorDetail(error, SystemMessage(error)));
+  // An error we have words for is said in them, as on Linux, with Windows' number beside them
+  // (Windows has no text at all for some, such as Winsock's); any other is quoted as Windows
+  // says it.
+  const std::string detail =
+      posix != 0 ? failures::SystemErrorText(posix) + "; " + failures::WindowsErrorDetail(error, {})
+                 : failures::WindowsErrorDetail(error, SystemMessage(error));
+  return failures::FromErrno(posix, device, stage, detail);
 }
 
 }  // namespace qrticket

@@ -26,6 +26,10 @@ BOOL SystemCalls::CancelIoEx(HANDLE handle, OVERLAPPED* overlapped) {
 }
 BOOL SystemCalls::CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 HANDLE SystemCalls::GetStdHandle(DWORD which) { return ::GetStdHandle(which); }
+BOOL SystemCalls::GetConsoleMode(HANDLE handle, DWORD* mode) { return ::GetConsoleMode(handle, mode); }
+BOOL SystemCalls::WriteConsoleW(HANDLE handle, const wchar_t* text, DWORD length, DWORD* written) {
+  return ::WriteConsoleW(handle, text, length, written, nullptr);
+}
 BOOL SystemCalls::ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) {
   return ::ClearCommError(handle, errors, status);
 }
@@ -68,6 +72,9 @@ int SystemCalls::WSAGetLastError() { return ::WSAGetLastError(); }
 
 BOOL SystemCalls::OpenPrinterW(const wchar_t* name, HANDLE* printer) {
   return ::OpenPrinterW(const_cast<wchar_t*>(name), printer, nullptr);
+}
+BOOL SystemCalls::GetDefaultPrinterW(wchar_t* name, DWORD* length) {
+  return ::GetDefaultPrinterW(name, length);
 }
 DWORD SystemCalls::StartDocPrinterW(HANDLE printer, DOC_INFO_1W* document) {
   return ::StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(document));

@@ -30,6 +30,9 @@ class SystemCalls {
   virtual BOOL CancelIoEx(HANDLE handle, OVERLAPPED* overlapped);
   virtual BOOL CloseHandle(HANDLE handle);
   virtual HANDLE GetStdHandle(DWORD which);
+  // Consoles: whether a handle is one, and writing UTF-16 text to it.
+  virtual BOOL GetConsoleMode(HANDLE handle, DWORD* mode);
+  virtual BOOL WriteConsoleW(HANDLE handle, const wchar_t* text, DWORD length, DWORD* written);
   // Serial ports: the bytes still queued for the line, and discarding them.
   virtual BOOL ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status);
   virtual BOOL PurgeComm(HANDLE handle, DWORD flags);
@@ -52,6 +55,8 @@ class SystemCalls {
 
   // The print spooler.
   virtual BOOL OpenPrinterW(const wchar_t* name, HANDLE* printer);
+  // The default printer's name; `length` in characters, the NUL included.
+  virtual BOOL GetDefaultPrinterW(wchar_t* name, DWORD* length);
   virtual DWORD StartDocPrinterW(HANDLE printer, DOC_INFO_1W* document);
   virtual BOOL WritePrinter(HANDLE printer, const void* data, DWORD size, DWORD* written);
   virtual BOOL EndDocPrinter(HANDLE printer);

@@ -11,7 +11,8 @@
 namespace qrticket {
 
 // "printer:NAME" (any case of "printer"): the installed printer NAME as Windows lists it,
-// spaces and all; empty when the name is missing. nullopt for any other device name.
+// spaces inside and all, without spaces around it ("printer: Recibos" is "Recibos"); empty
+// for "printer:" alone, the default printer. nullopt for any other device name.
 std::optional<std::string> InstalledPrinterName(std::string_view name);
 
 // The path that opens a port in range ("COM12:", "lpt1"): "\\.\COM12", "\\.\LPT1". A bare
