@@ -3,6 +3,7 @@
 
 #include "devices/device_failures.h"
 #include "list_devices.h"
+#include "preview_command.h"
 #include "print_command.h"
 #include "process_setup.h"
 #include "run_command.h"
@@ -16,6 +17,8 @@ namespace {
 
 // One case per mode (see cli::Mode).
 int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err) {
+  // "VISUALIZAR:" is never a device: the virtual printer draws what would be sent.
+  if (cli::WantsPreview(options)) return cli::RunPreview(options, out, err);
   const auto caught = cli::SignalWatch::CaughtSignal;
   switch (options.mode) {
     case cli::Mode::PrintTicket:

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds qrticket.exe for 64-bit Windows on this Debian machine with MinGW-w64, linked
-# statically (it needs no DLL and no installation), and packs it with the README's Windows
-# section:  BUILD_DIR/qrticket-VERSION-windows-x86_64.zip
+# Builds qrticket.exe and qrticket-view.exe for 64-bit Windows on this Debian machine with
+# MinGW-w64, linked statically (they need no DLL and no installation), and packs them with the
+# README's Windows section:  BUILD_DIR/qrticket-VERSION-windows-x86_64.zip
 # Usage: bash scripts/build-windows.sh [BUILD_DIR]     (default: build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +14,6 @@ build=${1:-build-windows}
 # stops, naming what is missing.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DQRTICKET_WINDOWS_LIBRARIES=ON -DQRTICKET_BUILD_GUI=OFF \
-  -DQRTICKET_BUILD_VIEWER=OFF -DQRTICKET_BUILD_TESTS=OFF -DQRTICKET_BUILD_BENCH=OFF
+  -DQRTICKET_BUILD_VIEWER=ON -DQRTICKET_BUILD_TESTS=OFF -DQRTICKET_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)" --target qrticket_windows_zip
 ls -l "$build"/qrticket-*-windows-x86_64.zip

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qrticket {
@@ -24,12 +25,16 @@ struct DiscoveryOptions {
   // requests. No scheduler at all answers at once (connection refused); this bounds one that
   // does not answer the connection, or accepts it and then stays silent.
   std::chrono::milliseconds cupsBound{2000};
-  // "VISUALIZAR:", which only the window understands.
+  // "VISUALIZAR:", for the window's list (the command line's leaves it out).
   bool includePreview = false;
 };
 
-// The device name the window turns into an on-screen preview.
+// The device name that draws the ticket with the virtual printer instead of sending it: on
+// screen in the window, into a picture from the command line.
 inline constexpr const char* kPreviewDevice = "VISUALIZAR:";
+
+// True for "VISUALIZAR:" in any case, with blanks around it or not.
+bool IsPreviewDeviceName(std::string_view text);
 
 // Every source in a fixed order: USB printers, serial ports (USB, Bluetooth, then the
 // machine's own), parallel ports, CUPS queues, the preview. Never fails: a source that cannot

@@ -1,8 +1,9 @@
 // qrticket-view.exe under Wine beside the Linux qrticket-view: the same pixels and the same
 // report for our ticket and for third-party receipts, from a file and from standard input; a
-// symbol that decodes; clean failures; and --listen as a network printer that the Linux
-// qrticket prints to and asks for status, served while another sender stays silent, and
-// stopped by Ctrl+C. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
+// symbol that decodes; clean failures; --listen as a network printer that the Linux qrticket
+// prints to and asks for status, served while another sender stays silent, and stopped by
+// Ctrl+C; and qrticket.exe --device VISUALIZAR: drawing what the Linux qrticket draws. Runs in
+// the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -279,6 +280,61 @@ TEST_F(WineView, SimulatesAPrinterWithItsCoverOpen) {
   EXPECT_TRUE(listener.Interrupt().has_value());
   EXPECT_EQ(listener.Log().find("trabalho 1:"), std::string::npos) << "nothing was printed";
 }
+
+// "imagem: C:\users\...\talao.png" from the preview's message, as a path of this machine.
+fs::path PicturePath(const std::string& out, const std::string& label) {
+  const auto at = out.find("  " + label + ": ");
+  if (at == std::string::npos) return {};
+  const auto start = at + label.size() + 4;
+  std::string windows = out.substr(start, out.find('\n', start) - start);
+  if (windows.rfind("C:\\", 0) != 0) return {};
+  std::replace(windows.begin(), windows.end(), '\\', '/');
+  return fs::path(std::getenv("WINEPREFIX")) / "drive_c" / windows.substr(3);
+}
+
+struct PreviewRow {
+  const char* name;
+  std::vector<std::string> options;
+};
+void PrintTo(const PreviewRow& row, std::ostream* out) { *out << row.name; }
+
+class PreviewDraws : public WineView, public ::testing::WithParamInterface<PreviewRow> {};
+
+TEST_P(PreviewDraws, WhatTheLinuxBuildDraws) {
+  std::vector<std::string> windows = {QRTICKET_WINE64, QRTICKET_EXE, "--device", "visualizar:"};
+  std::vector<std::string> linux = {QRTICKET_BINARY, "--device", "VISUALIZAR:"};
+  windows.insert(windows.end(), GetParam().options.begin(), GetParam().options.end());
+  linux.insert(linux.end(), GetParam().options.begin(), GetParam().options.end());
+  fs::create_directory(LinuxPath("tmp"));
+  const ProgramRun onWindows = RunProgram(windows, {}, 60s, work_);
+  const ProgramRun onLinux = RunProgram(linux, {{"TMPDIR", LinuxPath("tmp")}}, 60s, work_);
+  ASSERT_EQ(onLinux.exitCode, 0) << onLinux.err;
+  EXPECT_EQ(onWindows.exitCode, 0) << onWindows.err;
+  const std::string out = WithoutCarriageReturns(onWindows.out);
+  EXPECT_EQ(out.rfind("VISUALIZAR: talão desenhado pela impressora virtual, sem impressora:\n", 0), 0u)
+      << out;
+  const fs::path picture = PicturePath(out, "imagem"), report = PicturePath(out, "relatório");
+  ASSERT_FALSE(picture.empty()) << out;
+  EXPECT_EQ(picture.parent_path(), report.parent_path());
+  EXPECT_FALSE(fs::exists(work_ / "visualizar:")) << "no file of that name";
+  const std::string linuxOut = onLinux.out;
+  const auto at = linuxOut.find("  imagem: ") + 10;
+  const fs::path linuxPicture = linuxOut.substr(at, linuxOut.find('\n', at) - at);
+  const GreyPicture drawn = ReadPng(picture), expected = ReadPng(linuxPicture);
+  ASSERT_GT(expected.width, 0) << linuxOut;
+  EXPECT_TRUE(drawn.width == expected.width && drawn.pixels == expected.pixels)
+      << "first difference: " << FirstDifference(drawn, expected);
+  EXPECT_EQ(WithoutCarriageReturns(ReadFileBytes(report)),
+            ReadFileBytes(linuxPicture.parent_path() / "talao.txt"));
+  EXPECT_NE(ReadFileBytes(report).find("\r\n"), std::string::npos) << "CR LF, for Notepad";
+  fs::remove_all(picture.parent_path());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tickets, PreviewDraws,
+    ::testing::Values(PreviewRow{"Ticket", {"--text", "Olá €", "--woosim"}},
+                      PreviewRow{"LimitsTicketOn58mm", {"--probe", "--paper", "58"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qrticket::testing
