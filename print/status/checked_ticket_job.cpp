@@ -39,8 +39,12 @@ std::vector<std::string> PrintQrTestWithStatusCheck(const QrPrintSettings& setti
   StatusReport before;
   try {
     before = QueryPrinterStatus(device, status, sys);
-    if (!before.ready())
-      throw failures::NotReadyNothingPrinted(device, ProblemCauses(before.status));
+    if (!before.ready()) {
+      const std::string problems = ProblemCauses(before.status);
+      if (problems.empty())
+        throw failures::StateUnknownNothingPrinted(device, UnknownCauses(before.status));
+      throw failures::NotReadyNothingPrinted(device, problems);
+    }
   } catch (const PrintFailure& failure) {
     const PrintFailure shown = failure.code() == FailureCode::PrinterNotReady
                                    ? failure
@@ -56,7 +60,12 @@ std::vector<std::string> PrintQrTestWithStatusCheck(const QrPrintSettings& setti
 
   try {
     const StatusReport after = QueryPrinterStatus(device, status, sys);
-    if (!after.ready()) throw failures::SentButNotReady(device, ProblemCauses(after.status));
+    if (!after.ready()) {
+      const std::string problems = ProblemCauses(after.status);
+      if (problems.empty())
+        throw failures::SentButStateUnknown(device, UnknownCauses(after.status));
+      throw failures::SentButNotReady(device, problems);
+    }
     return Warnings(after.status);
   } catch (const PrintFailure& failure) {
     const PrintFailure shown = failure.code() == FailureCode::MayBeIncomplete

@@ -57,6 +57,10 @@ bool FdStatusLink::Receive(Bytes& into, Clock::time_point deadline) {
                                 : ::read(fd_, buffer, sizeof buffer);
     if (got > 0) {
       into.append(buffer, static_cast<std::size_t>(got));
+      answered_ = true;
+      // A device that never stops sending (/dev/zero, a flood) never reaches the poll below:
+      // the cancel is looked at here too.
+      ThrowIfCancelled(sys_, cancelFd_);
       return true;
     }
     if (got == 0) {

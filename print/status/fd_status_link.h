@@ -20,10 +20,11 @@ class FdStatusLink : public StatusLink {
 
   bool Send(BytesView bytes, Clock::time_point deadline) override;
   bool Receive(Bytes& into, Clock::time_point deadline) override;
+  bool HungUp() const override { return ended_; }
 
  protected:
   // What the end of input means: a network printer that hung up (no more answers), or a local
-  // device that never answers (no way back; throws).
+  // device that never answers (no way back; throws). `answered_` tells whether bytes came first.
   virtual void AtEndOfInput() {}
   // Run once before the descriptor is closed.
   virtual void BeforeClose() {}
@@ -36,6 +37,7 @@ class FdStatusLink : public StatusLink {
   bool socket_;
   int cancelFd_;
   bool ended_ = false;
+  bool answered_ = false;  // some byte came back since the link was opened
 };
 
 }  // namespace qrticket

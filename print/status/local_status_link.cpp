@@ -24,6 +24,8 @@ class LocalStatusLink final : public FdStatusLink {
       : FdStatusLink(sys, fd, std::move(device), /*socket=*/false, cancelFd) {}
   ~LocalStatusLink() override { CloseNow(); }
 
+  bool CarriesFlowControl() const override { return savedTty_.has_value(); }
+
   void Claim() {
     while (sys_.Flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       if (errno == EINTR) continue;
@@ -51,8 +53,10 @@ class LocalStatusLink final : public FdStatusLink {
   }
 
  private:
+  // A device that ends its input before sending anything cannot answer (/dev/null); one that
+  // had answered has hung up (a pseudo-terminal's other side closed), which the exchange says.
   void AtEndOfInput() override {
-    throw failures::NoReturnChannel(device_, failures::NoWayBack::Device);
+    if (!answered_) throw failures::NoReturnChannel(device_, failures::NoWayBack::Device);
   }
 
   void BeforeClose() override {

@@ -113,9 +113,18 @@ bool IsProblem(StatusFact fact) {
 }
 
 bool IsReady(const StatusAnswers& answers) {
-  if (!answers.printer) return false;
+  if (!UnknownStates(answers).empty()) return false;
   const auto facts = DecodeStatus(answers);
   return std::none_of(facts.begin(), facts.end(), IsProblem);
+}
+
+std::vector<StatusRequest> UnknownStates(const StatusAnswers& answers) {
+  std::vector<StatusRequest> unknown;
+  for (const StatusRequest request :
+       {StatusRequest::Printer, StatusRequest::OfflineCause, StatusRequest::ErrorCause,
+        StatusRequest::PaperSensor})
+    if (!AnswerTo(answers, request)) unknown.push_back(request);
+  return unknown;
 }
 
 bool AnswersText(IdentityRequest request) {

@@ -49,8 +49,12 @@ std::vector<StatusFact> DecodeStatus(const StatusAnswers& answers);
 // Facts that keep a ticket from printing: off line, cover open, paper out, errors.
 bool IsProblem(StatusFact fact);
 
-// Ready to print: the printer answered DLE EOT 1 and reports no problem.
+// Ready to print: the printer answered all four requests (each decides a part: on line; cover,
+// paper-end stop and errors; which error; the paper sensor) and reports no problem.
 bool IsReady(const StatusAnswers& answers);
+
+// The requests that went unanswered, in order: what is not known about the printer.
+std::vector<StatusRequest> UnknownStates(const StatusAnswers& answers);
 
 // The identity requests: GS I n. 1 to 3 answer one byte; 65 to 68 answer 0x5F, text, NUL.
 enum class IdentityRequest : std::uint8_t {

@@ -20,6 +20,10 @@ bool HasBits4And7Clear(unsigned char b) { return (b & 0x90) == 0x00; }
 
 void AnswerReader::Feed(BytesView bytes) { pending_.append(bytes); }
 
+bool AnswerReader::IsFlowControl(unsigned char byte) const {
+  return flowControl_ && (byte == kXon || byte == kXoff);
+}
+
 bool AnswerReader::ContinueAutomaticStatus(unsigned char byte) {
   if (!HasBits4And7Clear(byte)) {
     automaticStatus_.clear();
@@ -27,7 +31,9 @@ bool AnswerReader::ContinueAutomaticStatus(unsigned char byte) {
   }
   automaticStatus_.push_back(static_cast<char>(byte));
   if (automaticStatus_.size() == kAutomaticStatusLength) {
-    unasked_.push_back(automaticStatus_);
+    ++unaskedCount_;
+    lastUnasked_.push_back(automaticStatus_);
+    if (lastUnasked_.size() > kKeptUnasked) lastUnasked_.pop_front();
     automaticStatus_.clear();
   }
   return true;
@@ -42,7 +48,7 @@ std::optional<Bytes> AnswerReader::Take(AnswerKind kind) {
   };
   while (i < pending_.size()) {
     const auto b = static_cast<unsigned char>(pending_[i]);
-    if (b == kXon || b == kXoff) {  // serial flow control, between answers
+    if (IsFlowControl(b)) {  // serial flow control, between answers
       ++i;
       continue;
     }
@@ -65,11 +71,21 @@ std::optional<Bytes> AnswerReader::Take(AnswerKind kind) {
       case AnswerKind::IdentityText:
         if (b == kTextHeader) {
           const std::size_t end = pending_.find('\0', i + 1);
-          if (end != Bytes::npos && end - i - 1 <= kMaxIdentityText)
-            return answer(i + 1, end - i - 1, end + 1);
           if (end == Bytes::npos && pending_.size() - i - 1 <= kMaxIdentityText) {
             pending_.erase(0, i);  // the rest of the block is still on its way
             return std::nullopt;
+          }
+          if (end != Bytes::npos) {
+            Bytes text = pending_.substr(i + 1, end - i - 1);
+            text.erase(std::remove_if(text.begin(), text.end(),
+                                      [&](char c) {
+                                        return IsFlowControl(static_cast<unsigned char>(c));
+                                      }),
+                       text.end());
+            if (text.size() <= kMaxIdentityText) {
+              pending_.erase(0, end + 1);
+              return text;
+            }
           }
         }
         break;
@@ -78,6 +94,16 @@ std::optional<Bytes> AnswerReader::Take(AnswerKind kind) {
   }
   pending_.clear();
   return std::nullopt;
+}
+
+void AnswerReader::SetAside() {
+  for (const char c : pending_) {
+    const auto b = static_cast<unsigned char>(c);
+    if (IsFlowControl(b)) continue;
+    if (!automaticStatus_.empty() && ContinueAutomaticStatus(b)) continue;
+    if (IsAutomaticStatusStart(b)) automaticStatus_.assign(1, c);
+  }
+  pending_.clear();
 }
 
 }  // namespace qrticket

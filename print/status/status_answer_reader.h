@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <optional>
-#include <vector>
 
 #include "devices/bytes.h"
 
@@ -16,22 +16,33 @@ namespace qrticket {
 //   GS I 1-3 answer     0xx0 xxxx
 //   GS I 65-69 answer   0x5F, text, 0x00
 //   automatic status    0xx1 xx00, then three bytes 0xx0 xxxx
-//   XON, XOFF           0x11, 0x13
+//   XON, XOFF           0x11, 0x13 (serial lines only)
 enum class AnswerKind { StatusByte, IdentityByte, IdentityText };
 
 class AnswerReader {
  public:
+  // `flowControl`: the bytes come over a serial line, where XON and XOFF may stand anywhere,
+  // even inside a text, and are no data. Elsewhere (a network connection, USB) they are data.
+  explicit AnswerReader(bool flowControl = true) : flowControl_(flowControl) {}
+
   // Adds bytes as they were read.
   void Feed(BytesView bytes);
 
   // The first answer of `kind` among the bytes fed so far: the status or identity byte, or
   // the text of an identity block without its 0x5F and NUL. Bytes before it that belong to no
-  // answer of that kind are dropped; automatic status blocks are kept in unasked(). nullopt
-  // while the answer has not (wholly) come.
+  // answer of that kind are dropped; automatic status blocks are counted. nullopt while the
+  // answer has not (wholly) come.
   std::optional<Bytes> Take(AnswerKind kind);
 
-  // Automatic status blocks seen so far, four bytes each.
-  const std::vector<Bytes>& unasked() const { return unasked_; }
+  // Everything fed so far belongs to no request: automatic status blocks are counted, the rest
+  // (a stray byte, an answer sent twice, the rest of a text that came too late) is dropped.
+  void SetAside();
+
+  // Automatic status blocks seen so far, and the last few of them (four bytes each): a printer
+  // may stream them without end, so only kKeptUnasked are kept.
+  std::size_t unaskedCount() const { return unaskedCount_; }
+  const std::deque<Bytes>& lastUnasked() const { return lastUnasked_; }
+  static constexpr std::size_t kKeptUnasked = 4;
 
   // An identity text longer than this without its NUL is not an answer (the references allow
   // up to 80 bytes).
@@ -41,10 +52,13 @@ class AnswerReader {
   // Consumes `byte` into a pending automatic status block; false when it cannot belong there
   // (the block is then given up, and the byte is looked at afresh).
   bool ContinueAutomaticStatus(unsigned char byte);
+  bool IsFlowControl(unsigned char byte) const;
 
+  bool flowControl_;
   Bytes pending_;
   Bytes automaticStatus_;  // a block still missing bytes
-  std::vector<Bytes> unasked_;
+  std::size_t unaskedCount_ = 0;
+  std::deque<Bytes> lastUnasked_;
 };
 
 }  // namespace qrticket

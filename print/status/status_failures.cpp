@@ -34,6 +34,11 @@ PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound) 
                                      Seconds(bound)};
 }
 
+PrintFailure HungUp(std::string_view device) {
+  return {FailureCode::ConnectionLost, "a impressora desligou-se: " + Quoted(device) +
+                                           " fechou a ligação a meio do pedido de estado"};
+}
+
 PrintFailure NotReadyNothingPrinted(std::string_view device, std::string_view causes) {
   return {FailureCode::PrinterNotReady, "A impressora " + Quoted(device) + " não está pronta (" +
                                             std::string(causes) + "); nada foi impresso"};
@@ -43,11 +48,24 @@ PrintFailure UncheckedNothingPrinted(const PrintFailure& cause) {
   return {cause.code(), cause.description() + "; nada foi impresso"};
 }
 
+PrintFailure StateUnknownNothingPrinted(std::string_view device, std::string_view unknown) {
+  return {FailureCode::PrinterNotReady, "Não se sabe se a impressora " + Quoted(device) +
+                                            " está pronta (" + std::string(unknown) +
+                                            "); nada foi impresso"};
+}
+
 PrintFailure SentButNotReady(std::string_view device, std::string_view causes) {
   return {FailureCode::MayBeIncomplete, "O talão foi enviado para " + Quoted(device) +
                                             ", mas a impressora indica agora: " +
                                             std::string(causes) +
                                             "; o talão pode estar incompleto"};
+}
+
+PrintFailure SentButStateUnknown(std::string_view device, std::string_view unknown) {
+  return {FailureCode::MayBeIncomplete, "O talão foi enviado para " + Quoted(device) +
+                                            ", mas o estado depois do talão não se obteve (" +
+                                            std::string(unknown) +
+                                            "); o talão pode estar incompleto"};
 }
 
 PrintFailure SentButUnchecked(std::string_view device, const PrintFailure& cause) {

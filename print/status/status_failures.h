@@ -16,12 +16,19 @@ PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind);
 PrintFailure StatusNotOnWindows(std::string_view device);
 // The printer did not answer the status request within `bound`.
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);
+// The printer closed the link before it answered the first status request.
+PrintFailure HungUp(std::string_view device);
 // Before a ticket: the printer reports `causes` (status lines joined by ", ").
 PrintFailure NotReadyNothingPrinted(std::string_view device, std::string_view causes);
 // Before a ticket: the status could not be had (`cause`); the ticket was not sent.
 PrintFailure UncheckedNothingPrinted(const PrintFailure& cause);
+// Before a ticket: the printer left states that decide whether it can print unanswered
+// (`unknown`, as UnknownStates words them).
+PrintFailure StateUnknownNothingPrinted(std::string_view device, std::string_view unknown);
 // After a ticket: the printer now reports `causes`.
 PrintFailure SentButNotReady(std::string_view device, std::string_view causes);
+// After a ticket: states that decide it went unanswered (`unknown`).
+PrintFailure SentButStateUnknown(std::string_view device, std::string_view unknown);
 // After a ticket: the status could not be had any more (`cause`).
 PrintFailure SentButUnchecked(std::string_view device, const PrintFailure& cause);
 

@@ -36,9 +36,18 @@ class StatusLink {
   virtual bool Send(BytesView bytes, Clock::time_point deadline) = 0;
 
   // Waits until bytes come or `deadline` passes, and appends what came to `into`. False when
-  // nothing came by then or the other side has closed. Throws PrintFailure on a device error,
-  // or when the device turns out to have no way back.
+  // nothing came by then or the other side has closed. A printer that keeps sending is read
+  // one piece per call: the caller's deadline, not the link, ends the exchange. Throws
+  // PrintFailure on a device error, once the cancel descriptor is readable, or when the device
+  // turns out to have no way back.
   virtual bool Receive(Bytes& into, Clock::time_point deadline) = 0;
+
+  // A serial line, where XON and XOFF may come between and inside answers as flow control;
+  // elsewhere those two bytes are data.
+  virtual bool CarriesFlowControl() const { return false; }
+
+  // The other side closed the link after it had answered (a printer that hung up).
+  virtual bool HungUp() const { return false; }
 };
 
 // Opens the device named as the operator typed it for asking. Throws PrintFailure: the

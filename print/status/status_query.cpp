@@ -55,24 +55,53 @@ void Store(PrinterIdentity& identity, IdentityRequest request, const Bytes& answ
 class Exchange {
  public:
   Exchange(StatusLink& link, const StatusOptions& options)
-      : link_(link), options_(options), end_(Clock::now() + options.whole) {}
+      : link_(link),
+        options_(options),
+        end_(Clock::now() + options.whole),
+        reader_(link.CarriesFlowControl()) {}
 
   // Sends `request` and waits for an answer of `kind`; nullopt when none came in time.
   std::optional<Bytes> Ask(BytesView request, AnswerKind kind) {
+    if (link_.HungUp()) return std::nullopt;
+    SetAsidePending();
     const auto deadline = std::min(Clock::now() + options_.perRequest, end_);
-    if (!link_.Send(request, deadline)) return std::nullopt;
+    if (Clock::now() >= deadline || !link_.Send(request, deadline)) return std::nullopt;
     for (;;) {
       if (auto answer = reader_.Take(kind)) return answer;
+      // Checked on every turn: a printer that keeps sending must not keep the wait going.
+      if (Clock::now() >= deadline) break;
       Bytes incoming;
-      if (!link_.Receive(incoming, deadline)) return reader_.Take(kind);
+      if (!link_.Receive(incoming, deadline)) {
+        if (auto answer = reader_.Take(kind)) return answer;
+        break;
+      }
       reader_.Feed(incoming);
+    }
+    reader_.SetAside();  // the start of a text that did not end in time is no answer
+    return std::nullopt;
+  }
+
+  bool TimeLeft() const { return Clock::now() < end_ && !link_.HungUp(); }
+  bool HungUp() const { return link_.HungUp(); }
+  std::size_t unaskedCount() const { return reader_.unaskedCount(); }
+  std::vector<Bytes> lastUnasked() const {
+    return {reader_.lastUnasked().begin(), reader_.lastUnasked().end()};
+  }
+
+ private:
+  // Reads until the link has been quiet for kQuietTime, within kDrainBound and the whole
+  // bound, and sets it all aside.
+  void SetAsidePending() {
+    reader_.SetAside();
+    const auto until = std::min(Clock::now() + kDrainBound, end_);
+    while (Clock::now() < until && !link_.HungUp()) {
+      Bytes incoming;
+      if (!link_.Receive(incoming, std::min(Clock::now() + kQuietTime, until))) break;
+      reader_.Feed(incoming);
+      reader_.SetAside();
     }
   }
 
-  bool TimeLeft() const { return Clock::now() < end_; }
-  const std::vector<Bytes>& unasked() const { return reader_.unasked(); }
-
- private:
   StatusLink& link_;
   const StatusOptions& options_;
   const Clock::time_point end_;
@@ -98,6 +127,7 @@ StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusO
                             ? exchange.Ask(StatusRequestBytes(request), AnswerKind::StatusByte)
                             : std::nullopt;
     if (!answer) {
+      if (request == StatusRequest::Printer && exchange.HungUp()) throw failures::HungUp(device);
       if (request == StatusRequest::Printer) throw failures::NoAnswer(device, options.perRequest);
       report.unanswered.push_back("DLE EOT " + std::to_string(static_cast<int>(request)));
       break;
@@ -111,6 +141,7 @@ StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusO
   if (options.identity && online) {
     bool textAnswered = true, byteAnswered = true;
     for (const IdentityRequest request : kIdentityRequests) {
+      if (exchange.HungUp()) break;  // nothing more was asked
       const bool text = AnswersText(request);
       bool& kindAnswered = text ? textAnswered : byteAnswered;
       if (!kindAnswered) continue;
@@ -127,7 +158,9 @@ StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusO
       Store(report.identity, request, *answer);
     }
   }
-  report.unasked = exchange.unasked();
+  report.unaskedCount = exchange.unaskedCount();
+  report.unasked = exchange.lastUnasked();
+  report.hungUp = exchange.HungUp();
   return report;
 }
 

@@ -2,6 +2,7 @@
 // line, for its identity (GS I). Every request waits a bounded time for its answer.
 #pragma once
 
+#include <chrono>
 #include <string_view>
 #include <vector>
 
@@ -20,11 +21,20 @@ struct StatusReport {
   bool identitySkippedOffline = false;
   // Requests that went unanswered, in the order asked.
   std::vector<std::string> unanswered;
-  // Automatic status blocks (GS a) that came without being asked, four bytes each.
+  // Automatic status blocks (GS a) that came without being asked: how many, and the last few
+  // (four bytes each; a printer may send them without end).
+  std::size_t unaskedCount = 0;
   std::vector<Bytes> unasked;
+  // The printer closed the link after it had answered; what was not asked by then is missing.
+  bool hungUp = false;
 
   bool ready() const { return IsReady(status); }
 };
+
+// How long the link must stay silent before a request goes out, and the most that waiting for
+// that silence may take (a printer streaming automatic status is never silent).
+inline constexpr std::chrono::milliseconds kQuietTime{30};
+inline constexpr std::chrono::milliseconds kDrainBound{150};
 
 // The requests as they go out.
 Bytes StatusRequestBytes(StatusRequest request);      // DLE EOT n: 10 04 n
@@ -33,7 +43,10 @@ Bytes IdentityRequestBytes(IdentityRequest request);  // GS I n: 1D 49 n
 // Asks on `link`, one request at a time. DLE EOT 1 comes first; without its answer the
 // printer did not answer at all (throws "a impressora não respondeu"). Once one request of a
 // kind goes unanswered the rest of that kind is not asked, so that a late answer cannot be
-// taken for the next one's; the same when options.whole runs out. Throws PrintFailure.
+// taken for the next one's; the same when options.whole runs out. Every wait ends at its bound
+// whatever the printer sends. Before each request whatever is pending is set aside, until the
+// link has been quiet for kQuietTime (at most kDrainBound), so a stray byte, an answer sent
+// twice or the end of a late text is never taken for the next answer. Throws PrintFailure.
 StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusOptions& options);
 
 // Opens `device` (OpenStatusLink), asks (AskPrinter) and lets go. Throws PrintFailure.

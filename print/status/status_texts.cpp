@@ -54,15 +54,20 @@ std::string HexByte(std::uint8_t value) {
   return text;
 }
 
-// Identity texts come as ASCII from the printer; anything unprintable is shown as '?'.
-std::string Printable(const std::string& text) {
-  std::string clean = text;
-  for (char& c : clean) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) c = '?';
-  }
-  return Latin1ToUtf8(clean);
-}
+std::string Printable(const std::string& text) { return ShownPrinterText(text); }
+
+// What each unanswered request leaves unknown.
+struct UnknownText {
+  StatusRequest request;
+  std::string_view text;
+};
+
+constexpr std::array kUnknownTexts = {
+    UnknownText{StatusRequest::Printer, "em linha ou fora de linha (DLE EOT 1)"},
+    UnknownText{StatusRequest::OfflineCause, "tampa, fim do papel e erro (DLE EOT 2)"},
+    UnknownText{StatusRequest::ErrorCause, "tipo de erro (DLE EOT 3)"},
+    UnknownText{StatusRequest::PaperSensor, "sensor do papel (DLE EOT 4)"},
+};
 
 std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
   std::string out;
@@ -113,16 +118,42 @@ std::vector<std::string> StatusLines(const StatusReport& report) {
     lines.emplace_back(StatusFactText(fact));
   if (!report.unanswered.empty())
     lines.push_back("sem resposta a: " + Joined(report.unanswered, ", "));
-  if (!report.unasked.empty())
+  if (report.hungUp) lines.emplace_back("a impressora desligou-se a meio do pedido");
+  if (report.unaskedCount > 0)
     lines.push_back("estado automático (GS a) recebido sem ser pedido: " +
-                    std::to_string(report.unasked.size()) + " vez(es)");
-  lines.push_back(report.ready() ? "pronta a imprimir" : "não está pronta: " + ProblemCauses(report.status));
+                    std::to_string(report.unaskedCount) + " vez(es)");
+  const std::string problems = ProblemCauses(report.status);
+  if (report.ready())
+    lines.emplace_back("pronta a imprimir");
+  else if (!problems.empty())
+    lines.push_back("não está pronta: " + problems);
+  else
+    lines.push_back("não se sabe se está pronta: " + UnknownCauses(report.status));
   return lines;
 }
 
 std::string ProblemCauses(const StatusAnswers& answers) {
-  const auto problems = ProblemTexts(answers);
-  return problems.empty() ? std::string("sem resposta ao estado") : Joined(problems, ", ");
+  return Joined(ProblemTexts(answers), ", ");
+}
+
+std::string UnknownCauses(const StatusAnswers& answers) {
+  std::vector<std::string> unknown;
+  for (const StatusRequest request : UnknownStates(answers))
+    for (const UnknownText& row : kUnknownTexts)
+      if (row.request == request) unknown.emplace_back(row.text);
+  return unknown.empty() ? std::string() : "sem resposta sobre " + Joined(unknown, ", ");
+}
+
+std::string ShownPrinterText(BytesView text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+      shown += "[" + HexByte(u) + "]";
+    else
+      shown += Latin1ToUtf8(BytesView(&c, 1));
+  }
+  return shown;
 }
 
 }  // namespace qrticket

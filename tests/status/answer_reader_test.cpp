@@ -37,7 +37,7 @@ TEST_P(AnswerReaderTable, FindsTheAnswer) {
   if (answer) {
     EXPECT_EQ(Hex(*answer), Hex(*c.answer));
   }
-  EXPECT_EQ(reader.unasked().size(), c.unasked);
+  EXPECT_EQ(reader.unaskedCount(), c.unasked);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,6 +81,42 @@ TEST(AnswerReader, OneAnswerAtATime) {
   EXPECT_EQ(reader.Take(AnswerKind::StatusByte), "\x16");
   EXPECT_EQ(reader.Take(AnswerKind::StatusByte), "\x1A");
   EXPECT_EQ(reader.Take(AnswerKind::StatusByte), std::nullopt);
+}
+
+// A printer that streams automatic status without end: every block is counted, few are kept.
+TEST(AnswerReader, KeepsOnlyTheLastFewUnaskedBlocks) {
+  AnswerReader reader;
+  for (int i = 0; i < 10000; ++i) {
+    reader.Feed(std::string("\x10\x00\x00", 3) + static_cast<char>(i % 16));
+    EXPECT_EQ(reader.Take(AnswerKind::StatusByte), std::nullopt);
+  }
+  EXPECT_EQ(reader.unaskedCount(), 10000u);
+  ASSERT_EQ(reader.lastUnasked().size(), AnswerReader::kKeptUnasked);
+  EXPECT_EQ(Hex(reader.lastUnasked().back()), Hex(std::string("\x10\x00\x00\x0F", 4)));
+}
+
+// What is set aside is gone: a stray answer, the start of a text, but automatic status blocks
+// (even one split across the drain) are still counted.
+TEST(AnswerReader, SetAsideDropsAllButCountsAutomaticStatus) {
+  AnswerReader reader;
+  reader.Feed("\x12\x5F" "AC"s);
+  reader.SetAside();
+  reader.Feed("\x10\x00"s);
+  reader.SetAside();
+  reader.Feed("\x00\x00\x16"s);
+  EXPECT_EQ(reader.Take(AnswerKind::StatusByte), "\x16");
+  EXPECT_EQ(reader.unaskedCount(), 1u);
+  reader.Feed("ME\0"s);
+  EXPECT_EQ(reader.Take(AnswerKind::IdentityText), std::nullopt);
+}
+
+// XON and XOFF are flow control on serial lines (taken out even inside a text) and data
+// elsewhere.
+TEST(AnswerReader, XonXoffAreDataWithoutFlowControl) {
+  AnswerReader serial(/*flowControl=*/true), network(/*flowControl=*/false);
+  for (AnswerReader* reader : {&serial, &network}) reader->Feed("\x5F" "A\x11" "B\x13\0"s);
+  EXPECT_EQ(serial.Take(AnswerKind::IdentityText), "AB");
+  EXPECT_EQ(Hex(*network.Take(AnswerKind::IdentityText)), Hex("A\x11" "B\x13"));
 }
 
 }  // namespace

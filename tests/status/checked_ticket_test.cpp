@@ -113,6 +113,53 @@ TEST(CheckAroundTicket, NoAnswerBeforeMeansNothingPrinted) {
   EXPECT_NE(reporter.messages[0].find("; nada foi impresso"), std::string::npos);
 }
 
+// A printer that answers DLE EOT 1 and then says nothing more (or hangs up) has left its
+// paper and cover unknown: it is not known to be ready, so nothing is printed, as --status
+// says "não se sabe se está pronta".
+struct UnknownStateCase {
+  const char* name;
+  FakeAnswers answers;
+  std::string unknown;
+};
+
+class CheckAroundTicketUnknown : public ::testing::TestWithParam<UnknownStateCase> {};
+
+TEST_P(CheckAroundTicketUnknown, PrintsNothing) {
+  FakeTcpPrinter printer(GetParam().answers);
+  RecordingReporter reporter;
+  PrintQrTestWithStatusCheck(DefaultTicketTo(printer.DeviceName()), reporter);
+  ASSERT_TRUE(printer.WaitConnections(1, 5s));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(printer.Connections().size(), 1u) << "a ticket went out";
+  ASSERT_EQ(reporter.messages.size(), 1u);
+  EXPECT_EQ(reporter.messages[0],
+            Named("Falha na impressão:Não se sabe se a impressora \"{device}\" está pronta "
+                  "(sem resposta sobre " + GetParam().unknown + "); nada foi impresso",
+                  printer.DeviceName()));
+}
+
+FakeAnswers WithoutDleEot(FakeAnswers a, int n) {
+  a.dleEot.erase(n);
+  return a;
+}
+FakeAnswers HangingUpAt(FakeAnswers a, int n) {
+  a.hangUpAtDleEot = n;
+  return a;
+}
+
+const std::string kAfterDleEot1 =
+    "tampa, fim do papel e erro (DLE EOT 2), tipo de erro (DLE EOT 3), sensor do papel "
+    "(DLE EOT 4)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Printers, CheckAroundTicketUnknown,
+    ::testing::Values(
+        UnknownStateCase{"OfflineCauseUnanswered", WithoutDleEot(ReadyPrinter(), 2), kAfterDleEot1},
+        UnknownStateCase{"HangsUpAtOfflineCause", HangingUpAt(ReadyPrinter(), 2), kAfterDleEot1},
+        UnknownStateCase{"PaperSensorUnanswered", WithoutDleEot(ReadyPrinter(), 4),
+                         "sensor do papel (DLE EOT 4)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CheckAroundTicket, NoAnswerAfterSaysTheTicketWasSent) {
   FakeTcpPrinter printer(ReadyPrinter(), FakeAnswers{});
   RecordingReporter reporter;

@@ -17,11 +17,14 @@ namespace qrticket::testing {
 namespace {
 
 using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
 void WriteAllTo(int fd, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    // send() on sockets, without SIGPIPE; write() on the pty master.
+    ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+    if (n < 0 && errno == ENOTSOCK) n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) {
       std::this_thread::sleep_for(1ms);
@@ -49,10 +52,26 @@ void Answer(int fd, const FakeAnswers& answers, const RequestScanner::Request& r
   }
 }
 
-// Reads what is there within 50 ms; nullopt at end of stream or on an error.
-std::optional<std::string> ReadSome(int fd) {
+// Sends one piece of `endless` without blocking; false once the other side is gone.
+bool SendSomeEndless(int fd, const std::string& endless) {
+  std::string piece;
+  while (piece.size() < 4096) piece += endless;
+  ssize_t n = ::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (n < 0 && errno == ENOTSOCK) {  // the pty master: a write that never blocks
+    const int flags = ::fcntl(fd, F_GETFL);
+    ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    n = ::write(fd, piece.data(), piece.size());
+    const int error = errno;
+    ::fcntl(fd, F_SETFL, flags);
+    errno = error;
+  }
+  return n >= 0 || errno == EAGAIN || errno == EINTR;
+}
+
+// Reads what is there within `waitMs`; nullopt at end of stream or on an error.
+std::optional<std::string> ReadSome(int fd, int waitMs = 50) {
   pollfd p{fd, POLLIN, 0};
-  if (::poll(&p, 1, 50) <= 0) return std::string();
+  if (::poll(&p, 1, waitMs) <= 0) return std::string();
   char buffer[4096];
   const ssize_t n = ::read(fd, buffer, sizeof buffer);
   if (n < 0 && (errno == EINTR || errno == EAGAIN)) return std::string();
@@ -161,11 +180,23 @@ void FakeTcpPrinter::Serve(int connection) {
   if (!answers.unaskedFirst.empty()) WriteAllTo(connection, answers.unaskedFirst);
   RequestScanner scanner;
   std::string received;
-  while (!stop_) {
-    const auto got = ReadSome(connection);
+  bool flooding = answers.endlessFromStart;
+  const auto floodEnd = Clock::now() + answers.endlessFor;
+  bool hungUp = false;
+  while (!stop_ && !hungUp) {
+    flooding = flooding && !answers.endless.empty() && Clock::now() < floodEnd;
+    if (flooding && !SendSomeEndless(connection, answers.endless)) break;
+    const auto got = ReadSome(connection, flooding ? 1 : 50);
     if (!got) break;
     received += *got;
-    for (const auto& request : scanner.Feed(*got)) Answer(connection, answers, request);
+    for (const auto& request : scanner.Feed(*got)) {
+      if (request.dleEot && request.n == answers.hangUpAtDleEot) {
+        hungUp = true;
+        break;
+      }
+      Answer(connection, answers, request);
+      flooding = !answers.endless.empty() && Clock::now() < floodEnd;
+    }
   }
   std::lock_guard lock(mutex_);
   connections_.push_back(received);
@@ -185,7 +216,7 @@ FakePtyPrinter::FakePtyPrinter(FakeAnswers answers) : answers_(std::move(answers
 FakePtyPrinter::~FakePtyPrinter() {
   stop_ = true;
   thread_.join();
-  ::close(master_);
+  if (master_ >= 0) ::close(master_);
 }
 
 std::string FakePtyPrinter::Received() const {
@@ -196,8 +227,12 @@ std::string FakePtyPrinter::Received() const {
 void FakePtyPrinter::Run() {
   if (!answers_.unaskedFirst.empty()) WriteAllTo(master_, answers_.unaskedFirst);
   RequestScanner scanner;
+  bool flooding = answers_.endlessFromStart;
+  auto floodEnd = Clock::now() + answers_.endlessFor;
   while (!stop_) {
-    const auto got = ReadSome(master_);
+    flooding = flooding && !answers_.endless.empty() && Clock::now() < floodEnd;
+    if (flooding) SendSomeEndless(master_, answers_.endless);
+    const auto got = ReadSome(master_, flooding ? 1 : 50);
     if (!got || got->empty()) {
       if (!got) std::this_thread::sleep_for(10ms);  // no slave open yet: EIO
       continue;
@@ -206,7 +241,16 @@ void FakePtyPrinter::Run() {
       std::lock_guard lock(mutex_);
       received_ += *got;
     }
-    for (const auto& request : scanner.Feed(*got)) Answer(master_, answers_, request);
+    for (const auto& request : scanner.Feed(*got)) {
+      if (request.dleEot && request.n == answers_.hangUpAtDleEot) {
+        ::close(master_);  // the slave now reads end of input
+        master_ = -1;
+        return;
+      }
+      Answer(master_, answers_, request);
+      if (!flooding) floodEnd = Clock::now() + answers_.endlessFor;
+      flooding = !answers_.endless.empty() && Clock::now() < floodEnd;
+    }
   }
 }
 

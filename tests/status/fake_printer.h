@@ -23,6 +23,14 @@ struct FakeAnswers {
   bool inPieces = false;              // each answer one byte at a time, 20 ms apart
   std::string unaskedFirst;           // sent as soon as the link is up (automatic status)
   std::string beforeEachAnswer;       // sent unasked ahead of every answer
+  // Sent over and over, without waiting, once the first answer has gone (or at once, with
+  // `endlessFromStart`), until the link closes or `endlessFor` has passed; requests are still
+  // answered in between.
+  std::string endless;
+  bool endlessFromStart = false;
+  std::chrono::milliseconds endlessFor{8000};
+  // Hangs up (closes its side) on receiving DLE EOT n, before answering it; 0: never.
+  int hangUpAtDleEot = 0;
 };
 
 // A printer that is ready, with a name: answers every request.

@@ -84,15 +84,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "botão de avanço do papel premido", "tampa aberta", "sem papel",
                     "papel a ser alimentado", "erro do cortador", "erro irrecuperável",
                     "erro recuperável"}, false},
+        // On line, but paper, cover and errors unknown: not known to be ready.
         StatusCase{"OnlyTheFirstAnswer", {0x12, std::nullopt, std::nullopt, std::nullopt},
-                   {"em linha"}, true},
+                   {"em linha"}, false},
+        StatusCase{"AllButThePaperSensor", {0x12, 0x12, 0x12, std::nullopt},
+                   {"em linha", "tampa fechada"}, false},
         StatusCase{"NoAnswerIsNotReady", {std::nullopt, 0x12, 0x12, 0x12},
                    {"tampa fechada", "papel presente"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProblemCauses, NamesEachProblemOnce) {
   EXPECT_EQ(ProblemCauses({0x1A, 0x36, 0x12, 0x72}), "fora de linha, tampa aberta, sem papel");
-  EXPECT_EQ(ProblemCauses({0x12, 0x12, 0x12, 0x1E}), "sem resposta ao estado")
+  EXPECT_EQ(ProblemCauses({0x12, 0x12, 0x12, 0x1E}), "")
       << "paper near end alone is no problem";
 }
 
@@ -123,10 +126,11 @@ TEST(StatusLines, IdentityThenFactsThenVerdict) {
   report.identity.modelName = std::string("TM\x01" "80\xE9", 6);
   report.identity.typeId = 0x02;
   report.unanswered = {"GS I 68"};
+  report.unaskedCount = 1;
   report.unasked = {"\x10\x00\x00\x00"};
   const std::vector<std::string> expected = {
       "fabricante: ACME",
-      "modelo: TM?80é",
+      "modelo: TM[0x01]80é",
       "ID do tipo: 0x02 (cortador automático)",
       "em linha",
       "tampa fechada",

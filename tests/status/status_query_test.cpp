@@ -45,6 +45,7 @@ struct QueryCase {
   FakeAnswers answers;
   std::vector<std::string> lines;
   bool ready;
+  bool identity = true;  // ask GS I too
 };
 
 FakeAnswers Late(FakeAnswers a, std::chrono::milliseconds delay) {
@@ -63,6 +64,19 @@ FakeAnswers WithAutomaticStatus(FakeAnswers a) {
 FakeAnswers Without(FakeAnswers a, bool dleEot, int n) {
   (dleEot ? a.dleEot : a.gsI).erase(n);
   return a;
+}
+FakeAnswers Answering(FakeAnswers a, bool dleEot, int n, std::string bytes) {
+  (dleEot ? a.dleEot : a.gsI)[n] = std::move(bytes);
+  return a;
+}
+FakeAnswers HangingUpAt(FakeAnswers a, int dleEot) {
+  a.hangUpAtDleEot = dleEot;
+  return a;
+}
+std::vector<std::string> WithLine(std::vector<std::string> lines, std::size_t at,
+                                  std::string line) {
+  lines.at(at) = std::move(line);
+  return lines;
 }
 FakeAnswers WithoutExtendedIdentity(FakeAnswers a) {
   for (int n : {65, 66, 67, 68}) a.gsI.erase(n);
@@ -105,13 +119,42 @@ std::vector<QueryCase> Cases() {
       {"AnswersInPieces", InPieces(ReadyPrinter()), kReadyLines, true},
       {"NoExtendedIdentity", WithoutExtendedIdentity(ReadyPrinter()), withoutNames, true},
       {"NoSerialNumber", Without(ReadyPrinter(), false, 68), withoutSerial, true},
+      // Ready only when every state that decides it was read.
       {"NoPaperSensorAnswer", Without(ReadyPrinter(), true, 4),
        {"fabricante: ACME", "modelo: TM-FAKE80", "número de série: X123456",
         "firmware: 2.01 ESC/POS", "ID do modelo: 0x20",
         "ID do tipo: 0x03 (caracteres de vários bytes, cortador automático)",
         "ID da versão: 0x05", "em linha", "tampa fechada", "sem resposta a: DLE EOT 4",
-        "pronta a imprimir"},
+        "não se sabe se está pronta: sem resposta sobre sensor do papel (DLE EOT 4)"},
+       false},
+      {"NoOfflineCauseAnswer", Without(ReadyPrinter(), true, 2),
+       {"fabricante: ACME", "modelo: TM-FAKE80", "número de série: X123456",
+        "firmware: 2.01 ESC/POS", "ID do modelo: 0x20",
+        "ID do tipo: 0x03 (caracteres de vários bytes, cortador automático)",
+        "ID da versão: 0x05", "em linha", "sem resposta a: DLE EOT 2",
+        "não se sabe se está pronta: sem resposta sobre tampa, fim do papel e erro (DLE EOT 2), "
+        "tipo de erro (DLE EOT 3), sensor do papel (DLE EOT 4)"},
+       false},
+      {"HangsUpAtOfflineCause", HangingUpAt(ReadyPrinter(), 2),
+       {"em linha", "sem resposta a: DLE EOT 2", "a impressora desligou-se a meio do pedido",
+        "não se sabe se está pronta: sem resposta sobre tampa, fim do papel e erro (DLE EOT 2), "
+        "tipo de erro (DLE EOT 3), sensor do papel (DLE EOT 4)"},
+       false},
+      // One answer sent twice: the second is no answer to the next request.
+      {"AnswerSentTwice", Answering(PrinterReporting(0x12, 0x32, 0x12, 0x72), true, 2, "\x32\x32"),
+       {"em linha", "tampa fechada", "sem papel", "não está pronta: sem papel"},
+       false, /*identity=*/false},
+      // A text without its NUL ends with its request; its letters are no one-byte IDs.
+      {"TextWithoutItsNul", Answering(ReadyPrinter(), false, 66, "\x5F" "ACME"), withoutNames,
        true},
+      // A NUL too many after a text is no model ID.
+      {"NulTooManyAfterAText",
+       Answering(ReadyPrinter(), false, 68, std::string("\x5F" "X123456\0\0", 10)), kReadyLines,
+       true},
+      // A printer's text cannot drive the terminal: controls are shown as bytes.
+      {"ControlCharactersInAText",
+       Answering(ReadyPrinter(), false, 67, std::string("\x5F" "TM\x1B[2J\x9B" "31m\x07\0", 13)),
+       WithLine(kReadyLines, 1, "modelo: TM[0x1B][2J[0x9B]31m[0x07]"), true},
   };
 }
 
@@ -121,13 +164,15 @@ class QueryFakePrinter
 TEST_P(QueryFakePrinter, DecodesWhatItSays) {
   const auto& [link, c] = GetParam();
   StatusReport report;
+  StatusOptions options;
+  options.identity = c.identity;
   const auto start = Clock::now();
   if (link == Link::Tcp) {
     FakeTcpPrinter printer(c.answers);
-    report = QueryPrinterStatus(printer.DeviceName());
+    report = QueryPrinterStatus(printer.DeviceName(), options);
   } else {
     FakePtyPrinter printer(c.answers);
-    report = QueryPrinterStatus(printer.path());
+    report = QueryPrinterStatus(printer.path(), options);
   }
   const auto elapsed = Clock::now() - start;
   EXPECT_EQ(StatusLines(report), c.lines);
@@ -149,7 +194,100 @@ TEST(QueryFakePrinter, UnaskedAutomaticStatusIsCountedNotTakenForAnswers) {
   EXPECT_TRUE(report.ready());
   EXPECT_EQ(report.identity.modelName, "TM-FAKE80");
   EXPECT_EQ(report.identity.modelId, 0x20);
-  EXPECT_EQ(report.unasked.size(), 12u) << "one on connecting, one before each of 11 answers";
+  EXPECT_EQ(report.unaskedCount, 12u) << "one on connecting, one before each of 11 answers";
+  EXPECT_EQ(report.unasked.size(), 4u) << "the last few are kept";
+}
+
+// A byte nobody asked for, sent as the connection opens, is no answer to DLE EOT 1: every
+// later answer would be taken for the request before it (paper out read as present).
+TEST(QueryFakePrinter, AStrayByteOnConnectingShiftsNoAnswer) {
+  FakeAnswers answers = PrinterReporting(0x12, 0x12, 0x12, 0x72);
+  answers.unaskedFirst = "\x12";
+  FakeTcpPrinter printer(answers);
+  const StatusReport report = QueryPrinterStatus(printer.DeviceName());
+  EXPECT_FALSE(report.ready());
+  EXPECT_EQ(StatusLines(report).back(), "não está pronta: sem papel");
+}
+
+// XON and XOFF are flow control on a serial line only: over the network they are data (and
+// shown as such); on a pseudo-terminal the line takes them out of the text.
+TEST(QueryFakePrinter, XonXoffInsideATextAreDataOverTheNetwork) {
+  const FakeAnswers answers =
+      Answering(ReadyPrinter(), false, 66, std::string("\x5F" "AC\x11ME\x13\0", 8));
+  {
+    FakeTcpPrinter printer(answers);
+    EXPECT_EQ(StatusLines(QueryPrinterStatus(printer.DeviceName())).front(),
+              "fabricante: AC[0x11]ME[0x13]");
+  }
+  FakePtyPrinter printer(answers);
+  EXPECT_EQ(StatusLines(QueryPrinterStatus(printer.path())).front(), "fabricante: ACME");
+}
+
+// Printers that never stop sending: every wait still ends at its bound, and only a few of the
+// unasked blocks are kept.
+struct FloodCase {
+  const char* name;
+  Link link;
+  std::string endless;
+  bool fromStart;
+  bool onlyFirst;  // answers DLE EOT 1 and nothing else
+  bool ready;
+};
+
+class FloodingPrinter : public ::testing::TestWithParam<FloodCase> {};
+
+TEST_P(FloodingPrinter, EndsInTimeWithBoundedMemory) {
+  const FloodCase& c = GetParam();
+  FakeAnswers answers = ReadyPrinter();
+  if (c.onlyFirst) {
+    answers.dleEot = {{1, "\x12"}};
+    answers.gsI.clear();
+  }
+  answers.endless = c.endless;
+  answers.endlessFromStart = c.fromStart;
+  StatusReport report;
+  const auto start = Clock::now();
+  if (c.link == Link::Tcp) {
+    FakeTcpPrinter printer(answers);
+    report = QueryPrinterStatus(printer.DeviceName());
+  } else {
+    FakePtyPrinter printer(answers);
+    report = QueryPrinterStatus(printer.path());
+  }
+  const auto elapsed = Clock::now() - start;
+  EXPECT_LT(elapsed, 5s) << "the exchange is bounded at 4 s";
+  EXPECT_LE(report.unasked.size(), 4u);
+  EXPECT_EQ(report.ready(), c.ready) << StatusLines(report).back();
+  if (c.endless.size() == 4) {
+    EXPECT_GT(report.unaskedCount, 100u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, FloodingPrinter,
+    ::testing::Values(
+        FloodCase{"TcpTextHeadersAfterTheFirstAnswer", Link::Tcp, "\x5F", false, true, false},
+        FloodCase{"PtyTextHeadersAfterTheFirstAnswer", Link::Pty, "\x5F", false, true, false},
+        // Answers still come between the headers.
+        FloodCase{"TcpTextHeadersBetweenAnswers", Link::Tcp, "\x5F", false, false, true},
+        FloodCase{"TcpAutomaticStatusWithoutEnd", Link::Tcp, std::string("\x10\0\0\0", 4), true,
+                  false, true},
+        FloodCase{"PtyAutomaticStatusWithoutEnd", Link::Pty, std::string("\x10\0\0\0", 4), true,
+                  false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A device that gives bytes without end and never an answer (/dev/zero): no answer in 1 s.
+TEST(FloodingPrinter, ADeviceOfEndlessZerosDoesNotAnswer) {
+  testing::TempDir dir;
+  const std::string zeros = testing::PrivateZeroDevice(dir);
+  const auto start = Clock::now();
+  try {
+    QueryPrinterStatus(zeros);
+    FAIL() << "no failure";
+  } catch (const PrintFailure& failure) {
+    EXPECT_EQ(failure.code(), FailureCode::NoAnswer) << failure.description();
+  }
+  EXPECT_LT(Clock::now() - start, 3s);
 }
 
 TEST(QueryFakePrinter, StaleInputOnAPortIsDropped) {

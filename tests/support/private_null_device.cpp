@@ -13,4 +13,10 @@ std::string PrivateNullDevice(const TempDir& dir) {
   return "/dev/null";
 }
 
+std::string PrivateZeroDevice(const TempDir& dir) {
+  const std::string node = dir.File("zero");
+  if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 5)) == 0) return node;
+  return "/dev/zero";
+}
+
 }  // namespace qrticket::testing

@@ -25,6 +25,8 @@ class TempDir {
 // /dev/null would find it "busy" now and then. Falls back to /dev/null where device nodes
 // cannot be made (not root).
 std::string PrivateNullDevice(const TempDir& dir);
+// The same for a zero device (endless NUL bytes), /dev/zero where mknod is refused.
+std::string PrivateZeroDevice(const TempDir& dir);
 
 // The whole content of a file as bytes; empty when it does not exist.
 std::string ReadFileBytes(const std::filesystem::path& file);
