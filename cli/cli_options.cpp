@@ -80,7 +80,8 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.add_option("-d,--device", raw.device, "dispositivo ou ficheiro de saída (obrigatório)")
       ->type_name("NOME");
   app.add_flag("--list-devices", raw.listDevices,
-               "mostra os dispositivos deste computador (nome, tabulação, descrição) e sai");
+               "mostra os dispositivos deste computador (nome, tabulação, descrição; o CUPS tem até "
+               "2 s) e sai");
   auto* textOption =
       app.add_option("-t,--text", raw.text, "texto a codificar (UTF-8)")->type_name("TEXTO");
   auto* textFileOption = app.add_option("-f,--text-file", raw.textFile,
@@ -99,7 +100,9 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--page-mode", raw.pageMode, "modo página");
   app.add_flag("--centred,--centered", raw.centred, "centrado");
   app.add_flag("--woosim", raw.woosim, "comando ESC Z das impressoras woosim");
-  app.add_option("--timeout", raw.timeout, "segundos sem aceitar dados até a impressão falhar")
+  app.add_option("--timeout", raw.timeout,
+                 "segundos sem aceitar dados até a impressão falhar (com cups:, também o máximo "
+                 "de cada pedido ao CUPS)")
       ->type_name("SEGUNDOS")
       ->capture_default_str();
   AddStatusFlags(app, raw.mode, {textOption, textFileOption});
@@ -268,6 +271,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   options.symbolModes = raw.symbolModes;
   options.symbolModes.paperMm = *paper;
   if (options.mode == Mode::ListDevices) {  // takes nothing else
+    options.channel.cancelFd = cancelFd;
     ParseResult result;
     result.options = std::move(options);
     return result;

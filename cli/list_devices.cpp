@@ -27,8 +27,13 @@ int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& 
   return kExitOk;
 }
 
-int ListDevices(std::ostream& out, std::ostream& err) {
-  return WriteDeviceList(DiscoverDevices(), out, err);
+int ListDevices(std::ostream& out, std::ostream& err, int cancelFd, int (*caughtSignal)()) {
+  DiscoveryOptions options;
+  options.cancelFd = cancelFd;
+  const std::vector<DiscoveredDevice> devices = DiscoverDevices(options);
+  const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
+  if (signal != 0) return kExitSignalBase + signal;
+  return WriteDeviceList(devices, out, err);
 }
 
 }  // namespace qrticket::cli

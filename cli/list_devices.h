@@ -15,7 +15,10 @@ namespace qrticket::cli {
 int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& out,
                     std::ostream& err);
 
-// Discovers the devices (ports, USB printers, CUPS queues) and writes them.
-int ListDevices(std::ostream& out, std::ostream& err);
+// Discovers the devices (ports, USB printers, CUPS queues) and writes them. Asking the CUPS
+// scheduler ends once `cancelFd` (when 0 or more) is readable; then nothing is written and the
+// exit code is kExitSignalBase + the signal `caughtSignal` names.
+int ListDevices(std::ostream& out, std::ostream& err, int cancelFd = -1,
+                int (*caughtSignal)() = nullptr);
 
 }  // namespace qrticket::cli

@@ -33,7 +33,7 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
       return cli::RunCheckedTicket(options.settings, options.channel, reporter, err, caught);
     }
     case cli::Mode::ListDevices:
-      return cli::ListDevices(out, err);
+      return cli::ListDevices(out, err, options.channel.cancelFd, caught);
     case cli::Mode::CheckSymbol:
     case cli::Mode::PrintProbe: {
       const int code = *cli::RunSymbolMode(options.symbolModes, options.settings,

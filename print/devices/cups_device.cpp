@@ -1,8 +1,9 @@
-// One ticket, one raw CUPS job: submitted at Close, watched until CUPS says it is completed,
-// cancelled on any failure.
+// One ticket, one raw CUPS job: submitted at Close, watched until CUPS says it is completed
+// (or that its backend has sent every byte), cancelled on any failure.
 #include "devices/cups_device.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "devices/cancellation.h"
 #include "devices/cups_connection.h"
@@ -13,15 +14,30 @@
 namespace qrticket {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using cups::Clock;
 
-// How often the job is looked at while it prints.
+// How often the job is looked at while it prints: in short steps at first, since a raw job
+// to a healthy printer ends within a few tens of milliseconds, then every 100 ms.
+constexpr std::chrono::milliseconds kFirstPoll{5};
 constexpr std::chrono::milliseconds kPollInterval{100};
+// After the backend has sent every byte, how long the printer may take to close its side
+// before the job counts as delivered anyway (as for tcp://).
+constexpr std::chrono::milliseconds kPrinterCloseGrace{2000};
+// Cancelling a job after a failure: the whole attempt, a fresh connection included.
+constexpr std::chrono::milliseconds kCancelBound{500};
+// The best-effort look at the queue that explains a failure.
+constexpr std::chrono::milliseconds kExplainBound{1000};
+
+// The backend's state reason once it has written the whole document and waits for the
+// printer to finish (CUPS's socket and IPP backends).
+constexpr std::string_view kBackendSentAll = "cups-waiting-for-job-completed";
+// The backend's state reason while it connects to the printer: nothing has gone out yet.
+constexpr std::string_view kBackendConnecting = "connecting-to-device";
 
 constexpr const char* kJobAttributes[] = {
     "job-state",          "job-state-message",         "job-printer-state-message",
     "job-media-progress", "job-impressions-completed", "job-k-octets-processed",
-    "job-state-reasons",
+    "job-state-reasons",  "job-printer-state-reasons",
 };
 constexpr const char* kPrinterAttributes[] = {"printer-state", "printer-state-message"};
 
@@ -32,39 +48,30 @@ void RequestAttributes(ipp_t* request, const char* const (&names)[N]) {
                     static_cast<int>(N), nullptr, names);
 }
 
-// The failure for the request that just failed on `connection`: a scheduler that gave no
-// answer (silent past the time-out, or gone), a missing queue, or a refusal in CUPS's words.
+// The failure for the request that just failed on `connection`: a cancel from outside, a
+// scheduler that gave no answer in time (silent, trickling, or gone), a missing queue, or a
+// refusal in CUPS's words.
 PrintFailure LastFailure(const cups::Connection& connection, const std::string& queue) {
   const cups::Library& lib = cups::Api();
-  if (lib.httpGetStatus(connection.http()) == HTTP_STATUS_ERROR)
+  if (connection.stopped() == cups::Connection::Stop::Cancelled) return failures::Interrupted();
+  if (connection.stopped() == cups::Connection::Stop::Deadline ||
+      lib.httpGetStatus(connection.http()) == HTTP_STATUS_ERROR)
     return failures::CupsNotResponding(cups::ServerName());
   if (lib.cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return failures::CupsQueueNotFound(queue);
   return failures::CupsRefused(queue, lib.cupsLastErrorString());
 }
 
 // What the job looks like now. `progress` changes whenever the job moves on: another state,
-// more pages, more of the document read by the printer.
+// more pages, more of the document read, another step of the backend.
 struct JobFacts {
   int state = 0;
   std::string progress;
   std::string printerMessage;  // job-printer-state-message: the printer's words when it stopped
   std::string jobMessage;      // job-state-message
   std::string reasons;         // job-state-reasons keywords, "job-hold-until-specified"
+  bool backendSentAll = false; // the backend has written every byte and waits for the printer
+  bool backendConnecting = false;  // the backend is still connecting to the printer
 };
-
-// Every keyword of a multi-valued attribute, joined by ", ".
-std::string Keywords(ipp_t* response, const char* name) {
-  const cups::Library& lib = cups::Api();
-  ipp_attribute_t* attribute = lib.ippFindAttribute(response, name, IPP_TAG_KEYWORD);
-  std::string joined;
-  for (int i = 0; attribute != nullptr && i < lib.ippGetCount(attribute); ++i) {
-    const char* keyword = lib.ippGetString(attribute, i, nullptr);
-    if (keyword == nullptr || std::string_view(keyword) == "none") continue;
-    if (!joined.empty()) joined += ", ";
-    joined += keyword;
-  }
-  return joined;
-}
 
 class CupsDevice final : public OutputDevice {
  public:
@@ -81,28 +88,31 @@ class CupsDevice final : public OutputDevice {
     try {
       job = CreateJob();
       SendDocument(job);
-      WaitUntilCompleted(job);
-    } catch (const PrintFailure&) {
+      WaitUntilDelivered(job);
+    } catch (const PrintFailure& failure) {
       if (job > 0) Cancel(job);
       connection_.reset();
-      throw;
+      throw Told(failure);
     }
     connection_.reset();
   }
 
  private:
   http_t* Http() const { return connection_->http(); }
+  Clock::time_point RequestDeadline() const { return Clock::now() + options_.stallTimeout; }
 
   int CreateJob() {
     const cups::Library& lib = cups::Api();
+    const cups::Connection::Bound bound(*connection_, RequestDeadline());
     const int job = lib.cupsCreateJob(Http(), queue_.c_str(), "qrticket", 0, nullptr);
     if (job <= 0) throw LastFailure(*connection_, queue_);
     return job;
   }
 
-  // The whole ticket as the job's only document, raw.
+  // The whole ticket as the job's only document, raw: one request, one bound.
   void SendDocument(int job) {
     const cups::Library& lib = cups::Api();
+    const cups::Connection::Bound bound(*connection_, RequestDeadline());
     if (lib.cupsStartDocument(Http(), queue_.c_str(), job, "qrticket", CUPS_FORMAT_RAW,
                               /*last_document=*/1) != HTTP_STATUS_CONTINUE ||
         lib.cupsWriteRequestData(Http(), ticket_.data(), ticket_.size()) != HTTP_STATUS_CONTINUE ||
@@ -110,23 +120,28 @@ class CupsDevice final : public OutputDevice {
       throw LastFailure(*connection_, queue_);
   }
 
-  JobFacts ReadJob(int job) {
+  JobFacts ReadJob(int job, Clock::time_point deadline) {
     const cups::Library& lib = cups::Api();
     auto request = cups::NewRequest(IPP_OP_GET_JOB_ATTRIBUTES, "job-uri", cups::JobUri(job));
     RequestAttributes(request.get(), kJobAttributes);
+    const cups::Connection::Bound bound(*connection_, deadline);
     const cups::Ipp response = cups::Send(*connection_, std::move(request));
     if (!response || lib.ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING)
       throw LastFailure(*connection_, queue_);
     ipp_t* r = response.get();
     JobFacts facts;
     facts.state = cups::Integer(r, "job-state", 0);
+    facts.printerMessage = cups::Text(r, "job-printer-state-message");
+    facts.jobMessage = cups::Text(r, "job-state-message");
+    facts.reasons = cups::Keywords(r, "job-state-reasons");
+    const std::string backend = cups::Keywords(r, "job-printer-state-reasons");
+    facts.backendSentAll = backend.find(kBackendSentAll) != std::string::npos;
+    facts.backendConnecting = backend.find(kBackendConnecting) != std::string::npos;
     facts.progress = std::to_string(facts.state) + "/" +
                      std::to_string(cups::Integer(r, "job-media-progress", -1)) + "/" +
                      std::to_string(cups::Integer(r, "job-impressions-completed", -1)) + "/" +
-                     std::to_string(cups::Integer(r, "job-k-octets-processed", -1));
-    facts.printerMessage = cups::Text(r, "job-printer-state-message");
-    facts.jobMessage = cups::Text(r, "job-state-message");
-    facts.reasons = Keywords(r, "job-state-reasons");
+                     std::to_string(cups::Integer(r, "job-k-octets-processed", -1)) + "/" +
+                     backend + "/" + facts.printerMessage;
     return facts;
   }
 
@@ -135,6 +150,7 @@ class CupsDevice final : public OutputDevice {
     auto request =
         cups::NewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, "printer-uri", cups::QueueUri(queue_));
     RequestAttributes(request.get(), kPrinterAttributes);
+    const cups::Connection::Bound bound(*connection_, Clock::now() + kExplainBound);
     const cups::Ipp response = cups::Send(*connection_, std::move(request));
     if (!response) return {false, {}};
     return {cups::Integer(response.get(), "printer-state", 0) == IPP_PSTATE_STOPPED,
@@ -149,49 +165,88 @@ class CupsDevice final : public OutputDevice {
     return job.reasons;
   }
 
-  void WaitUntilCompleted(int job) {
+  // Completed, or every byte sent by the backend and the printer given kPrinterCloseGrace to
+  // close its side: delivered, as far as CUPS can see. A printer that keeps its connection
+  // open holds the job (and the queue) until the backend gives up on it; that is CUPS's to do.
+  void WaitUntilDelivered(int job) {
     const auto stall = options_.stallTimeout;
     auto deadline = Clock::now() + stall;
+    std::optional<Clock::time_point> sentAllAt;
     std::string lastProgress;
+    auto pause = kFirstPoll;
     for (;;) {
-      const JobFacts facts = ReadJob(job);
+      const JobFacts facts = ReadJob(job, RequestDeadline());
       if (facts.progress != lastProgress) {
         lastProgress = facts.progress;
         deadline = Clock::now() + stall;
       }
+      // Connected once it has been seen connecting and no longer is: bytes may be going out.
+      if (facts.state == IPP_JSTATE_PROCESSING && facts.backendConnecting) connecting_ = true;
+      if (facts.state == IPP_JSTATE_PROCESSING && connecting_ && !facts.backendConnecting)
+        sending_ = true;
       const cups::JobStateMeaning& meaning = cups::MeaningOf(facts.state);
       if (meaning.outcome == cups::JobOutcome::Completed) return;
       if (meaning.outcome == cups::JobOutcome::Failed) {
         const auto [stopped, message] = ReadPrinter();
         throw meaning.failure(queue_, job, Reason(facts, message));
       }
-      const auto left = deadline - Clock::now();
+      if (facts.backendSentAll && meaning.outcome == cups::JobOutcome::Wait) {
+        backendSentAll_ = true;
+        if (!sentAllAt) sentAllAt = Clock::now();
+        if (Clock::now() - *sentAllAt >= kPrinterCloseGrace) return;
+      }
+      auto left = deadline - Clock::now();
+      if (sentAllAt)
+        left = std::min<Clock::duration>(left, *sentAllAt + kPrinterCloseGrace - Clock::now());
       if (left <= Clock::duration::zero()) {
+        if (sentAllAt) return;
         const auto [stopped, message] = ReadPrinter();
         throw failures::CupsTimedOut(queue_, job, stall, stopped, Reason(facts, message));
       }
       // A pause that a cancel cuts short; the job is then cancelled like any failed one.
-      const auto pause = std::chrono::ceil<std::chrono::milliseconds>(
-          std::min<Clock::duration>(left, kPollInterval));
+      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
+          std::min<Clock::duration>(left, pause));
       PollOrCancel(SystemCalls::Real(), nullptr, 0, options_.cancelFd,
-                   static_cast<int>(pause.count()));
+                   static_cast<int>(wait.count()));
+      pause = std::min(pause * 2, kPollInterval);
     }
   }
 
-  // Cancels the job so that it cannot print later. On a connection that has failed, once more
-  // on a fresh one; a job that has already ended needs nothing.
+  // A failure after the backend started sending says what the printer may already have.
+  PrintFailure Told(const PrintFailure& failure) const {
+    if (backendSentAll_) return failures::CupsCancelledAfterSending(failure, /*whole=*/true);
+    if (sending_) return failures::CupsCancelledAfterSending(failure, /*whole=*/false);
+    return failure;
+  }
+
+  // Cancels the job so that it cannot print later, within kCancelBound. On a connection that
+  // has failed, once more on a fresh one; a job that has already ended needs nothing. The
+  // cancel descriptor is not watched here: it is what brought us here.
   void Cancel(int job) {
     const cups::Library& lib = cups::Api();
-    if (lib.cupsCancelJob2(Http(), queue_.c_str(), job, 0) <= IPP_STATUS_OK_CONFLICTING) return;
-    if (lib.httpGetStatus(Http()) != HTTP_STATUS_ERROR) return;  // refused: the job is over
-    if (auto fresh = cups::Connection::Open(options_.connectTimeout, options_.stallTimeout))
+    const auto end = Clock::now() + kCancelBound;
+    {
+      const cups::Connection::Bound bound(*connection_, end);
+      if (lib.cupsCancelJob2(Http(), queue_.c_str(), job, 0) <= IPP_STATUS_OK_CONFLICTING) return;
+      if (lib.httpGetStatus(Http()) != HTTP_STATUS_ERROR &&
+          connection_->stopped() == cups::Connection::Stop::None)
+        return;  // refused: the job is over
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+    if (left.count() <= 0) return;
+    if (auto fresh = cups::Connection::Open(left)) {
+      const cups::Connection::Bound bound(*fresh, end);
       lib.cupsCancelJob2(fresh->http(), queue_.c_str(), job, 0);
+    }
   }
 
   std::unique_ptr<cups::Connection> connection_;
   std::string queue_;
   ChannelOptions options_;
   Bytes ticket_;
+  bool connecting_ = false;      // the backend was seen connecting to the printer
+  bool sending_ = false;         // ... and then connected: it may have sent bytes
+  bool backendSentAll_ = false;  // the backend said it had sent every byte
 };
 
 }  // namespace
@@ -200,14 +255,21 @@ std::unique_ptr<OutputDevice> OpenCupsDevice(const DeviceTarget& target,
                                              const ChannelOptions& options) {
   const cups::Library& lib = cups::Api();
   const SigpipeGuard guard;
-  auto connection = cups::Connection::Open(options.connectTimeout, options.stallTimeout);
+  bool cancelled = false;
+  auto connection = cups::Connection::Open(options.connectTimeout, options.cancelFd, &cancelled);
+  if (cancelled) throw failures::Interrupted();
   if (!connection) throw failures::CupsUnavailable(cups::ServerName());
 
+  // The default destination and the queue's check: one bound for both.
   std::string queue = target.queue;
+  auto bound =
+      std::make_unique<cups::Connection::Bound>(*connection, Clock::now() + options.stallTimeout);
   if (queue.empty()) {
     const char* destination = lib.cupsGetDefault2(connection->http());
     if (destination == nullptr) {
-      if (lib.httpGetStatus(connection->http()) == HTTP_STATUS_ERROR)
+      if (connection->stopped() == cups::Connection::Stop::Cancelled) throw failures::Interrupted();
+      if (connection->stopped() == cups::Connection::Stop::Deadline ||
+          lib.httpGetStatus(connection->http()) == HTTP_STATUS_ERROR)
         throw failures::CupsNotResponding(cups::ServerName());
       throw failures::CupsNoDefault();
     }
@@ -220,6 +282,7 @@ std::unique_ptr<OutputDevice> OpenCupsDevice(const DeviceTarget& target,
   const cups::Ipp response = cups::Send(*connection, std::move(request));
   if (!response || lib.ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING)
     throw LastFailure(*connection, queue);
+  bound.reset();
   return std::make_unique<CupsDevice>(std::move(connection), std::move(queue), options);
 }
 

@@ -12,7 +12,8 @@ namespace qrticket::cups {
   X(cupsCancelJob2) X(cupsCreateJob) X(cupsDoRequest) X(cupsEncryption) X(cupsFinishDocument) \
   X(cupsGetDefault2) X(cupsLastError) X(cupsLastErrorString) X(cupsServer)                    \
   X(cupsSetPasswordCB2) X(cupsStartDocument) X(cupsUser) X(cupsWriteRequestData)              \
-  X(httpAssembleURIf) X(httpClose) X(httpConnect2) X(httpGetStatus) X(httpSetTimeout)         \
+  X(httpAssembleURIf) X(httpClose) X(httpConnect2) X(httpGetFd) X(httpGetStatus)               \
+  X(httpSetTimeout)                                                                           \
   X(ippAddString) X(ippAddStrings) X(ippDelete) X(ippFindAttribute) X(ippFirstAttribute)      \
   X(ippGetBoolean) X(ippGetCount) X(ippGetGroupTag) X(ippGetInteger) X(ippGetName)            \
   X(ippGetStatusCode) X(ippGetString) X(ippGetValueTag) X(ippNewRequest) X(ippNextAttribute)  \

@@ -48,12 +48,15 @@ Queue ReadQueue(ipp_t* response, ipp_attribute_t*& attribute) {
 
 }  // namespace
 
-std::vector<DiscoveredDevice> ListCupsQueues(std::chrono::milliseconds bound) {
+std::vector<DiscoveredDevice> ListCupsQueues(std::chrono::milliseconds bound, int cancelFd) {
   if (cups::Loaded() == nullptr) return {};  // libcups is not installed: no queues to list
   const cups::Library& lib = cups::Api();
-  const auto connection = cups::Connection::Open(bound, bound);
+  const auto end = cups::Clock::now() + bound;
+  const auto connection = cups::Connection::Open(bound, cancelFd);
   if (!connection) return {};
   const SigpipeGuard guard;  // a scheduler that hangs up must not end the program
+  // Both requests within what is left of the one bound.
+  const cups::Connection::Bound requests(*connection, end);
 
   auto request = cups::NewRequest(IPP_OP_CUPS_GET_PRINTERS, nullptr, {});
   lib.ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
@@ -62,7 +65,9 @@ std::vector<DiscoveredDevice> ListCupsQueues(std::chrono::milliseconds bound) {
   if (!response || lib.ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING) return {};
 
   // The destination "cups:" prints to (LPDEST, PRINTER, lpoptions, then the scheduler's).
-  const char* defaultName = lib.cupsGetDefault2(connection->http());
+  const char* defaultName = connection->stopped() == cups::Connection::Stop::None
+                                ? lib.cupsGetDefault2(connection->http())
+                                : nullptr;
   const std::string defaultQueue = defaultName != nullptr ? defaultName : "";
 
   std::vector<DiscoveredDevice> devices;

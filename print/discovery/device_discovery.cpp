@@ -13,7 +13,7 @@ std::vector<DiscoveredDevice> DiscoverDevices(const DiscoveryOptions& options) {
   add(ListUsbPrinters(options.root));
   add(ListSerialPorts(options.root));
   add(ListParallelPorts(options.root));
-  if (options.includeCups) add(ListCupsQueues(options.cupsBound));
+  if (options.includeCups) add(ListCupsQueues(options.cupsBound, options.cancelFd));
   if (options.includePreview) devices.push_back(PreviewDevice());
   return devices;
 }

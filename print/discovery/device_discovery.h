@@ -21,10 +21,13 @@ struct DiscoveryOptions {
   // Where /dev and /sys are found; tests point it at a fake tree.
   std::filesystem::path root = "/";
   bool includeCups = true;
-  // Bound on each step of asking the CUPS scheduler: the connection, then each of its two
-  // requests. No scheduler at all answers at once (connection refused); this bounds one that
-  // does not answer the connection, or accepts it and then stays silent.
+  // Bound on asking the CUPS scheduler, the connection and its two requests together. No
+  // scheduler at all answers at once (connection refused); this bounds one that does not
+  // answer the connection, or accepts it and then stays silent or answers a byte at a time.
   std::chrono::milliseconds cupsBound{2000};
+  // When 0 or more, asking the scheduler ends at once once this descriptor is readable (see
+  // ChannelOptions::cancelFd); the list then has no queues.
+  int cancelFd = -1;
   // "VISUALIZAR:", for the window's list (the command line's leaves it out).
   bool includePreview = false;
 };

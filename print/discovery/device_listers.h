@@ -23,8 +23,9 @@ std::vector<DiscoveredDevice> ListSerialPorts(const std::filesystem::path& root)
 std::vector<DiscoveredDevice> ListParallelPorts(const std::filesystem::path& root);
 
 // The queues of the CUPS scheduler that libcups is set up for (CUPS_SERVER, client.conf or
-// the local one), as "cups:QUEUE". Empty when no scheduler answers; each step (connecting,
-// each request) waits at most `bound`.
-std::vector<DiscoveredDevice> ListCupsQueues(std::chrono::milliseconds bound);
+// the local one), as "cups:QUEUE". Empty when no scheduler answers; connecting and both
+// requests together take at most `bound` whatever the scheduler sends, and end at once when
+// `cancelFd` (when 0 or more) is readable.
+std::vector<DiscoveredDevice> ListCupsQueues(std::chrono::milliseconds bound, int cancelFd = -1);
 
 }  // namespace qrticket

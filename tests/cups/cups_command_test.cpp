@@ -2,6 +2,8 @@
 // back; --list-devices showing the queues; no scheduler, or a silent one, answered quickly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cups_environment.h"
 #include "devices/device_failures.h"
 #include "listening_viewer.h"
@@ -64,6 +66,17 @@ TEST_F(CupsCommand, ListDevicesShowsEachQueueWithItsState) {
   EXPECT_EQ(CupsLines(run.out),
             "cups:Cozinha\tFila CUPS: Local Raw Printer, parada (\"Sem papel\")\n"
             "cups:Recibos\tFila CUPS: Local Raw Printer, pronta, predefinida\n");
+}
+
+// CUPS marks a job completed when its backend is done, also for a printer that read only part
+// of the ticket and closed: no job or printer attribute tells that apart. The help says so.
+TEST(CupsHelp, SaysDeliveredIsWhatCupsReports) {
+  const ProgramRun run = RunProgram({QRTICKET_BINARY, "--help"}, {}, 30s);
+  EXPECT_EQ(run.exitCode, 0);
+  std::string help = run.out;
+  std::replace(help.begin(), help.end(), '\n', ' ');
+  EXPECT_NE(help.find("entregue é o que o CUPS indica, e tcp:// confirma mais"), std::string::npos)
+      << run.out;
 }
 
 // No scheduler at all: an empty list of queues at once, and a clear failure for a queue.

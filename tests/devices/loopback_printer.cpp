@@ -162,6 +162,19 @@ void LoopbackPrinter::Serve(int connection) {
     case PrinterBehaviour::Kind::NeverRead:
       WaitForHangUp(connection);
       break;
+    case PrinterBehaviour::Kind::ReadAllKeepOpen:
+      while (running() && ReadSome(connection, 65536)) {
+      }
+      while (running()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      break;
+    case PrinterBehaviour::Kind::ReadLate: {
+      const auto until = Clock::now() + behaviour_.pause;
+      while (running() && Clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      while (running() && ReadSome(connection, 65536)) {
+      }
+      break;
+    }
     case PrinterBehaviour::Kind::CloseAfter:
     case PrinterBehaviour::Kind::ResetAfter:
       while (running() && received().size() < behaviour_.afterBytes &&

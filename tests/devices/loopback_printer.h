@@ -22,6 +22,8 @@ struct PrinterBehaviour {
     NeverRead,   // accepts and takes nothing
     CloseAfter,  // reads `afterBytes`, then closes (bytes still arriving get a reset)
     ResetAfter,  // reads `afterBytes`, then resets the connection (SO_LINGER 0)
+    ReadAllKeepOpen,  // reads everything, and keeps its side open after the job's end
+    ReadLate,    // reads nothing for `pause`, then everything
   };
   Kind kind = Kind::ReadAll;
   std::size_t afterBytes = 0;
@@ -52,7 +54,7 @@ class LoopbackPrinter {
   // thread has finished with it. False when that did not happen within `bound`.
   bool WaitFinished(std::chrono::milliseconds bound);
 
-  // Valid once WaitFinished returned true.
+  // Valid once WaitFinished returned true (for ReadAllKeepOpen, what it has read so far).
   std::string received() const;
   bool sawReset() const { return sawReset_; }
   bool sawEndOfStream() const { return sawEof_; }
