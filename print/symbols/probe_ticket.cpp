@@ -76,9 +76,16 @@ ProbePlan PlanProbe(const QrPrintSettings& settings, int paperDots) {
   const QrEcLevel level = *p.level;
   const bool woosim = p.dialect == QrDialect::kWoosim;
   const std::size_t taken = woosim ? kWoosimTakesAfterProbeData.size() : 0;
-  const int widest = WidestVersion(model, p.moduleSize, paperDots);
+  // libqrencode makes no Model 1: the raster one is Model 2, which readers all know. Model 2
+  // needs a larger version than Model 1 for the same bytes, so the longest length is the one
+  // that fits the paper in both.
+  const QrModel rasterModel = model == QrModel::Model1 ? QrModel::Model2 : model;
+  const auto fitting = [&](QrModel m) {
+    const int widest = WidestVersion(m, p.moduleSize, paperDots);
+    return widest == 0 ? 0 : ByteCapacity(m, level, widest);
+  };
   const auto longest = static_cast<std::size_t>(
-      std::min(p.capacity, widest == 0 ? 0 : ByteCapacity(model, level, widest)));
+      std::min({p.capacity, fitting(model), fitting(rasterModel)}));
 
   std::vector<std::size_t> lengths;
   for (const std::size_t length : kProbeLengths) {
@@ -98,9 +105,9 @@ ProbePlan PlanProbe(const QrPrintSettings& settings, int paperDots) {
     plan.symbols.push_back(std::move(symbol));
   }
   if (plan.symbols.empty()) throw failures::ProbeRefused(WhyNoSymbol(p));
-  // libqrencode makes no Model 1: the raster one is Model 2, which readers all know.
-  const QrModel rasterModel = model == QrModel::Model1 ? QrModel::Model2 : model;
   plan.raster = EncodeQr(plan.symbols.back().encoded, rasterModel, level);
+  // The raster's own width, checked as the printer's symbols are: never wider than the paper.
+  if (plan.raster && plan.raster->modules * p.moduleSize > paperDots) plan.raster.reset();
   return plan;
 }
 

@@ -182,6 +182,35 @@ INSTANTIATE_TEST_SUITE_P(
                       RasterRow{"Woosim58mm", Settings("6", 1, 1, true), 384}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The raster image is Model 2 (or Micro) whatever the model: it must fit the paper as the
+// printer's own symbols do, and the longest length must fit both. Every model, level, module
+// size and paper.
+TEST(ProbeRaster, FitsThePaperInEveryCombination) {
+  int plans = 0;
+  for (const int paper : {576, 384}) {
+    for (std::int16_t model = 0; model <= 2; ++model) {
+      for (std::int16_t level = 0; level <= 3; ++level) {
+        for (int size = 1; size <= 16; ++size) {
+          const std::string text = std::to_string(size);
+          ProbePlan plan;
+          try {
+            plan = PlanProbe(Settings(text.c_str(), model, level), paper);
+          } catch (const PrintFailure&) {
+            continue;  // no symbol for these settings (Micro QR at H, too wide)
+          }
+          ++plans;
+          ASSERT_TRUE(plan.raster) << "model " << model << " level " << level << " size " << size;
+          EXPECT_LE(plan.raster->modules * size, paper)
+              << "model " << model << " level " << level << " size " << size << " paper "
+              << paper << ": " << plan.raster->modules << " modules";
+          EXPECT_LE(plan.symbols.back().dots, paper);
+        }
+      }
+    }
+  }
+  EXPECT_GT(plans, 300);
+}
+
 TEST(ProbeJob, WritesTheTicketToTheDevice) {
   TempDir dir;
   QrPrintSettings settings = Settings("6", 1, 1);
