@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli_options.h"
+#include "devices/text_encoding.h"
 
 namespace qrticket::cli {
 namespace {
@@ -22,7 +23,8 @@ int WriteDeviceList(const std::vector<DiscoveredDevice>& devices, std::ostream& 
     err << "qrticket: não se encontrou nenhum dispositivo. Ligue a impressora e volte a tentar; "
            "uma impressora de rede (tcp://ENDEREÇO) não aparece na lista.\n";
   for (const DiscoveredDevice& device : devices)
-    out << OneLine(device.name) << '\t' << OneLine(ShownDescription(device)) << '\n';
+    out << ShownControls(OneLine(device.name)) << '\t' << OneLine(ShownDescription(device))
+        << '\n';
   out.flush();
   return kExitOk;
 }

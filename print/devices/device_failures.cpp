@@ -2,6 +2,8 @@
 // "Falha na impressão:". Each names the failure first and the device as it was typed.
 #include "devices/device_failures.h"
 
+#include "devices/text_encoding.h"
+
 #include <cerrno>
 #include <string>
 #include <utility>
@@ -265,7 +267,7 @@ namespace {
 
 std::string CupsSays(std::string_view reason) {
   if (reason.empty()) return {};
-  return " (CUPS: " + Quoted(reason) + ")";
+  return " (CUPS: " + Quoted(ShownControls(reason)) + ")";  // a printer's words, as they came
 }
 
 std::string Job(int job) { return "O trabalho " + std::to_string(job); }

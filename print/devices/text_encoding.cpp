@@ -116,4 +116,50 @@ std::string Latin1ToUtf8(BytesView bytes) {
   return out;
 }
 
+namespace {
+
+std::string HexEscape(unsigned value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return std::string("[0x") + kDigits[(value >> 4) & 0xF] + kDigits[value & 0xF] + "]";
+}
+
+// The length of the UTF-8 sequence at `at` (its lead byte and continuation bytes well formed),
+// 0 when it is none.
+std::size_t SequenceLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2
+                             : lead >= 0xE0 && lead < 0xF0                ? 3
+                             : lead >= 0xF0 && lead < 0xF5                ? 4
+                                                                          : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i)
+    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::string ShownControls(std::string_view utf8) {
+  std::string shown;
+  shown.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = SequenceLength(utf8, i);
+    if (length == 0) {  // not UTF-8: the byte itself
+      shown += HexEscape(byte);
+      ++i;
+      continue;
+    }
+    if (length == 1 && (byte < 0x20 || byte == 0x7F)) {
+      shown += HexEscape(byte);
+    } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
+      shown += HexEscape(static_cast<unsigned char>(utf8[i + 1]));  // U+0080..U+009F
+    } else {
+      shown.append(utf8.substr(i, length));
+    }
+    i += length;
+  }
+  return shown;
+}
+
 }  // namespace qrticket

@@ -34,4 +34,9 @@ std::string Cp1252ToUtf8(BytesView bytes);
 // differs from Cp1252ToUtf8 only for 0x80..0x9F ("€", curly quotes, dashes).
 std::string Latin1ToUtf8(BytesView bytes);
 
+// UTF-8 text from outside (a printer, a scheduler) made safe for a terminal: C0 controls, DEL,
+// C1 controls (U+0080..U+009F, which terminals may take as ESC sequences: U+009B is CSI) and
+// bytes that are not UTF-8 are written as "[0x1B]"; everything else stays.
+std::string ShownControls(std::string_view utf8);
+
 }  // namespace qrticket

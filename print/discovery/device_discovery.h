@@ -47,8 +47,8 @@ std::vector<DiscoveredDevice> DiscoverDevices(const DiscoveryOptions& options = 
 // The "VISUALIZAR:" entry, last in every platform's list when the window asks for it.
 DiscoveredDevice PreviewDevice();
 
-// The description with what the operator must do when the device refuses them
-// ("... — sem permissão: junte-se ao grupo dialout").
+// The description, control characters shown as "[0x1B]", with what the operator must do when
+// the device refuses them ("... — sem permissão: junte-se ao grupo dialout").
 std::string ShownDescription(const DiscoveredDevice& device);
 
 }  // namespace qrticket

@@ -2,6 +2,7 @@
 // description.
 #include "discovery/device_discovery.h"
 
+#include "devices/text_encoding.h"
 #include "discovery/discovery_texts.h"
 
 namespace qrticket {
@@ -28,9 +29,16 @@ bool IsPreviewDeviceName(std::string_view text) {
   return true;
 }
 
+// Descriptions carry what printers and schedulers say of themselves: their control
+// characters are shown as bytes, so they cannot drive a terminal.
+// Tabs and line breaks become spaces: a description is one line.
 std::string ShownDescription(const DiscoveredDevice& device) {
-  if (device.writable) return device.description;
-  return device.description + discovery_texts::NoAccess(device.accessGroup);
+  std::string text = device.description;
+  for (char& c : text)
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  text = ShownControls(text);
+  if (device.writable) return text;
+  return text + discovery_texts::NoAccess(device.accessGroup);
 }
 
 }  // namespace qrticket

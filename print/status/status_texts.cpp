@@ -144,16 +144,6 @@ std::string UnknownCauses(const StatusAnswers& answers) {
   return unknown.empty() ? std::string() : "sem resposta sobre " + Joined(unknown, ", ");
 }
 
-std::string ShownPrinterText(BytesView text) {
-  std::string shown;
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-      shown += "[" + HexByte(u) + "]";
-    else
-      shown += Latin1ToUtf8(BytesView(&c, 1));
-  }
-  return shown;
-}
+std::string ShownPrinterText(BytesView text) { return ShownControls(Latin1ToUtf8(text)); }
 
 }  // namespace qrticket

@@ -71,3 +71,16 @@ TEST(BuilderFailures, HaveNoEnglishWord) {
 
 }  // namespace
 }  // namespace qrticket
+
+namespace qrticket {
+namespace {
+
+// CUPS quotes the printer's own words (printer-state-message): its control characters are
+// shown as bytes, so a printer cannot drive the terminal through a failure message.
+TEST(CupsFailures, QuoteThePrintersWordsWithoutTheirControls) {
+  EXPECT_EQ(failures::CupsJobAborted("Caixa", 7, "Erro\x1B[2J\xC2\x9B" "31m").description(),
+            "O trabalho 7 foi abortado pela fila CUPS \"Caixa\" (CUPS: \"Erro[0x1B][2J[0x9B]31m\")");
+}
+
+}  // namespace
+}  // namespace qrticket

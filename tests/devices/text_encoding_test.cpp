@@ -110,5 +110,27 @@ TEST(Latin1, ReadsTheBytesAsAStandardQrReaderDoes) {
   for (const auto& row : rows) EXPECT_EQ(Latin1ToUtf8(row.bytes), row.reading) << row.name;
 }
 
+// Text from printers and schedulers reaches a terminal with its control characters as bytes:
+// ESC, the C1 codes (U+009B is CSI to many terminals), DEL and bytes that are not UTF-8.
+TEST(ShownControls, WritesControlCharactersAsBytes) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string shown;
+  } rows[] = {
+      {"plain text stays", "TM-T20II Receipt", "TM-T20II Receipt"},
+      {"accents and the euro stay", "Impressão € ✓", "Impressão € ✓"},
+      {"escape sequence", "A\x1B[2JB", "A[0x1B][2JB"},
+      {"bell, tab and line feed", "\a\t\n", "[0x07][0x09][0x0A]"},
+      {"delete", "\x7F", "[0x7F]"},
+      {"C1 CSI as UTF-8", "\u009B31m", "[0x9B]31m"},
+      {"next-line C1", "\u0085", "[0x85]"},
+      {"no-break space stays", "\u00A0", "\u00A0"},
+      {"a lone continuation byte", "a\x9B" "b", "a[0x9B]b"},
+      {"a cut sequence", "\xE2\x82", "[0xE2][0x82]"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(ShownControls(row.text), row.shown) << row.name;
+}
+
 }  // namespace
 }  // namespace qrticket

@@ -168,3 +168,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace qrticket::testing
+
+namespace qrticket {
+namespace {
+
+// What a printer or a scheduler says of itself reaches the list as one line, and its control
+// characters as bytes.
+TEST(ShownDescription, OneLineWithoutControlCharacters) {
+  const DiscoveredDevice device{.name = "cups:Caixa",
+                                .description = "Fila CUPS: TM\x1B[2J\xC2\x9B" "31m\tpronta\n",
+                                .writable = false,
+                                .accessGroup = "lp"};
+  EXPECT_EQ(ShownDescription(device),
+            "Fila CUPS: TM[0x1B][2J[0x9B]31m pronta  — sem permissão: junte-se ao grupo lp");
+}
+
+}  // namespace
+}  // namespace qrticket
