@@ -16,9 +16,10 @@ namespace {
 
 using cups::Clock;
 
-// How often the job is looked at while it prints: in short steps at first, since a raw job
-// to a healthy printer ends within a few tens of milliseconds, then every 100 ms.
+// How often the job is looked at while it prints: every 5 ms for its first 200 ms, since a
+// raw job to a healthy printer ends within a few tens of milliseconds, then every 100 ms.
 constexpr std::chrono::milliseconds kFirstPoll{5};
+constexpr std::chrono::milliseconds kShortPolling{200};
 constexpr std::chrono::milliseconds kPollInterval{100};
 // After the backend has sent every byte, how long the printer may take to close its side
 // before the job counts as delivered anyway (as for tcp://).
@@ -173,7 +174,7 @@ class CupsDevice final : public OutputDevice {
     auto deadline = Clock::now() + stall;
     std::optional<Clock::time_point> sentAllAt;
     std::string lastProgress;
-    auto pause = kFirstPoll;
+    const auto started = Clock::now();
     for (;;) {
       const JobFacts facts = ReadJob(job, RequestDeadline());
       if (facts.progress != lastProgress) {
@@ -204,11 +205,11 @@ class CupsDevice final : public OutputDevice {
         throw failures::CupsTimedOut(queue_, job, stall, stopped, Reason(facts, message));
       }
       // A pause that a cancel cuts short; the job is then cancelled like any failed one.
+      const auto pause = Clock::now() - started < kShortPolling ? kFirstPoll : kPollInterval;
       const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
           std::min<Clock::duration>(left, pause));
       PollOrCancel(SystemCalls::Real(), nullptr, 0, options_.cancelFd,
                    static_cast<int>(wait.count()));
-      pause = std::min(pause * 2, kPollInterval);
     }
   }
 
