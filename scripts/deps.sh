@@ -19,6 +19,7 @@ packages=(
   xvfb xauth                                     # a display for screenshots and headless runs
   libxcb1-dev                                    # X11 calls of the windows (task bar hint, display check)
   g++-mingw-w64-x86-64-posix googletest wine64   # qrticket.exe, built here and tested under Wine
+  fonts-wine                                     # Windows' fonts (MS Sans Serif) for the window under Wine
   libz-mingw-w64-dev                             # zlib for the Windows build's libpng and FreeType
 )
 

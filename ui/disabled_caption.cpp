@@ -10,7 +10,7 @@ namespace qrticket::ui {
 // keeps this caption colour.
 void KeepDisabledCaptionsReadable(QWidget& window) {
   QPalette palette = window.palette();
-  palette.setColor(QPalette::Disabled, QPalette::ButtonText, kDisabledCaption);
+  palette.setColor(QPalette::Disabled, QPalette::ButtonText, kDisabledCaptionColour);
   window.setPalette(palette);
 }
 

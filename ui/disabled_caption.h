@@ -3,17 +3,18 @@
 
 #include <QColor>
 
+#include "form_layout.h"
+
 class QWidget;
 
 namespace qrticket::ui {
 
-// Dark grey: 3.5:1 against the buttons' face (192, 192, 192), readable by the usual measure
-// for large text and controls (at least 3:1), yet plainly lighter than an enabled caption's
-// black. Qt's own disabled grey is about 1.1:1 on that face.
-inline const QColor kDisabledCaption(96, 96, 96);
+// The layout's disabled caption colour (kDisabledCaption in form_layout.h).
+inline const QColor kDisabledCaptionColour(kDisabledCaption.red, kDisabledCaption.green,
+                                           kDisabledCaption.blue);
 
 // Every push button inside `window`, now or added later, shows its disabled caption in
-// kDisabledCaption, unless the button sets that colour itself.
+// kDisabledCaptionColour, unless the button sets that colour itself.
 void KeepDisabledCaptionsReadable(QWidget& window);
 
 }  // namespace qrticket::ui

@@ -15,7 +15,7 @@
 #include "enter_presses_button.h"
 #include "message_box_reporter.h"
 #include "status_box.h"
-#include "symbols/probe_job.h"
+#include "symbol_line.h"
 #include "ticket_text.h"
 #include "window_activation.h"
 #include "window_placement.h"
@@ -144,7 +144,7 @@ void Form1::PreviewProbe(const QrPrintSettings& settings, int paperDots,
 #ifdef QRTICKET_HAVE_VIEWER
   ShowProbePreview(settings, paperDots, reporter, this);
 #else
-  PrintProbe(settings, paperDots, reporter);
+  PrintLimitsTicket(settings, paperDots, reporter);
 #endif
 }
 

@@ -31,7 +31,7 @@ constexpr bool kPreviewBuilt = true;
 constexpr bool kPreviewBuilt = false;
 #endif
 
-const QColor kButtonFace(192, 192, 192);
+const QColor kGreyFace(kButtonFace.red, kButtonFace.green, kButtonFace.blue);
 
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -63,7 +63,7 @@ void GiveSingleBorder(QLabel* label) {
 
 void GiveButtonFace(QPushButton* button) {
   QPalette palette = button->palette();
-  palette.setColor(QPalette::Button, kButtonFace);
+  palette.setColor(QPalette::Button, kGreyFace);
   button->setPalette(palette);
 }
 

@@ -4,14 +4,14 @@
 #include <QDialog>
 #include <chrono>
 
+#include "form_layout.h"
+
 class QFrame;
 class QLabel;
 class QTimer;
 
 namespace qrticket::ui {
 
-// How long the splash stays on screen.
-inline constexpr std::chrono::milliseconds kSplashInterval{3000};
 
 class FrmSplash final : public QDialog {
   Q_OBJECT

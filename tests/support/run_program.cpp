@@ -101,8 +101,9 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const EnvironmentCha
 BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
                                      const std::filesystem::path& outFile,
                                      const std::filesystem::path& errFile,
-                                     const EnvironmentChanges& env)
-    : pid_(Spawn(argv, outFile.string(), errFile.string(), env, {})) {}
+                                     const EnvironmentChanges& env,
+                                     const std::filesystem::path& workingDir)
+    : pid_(Spawn(argv, outFile.string(), errFile.string(), env, workingDir)) {}
 
 BackgroundProgram::~BackgroundProgram() { Stop(); }
 
@@ -111,6 +112,7 @@ bool BackgroundProgram::Running() {
   int status = 0;
   if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
   pid_ = -1;
+  endStatus_ = status;
   return false;
 }
 

@@ -38,7 +38,8 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const EnvironmentCha
 class BackgroundProgram {
  public:
   BackgroundProgram(const std::vector<std::string>& argv, const std::filesystem::path& outFile,
-                    const std::filesystem::path& errFile, const EnvironmentChanges& env = {});
+                    const std::filesystem::path& errFile, const EnvironmentChanges& env = {},
+                    const std::filesystem::path& workingDir = {});
   ~BackgroundProgram();
   BackgroundProgram(const BackgroundProgram&) = delete;
   BackgroundProgram& operator=(const BackgroundProgram&) = delete;
@@ -46,6 +47,9 @@ class BackgroundProgram {
   bool started() const { return pid_ > 0; }
   // True while it runs; reaps it when it has ended.
   bool Running();
+  // The wait status once Running() has seen it end by itself; nullopt before, or when Stop()
+  // ended it.
+  std::optional<int> EndStatus() const { return endStatus_; }
   // SIGTERM (or `signal`), a bounded wait, then SIGKILL. Returns the wait status, or nullopt if
   // it was already gone or had to be killed.
   std::optional<int> Stop(std::chrono::milliseconds bound = std::chrono::seconds(10),
@@ -53,6 +57,7 @@ class BackgroundProgram {
 
  private:
   pid_t pid_ = -1;
+  std::optional<int> endStatus_;
 };
 
 // Polls `condition` every 20 ms until it holds or `bound` passes; returns the condition.

@@ -12,6 +12,10 @@
 # is removed too, so no Windows path reaches /dev. COM255 stays unmapped: the port that does
 # not exist. The session is kept alive until "remove", so the mapping is read once and stays
 # as checked.
+#   ROOT/display   the X display of the session (an Xvfb of its own, where Xvfb is installed):
+#                  the desktop of a Wine session is made by its first program and keeps that
+#                  program's display, so the session starts on it and every window of the
+#                  tests, whichever test starts first, shows there
 set -euo pipefail
 action=$1 root=$2 wine=$3 wineserver=$4
 
@@ -19,10 +23,17 @@ export WINEPREFIX=$root/prefix WINEDEBUG=-all
 prefix=$WINEPREFIX
 
 stop_session() { [ -d "$prefix" ] && "$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true; }
+stop_display() {
+  if [ -f "$root/xvfb.pid" ]; then
+    kill "$(cat "$root/xvfb.pid")" 2>/dev/null || true
+    rm -f "$root/xvfb.pid"
+  fi
+}
 
 case $action in
 remove)
   stop_session
+  stop_display
   rm -rf "$root"
   exit 0
   ;;
@@ -31,8 +42,30 @@ create) ;;
 esac
 
 stop_session
+stop_display
 rm -rf "$root"
 mkdir -p "$root/ports" "$root/exchange"
+
+if command -v Xvfb >/dev/null; then
+  # Xvfb writes the number of the display it chose once it takes connections.
+  Xvfb -screen 0 1280x1024x24 -nolisten tcp -displayfd 3 3>"$root/display.number" \
+    >/dev/null 2>&1 </dev/null &
+  echo $! >"$root/xvfb.pid"
+  for _ in $(seq 1 100); do
+    grep -q '[0-9]' "$root/display.number" 2>/dev/null && break
+    sleep 0.1
+  done
+  if grep -q '[0-9]' "$root/display.number"; then
+    echo ":$(tr -dc '0-9' <"$root/display.number")" >"$root/display"
+    export DISPLAY; DISPLAY=$(cat "$root/display")
+  else
+    echo "Xvfb did not start: the window's tests will be skipped" >&2
+    stop_display
+    unset DISPLAY
+  fi
+else
+  unset DISPLAY
+fi
 
 started=$(date +%s%N)
 "$wine" wineboot -i >"$root/wineboot.log" 2>&1
@@ -45,9 +78,21 @@ started=$(date +%s%N)
     echo "\"COM$n\"=\"$root/ports/com$n\""
     echo "\"LPT$n\"=\"$root/ports/lpt$n\""
   done
+  # The window's tests run without a window manager: Wine draws the title bars itself.
+  echo
+  echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
+  echo '"Decorated"="N"'
 } >"$root/ports.reg"
 "$wine" reg import "$root/ports.reg" >>"$root/wineboot.log" 2>&1
 stop_session
+
+# Windows' own fonts for the window's tests, where Debian's fonts-wine is installed: MS Sans
+# Serif, as the window was drawn in, and Marlett for the title bar's buttons.
+if [ -d /usr/share/wine/fonts ]; then
+  for font in /usr/share/wine/fonts/*; do
+    ln -sf "$font" "$prefix/drive_c/windows/Fonts/"
+  done
+fi
 
 rm -f "$prefix/dosdevices/z:"
 ln -s "$root/exchange" "$prefix/dosdevices/t:"

@@ -8,7 +8,6 @@
 #include "form_text.h"
 #include "status_message.h"
 #include "symbol_line.h"
-#include "symbols/probe_job.h"
 #include "ticket/ticket_defaults.h"
 
 namespace qrticket::ui {
@@ -82,7 +81,7 @@ void Form1Model::PortRule() {
 }
 
 void Form1Model::RefreshSymbolLine() {
-  if (!loaded_) return;
+  if (!loaded_ || !HaveSymbolFacts()) return;
   const SymbolLine line = SymbolLineFor(SettingsFromControls());
   view_.SetText(Control::lblSimbolo, line.text);
   view_.SetToolTip(Control::lblSimbolo, line.toolTip);
@@ -132,7 +131,7 @@ void Form1Model::ProbeClick(int paperDots) {
   if (view_.CanPreview() && IsPreviewDeviceName(settings.deviceName)) {
     view_.PreviewProbe(settings, paperDots, reporter_);
   } else {
-    PrintProbe(settings, paperDots, reporter_);
+    PrintLimitsTicket(settings, paperDots, reporter_);
   }
 }
 

@@ -3,6 +3,7 @@
 // these tables, so the numbers live in one place.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -72,6 +73,19 @@ struct WindowSpec {
 
 const WindowSpec& Form1Layout();
 const WindowSpec& SplashLayout();
+
+// frmSplash's Timer1: how long the splash stays on screen.
+inline constexpr std::chrono::milliseconds kSplashInterval{3000};
+
+// The colours the windows were drawn with, besides their white.
+struct Rgb {
+  int red = 0, green = 0, blue = 0;
+};
+inline constexpr Rgb kButtonFace{192, 192, 192};
+// Disabled captions on that face: dark grey, 3.5:1 against it, readable by the usual measure
+// for large text and controls (at least 3:1), yet plainly lighter than an enabled caption's
+// black. The toolkits' own disabled greys are about 1.1:1 on that face.
+inline constexpr Rgb kDisabledCaption{96, 96, 96};
 
 // The control named `name` in `window`; nullptr when there is none.
 const ControlSpec* FindControl(const WindowSpec& window, std::string_view name);

@@ -1,6 +1,7 @@
-// The live symbol line (see symbol_line.h).
+// The live symbol line and the limits ticket, from the symbols room (see symbol_line.h).
 #include "symbol_line.h"
 
+#include "symbols/probe_job.h"
 #include "symbols/symbol_facts.h"
 #include "symbols/symbol_facts_text.h"
 
@@ -12,9 +13,15 @@ constexpr std::size_t kToolTipReaderText = 120;
 
 }  // namespace
 
+bool HaveSymbolFacts() { return true; }
+
 SymbolLine SymbolLineFor(const QrPrintSettings& settings) {
   const SymbolFacts facts = SymbolFactsFor(settings);
   return {SymbolFactsLine(facts), SymbolFactsReport(facts, kToolTipReaderText)};
+}
+
+void PrintLimitsTicket(const QrPrintSettings& settings, int paperDots, FailureReporter& reporter) {
+  PrintProbe(settings, paperDots, reporter);
 }
 
 }  // namespace qrticket::ui

@@ -1,19 +1,28 @@
 // The live line under the character count: what the printer will draw for the window's values
 // (version, modules, width, whether it fits 80 and 58 mm paper, or why there is no symbol, and
-// what a phone will read), and its long form for the tool tip.
+// what a phone will read), its long form for the tool tip, and the limits ticket. These need
+// the symbols room (libqrencode); a build without it has neither line nor limits ticket.
 #pragma once
 
 #include <string>
 
 #include "ticket/qr_print_settings.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket::ui {
+
+// Whether this build knows what the printer will draw.
+bool HaveSymbolFacts();
 
 struct SymbolLine {
   std::string text;     // a few short lines, '\n' between them
   std::string toolTip;  // every fact, one a line
 };
 
+// Both empty where HaveSymbolFacts() is false.
 SymbolLine SymbolLineFor(const QrPrintSettings& settings);
+
+// Prints the limits ticket as PrintProbe does. Only where HaveSymbolFacts() is true.
+void PrintLimitsTicket(const QrPrintSettings& settings, int paperDots, FailureReporter& reporter);
 
 }  // namespace qrticket::ui

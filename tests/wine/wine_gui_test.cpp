@@ -1,0 +1,801 @@
+// qrticket-gui.exe under Wine on the prefix's virtual display (Xvfb): a second program
+// in the same prefix (gui_probe.exe) finds its windows and drives them with window messages
+// and with real key and mouse input. Checked: the splash for about 3 s with the main window
+// not yet shown, the starting values, every control's place against the twips table at 96
+// and 144 dpi, the focus order by Tab, the count and the port rule while typing, the ticket
+// bytes of a click against the Linux build, the failure and status boxes, "Fechar" and the
+// close box ending the program, and no task-bar entry.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "run_program.h"
+#include "symbol_line.h"
+#include "symbols/probe_ticket.h"
+#include "temp_dir.h"
+#include "ticket/ticket_defaults.h"
+#include "ticket_bytes.h"
+
+extern char** environ;
+
+namespace qrticket::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+const fs::path kExchange = fs::path(Environment("QRTICKET_WINE_ROOT")) / "exchange";
+
+// ---- The prefix's X server (wine_prefix.sh) ---------------------------------------------
+
+// The display the prefix's Wine session was started on; empty when it has none.
+std::string DisplayName() {
+  std::string name = ReadFileBytes(fs::path(Environment("QRTICKET_WINE_ROOT")) / "display");
+  while (!name.empty() && (name.back() == '\n' || name.back() == ' ')) name.pop_back();
+  return name;
+}
+
+const std::string kDisplay = DisplayName();
+
+EnvironmentChanges WineEnvironment() {
+  return {{"DISPLAY", kDisplay}, {"WINEDEBUG", "-all"}};
+}
+
+void SetRegistry(const std::string& key, const std::string& value, const std::string& type,
+                 const std::string& data) {
+  const ProgramRun run = RunProgram(
+      {QRTICKET_WINE64, "reg", "add", key, "/v", value, "/t", type, "/d", data, "/f"},
+      WineEnvironment(), 60s, kExchange);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+}
+
+// ---- gui_probe.exe, over a pipe each way ------------------------------------------------
+
+using Fields = std::map<std::string, std::string>;
+
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      const char c = text[++i];
+      out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 'p' ? '|' : c;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(line);
+  while (std::getline(in, part, '|')) parts.push_back(Unescaped(part));
+  if (!line.empty() && line.back() == '|') parts.emplace_back();
+  return parts;
+}
+
+Fields KeyValues(const std::string& line) {
+  Fields fields;
+  for (const std::string& part : Split(line)) {
+    const auto equals = part.find('=');
+    if (equals != std::string::npos) fields[part.substr(0, equals)] = part.substr(equals + 1);
+  }
+  return fields;
+}
+
+class Probe {
+ public:
+  Probe() {
+    int in[2], out[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addchdir_np(&actions, kExchange.c_str());
+    std::vector<std::string> args = {QRTICKET_WINE64, QRTICKET_GUI_PROBE};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment;
+    for (char** e = environ; *e; ++e) {
+      const std::string entry = *e;
+      if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WINEDEBUG=", 0) != 0)
+        environment.push_back(entry);
+    }
+    for (const auto& [name, value] : WineEnvironment()) environment.push_back(name + "=" + *value);
+    std::vector<char*> envp;
+    for (auto& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    to_ = in[1];
+    from_ = out[0];
+  }
+  ~Probe() {
+    if (to_ >= 0) {
+      Write("quit\n");
+      ::close(to_);
+    }
+    if (from_ >= 0) ::close(from_);
+    if (pid_ > 0 && !PollUntil([this] { return ::waitpid(pid_, nullptr, WNOHANG) == pid_; }, 5s)) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  Probe(const Probe&) = delete;
+  Probe& operator=(const Probe&) = delete;
+
+  // The lines of the answer before "ok"; a failure of the test for an error or no answer.
+  std::vector<std::string> Ask(const std::string& command, std::chrono::milliseconds bound = 40s) {
+    Write(command + "\n");
+    std::vector<std::string> lines;
+    const auto deadline = Clock::now() + bound;
+    for (;;) {
+      const std::optional<std::string> line = ReadLine(deadline);
+      if (!line) {
+        ADD_FAILURE() << "no answer to '" << command << "'";
+        return lines;
+      }
+      if (*line == "ok") return lines;
+      if (line->rfind("error: ", 0) == 0) {
+        ADD_FAILURE() << "'" << command << "': " << *line;
+        return lines;
+      }
+      lines.push_back(*line);
+    }
+  }
+  std::string AskOne(const std::string& command, std::chrono::milliseconds bound = 40s) {
+    const std::vector<std::string> lines = Ask(command, bound);
+    return lines.empty() ? std::string() : lines.front();
+  }
+
+ private:
+  void Write(const std::string& text) {
+    if (::write(to_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+      ADD_FAILURE() << "the probe does not read";
+  }
+  std::optional<std::string> ReadLine(Clock::time_point deadline) {
+    for (;;) {
+      const auto end = buffer_.find('\n');
+      if (end != std::string::npos) {
+        std::string line = buffer_.substr(0, end);
+        buffer_.erase(0, end + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return line;
+      }
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) return std::nullopt;
+      pollfd ready{from_, POLLIN, 0};
+      if (::poll(&ready, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+      char chunk[4096];
+      const ssize_t got = ::read(from_, chunk, sizeof chunk);
+      if (got <= 0) return std::nullopt;
+      buffer_.append(chunk, static_cast<std::size_t>(got));
+    }
+  }
+
+  pid_t pid_ = -1;
+  int to_ = -1, from_ = -1;
+  std::string buffer_;
+};
+
+// ---- One run of the program -------------------------------------------------------------
+
+constexpr const char* kGuiOnT = "T:\\janela\\qrticket-gui.exe";
+
+struct Control {
+  std::string name, type;
+  int left = 0, top = 0, width = 0, height = 0;
+  bool visible = false, enabled = false;
+  std::string text;
+  Fields extra;  // style=, sel=, entries=, checked=
+};
+
+std::map<std::string, Control> Controls(Probe& probe) {
+  std::map<std::string, Control> controls;
+  for (const std::string& line : probe.Ask("controls Form1")) {
+    const std::vector<std::string> parts = Split(line);
+    if (parts.size() < 6) continue;
+    Control c;
+    c.name = parts[0];
+    c.type = parts[1];
+    std::sscanf(parts[2].c_str(), "%d,%d,%d,%d", &c.left, &c.top, &c.width, &c.height);
+    c.visible = parts[3] == "1";
+    c.enabled = parts[4] == "1";
+    c.text = parts[5];
+    for (std::size_t i = 6; i < parts.size(); ++i) {
+      const auto equals = parts[i].find('=');
+      if (equals != std::string::npos) c.extra[parts[i].substr(0, equals)] = parts[i].substr(equals + 1);
+    }
+    controls[c.name] = c;
+  }
+  return controls;
+}
+
+unsigned long Style(const Control& c) { return std::stoul(c.extra.at("style"), nullptr, 16); }
+
+class GuiRun {
+ public:
+  GuiRun(int dpi, bool managed) {
+    // Managed windows wait for a window manager to confirm each unmapping (2 s each without
+    // one); unmanaged ones are drawn by Wine, frame and title bar included.
+    SetRegistry("HKCU\\Software\\Wine\\X11 Driver", "Managed", "REG_SZ", managed ? "Y" : "N");
+    SetRegistry("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", std::to_string(dpi));
+    probe_ = std::make_unique<Probe>();
+    probe_->Ask("gone Form1 10000");  // no window of an earlier run is left
+    // Run from a folder of drive T:, as from the folder a zip was unpacked to.
+    fs::create_directories(kExchange / "janela");
+    fs::copy_file(QRTICKET_GUI_EXE, kExchange / "janela" / "qrticket-gui.exe",
+                  fs::copy_options::overwrite_existing);
+    gui_ = std::make_unique<BackgroundProgram>(
+        std::vector<std::string>{QRTICKET_WINE64, kGuiOnT}, log_.File("out"), log_.File("err"),
+        WineEnvironment(), kExchange);
+    watch_ = KeyValues(probe_->AskOne("watch 30000", 45s));
+    if (watch_["formFirst"] == "-1" || watch_["formFirst"].empty()) {
+      ADD_FAILURE() << "no main window; the program " << (gui_->Running() ? "runs" : "ended")
+                    << "; its output: " << ReadFileBytes(log_.File("out"))
+                    << "; its errors: " << ReadFileBytes(log_.File("err"));
+    }
+  }
+  ~GuiRun() {
+    if (gui_ && gui_->Running()) gui_->Stop();
+  }
+  Probe& probe() { return *probe_; }
+  const Fields& watch() const { return watch_; }
+  // Whether the program ended by itself within `bound`, with exit code 0.
+  bool EndsCleanly(std::chrono::milliseconds bound) {
+    if (!PollUntil([this] { return !gui_->Running(); }, bound)) return false;
+    const std::optional<int> status = gui_->EndStatus();
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+  }
+
+ private:
+  TempDir log_;
+  std::unique_ptr<Probe> probe_;
+  std::unique_ptr<BackgroundProgram> gui_;
+  Fields watch_;
+};
+
+// ---- The layout as drawn, written out here on its own ------------------------------------
+
+struct Placement {
+  const char* name;
+  bool inFrame;
+  int left, top, width, height;  // twips
+};
+
+constexpr Placement kPlacements[] = {
+    {"Image1", false, 390, 270, 780, 780},      {"Label3", false, 1320, 540, 6045, 315},
+    {"Label5", false, 390, 1170, 6525, 75},     {"Label1", false, 420, 1350, 1125, 315},
+    {"lblNChar", false, 480, 1830, 795, 525},   {"Text1", false, 1470, 1320, 5445, 2490},
+    {"Frame1", false, 390, 3870, 6585, 2835},   {"Label2", true, 180, 480, 1275, 315},
+    {"ObjPrint", true, 1500, 480, 4875, 315},   {"Label6", true, 270, 930, 1095, 435},
+    {"Tamanho", true, 1500, 870, 675, 345},     {"Label7", true, 270, 1350, 1095, 435},
+    {"ListModel", true, 1500, 1290, 1545, 315}, {"Label8", true, 240, 1740, 1095, 435},
+    {"ListError", true, 1500, 1710, 1545, 315}, {"ChkPag", true, 420, 2130, 1245, 225},
+    {"chkCentrado", true, 690, 2460, 975, 225}, {"chkNew", true, 2970, 2430, 975, 255},
+    {"Command1", true, 4440, 930, 1935, 1725},  {"Command2", false, 4890, 6750, 1965, 615},
+    {"cmdEstado", false, 2805, 6750, 1965, 615}, {"Label4", false, 540, 7500, 1575, 255},
+    {"Combo3", false, 2700, 7500, 2175, 315},   {"Check1", false, 4950, 7500, 2175, 255},
+    {"lblSimbolo", false, 90, 2400, 1350, 1410},
+};
+
+// 1440 twips to the inch, to the nearest pixel.
+int Pixels(int twips, int dpi) { return static_cast<int>(std::floor(twips * dpi / 1440.0 + 0.5)); }
+
+void ExpectLayout(Probe& probe, int dpi) {
+  const Fields window = KeyValues(probe.AskOne("window Form1"));
+  int cl = 0, ct = 0, cw = 0, ch = 0;
+  std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
+  EXPECT_EQ(cw, Pixels(7275, dpi));
+  EXPECT_EQ(ch, Pixels(7575, dpi));
+  const auto controls = Controls(probe);
+  const int frameLeft = Pixels(390, dpi), frameTop = Pixels(3870, dpi);
+  for (const Placement& p : kPlacements) {
+    SCOPED_TRACE(p.name);
+    ASSERT_TRUE(controls.contains(p.name));
+    const Control& c = controls.at(p.name);
+    EXPECT_EQ(c.left, Pixels(p.left, dpi) + (p.inFrame ? frameLeft : 0));
+    EXPECT_EQ(c.top, Pixels(p.top, dpi) + (p.inFrame ? frameTop : 0));
+    EXPECT_EQ(c.width, Pixels(p.width, dpi));
+    EXPECT_EQ(c.height, Pixels(p.height, dpi));
+  }
+}
+
+// ---- At 96 dpi: start-up, values, layout, keys, tickets, boxes, "Fechar" ------------------
+
+class Form1At96 : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { run_ = new GuiRun(96, false); }
+  static void TearDownTestSuite() {
+    delete run_;
+    run_ = nullptr;
+  }
+  Probe& probe() { return run_->probe(); }
+  std::map<std::string, Control> controls() { return Controls(probe()); }
+
+  // Replaces a box's text as the operator does: clicks into it, selects all, types ("\n" is
+  // Return).
+  void TypeInto(const std::string& name, const std::string& text) {
+    probe().Ask("click " + name);
+    probe().Ask("selectall " + name);
+    if (text.empty()) {
+      probe().Ask("keys Delete");
+    } else {
+      std::string escaped;
+      for (char ch : text) escaped += ch == '\\' ? "\\\\" : ch == '\n' ? "\\n" : std::string(1, ch);
+      probe().Ask("type " + escaped);
+    }
+  }
+  void SetTicked(const std::string& name, bool ticked) {
+    if ((controls().at(name).extra.at("checked") == "1") != ticked) probe().Ask("click " + name);
+    probe().Ask("sync");
+  }
+
+  static GuiRun* run_;
+};
+
+GuiRun* Form1At96::run_ = nullptr;
+
+TEST_F(Form1At96, SplashForAboutThreeSecondsBeforeTheMainWindow) {
+  const Fields& watch = run_->watch();
+  const long splashFirst = std::stol(watch.at("splashFirst"));
+  const long splashLast = std::stol(watch.at("splashLast"));
+  const long formFirst = std::stol(watch.at("formFirst"));
+  ASSERT_GE(splashFirst, 0) << "the splash never showed";
+  ASSERT_GE(formFirst, 0) << "the main window never showed";
+  // Timer1 runs from the load, just before the splash is on screen.
+  EXPECT_GE(splashLast - splashFirst, 2700);
+  EXPECT_LE(splashLast - splashFirst, 3600);
+  EXPECT_GT(formFirst, splashLast);
+  EXPECT_EQ(watch.at("overlap"), "0") << "the main window showed while the splash was up";
+  EXPECT_EQ(watch.at("splashAgain"), "0") << "the splash came back";
+  EXPECT_GE(std::stol(watch.at("pokes")), 5) << "clicks and keys reached the splash";
+}
+
+TEST_F(Form1At96, WindowAsDrawn) {
+  const std::string line = probe().AskOne("window Form1");
+  SCOPED_TRACE(line);
+  Fields window = KeyValues(line);
+  EXPECT_EQ(window.at("title"), "QR Code - Teste v1.3");
+  const unsigned long style = std::stoul(window.at("style"), nullptr, 16);
+  EXPECT_EQ(style & 0x00C00000UL, 0x00C00000UL) << "title bar (WS_CAPTION)";
+  EXPECT_TRUE(style & 0x00080000UL) << "close box (WS_SYSMENU)";
+  EXPECT_FALSE(style & 0x00040000UL) << "no resizing frame";
+  EXPECT_FALSE(style & 0x00030000UL) << "no minimise or maximise box";
+  // Centred on the screen's work area.
+  int l = 0, t = 0, w = 0, h = 0, al = 0, at = 0, aw = 0, ah = 0;
+  std::sscanf(window.at("outer").c_str(), "%d,%d,%d,%d", &l, &t, &w, &h);
+  std::sscanf(window.at("workArea").c_str(), "%d,%d,%d,%d", &al, &at, &aw, &ah);
+  EXPECT_NEAR(l + w / 2, al + aw / 2, 1);
+  EXPECT_NEAR(t + h / 2, at + ah / 2, 1);
+}
+
+TEST_F(Form1At96, OneFileWithItsResources) {
+  const Fields resources = KeyValues(probe().AskOne(std::string("resources ") + kGuiOnT));
+  EXPECT_EQ(resources.at("icon"), "16x16x24;32x32x24");
+  EXPECT_EQ(resources.at("commonControls6"), "1");
+  EXPECT_EQ(resources.at("dpiAware"), "1");
+  EXPECT_EQ(resources.at("FileVersion"), QRTICKET_VERSION);
+  EXPECT_EQ(resources.at("CompanyName"), "Brevalunda - Sistemas de Informação, Lda");
+}
+
+TEST_F(Form1At96, NoTaskBarEntry) {
+  // Windows lists a window in the task bar when it has no owner, or asks to be listed.
+  for (const char* name : {"Form1"}) {
+    const Fields window = KeyValues(probe().AskOne(std::string("window ") + name));
+    EXPECT_EQ(window.at("owner"), "1") << name;
+    EXPECT_EQ(window.at("ownerVisible"), "0") << name;
+    EXPECT_FALSE(std::stoul(window.at("exstyle"), nullptr, 16) & 0x00040000UL)
+        << name << ": WS_EX_APPWINDOW";
+  }
+}
+
+TEST_F(Form1At96, StartingValues) {
+  const auto c = controls();
+  EXPECT_EQ(c.at("Text1").text, kSampleDataText);
+  EXPECT_EQ(c.at("lblNChar").text, "140");
+  EXPECT_EQ(c.at("ObjPrint").extra.at("entries"), "LPT1:;LPT2:;COM1:;COM2:;COM3:;COM4:;COM5:;COM6:;");
+  EXPECT_EQ(c.at("ObjPrint").extra.at("sel"), "8");
+  EXPECT_EQ(c.at("ObjPrint").text, "");
+  EXPECT_FALSE(c.at("Command1").enabled);
+  EXPECT_EQ(c.at("Tamanho").text, "6");
+  EXPECT_EQ(c.at("ListModel").extra.at("sel"), "1");
+  EXPECT_EQ(c.at("ListModel").text, "Modelo 2");
+  EXPECT_EQ(c.at("ListModel").extra.at("entries"), "Modelo 1;Modelo 2;MIcro QR Code");
+  EXPECT_EQ(c.at("ListError").extra.at("sel"), "1");
+  EXPECT_EQ(c.at("ListError").text, "Nivel M");
+  EXPECT_EQ(c.at("ListError").extra.at("entries"), "Nivel L;Nivel M;Nivel Q;Nivel H");
+  for (const char* box : {"ChkPag", "chkCentrado", "chkNew"})
+    EXPECT_EQ(c.at(box).extra.at("checked"), "0") << box;
+  EXPECT_TRUE(c.at("Command2").enabled);
+  for (const char* hidden : {"Label4", "Combo3", "Check1"}) EXPECT_FALSE(c.at(hidden).visible) << hidden;
+  EXPECT_EQ(probe().AskOne("focus"), "Text1");
+
+  // The captions, exactly as drawn; none with an access key.
+  const std::map<std::string, std::string> captions = {
+      {"Label3", "BREVALUNDA - SISTEMAS DE INFORMAÇÃO LDA"}, {"Label1", "Codificar"},
+      {"Frame1", "Impressão ESC/POS do QR CODE"}, {"Label2", " Dispositivo:"},
+      {"Label6", "Tamanho"}, {"Label7", "QR Code"}, {"Label8", "Correção Erro"},
+      {"ChkPag", "Modo página"}, {"chkCentrado", "Centrado"}, {"chkNew", "woosim"},
+      {"Command1", "Imprimir"}, {"Command2", "Fechar"}, {"cmdEstado", "Estado"},
+      {"Label4", "Nivel correcção erros"}, {"Check1", "Contorno"}, {"Label5", ""}};
+  for (const auto& [name, caption] : captions) EXPECT_EQ(c.at(name).text, caption) << name;
+
+  // Alignment, borders and boxes (SS_CENTER 1, SS_RIGHT 2, WS_BORDER, BS_LEFTTEXT).
+  EXPECT_EQ(Style(c.at("lblNChar")) & 3, 1UL);
+  for (const char* right : {"Label6", "Label7", "Label8"}) EXPECT_EQ(Style(c.at(right)) & 3, 2UL) << right;
+  for (const char* bordered : {"Label2", "Label5"}) EXPECT_TRUE(Style(c.at(bordered)) & 0x00800000UL) << bordered;
+  EXPECT_TRUE(Style(c.at("ChkPag")) & 0x20);
+  EXPECT_TRUE(Style(c.at("chkCentrado")) & 0x20);
+  EXPECT_FALSE(Style(c.at("chkNew")) & 0x20);
+  EXPECT_TRUE(Style(c.at("Text1")) & 0x0004UL) << "multi-line";
+  EXPECT_FALSE(Style(c.at("Text1")) & 0x00300000UL) << "no scroll bars";
+  EXPECT_FALSE(Style(c.at("Text1")) & 0x0080UL) << "wraps (no ES_AUTOHSCROLL)";
+}
+
+// A pixel of the X server's screen, as "r,g,b".
+std::string ScreenPixel(int x, int y) {
+  xcb_connection_t* connection = xcb_connect(kDisplay.c_str(), nullptr);
+  std::string rgb;
+  if (!xcb_connection_has_error(connection)) {
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<int16_t>(x),
+                      static_cast<int16_t>(y), 1, 1, ~0U),
+        nullptr);
+    if (image && xcb_get_image_data_length(image) >= 3) {
+      const uint8_t* bgr = xcb_get_image_data(image);
+      rgb = std::to_string(bgr[2]) + "," + std::to_string(bgr[1]) + "," + std::to_string(bgr[0]);
+    }
+    std::free(image);
+  }
+  xcb_disconnect(connection);
+  return rgb;
+}
+
+TEST_F(Form1At96, ColoursAsDrawn) {
+  // Read back from the X server's screen: the window's white and the buttons' light grey.
+  const Fields window = KeyValues(probe().AskOne("window Form1"));
+  int cl = 0, ct = 0, cw = 0, ch = 0;
+  std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
+  const auto c = controls();
+  const auto at = [&](const char* name, int dx, int dy) {
+    return ScreenPixel(cl + c.at(name).left + dx, ct + c.at(name).top + dy);
+  };
+  EXPECT_EQ(ScreenPixel(cl + 4, ct + 4), "255,255,255");
+  EXPECT_EQ(at("Frame1", 20, 60), "255,255,255") << "the frame's inside";
+  EXPECT_EQ(at("Command1", 10, 10), "192,192,192");
+  EXPECT_EQ(at("Command2", 10, 8), "192,192,192");
+  EXPECT_EQ(at("cmdEstado", 10, 8), "192,192,192");
+}
+
+TEST_F(Form1At96, EveryControlAtItsTwips) { ExpectLayout(probe(), 96); }
+
+TEST_F(Form1At96, TabFollowsTheFocusOrder) {
+  TypeInto("ObjPrint", "");
+  probe().Ask("click Text1");
+  std::vector<std::string> order;
+  for (int i = 0; i < 10; ++i) {
+    order.push_back(probe().AskOne("focus"));
+    probe().Ask("keys Tab");
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"Text1", "Command2", "ObjPrint", "Tamanho",
+                                             "ListModel", "ListError", "ChkPag", "chkCentrado",
+                                             "chkNew", "Text1"}))
+      << "the disabled print and status buttons are skipped";
+  TypeInto("ObjPrint", "LPT1:");
+  probe().Ask("click Text1");
+  order.clear();
+  for (int i = 0; i < 5; ++i) {
+    order.push_back(probe().AskOne("focus"));
+    probe().Ask("keys Tab");
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"Text1", "Command1", "Command2", "cmdEstado",
+                                             "ObjPrint"}));
+  probe().Ask("keys S-Tab S-Tab S-Tab");
+  EXPECT_EQ(probe().AskOne("focus"), "Command2") << "Shift+Tab goes back";
+  TypeInto("ObjPrint", "");
+}
+
+TEST_F(Form1At96, CountAndPortRuleWhileTyping) {
+  TypeInto("Text1", "");
+  EXPECT_EQ(controls().at("lblNChar").text, "0");
+  probe().Ask("type AB");
+  EXPECT_EQ(controls().at("lblNChar").text, "2");
+  probe().Ask("keys Return");
+  EXPECT_EQ(controls().at("lblNChar").text, "4") << "Return is a line break, CR LF";
+  probe().Ask("type C");
+  EXPECT_EQ(controls().at("lblNChar").text, "5");
+  EXPECT_EQ(controls().at("Text1").text, "AB\r\nC");
+  probe().Ask("keys Back");
+  EXPECT_EQ(controls().at("lblNChar").text, "4");
+  probe().Ask("keys Tab");
+  EXPECT_EQ(probe().AskOne("focus"), "Command2") << "Tab leaves the text box";
+  EXPECT_EQ(controls().at("Text1").text, "AB\r\n");
+
+  struct Row {
+    const char* typed;
+    bool enabled;
+  };
+  for (const Row& row : {Row{"   ", false}, Row{" COM1: ", true}, Row{"", false}, Row{"x", true}}) {
+    TypeInto("ObjPrint", row.typed);
+    const auto c = controls();
+    EXPECT_EQ(c.at("Command1").enabled, row.enabled) << '"' << row.typed << '"';
+    EXPECT_EQ(c.at("cmdEstado").enabled, row.enabled) << '"' << row.typed << '"';
+    EXPECT_EQ(c.at("ObjPrint").text, row.typed);
+    EXPECT_EQ(c.at("ObjPrint").extra.at("sel"), "-1") << "typed text chooses no entry";
+  }
+  // Choosing an entry with the keys runs the rule too: "LPT1:" enables, the empty entry not.
+  TypeInto("ObjPrint", "");
+  probe().Ask("keys Home");
+  for (int i = 0; i < 9; ++i) probe().Ask("keys Up");
+  probe().Ask("sync");
+  EXPECT_EQ(controls().at("ObjPrint").text, "LPT1:");
+  EXPECT_TRUE(controls().at("Command1").enabled);
+  for (int i = 0; i < 8; ++i) probe().Ask("keys Down");
+  probe().Ask("sync");
+  EXPECT_EQ(controls().at("ObjPrint").extra.at("sel"), "8");
+  EXPECT_FALSE(controls().at("Command1").enabled);
+  TypeInto("Text1", kSampleDataText);
+}
+
+TEST_F(Form1At96, SymbolLineIsTheLinuxBuildsAndFollowsTheValues) {
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  Control line = controls().at("lblSimbolo");
+  EXPECT_TRUE(line.visible);
+  EXPECT_EQ(line.text, ui::SymbolLineFor(settings).text);
+  TypeInto("Tamanho", "20");
+  settings.moduleSizeText = "20";
+  line = controls().at("lblSimbolo");
+  EXPECT_EQ(line.text, ui::SymbolLineFor(settings).text) << "a size the printer ignores";
+  SetTicked("chkNew", true);
+  settings.woosimDialect = true;
+  EXPECT_EQ(controls().at("lblSimbolo").text, ui::SymbolLineFor(settings).text);
+  SetTicked("chkNew", false);
+  TypeInto("Tamanho", "6");
+}
+
+TEST_F(Form1At96, LimitsTicketFromThePrintButtonsMenu) {
+  const std::string file = "janela-limites.bin";
+  fs::remove(kExchange / file);
+  TypeInto("ObjPrint", file);
+  probe().Ask("rightclick Command1");
+  probe().Ask("keys Down Down Return");  // the second entry: 58 mm paper
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(ProbeTicketBytes(settings, kPaper58mmDots)));
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  TypeInto("ObjPrint", "");
+}
+
+struct TicketRow {
+  const char* name;
+  const char* typedText;  // as typed; "\n" is Return
+  const char* dataText;   // what the ticket carries, Windows-1252
+  const char* size;
+  int model;              // a position chosen, or -1 for typed text
+  int level;
+  bool pageMode, centred, woosim;
+};
+
+const TicketRow kTicketRows[] = {
+    {"defaults", nullptr, nullptr, "6", 1, 1, false, false, false},
+    {"two_lines_centred_page_mode", "AB\nC", "AB\r\nC", "8", 0, 3, true, true, false},
+    {"woosim_micro_level_l", "woosim 123", "woosim 123", "3", 2, 0, false, false, true},
+    {"typed_lists_choose_nothing", "x", "x", " 12", -1, -1, false, true, false},
+    {"portuguese_and_euro", "Ção € ½", "\xC7\xE3o \x80 \xBD", "6", 1, 2, false, false, false},
+    {"size_the_builder_refuses", "z", "z", "300", 1, 1, false, false, false},
+};
+
+TEST_F(Form1At96, TicketOfAClickIsTheLinuxBuildsBytes) {
+  for (const TicketRow& row : kTicketRows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = std::string("janela-") + row.name + ".bin";
+    fs::remove(kExchange / file);
+    if (row.typedText) TypeInto("Text1", row.typedText);
+    TypeInto("Tamanho", row.size);
+    if (row.model >= 0) {
+      probe().Ask("select ListModel " + std::to_string(row.model));
+    } else {
+      TypeInto("ListModel", "Modelo 9");
+    }
+    if (row.level >= 0) {
+      // Chosen with the keys, as the operator does.
+      probe().Ask("click ListError");
+      probe().Ask("select ListError 0");
+      for (int i = 0; i < row.level; ++i) probe().Ask("keys Down");
+    } else {
+      TypeInto("ListError", "X");
+    }
+    SetTicked("ChkPag", row.pageMode);
+    SetTicked("chkCentrado", row.centred);
+    SetTicked("chkNew", row.woosim);
+    TypeInto("ObjPrint", file);
+    probe().Ask("click Command1");
+    probe().Ask("sync");
+
+    QrPrintSettings settings;
+    settings.dataText = row.dataText ? row.dataText : kSampleDataText;
+    settings.moduleSizeText = row.size;
+    settings.modelIndex = static_cast<std::int16_t>(row.model);
+    settings.errorLevelIndex = static_cast<std::int16_t>(row.level);
+    settings.pageMode = row.pageMode;
+    settings.centred = row.centred;
+    settings.woosimDialect = row.woosim;
+    EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(TicketBytes(settings)));
+    EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  }
+  TypeInto("Text1", kSampleDataText);
+  TypeInto("Tamanho", "6");
+  probe().Ask("select ListModel 1");
+  probe().Ask("select ListError 1");
+  for (const char* box : {"ChkPag", "chkCentrado", "chkNew"}) SetTicked(box, false);
+}
+
+// Waits for the message box the last click opened, and what it says.
+Fields WaitForBox(Probe& probe) {
+  for (int i = 0; i < 200; ++i) {
+    const std::string box = probe.AskOne("messagebox");
+    if (box != "none") return KeyValues(box);
+    std::this_thread::sleep_for(25ms);
+  }
+  ADD_FAILURE() << "no message box";
+  return {};
+}
+
+TEST_F(Form1At96, FailureIsOneBoxThenTheWindowCarriesOn) {
+  TypeInto("ObjPrint", "T:\\pasta-que-não-existe\\talão.bin");
+  probe().Ask("click Command1");
+  const Fields box = WaitForBox(probe());
+  EXPECT_EQ(box.at("title"), "QR Code - Teste");
+  EXPECT_EQ(box.at("text").rfind("Falha na impressão:", 0), 0U) << box.at("text");
+  EXPECT_NE(box.at("text").find("talão.bin"), std::string::npos) << box.at("text");
+  EXPECT_EQ(box.at("buttons"), "OK");
+  EXPECT_EQ(box.at("icons"), "0");
+  EXPECT_EQ(box.at("owner"), "Form1");
+  probe().Ask("keys Return");
+  probe().Ask("sync");
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  EXPECT_EQ(probe().AskOne("focus"), "Command1") << "the window has the keyboard back";
+  EXPECT_EQ(controls().at("ObjPrint").text, "T:\\pasta-que-não-existe\\talão.bin");
+}
+
+TEST_F(Form1At96, ReturnPressesTheFocusedButton) {
+  TypeInto("ObjPrint", "janela-estado.bin");
+  probe().Ask("click Text1");
+  probe().Ask("keys Tab Tab Tab");
+  ASSERT_EQ(probe().AskOne("focus"), "cmdEstado");
+  probe().Ask("keys Return");
+  const Fields box = WaitForBox(probe());
+  EXPECT_EQ(box.at("title"), "QR Code - Teste");
+  EXPECT_EQ(box.at("text").rfind("Estado de janela-estado.bin:\n", 0), 0U) << box.at("text");
+  EXPECT_EQ(box.at("icons"), "0");
+  probe().Ask("keys Return");
+  probe().Ask("sync");
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  EXPECT_EQ(probe().AskOne("focus"), "cmdEstado");
+  EXPECT_FALSE(fs::exists(kExchange / "janela-estado.bin")) << "asking writes nothing";
+}
+
+// Last: the program ends.
+TEST_F(Form1At96, FecharEndsTheProgram) {
+  probe().Ask("click Command2");
+  EXPECT_TRUE(run_->EndsCleanly(10s));
+}
+
+// ---- The title bar's close box ------------------------------------------------------------
+
+TEST(Form1CloseBox, EndsTheProgram) {
+  GuiRun run(96, false);
+  run.probe().Ask("closebox Form1");
+  EXPECT_TRUE(run.EndsCleanly(10s));
+}
+
+// ---- At 144 dpi, with the windows managed as under a desktop ------------------------------
+
+// The X window that shows `title`, and the window manager's states set on it.
+std::vector<std::string> NetWmStates(const std::string& title) {
+  std::vector<std::string> states;
+  xcb_connection_t* x = xcb_connect(kDisplay.c_str(), nullptr);
+  if (xcb_connection_has_error(x)) return states;
+  const auto atom = [x](const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t value = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    std::free(reply);
+    return value;
+  };
+  const xcb_atom_t netWmState = atom("_NET_WM_STATE");
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x, xcb_query_tree(x, screen->root), nullptr);
+  if (tree) {
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+      xcb_get_property_reply_t* name = xcb_get_property_reply(
+          x, xcb_get_property(x, 0, children[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 256), nullptr);
+      const std::string shown = name ? std::string(static_cast<const char*>(xcb_get_property_value(name)),
+                                                   xcb_get_property_value_length(name))
+                                     : std::string();
+      std::free(name);
+      if (shown != title) continue;
+      xcb_get_property_reply_t* state = xcb_get_property_reply(
+          x, xcb_get_property(x, 0, children[i], netWmState, XCB_ATOM_ATOM, 0, 32), nullptr);
+      if (state) {
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(state));
+        for (int a = 0; a < xcb_get_property_value_length(state) / 4; ++a) {
+          xcb_get_atom_name_reply_t* atomName =
+              xcb_get_atom_name_reply(x, xcb_get_atom_name(x, atoms[a]), nullptr);
+          if (atomName)
+            states.emplace_back(xcb_get_atom_name_name(atomName),
+                                xcb_get_atom_name_name_length(atomName));
+          std::free(atomName);
+        }
+      }
+      std::free(state);
+      states.emplace_back("(found)");
+    }
+    std::free(tree);
+  }
+  xcb_disconnect(x);
+  return states;
+}
+
+TEST(Form1At144, EveryControlAtItsTwipsAndNoTaskBarEntry) {
+  GuiRun run(144, true);
+  ExpectLayout(run.probe(), 144);
+  // What the desktop's task bar reads (Wine sets it for an owned window).
+  const std::vector<std::string> states = NetWmStates("QR Code - Teste v1.3");
+  EXPECT_NE(std::find(states.begin(), states.end(), "(found)"), states.end());
+  EXPECT_NE(std::find(states.begin(), states.end(), "_NET_WM_STATE_SKIP_TASKBAR"), states.end());
+  run.probe().Ask("click Command2");
+  EXPECT_TRUE(run.EndsCleanly(15s));
+  SetRegistry("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", "96");
+}
+
+// Without a display (no Xvfb when the prefix was made) there is nothing to look at.
+class DisplayEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (kDisplay.empty()) GTEST_SKIP() << "the prefix has no X display (Xvfb not installed)";
+  }
+};
+
+const auto* const kDisplayCheck = ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
+
+}  // namespace
+}  // namespace qrticket::testing

@@ -1,0 +1,265 @@
+// Form1 on Win32: the window procedure hands the controls' notifications to Form1Model, which
+// reads and sets the controls through the Form1View calls below.
+#include "form1.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "form1_controls.h"
+#include "form_texts.h"
+#include "grey_button.h"
+#include "symbol_line.h"
+#include "symbols/qr_symbol_types.h"
+#include "win_text.h"
+
+namespace qrticket::ui {
+namespace {
+
+constexpr UINT kProbe80 = 1;
+constexpr UINT kProbe58 = 2;
+
+bool Pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+}  // namespace
+
+Form1::Form1(HWND owner) : model_(*this, reporter_) {
+  CreateControls(owner);
+  reporter_.SetOwner(window_);
+  model_.Load();
+}
+
+Form1::~Form1() {
+  if (IsWindow(window_)) DestroyWindow(window_);
+  if (logo_ != nullptr) DeleteObject(logo_);
+}
+
+void Form1::Show() {
+  SizeAndCentre(window_, ClientSize(Form1Layout(), dpi_));
+  ShowWindow(window_, SW_SHOWNORMAL);
+  UpdateWindow(window_);
+  SetForegroundWindow(window_);
+  SetFocus(ControlHwnd(Control::Text1));
+}
+
+HWND Form1::ControlHwnd(std::string_view name) const {
+  const auto found = controls_.find(name);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+bool Form1::TakeKey(MSG& message) {
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && !Pressed(VK_CONTROL) &&
+      !Pressed(VK_MENU) && !Pressed(VK_SHIFT)) {
+    const HWND focus = GetFocus();
+    for (const char* name : {"Command1", "Command2", "cmdEstado"}) {
+      if (focus != ControlHwnd(name)) continue;
+      // A held key repeats: it presses the button once.
+      const bool repeat = (message.lParam & (1 << 30)) != 0;
+      if (!repeat && IsWindowEnabled(focus))
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(focus));
+      return true;
+    }
+  }
+  return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return form->Handle(message, wParam, lParam);
+}
+
+LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      // Labels, check boxes and the frame, transparent on the window's white.
+      SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType == ODT_BUTTON) {
+        DrawGreyButton(item);
+      } else if (item.CtlType == ODT_STATIC) {
+        FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawPicture(item.hDC, logo_, item.rcItem, dpi_);
+      } else if (item.CtlType == ODT_COMBOBOX) {
+        deviceBox_.Draw(item);
+      }
+      return TRUE;
+    }
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item.CtlType != ODT_COMBOBOX) break;
+      deviceBox_.Measure(item);
+      return TRUE;
+    }
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == ControlHwnd(Control::Command1) && HaveSymbolFacts()) {
+        ShowProbeMenu(lParam);
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      // The window takes the keyboard back, in the control that had it, after every dialog.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus)) lastFocus_ = focus;
+      } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (busy_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(wParam);
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout();
+      return 0;
+    }
+    case WM_CLOSE:
+      DestroyWindow(window_);  // unloads the window; the program ends with it
+      return 0;
+    case WM_DESTROY:
+      ForgetNames(window_);
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void Form1::Command(int id, int code, HWND control) {
+  const std::string_view name = ControlNameOfId(id);
+  if (name == "Text1" && code == EN_CHANGE) {
+    model_.Text1Change();
+  } else if (name == "ObjPrint") {
+    if (code == CBN_DROPDOWN) {
+      deviceBox_.Refresh();
+    } else if (code == CBN_SELCHANGE) {
+      // The box shows the chosen entry only after this notification; the rule reads it now.
+      const LRESULT chosen = SendMessageW(control, CB_GETCURSEL, 0, 0);
+      if (chosen >= 0) {
+        std::wstring entry(
+            static_cast<std::size_t>(SendMessageW(control, CB_GETLBTEXTLEN, chosen, 0)) + 1, L'\0');
+        entry.resize(static_cast<std::size_t>(
+            SendMessageW(control, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(entry.data()))));
+        SetWindowTextW(control, entry.c_str());
+      }
+      model_.ObjPrintChange();
+    } else if (code == CBN_EDITCHANGE) {
+      TypedTextChoosesNothing(control);
+      model_.ObjPrintChange();
+    }
+  } else if ((name == "ListModel" || name == "ListError") && code == CBN_EDITCHANGE) {
+    TypedTextChoosesNothing(control);
+    model_.SymbolValuesChange();
+  } else if ((name == "Tamanho" && code == EN_CHANGE) ||
+             ((name == "ListModel" || name == "ListError") && code == CBN_SELCHANGE) ||
+             (name == "chkNew" && code == BN_CLICKED)) {
+    model_.SymbolValuesChange();
+  } else if (code == BN_CLICKED && name == "Command1") {
+    model_.Command1Click();
+  } else if (code == BN_CLICKED && name == "Command2") {
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+  } else if (code == BN_CLICKED && name == "cmdEstado") {
+    model_.CmdEstadoClick();
+  }
+}
+
+// Typing in a closed list leaves no entry chosen, whatever was chosen before (Windows' own
+// lists do so, except right after an entry was chosen with the arrow keys): the typed text
+// stays, and so does the caret.
+void Form1::TypedTextChoosesNothing(HWND list) {
+  if (SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) || SendMessageW(list, CB_GETCURSEL, 0, 0) < 0)
+    return;
+  const std::wstring typed = WindowTextOf(list);
+  DWORD start = 0, end = 0;
+  SendMessageW(list, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);  // this empties the text too
+  SetWindowTextW(list, typed.c_str());
+  SendMessageW(list, CB_SETEDITSEL, 0, MAKELPARAM(start, end));
+}
+
+// The limits ticket, from the print button's context menu (right click, the menu key or
+// Shift+F10), on either paper.
+void Form1::ShowProbeMenu(LPARAM at) {
+  POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (at == -1) {  // from the keyboard: under the button
+    RECT button{};
+    GetWindowRect(ControlHwnd(Control::Command1), &button);
+    where = {button.left, button.bottom};
+  }
+  const HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, kProbe80, Wide(texts::ProbeMenuCaption80()).c_str());
+  AppendMenuW(menu, MF_STRING, kProbe58, Wide(texts::ProbeMenuCaption58()).c_str());
+  const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+      menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, where.x, where.y, 0, window_, nullptr));
+  DestroyMenu(menu);
+  if (chosen == kProbe80) model_.ProbeClick(kPaper80mmDots);
+  if (chosen == kProbe58) model_.ProbeClick(kPaper58mmDots);
+}
+
+std::string Form1::Text(Control control) const { return WindowUtf8(ControlHwnd(control)); }
+
+void Form1::SetText(Control control, std::string_view text) {
+  SetWindowUtf8(ControlHwnd(control), text);
+}
+
+int Form1::Selected(Control control) const {
+  return static_cast<int>(SendMessageW(ControlHwnd(control), CB_GETCURSEL, 0, 0));
+}
+
+void Form1::Select(Control control, int position) {
+  SendMessageW(ControlHwnd(control), CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+void Form1::SetEntries(Control control, std::span<const std::string_view> entries) {
+  const HWND list = ControlHwnd(control);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  if (list == deviceBox_.box()) deviceBox_.Forget();
+  for (const std::string_view entry : entries)
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry).c_str()));
+}
+
+bool Form1::Ticked(Control control) const {
+  return SendMessageW(ControlHwnd(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Form1::SetEnabled(Control control, bool enabled) {
+  EnableWindow(ControlHwnd(control), enabled ? TRUE : FALSE);
+}
+
+void Form1::SetToolTip(Control control, std::string_view text) {
+  const std::wstring wide = Wide(text);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(ControlHwnd(control));
+  tool.lpszText = const_cast<wchar_t*>(wide.c_str());
+  SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Form1::SetBusy(bool busy) {
+  busy_ = busy;
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+void Form1::ShowMessage(const std::string& message) { ShowMessageBox(window_, message); }
+
+}  // namespace qrticket::ui
