@@ -9,6 +9,7 @@ const char* const kDeviceHelp =
     "endereço IPv4 escreve-se com quatro números, 192.168.1.50), cups:FILA (uma fila CUPS;\n"
     "cups: é a predefinida; entregue é o que o CUPS indica, e tcp:// confirma mais: que a\n"
     "impressora recebeu cada byte), qualquer caminho (/dev/usb/lp0, /dev/ttyUSB0, um\n"
-    "ficheiro) ou - (saída padrão). --list-devices mostra os deste computador.";
+    "ficheiro) ou - (saída padrão). --list-devices mostra os deste computador. VISUALIZAR:\n"
+    "desenha o talão numa imagem com a impressora virtual, sem impressora.";
 
 }  // namespace qrticket::cli

@@ -7,6 +7,9 @@
 #include <atomic>
 #include <cerrno>
 
+#include <iostream>
+
+#include "console_text.h"
 #include "devices/win/win_errors.h"
 #include "devices/win/wide_text.h"
 #include "render_report.h"
@@ -53,7 +56,18 @@ DWORD DrawFrom(HANDLE handle, TicketRenderer& renderer) {
 
 }  // namespace
 
-void PrepareViewProcess() { ::SetConsoleOutputCP(CP_UTF8); }
+// The messages reach a console as UTF-16 and a pipe or a file as UTF-8 bytes with CR LF line
+// ends, as qrticket.exe's do (console_text.h): handed over by the C runtime, UTF-8 reaches a
+// console byte by byte and shows garbled. The buffers live as long as the process.
+void PrepareViewProcess() {
+  ::SetConsoleOutputCP(CP_UTF8);
+  static auto* out =
+      new qrticket::cli::ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_OUTPUT_HANDLE));
+  static auto* err =
+      new qrticket::cli::ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_ERROR_HANDLE));
+  std::cout.rdbuf(out);
+  std::cerr.rdbuf(err);
+}
 
 std::vector<std::string> ViewArguments(int argc, char** argv) {
   int count = 0;
