@@ -17,9 +17,9 @@ namespace {
 
 // One case per mode (see cli::Mode).
 int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err) {
-  // "VISUALIZAR:" is never a device: the virtual printer draws what would be sent.
-  if (cli::WantsPreview(options)) return cli::RunPreview(options, out, err);
   const auto caught = cli::SignalWatch::CaughtSignal;
+  // "VISUALIZAR:" is never a device: the virtual printer draws what would be sent.
+  if (cli::WantsPreview(options)) return cli::RunPreview(options, out, err, caught);
   switch (options.mode) {
     case cli::Mode::PrintTicket:
       return cli::RunPrintTicket(options, err, caught);

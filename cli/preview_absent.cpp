@@ -10,7 +10,7 @@ bool WantsPreview(const CliOptions& options) {
   return ModeNeedsDevice(options.mode) && IsPreviewDeviceName(options.settings.deviceName);
 }
 
-int RunPreview(const CliOptions&, std::ostream&, std::ostream& err) {
+int RunPreview(const CliOptions&, std::ostream&, std::ostream& err, int (*)()) {
   err << kFailurePrefix << kPreviewDevice
       << " desenha o talão com a impressora virtual, que esta compilação não tem "
          "(QRTICKET_BUILD_VIEWER)\n";

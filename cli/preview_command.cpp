@@ -90,7 +90,8 @@ struct Drawing {
   int paperDots = 576;
 };
 
-Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostream& err) {
+Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostream& err,
+                    int (*caughtSignal)()) {
   StreamReporter toErr(err);
   Drawing drawing;
   if (options.mode == Mode::PrintProbe) {
@@ -107,7 +108,8 @@ Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostr
   QrPrintSettings toFile = options.settings;
   toFile.deviceName = Utf8FromPath(file);
   RenamingReporter renaming(toErr, toFile.deviceName);
-  drawing.exitCode = ExitCodeFor(PrintQrTest(toFile, renaming, options.channel), err);
+  drawing.exitCode =
+      ExitCodeFor(PrintQrTest(toFile, renaming, options.channel), err, caughtSignal);
   if (drawing.exitCode == kExitOk || drawing.exitCode == kExitPrintedWithoutSymbol) {
     std::ifstream in(file, std::ios::binary);
     drawing.bytes = Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -123,7 +125,8 @@ bool WantsPreview(const CliOptions& options) {
   return ModeNeedsDevice(options.mode) && IsPreviewDeviceName(options.settings.deviceName);
 }
 
-int RunPreview(const CliOptions& options, std::ostream& out, std::ostream& err) {
+int RunPreview(const CliOptions& options, std::ostream& out, std::ostream& err,
+               int (*caughtSignal)()) {
   if (options.mode == Mode::AskStatus || options.mode == Mode::PrintTicketCheckingStatus) {
     err << texts::NoStatus() << '\n';
     return kExitPrintFailed;
@@ -136,7 +139,7 @@ int RunPreview(const CliOptions& options, std::ostream& out, std::ostream& err) 
         << '\n';
     return kExitPrintFailed;
   }
-  Drawing drawing = TicketBytes(options, folder, err);
+  Drawing drawing = TicketBytes(options, folder, err, caughtSignal);
   if (!drawing.bytes) {
     fs::remove_all(folder, error);
     return drawing.exitCode;

@@ -15,7 +15,9 @@ bool WantsPreview(const CliOptions& options);
 
 // Draws the ticket of `options` and says on `out` where the picture and the report are. The
 // status modes say on `err` that the preview has no status. Returns the exit code of the
-// ticket it stands for: 0 drawn, 3 drawn without its symbol, 1 the job or the picture failed.
-int RunPreview(const CliOptions& options, std::ostream& out, std::ostream& err);
+// ticket it stands for: 0 drawn, 3 drawn without its symbol, 1 the job or the picture failed,
+// kExitSignalBase + the signal `caughtSignal` names when one stopped the job.
+int RunPreview(const CliOptions& options, std::ostream& out, std::ostream& err,
+               int (*caughtSignal)() = nullptr);
 
 }  // namespace qrticket::cli
