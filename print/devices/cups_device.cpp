@@ -33,7 +33,6 @@ constexpr std::chrono::milliseconds kExplainBound{1000};
 // printer to finish (CUPS's socket and IPP backends).
 constexpr std::string_view kBackendSentAll = "cups-waiting-for-job-completed";
 // The backend's state reason while it connects to the printer: nothing has gone out yet.
-constexpr std::string_view kBackendConnecting = "connecting-to-device";
 
 constexpr const char* kJobAttributes[] = {
     "job-state",          "job-state-message",         "job-printer-state-message",
@@ -71,7 +70,6 @@ struct JobFacts {
   std::string jobMessage;      // job-state-message
   std::string reasons;         // job-state-reasons keywords, "job-hold-until-specified"
   bool backendSentAll = false; // the backend has written every byte and waits for the printer
-  bool backendConnecting = false;  // the backend is still connecting to the printer
 };
 
 class CupsDevice final : public OutputDevice {
@@ -137,7 +135,6 @@ class CupsDevice final : public OutputDevice {
     facts.reasons = cups::Keywords(r, "job-state-reasons");
     const std::string backend = cups::Keywords(r, "job-printer-state-reasons");
     facts.backendSentAll = backend.find(kBackendSentAll) != std::string::npos;
-    facts.backendConnecting = backend.find(kBackendConnecting) != std::string::npos;
     facts.progress = std::to_string(facts.state) + "/" +
                      std::to_string(cups::Integer(r, "job-media-progress", -1)) + "/" +
                      std::to_string(cups::Integer(r, "job-impressions-completed", -1)) + "/" +
@@ -181,10 +178,6 @@ class CupsDevice final : public OutputDevice {
         lastProgress = facts.progress;
         deadline = Clock::now() + stall;
       }
-      // Connected once it has been seen connecting and no longer is: bytes may be going out.
-      if (facts.state == IPP_JSTATE_PROCESSING && facts.backendConnecting) connecting_ = true;
-      if (facts.state == IPP_JSTATE_PROCESSING && connecting_ && !facts.backendConnecting)
-        sending_ = true;
       const cups::JobStateMeaning& meaning = cups::MeaningOf(facts.state);
       if (meaning.outcome == cups::JobOutcome::Completed) return;
       if (meaning.outcome == cups::JobOutcome::Failed) {
@@ -213,10 +206,12 @@ class CupsDevice final : public OutputDevice {
     }
   }
 
-  // A failure after the backend started sending says what the printer may already have.
+  // A failure after the backend had sent everything says that the printer may have it all.
+  // Only that moment is certain: the backend's "connecting-to-device" ends with the host
+  // lookup, before it connects, and a refused connection keeps it clear while the backend
+  // retries, so no reason tells "sending" from "still trying to connect".
   PrintFailure Told(const PrintFailure& failure) const {
-    if (backendSentAll_) return failures::CupsCancelledAfterSending(failure, /*whole=*/true);
-    if (sending_) return failures::CupsCancelledAfterSending(failure, /*whole=*/false);
+    if (backendSentAll_) return failures::CupsCancelledAfterSending(failure);
     return failure;
   }
 
@@ -245,8 +240,6 @@ class CupsDevice final : public OutputDevice {
   std::string queue_;
   ChannelOptions options_;
   Bytes ticket_;
-  bool connecting_ = false;      // the backend was seen connecting to the printer
-  bool sending_ = false;         // ... and then connected: it may have sent bytes
   bool backendSentAll_ = false;  // the backend said it had sent every byte
 };
 

@@ -318,13 +318,10 @@ PrintFailure CupsJobAborted(std::string_view queue, int job, std::string_view re
           Job(job) + " foi abortado pela fila CUPS " + Quoted(queue) + CupsSays(reason)};
 }
 
-PrintFailure CupsCancelledAfterSending(const PrintFailure& cause, bool whole) {
-  return {cause.code(),
-          cause.description() +
-              (whole ? "; o CUPS já tinha enviado o talão todo à impressora, que pode já o ter "
-                       "impresso"
-                     : "; o CUPS já estava a enviar o talão à impressora, que pode ter impresso "
-                       "parte dele")};
+PrintFailure CupsCancelledAfterSending(const PrintFailure& cause) {
+  return {cause.code(), cause.description() +
+                            "; o CUPS já tinha enviado o talão todo à impressora, que pode já o "
+                            "ter impresso"};
 }
 
 PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::milliseconds stall,

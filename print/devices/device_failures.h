@@ -82,9 +82,9 @@ PrintFailure CupsRefused(std::string_view queue, std::string_view reason);
 PrintFailure CupsJobHeld(std::string_view queue, int job, std::string_view reason);
 PrintFailure CupsJobCancelled(std::string_view queue, int job, std::string_view reason);
 PrintFailure CupsJobAborted(std::string_view queue, int job, std::string_view reason);
-// `cause`, for a job cancelled after CUPS's backend had sent the printer every byte (`whole`)
-// or had started to: the ticket may have printed (in part) all the same. Same code as `cause`.
-PrintFailure CupsCancelledAfterSending(const PrintFailure& cause, bool whole);
+// `cause`, for a job cancelled after CUPS's backend had sent the printer every byte: the ticket
+// may have printed all the same. Same code as `cause`.
+PrintFailure CupsCancelledAfterSending(const PrintFailure& cause);
 // The job made no progress for the stall time-out and was cancelled.
 PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::milliseconds stall,
                           bool queueStopped, std::string_view reason);

@@ -131,7 +131,7 @@ TEST_F(CupsBackendProgress, AStopAfterTheBackendSentEverythingSaysItMayHavePrint
   ::close(cancel[0]);
   ::close(cancel[1]);
   EXPECT_EQ(outcome.message, kFailurePrefix +
-                                 failures::CupsCancelledAfterSending(failures::Interrupted(), true)
+                                 failures::CupsCancelledAfterSending(failures::Interrupted())
                                      .description());
   EXPECT_LT(outcome.elapsed, 5s);
 }
