@@ -108,6 +108,25 @@ HWND TopLevel(const std::string& name) {
   return search.found;
 }
 
+// The visible top-level window titled `title`; null for none.
+HWND Titled(const std::string& title) {
+  struct Search {
+    std::wstring title;
+    HWND found = nullptr;
+  } search{Wide(title)};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        if (IsWindowVisible(window) && TextOf(window) == s.title) {
+          s.found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 std::vector<HWND> NamedChildren(HWND window) {
   std::vector<HWND> children;
   EnumChildWindows(
@@ -129,7 +148,7 @@ HWND Child(HWND window, const std::string& name) {
 // The main window, or the splash, or a control of either, by name.
 HWND Find(const std::string& name) {
   if (HWND top = TopLevel(name)) return top;
-  for (const char* window : {"Form1", "frmSplash"}) {
+  for (const char* window : {"TicketPreview", "Form1", "frmSplash"}) {
     if (HWND top = TopLevel(window)) {
       if (HWND child = Child(top, name)) return child;
     }
@@ -162,7 +181,7 @@ void SendKey(WORD key, bool up) {
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   if (key == VK_APPS || key == VK_RIGHT || key == VK_LEFT || key == VK_UP || key == VK_DOWN ||
-      key == VK_HOME || key == VK_END || key == VK_DELETE)
+      key == VK_HOME || key == VK_END || key == VK_DELETE || key == VK_NEXT || key == VK_PRIOR)
     input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
   SendInput(1, &input, sizeof input);
 }
@@ -196,7 +215,7 @@ bool PressNamed(const std::string& token) {
       {"Tab", VK_TAB},   {"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},
       {"Back", VK_BACK}, {"Down", VK_DOWN},     {"Up", VK_UP},         {"Home", VK_HOME},
       {"End", VK_END},   {"F4", VK_F4},         {"F10", VK_F10},       {"Apps", VK_APPS},
-      {"Delete", VK_DELETE}};
+      {"Delete", VK_DELETE}, {"Next", VK_NEXT}, {"Prior", VK_PRIOR}};
   WORD code = 0;
   for (const auto& [name, vk] : kKeys)
     if (key == name) code = vk;
@@ -298,7 +317,7 @@ bool Window(const std::string& name) {
        << "|client=" << RectText(client) << std::hex << "|style=" << GetWindowLongW(window, GWL_STYLE)
        << "|exstyle=" << GetWindowLongW(window, GWL_EXSTYLE) << std::dec
        << "|owner=" << (owner != nullptr) << "|ownerVisible=" << (owner && IsWindowVisible(owner))
-       << "|dpi=" << GetDpiForWindow(window);
+       << "|dpi=" << GetDpiForWindow(window) << "|enabled=" << (IsWindowEnabled(window) != 0);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -394,6 +413,25 @@ bool Run(const std::string& command, const std::string& rest) {
       std::this_thread::sleep_for(10ms);
     }
     return Fail("timed out");
+  }
+  if (command == "titled") {
+    // Waits for a window with this title: "titled MS TITLE".
+    std::string bound;
+    words >> bound;
+    const std::string title = rest.substr(rest.find(' ') + 1);
+    const auto until = Clock::now() + std::chrono::milliseconds(std::stoi(bound));
+    while (Clock::now() < until) {
+      if (HWND window = Titled(title)) {
+        Say("enabled=" + std::to_string(IsWindowEnabled(window) != 0));
+        return true;
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+    return Fail("no window titled " + title);
+  }
+  if (command == "exists") {
+    Say(Find(rest) != nullptr ? "1" : "0");
+    return true;
   }
   if (command == "watch") {
     int boundMs = 20000;

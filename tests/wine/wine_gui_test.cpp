@@ -27,7 +27,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <png.h>
 
+#include "render_ticket.h"
 #include "run_program.h"
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
@@ -221,9 +223,9 @@ struct Control {
   Fields extra;  // style=, sel=, entries=, checked=
 };
 
-std::map<std::string, Control> Controls(Probe& probe) {
+std::map<std::string, Control> Controls(Probe& probe, const std::string& window = "Form1") {
   std::map<std::string, Control> controls;
-  for (const std::string& line : probe.Ask("controls Form1")) {
+  for (const std::string& line : probe.Ask("controls " + window)) {
     const std::vector<std::string> parts = Split(line);
     if (parts.size() < 6) continue;
     Control c;
@@ -485,6 +487,27 @@ std::string ScreenPixel(int x, int y) {
   return rgb;
 }
 
+// An area of the X server's screen, its pixels as bytes.
+std::string ScreenArea(int x, int y, int width, int height) {
+  xcb_connection_t* connection = xcb_connect(kDisplay.c_str(), nullptr);
+  std::string pixels;
+  if (!xcb_connection_has_error(connection) && width > 0 && height > 0) {
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<int16_t>(x),
+                      static_cast<int16_t>(y), static_cast<uint16_t>(width),
+                      static_cast<uint16_t>(height), ~0U),
+        nullptr);
+    if (image)
+      pixels.assign(reinterpret_cast<const char*>(xcb_get_image_data(image)),
+                    static_cast<std::size_t>(xcb_get_image_data_length(image)));
+    std::free(image);
+  }
+  xcb_disconnect(connection);
+  return pixels;
+}
+
 TEST_F(Form1At96, ColoursAsDrawn) {
   // Read back from the X server's screen: the window's white and the buttons' light grey.
   const Fields window = KeyValues(probe().AskOne("window Form1"));
@@ -710,6 +733,125 @@ TEST_F(Form1At96, ReturnPressesTheFocusedButton) {
   EXPECT_EQ(probe().AskOne("messagebox"), "none");
   EXPECT_EQ(probe().AskOne("focus"), "cmdEstado");
   EXPECT_FALSE(fs::exists(kExchange / "janela-estado.bin")) << "asking writes nothing";
+}
+
+// What the Linux build's virtual printer draws for `bytes`, and the report as the preview's
+// text box shows it.
+viewer::RenderedTicket LinuxDrawing(const Bytes& bytes, int paperDots) {
+  viewer::RenderOptions options;
+  options.paperWidth = paperDots;
+  return viewer::RenderTicket(bytes, options);
+}
+
+std::string ReportText(const viewer::RenderedTicket& ticket) {
+  std::string text;
+  for (const std::string& line : ticket.report) text += line + "\r\n";
+  return text;
+}
+
+struct GreyPicture {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+GreyPicture ReadPng(const fs::path& file) {
+  GreyPicture picture;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, file.c_str())) return picture;
+  image.format = PNG_FORMAT_GRAY;
+  picture.pixels.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) return {};
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  return picture;
+}
+
+// Closes a preview a failed check left open, so the next test finds the main window usable.
+class ClosesThePreview {
+ public:
+  explicit ClosesThePreview(Probe& probe) : probe_(probe) {}
+  ~ClosesThePreview() {
+    if (probe_.AskOne("exists TicketPreview") == "1") probe_.Ask("click close");
+  }
+  ClosesThePreview(const ClosesThePreview&) = delete;
+  ClosesThePreview& operator=(const ClosesThePreview&) = delete;
+
+ private:
+  Probe& probe_;
+};
+
+TEST_F(Form1At96, VisualizarShowsWhatTheVirtualPrinterDraws) {
+  const ClosesThePreview cleanup(probe());
+  TypeInto("ObjPrint", " visualizar: ");
+  probe().Ask("click Command1");
+  const Fields preview = KeyValues(probe().AskOne("titled 10000 QR Code - Teste - Visualizar talão"));
+  EXPECT_EQ(preview.at("enabled"), "1");
+  EXPECT_EQ(KeyValues(probe().AskOne("window Form1")).at("enabled"), "0") << "the main window waits";
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  const viewer::RenderedTicket expected = LinuxDrawing(TicketBytes(settings), 576);
+  const auto parts = Controls(probe(), "TicketPreview");
+  EXPECT_EQ(parts.at("report").text, ReportText(expected));
+  EXPECT_FALSE(fs::exists(kExchange / " visualizar: ")) << "the name is no file";
+
+  // The paper roll scrolls: what the screen shows of it changes with Page Down, and again
+  // with End.
+  const Fields window = KeyValues(probe().AskOne("window TicketPreview"));
+  int cl = 0, ct = 0, cw = 0, ch = 0;
+  std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
+  const Control& paper = parts.at("paper");
+  const auto shown = [&] {
+    return ScreenArea(cl + paper.left + 4, ct + paper.top + 4, paper.width - 30, paper.height - 30);
+  };
+  const std::string top = shown();
+  ASSERT_FALSE(top.empty());
+  probe().Ask("click paper");
+  probe().Ask("keys Next");
+  const std::string down = shown();
+  EXPECT_NE(down, top);
+  probe().Ask("keys End");
+  EXPECT_NE(shown(), down);
+  probe().Ask("keys Home");
+  EXPECT_EQ(shown(), top);
+
+  // "Guardar PNG...": the system's save dialog, and the very dots the Linux build draws.
+  const fs::path saved = kExchange / "janela-talao.png";
+  fs::remove(saved);
+  probe().Ask("click savePng");
+  probe().AskOne("titled 10000 Guardar talão");
+  probe().Ask("sync");  // the dialog has put the keyboard in its file name
+  probe().Ask("keys Home S-End");
+  probe().Ask("type T:\\\\janela-talao.png\\n");
+  ASSERT_TRUE(PollUntil([&] { return fs::exists(saved) && fs::file_size(saved) > 0; }, 10s));
+  const GreyPicture picture = ReadPng(saved);
+  EXPECT_EQ(picture.width, expected.width);
+  EXPECT_EQ(picture.height, expected.height);
+  EXPECT_TRUE(picture.pixels == expected.pixels) << "the saved picture differs from Linux's";
+
+  probe().Ask("click close");
+  probe().Ask("gone TicketPreview 5000");
+  probe().Ask("sync");
+  EXPECT_EQ(KeyValues(probe().AskOne("window Form1")).at("enabled"), "1");
+  EXPECT_EQ(probe().AskOne("focus"), "Command1") << "the window has the keyboard back";
+}
+
+TEST_F(Form1At96, LimitsTicketOnScreenOnItsPaper) {
+  const ClosesThePreview cleanup(probe());
+  TypeInto("ObjPrint", "VISUALIZAR:");
+  probe().Ask("rightclick Command1");
+  probe().Ask("keys Down Down Return");
+  probe().AskOne("titled 10000 QR Code - Teste - Visualizar talão");
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  const viewer::RenderedTicket expected =
+      LinuxDrawing(ProbeTicketBytes(settings, kPaper58mmDots), kPaper58mmDots);
+  EXPECT_EQ(Controls(probe(), "TicketPreview").at("report").text, ReportText(expected));
+  probe().Ask("keys Escape");
+  probe().Ask("gone TicketPreview 5000");
+  TypeInto("ObjPrint", "");
 }
 
 // Last: the program ends.

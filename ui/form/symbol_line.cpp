@@ -1,7 +1,9 @@
 // The live symbol line and the limits ticket, from the symbols room (see symbol_line.h).
 #include "symbol_line.h"
 
+#include "devices/failure.h"
 #include "symbols/probe_job.h"
+#include "symbols/probe_ticket.h"
 #include "symbols/symbol_facts.h"
 #include "symbols/symbol_facts_text.h"
 
@@ -22,6 +24,16 @@ SymbolLine SymbolLineFor(const QrPrintSettings& settings) {
 
 void PrintLimitsTicket(const QrPrintSettings& settings, int paperDots, FailureReporter& reporter) {
   PrintProbe(settings, paperDots, reporter);
+}
+
+std::optional<Bytes> LimitsTicketBytes(const QrPrintSettings& settings, int paperDots,
+                                       FailureReporter& reporter) {
+  try {
+    return ProbeTicketBytes(settings, paperDots);
+  } catch (const PrintFailure& failure) {
+    reporter.ShowFailure(kFailurePrefix + failure.description());
+    return std::nullopt;
+  }
 }
 
 }  // namespace qrticket::ui

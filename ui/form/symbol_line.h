@@ -4,8 +4,10 @@
 // the symbols room (libqrencode); a build without it has neither line nor limits ticket.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "devices/bytes.h"
 #include "ticket/qr_print_settings.h"
 #include "ticket/ticket_job.h"
 
@@ -24,5 +26,10 @@ SymbolLine SymbolLineFor(const QrPrintSettings& settings);
 
 // Prints the limits ticket as PrintProbe does. Only where HaveSymbolFacts() is true.
 void PrintLimitsTicket(const QrPrintSettings& settings, int paperDots, FailureReporter& reporter);
+
+// The limits ticket's bytes for "VISUALIZAR:"; settings that give none reach `reporter` as a
+// print's failure would, and give nullopt (always, where HaveSymbolFacts() is false).
+std::optional<Bytes> LimitsTicketBytes(const QrPrintSettings& settings, int paperDots,
+                                       FailureReporter& reporter);
 
 }  // namespace qrticket::ui

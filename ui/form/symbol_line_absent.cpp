@@ -10,4 +10,8 @@ SymbolLine SymbolLineFor(const QrPrintSettings&) { return {}; }
 
 void PrintLimitsTicket(const QrPrintSettings&, int, FailureReporter&) {}
 
+std::optional<Bytes> LimitsTicketBytes(const QrPrintSettings&, int, FailureReporter&) {
+  return std::nullopt;
+}
+
 }  // namespace qrticket::ui

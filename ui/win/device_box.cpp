@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "preview_window.h"
 #include "win_text.h"
 
 namespace qrticket::ui {
@@ -27,6 +28,8 @@ int TextWidth(HDC dc, const std::wstring& text) {
 }
 
 }  // namespace
+
+DeviceBox::DeviceBox() : lister_([] { return ThisMachinesDevices(PreviewAvailable()); }) {}
 
 void DeviceBox::Refresh() {
   const std::vector<DeviceEntry> entries =

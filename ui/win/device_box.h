@@ -14,7 +14,8 @@ namespace qrticket::ui {
 
 class DeviceBox final {
  public:
-  DeviceBox() : lister_([] { return ThisMachinesDevices(false); }) {}
+  // The devices this machine has, and "VISUALIZAR:" where the preview is built.
+  DeviceBox();
   DeviceBox(const DeviceBox&) = delete;
   DeviceBox& operator=(const DeviceBox&) = delete;
 

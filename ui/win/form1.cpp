@@ -8,6 +8,8 @@
 #include "form1_controls.h"
 #include "form_texts.h"
 #include "grey_button.h"
+#include "preview_ticket.h"
+#include "preview_window.h"
 #include "symbol_line.h"
 #include "symbols/qr_symbol_types.h"
 #include "win_text.h"
@@ -261,5 +263,18 @@ void Form1::SetBusy(bool busy) {
 }
 
 void Form1::ShowMessage(const std::string& message) { ShowMessageBox(window_, message); }
+
+bool Form1::CanPreview() const { return PreviewAvailable(); }
+
+void Form1::PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) {
+  if (const std::optional<Bytes> bytes = PreviewTicketBytes(settings, reporter))
+    ShowPreview(window_, *bytes, kPaper80mmDots);
+}
+
+void Form1::PreviewProbe(const QrPrintSettings& settings, int paperDots,
+                         FailureReporter& reporter) {
+  if (const std::optional<Bytes> bytes = LimitsTicketBytes(settings, paperDots, reporter))
+    ShowPreview(window_, *bytes, paperDots);
+}
 
 }  // namespace qrticket::ui

@@ -58,9 +58,10 @@ class Form1 final : private Form1View {
   void SetToolTip(Control control, std::string_view text) override;
   void SetBusy(bool busy) override;
   void ShowMessage(const std::string& message) override;
-  bool CanPreview() const override { return false; }
-  void PreviewTicket(const QrPrintSettings&, FailureReporter&) override {}
-  void PreviewProbe(const QrPrintSettings&, int, FailureReporter&) override {}
+  bool CanPreview() const override;
+  void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;
+  void PreviewProbe(const QrPrintSettings& settings, int paperDots,
+                    FailureReporter& reporter) override;
 
   HWND window_ = nullptr;
   int dpi_ = 96;
