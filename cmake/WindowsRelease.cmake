@@ -6,10 +6,9 @@ set(release_name qrticket-${PROJECT_VERSION}-windows-x86_64)
 set(release_stage ${CMAKE_BINARY_DIR}/${release_name})
 set(release_zip ${CMAKE_BINARY_DIR}/${release_name}.zip)
 
-# The programs of the release, each as it is built here. qrticket-gui joins them once
-# LEIA-ME.txt tells the technician about the window (tests/wine/check_release_zip.sh wants
-# every program named there).
-set(release_program_names qrticket qrticket-view)
+# The programs of the release, each as it is built here (tests/wine/check_release_zip.sh
+# wants every program named in LEIA-ME.txt).
+set(release_program_names qrticket-gui qrticket qrticket-view)
 set(release_programs "")
 set(strip_commands "")
 foreach(program ${release_program_names})

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds qrticket.exe and qrticket-view.exe for 64-bit Windows on this Debian machine with
-# MinGW-w64, linked statically (they need no DLL and no installation), and packs them with the
-# README's Windows section:  BUILD_DIR/qrticket-VERSION-windows-x86_64.zip
+# Builds qrticket-gui.exe, qrticket.exe and qrticket-view.exe for 64-bit Windows on this Debian
+# machine with MinGW-w64, linked statically (they need no DLL and no installation), and packs
+# them with LEIA-ME.txt and the licences:  BUILD_DIR/qrticket-VERSION-windows-x86_64.zip
 # Usage: bash scripts/build-windows.sh [BUILD_DIR]     (default: build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ build=${1:-build-windows}
 # builds them into BUILD_DIR/windows-libraries (scripts/windows-libraries.sh); without them it
 # stops, naming what is missing.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DQRTICKET_WINDOWS_LIBRARIES=ON -DQRTICKET_BUILD_GUI=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DQRTICKET_WINDOWS_LIBRARIES=ON -DQRTICKET_BUILD_GUI=ON \
   -DQRTICKET_BUILD_VIEWER=ON -DQRTICKET_BUILD_TESTS=OFF -DQRTICKET_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)" --target qrticket_windows_zip
 ls -l "$build"/qrticket-*-windows-x86_64.zip
