@@ -494,6 +494,14 @@ bool Run(const std::string& command, const std::string& rest) {
     else SendMessageW(control, EM_SETSEL, 0, -1);
     return true;
   }
+  if (command == "selectfocus") {
+    // Selects all of the text box that has the keyboard (in a dialog of the program too).
+    HWND form = TopLevel("Form1");
+    HWND focus = form != nullptr ? FocusOf(form) : nullptr;
+    if (focus == nullptr) return Fail("no keyboard focus");
+    SendMessageW(focus, EM_SETSEL, 0, -1);
+    return true;
+  }
   if (command == "select") {
     std::string name;
     int position = -1;

@@ -152,6 +152,7 @@ class PaperView final {
     SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, position, 0};
     SetScrollInfo(window, bar, &info, TRUE);  // clamped to the range
     InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);  // at once, before the next key
   }
 
   void Paint(HWND window) {
