@@ -85,8 +85,8 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   auto* textOption =
       app.add_option("-t,--text", raw.text, "texto a codificar (UTF-8)")->type_name("TEXTO");
   auto* textFileOption = app.add_option("-f,--text-file", raw.textFile,
-                                        "ler o texto a codificar de um ficheiro UTF-8 (não com "
-                                        "--text)")
+                                        "ler o texto a codificar de um ficheiro UTF-8 (- é a "
+                                        "entrada padrão; não com --text)")
                              ->type_name("FICHEIRO");
   app.add_option("-s,--size", raw.size, "tamanho do módulo (texto, como na janela)")
       ->type_name("TEXTO")
@@ -190,6 +190,8 @@ std::string SecondsText(std::chrono::milliseconds ms) {
 std::optional<ParseResult> LoadTextFile(const std::string& path, std::chrono::milliseconds stall,
                                         int cancelFd, std::string& utf8) {
   const TextFileRead read = ReadTextFile(path, stall, cancelFd);
+  const bool fromStdin = path == kStandardInput;
+  const std::string file = "o ficheiro '" + path + "'";
   switch (read.status) {
     case TextFileRead::Status::Read:
       utf8 = TicketTextFromFile(read.bytes);
@@ -202,18 +204,20 @@ std::optional<ParseResult> LoadTextFile(const std::string& path, std::chrono::mi
       return result;
     }
     case TextFileRead::Status::Unreadable:
-      return UsageError("não foi possível ler o ficheiro '" + path + "' (" +
+      return UsageError("não foi possível ler " + (fromStdin ? "a entrada padrão" : file) + " (" +
                         failures::SystemErrorText(read.error) + ")");
     case TextFileRead::Status::Stalled:
-      return UsageError("o ficheiro '" + path + "' não deu dados durante " + SecondsText(stall) +
-                        " (ninguém escreve nele?)");
+      return UsageError((fromStdin ? "a entrada padrão" : file) + " não deu dados durante " +
+                        SecondsText(stall) +
+                        (fromStdin ? " (ninguém escreve nela?)" : " (ninguém escreve nele?)"));
     case TextFileRead::Status::Interrupted:
       break;
   }
   ParseResult result;
   result.interrupted = true;
   result.exitCode = kExitPrintFailed;
-  result.err = "qrticket: a leitura do ficheiro '" + path + "' foi interrompida\n";
+  const std::string what = fromStdin ? "da entrada padrão" : "do ficheiro '" + path + "'";
+  result.err = "qrticket: a leitura " + what + " foi interrompida\n";
   return result;
 }
 

@@ -6,7 +6,9 @@
 namespace qrticket::cli {
 
 // While one exists, SIGINT, SIGTERM and SIGHUP make cancelFd() readable; the job watches it
-// (ChannelOptions::cancelFd) in every wait. Handlers run without SA_RESTART, so a write that
+// (ChannelOptions::cancelFd) in every wait. On Windows (win/signal_watch.cpp) Ctrl+C and
+// Ctrl+Break count as SIGINT, closing the console as SIGHUP, log-off and shutdown as SIGTERM,
+// and cancelFd() is a cancel event's number. Handlers run without SA_RESTART, so a write that
 // blocks returns EINTR as well, and only once each (SA_RESETHAND): the same signal a second
 // time has its default effect, for an operator who insists. A signal that was ignored when the
 // program started (nohup, a shell's background job) stays ignored. One at a time per process.

@@ -77,10 +77,16 @@ TextFileRead ReadAll(int fd, bool regular, std::chrono::milliseconds stall, int 
 
 TextFileRead ReadTextFile(const std::string& path, std::chrono::milliseconds stall,
                           int cancelFd) {
-  // Non-blocking, so that opening a FIFO does not wait for a writer without a bound.
   Descriptor file{-1};
-  do file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  while (file.fd < 0 && errno == EINTR);
+  if (path == kStandardInput) {
+    // A descriptor of our own for standard input, left blocking: its flags are shared with
+    // the shell. Every read of anything but a file waits for poll first, so none blocks.
+    file.fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+  } else {
+    // Non-blocking, so that opening a FIFO does not wait for a writer without a bound.
+    do file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    while (file.fd < 0 && errno == EINTR);
+  }
   if (file.fd < 0) return Failed(Status::Unreadable, errno);
   struct stat st {};
   if (::fstat(file.fd, &st) != 0) return Failed(Status::Unreadable, errno);

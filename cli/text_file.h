@@ -13,6 +13,9 @@ namespace qrticket::cli {
 // printed, so it is not read any further.
 inline constexpr std::size_t kMaxTextFileBytes = 3 + 4 * 32764 + 2;
 
+// The name that reads standard input.
+inline constexpr std::string_view kStandardInput = "-";
+
 struct TextFileRead {
   enum class Status {
     Read,         // `bytes` holds the whole file
@@ -26,9 +29,10 @@ struct TextFileRead {
   int error = 0;
 };
 
-// Reads `path` whole, as bytes. A FIFO, a pipe or a terminal is waited for as long as it keeps
-// giving bytes, and given up on once it gives none for `stall`; the wait ends early when
-// `cancelFd` (if 0 or more) becomes readable. Reads at most kMaxTextFileBytes + 1 bytes, so
+// Reads `path` whole, as bytes; "-" (kStandardInput) is standard input, which stays open. A
+// FIFO, a pipe or a terminal is waited for as long as it keeps giving bytes, and given up on
+// once it gives none for `stall`; the wait ends early when `cancelFd` (if 0 or more) becomes
+// readable (Windows: its event is set). Reads at most kMaxTextFileBytes + 1 bytes, so
 // /dev/zero or an endless pipe cannot fill memory.
 TextFileRead ReadTextFile(const std::string& path, std::chrono::milliseconds stall,
                           int cancelFd = -1);

@@ -1,12 +1,74 @@
-// Ctrl+C on Windows: not watched. The Windows device layer has no cancel descriptor to wake,
-// so Ctrl+C keeps its default effect (the process ends; Windows closes its handles).
+// Ctrl+C, Ctrl+Break and the console's close on Windows: the console calls our handler on a
+// thread of its own, which sets the cancel event that every wait of the device layer watches
+// (cancel_event.h). The job then fails as interrupted and lets go of the device as after any
+// failure: a pending write is cancelled, a network connection reset, a spooler job deleted.
 #include "signal_watch.h"
 
+#include <windows.h>
+
+#include <atomic>
+
+#include "devices/win/cancel_event.h"
+
 namespace qrticket::cli {
+namespace {
 
-SignalWatch::SignalWatch() = default;
-SignalWatch::~SignalWatch() = default;
+// The POSIX signal numbers that the exit codes name (128 + N), as Linux's build reports them.
+constexpr int kSigHup = 1;
+constexpr int kSigInt = 2;
+constexpr int kSigTerm = 15;
 
-int SignalWatch::CaughtSignal() { return 0; }
+// Windows ends the process this long after a close, log-off or shutdown event reaches us.
+constexpr DWORD kCloseGraceMs = 4500;
+
+std::atomic<int> caught{0};
+HANDLE cancelEvent = nullptr;
+
+int SignalFor(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+      return kSigInt;
+    case CTRL_CLOSE_EVENT:  // the console window was closed: the terminal went away
+      return kSigHup;
+    default:  // log-off, shutdown
+      return kSigTerm;
+  }
+}
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  int none = 0;
+  // A second event has the default effect, as on Linux: the program ends at once.
+  if (!caught.compare_exchange_strong(none, SignalFor(event))) return FALSE;
+  ::SetEvent(cancelEvent);
+  // After a close, log-off or shutdown the process ends as soon as this returns: give the job
+  // time to let go of the device. The program's own end cuts this short.
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) ::Sleep(kCloseGraceMs);
+  return TRUE;
+}
+
+}  // namespace
+
+SignalWatch::SignalWatch() {
+  cancelEvent = ::CreateEventW(nullptr, /*manualReset=*/TRUE, FALSE, nullptr);
+  if (cancelEvent == nullptr) return;
+  caught = 0;
+  // A console that ignores Ctrl+C for this process (started with it ignored) never calls us.
+  if (!::SetConsoleCtrlHandler(OnConsoleEvent, TRUE)) {
+    ::CloseHandle(cancelEvent);
+    cancelEvent = nullptr;
+    return;
+  }
+  readEnd_ = CancelNumber(cancelEvent);
+}
+
+SignalWatch::~SignalWatch() {
+  if (readEnd_ < 0) return;
+  ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+  ::CloseHandle(cancelEvent);
+  cancelEvent = nullptr;
+}
+
+int SignalWatch::CaughtSignal() { return caught; }
 
 }  // namespace qrticket::cli

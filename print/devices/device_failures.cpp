@@ -254,7 +254,14 @@ PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view pa
               " $USER) e volte a entrar na sessão"};
 }
 
-// --- Windows: installed printers and USB printers --------------------------------------
+// --- Windows: network printers without figures, installed printers, USB printers --------
+
+PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::milliseconds stall) {
+  return {FailureCode::TimedOut,
+          "Tempo esgotado: " + Quoted(device) + " não confirmou em " + Seconds(stall) +
+              " que recebeu o talão (este Windows não diz o que a impressora leu, e ela não "
+              "fechou a ligação)"};
+}
 
 PrintFailure NoDefaultPrinter() {
   return {FailureCode::NotFound,

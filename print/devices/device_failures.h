@@ -65,6 +65,10 @@ PrintFailure PortWithoutHardware(std::string_view port, std::string_view path);
 PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view path,
                                     std::string_view group);
 
+// Windows: a network printer that neither closed the connection nor could be seen to take the
+// bytes (no acknowledgement figures) within the stall time-out.
+PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::milliseconds stall);
+
 // Printers installed in Windows ("printer:NAME") and USB printers without a queue ("usb:").
 // "printer:" alone, and Windows has no default printer.
 PrintFailure NoDefaultPrinter();

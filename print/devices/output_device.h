@@ -20,7 +20,8 @@ struct ChannelOptions {
   std::chrono::milliseconds connectTimeout{5000};
   // When 0 or more, a descriptor that becomes readable to stop the job: every wait watches it,
   // and the job then fails as interrupted, releasing the device as after any failure (a
-  // network connection is reset). -1: the job cannot be stopped from outside.
+  // network connection is reset). On Windows an event, set to stop the job, as a number (see
+  // devices/win/cancel_event.h). -1: the job cannot be stopped from outside.
   int cancelFd = -1;
 };
 

@@ -202,5 +202,55 @@ TEST(TextFileFifo, TheCancelDescriptorEndsTheWait) {
   EXPECT_LT(elapsed, 10s);
 }
 
+// "-" reads standard input: here a pipe put in its place for the test (each test runs in a
+// process of its own), given back afterwards.
+class TextFileStandardInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(::pipe(pipe_), 0);
+    saved_ = ::dup(STDIN_FILENO);
+    ASSERT_EQ(::dup2(pipe_[0], STDIN_FILENO), STDIN_FILENO);
+    ::close(pipe_[0]);
+  }
+  void TearDown() override {
+    if (writer_.joinable()) writer_.join();
+    if (pipe_[1] >= 0) ::close(pipe_[1]);
+    ::dup2(saved_, STDIN_FILENO);
+    ::close(saved_);
+  }
+  void CloseWriteEnd() {
+    ::close(pipe_[1]);
+    pipe_[1] = -1;
+  }
+
+  int pipe_[2] = {-1, -1};
+  int saved_ = -1;
+  std::thread writer_;
+};
+
+TEST_F(TextFileStandardInput, DashReadsIt) {
+  writer_ = std::thread([this] {
+    for (const char* piece : {"Olá\n", "€\n"}) {
+      std::this_thread::sleep_for(50ms);
+      EXPECT_GT(::write(pipe_[1], piece, std::strlen(piece)), 0);
+    }
+    CloseWriteEnd();
+  });
+  const auto r = ParseCommandLine({"--device", "x", "--text-file", "-", "--timeout", "5"});
+  ASSERT_TRUE(r.options) << r.err;
+  EXPECT_EQ(r.options->settings.dataText, "Ol\xE1\r\n\x80");
+  // Standard input itself stays open for whoever comes next.
+  EXPECT_NE(::fcntl(STDIN_FILENO, F_GETFD), -1);
+}
+
+TEST_F(TextFileStandardInput, NothingComingIsGivenUpAfterTheStallTimeOut) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto r = ParseCommandLine({"--device", "x", "--text-file", "-", "--timeout", "0.3"});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_EQ(r.exitCode, kExitUsage);
+  EXPECT_EQ(r.err, "qrticket: a entrada padrão não deu dados durante 300 ms (ninguém escreve "
+                   "nela?)\nExperimente 'qrticket --help'.\n");
+}
+
 }  // namespace
 }  // namespace qrticket::cli

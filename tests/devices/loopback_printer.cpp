@@ -147,6 +147,18 @@ void LoopbackPrinter::WaitForHangUp(int connection) {
   }
 }
 
+// Takes no byte and lets an end of stream pass; waits until the job resets the connection.
+void LoopbackPrinter::WaitForReset(int connection) {
+  const auto deadline = Clock::now() + kLifetime;
+  while (!stop_ && Clock::now() < deadline) {
+    pollfd p{connection, 0, 0};  // only POLLERR and POLLHUP: an end of stream is not one
+    if (::poll(&p, 1, 50) <= 0) continue;
+    const std::lock_guard lock(mutex_);
+    sawReset_ = true;
+    return;
+  }
+}
+
 void LoopbackPrinter::Serve(int connection) {
   const auto deadline = Clock::now() + kLifetime;
   auto running = [&] { return !stop_ && Clock::now() < deadline; };
@@ -175,6 +187,9 @@ void LoopbackPrinter::Serve(int connection) {
       }
       break;
     }
+    case PrinterBehaviour::Kind::Ignore:
+      WaitForReset(connection);
+      break;
     case PrinterBehaviour::Kind::CloseAfter:
     case PrinterBehaviour::Kind::ResetAfter:
       while (running() && received().size() < behaviour_.afterBytes &&

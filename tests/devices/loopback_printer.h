@@ -19,7 +19,8 @@ struct PrinterBehaviour {
   enum class Kind {
     ReadAll,     // reads as fast as it can until the job closes
     ReadSlowly,  // reads `chunk` bytes, pauses, reads again
-    NeverRead,   // accepts and takes nothing
+    NeverRead,   // accepts and takes nothing; closes once the job has ended its side
+    Ignore,      // accepts, takes nothing and keeps the connection open until the job resets it
     CloseAfter,  // reads `afterBytes`, then closes (bytes still arriving get a reset)
     ResetAfter,  // reads `afterBytes`, then resets the connection (SO_LINGER 0)
     ReadAllKeepOpen,  // reads everything, and keeps its side open after the job's end
@@ -67,6 +68,7 @@ class LoopbackPrinter {
   void Serve(int connection);
   bool ReadSome(int connection, std::size_t limit);
   void WaitForHangUp(int connection);
+  void WaitForReset(int connection);
 
   PrinterBehaviour behaviour_;
   int listener_ = -1;

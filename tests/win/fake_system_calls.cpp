@@ -231,6 +231,7 @@ int FakeSocket::GetSockOpt(SOCKET, int, int, char* value, int* length) {
 }
 
 int FakeSocket::SetSockOpt(SOCKET, int level, int name, const char* value, int) {
+  if (level == SOL_SOCKET && name == SO_SNDBUF) sendBuffer = *reinterpret_cast<const int*>(value);
   if (level == SOL_SOCKET && name == SO_LINGER)
     reset = reinterpret_cast<const linger*>(value)->l_onoff != 0 &&
             reinterpret_cast<const linger*>(value)->l_linger == 0;
@@ -280,12 +281,17 @@ BOOL FakeConsole::WriteFile(HANDLE, const void* data, DWORD size, DWORD* written
 
 std::optional<std::string> RunTicketJob(const std::string& device, SystemCalls& sys,
                                         std::chrono::milliseconds stall, const Bytes& dataText) {
+  ChannelOptions options;
+  options.stallTimeout = stall;
+  return RunTicketJob(device, sys, options, dataText);
+}
+
+std::optional<std::string> RunTicketJob(const std::string& device, SystemCalls& sys,
+                                        const ChannelOptions& options, const Bytes& dataText) {
   QrPrintSettings settings;
   settings.dataText = dataText;
   settings.deviceName = device;
   settings.moduleSizeText = std::string(kDefaultModuleSizeText);  // not operator=(const char*): GCC 12 warns -Wrestrict wrongly
-  ChannelOptions options;
-  options.stallTimeout = stall;
   RecordingReporter reporter;
   PrintQrTest(settings, reporter, options, sys);
   if (reporter.messages.empty()) return std::nullopt;

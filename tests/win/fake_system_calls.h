@@ -114,6 +114,7 @@ class FakeSocket : public SystemCalls {
 
   Bytes received;
   bool shutDown = false, reset = false, closed = false;
+  std::optional<int> sendBuffer;  // SO_SNDBUF, when the job set it
 
   SOCKET Socket(int family, int type, int protocol) override;
   int Connect(SOCKET s, const sockaddr* address, int length) override;
@@ -175,6 +176,10 @@ class FakeConsole : public SystemCalls {
 // The failure message of one ticket job on `sys`, or nullopt when it succeeded.
 std::optional<std::string> RunTicketJob(const std::string& device, SystemCalls& sys,
                                         std::chrono::milliseconds stall,
+                                        const Bytes& dataText = "QR test");
+// The same with every channel option given.
+std::optional<std::string> RunTicketJob(const std::string& device, SystemCalls& sys,
+                                        const ChannelOptions& options,
                                         const Bytes& dataText = "QR test");
 
 // The bytes of that ticket, written to a real file on the real system.

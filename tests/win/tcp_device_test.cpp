@@ -1,6 +1,6 @@
 // tcp:// on Windows through the Winsock seam: the job ends once the printer has acknowledged
 // everything (SIO_TCP_INFO), or, where Windows cannot tell (before Windows 10 1703, and under
-// Wine), once the printer closes or a short wait has passed.
+// Wine), once the printer closes; silence for the stall time-out is then no delivery.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -54,6 +54,8 @@ TEST_P(Connections, EndAsThePrinterAcknowledges) {
     EXPECT_TRUE(socket.reset);  // the printer gets no half ticket later
   }
   EXPECT_TRUE(socket.closed);
+  // Without figures each send is held by Windows until acknowledged (no send buffer).
+  EXPECT_EQ(socket.sendBuffer, socket.acks.empty() ? std::optional<int>(0) : std::nullopt);
   EXPECT_GE(elapsed, row.atLeast);
   EXPECT_LT(elapsed, 10s);
 }
@@ -77,6 +79,12 @@ INSTANTIATE_TEST_SUITE_P(
         SocketRow{"WithoutFiguresThePrintersCloseEndsTheJob",
                   [](FakeSocket& s) { s.recvs = {5, 0}; },  // a status byte or five, then the close
                   nullptr},
+        // A printer that read nothing looks the same as one that read everything and keeps
+        // the connection open: without figures neither is a delivered ticket.
+        SocketRow{"WithoutFiguresSilenceIsNoDelivery", nullptr,
+                  "Tempo esgotado: \"tcp://127.0.0.1:9100\" não confirmou em 300 ms que recebeu o "
+                  "talão",
+                  kStall},
         SocketRow{"AResetIsALostConnection",
                   [](FakeSocket& s) { s.recvs = {-WSAECONNRESET}; },
                   "A ligação a \"tcp://127.0.0.1:9100\" foi interrompida"},

@@ -4,6 +4,7 @@
 // port to it), standard output, and clean failures on a missing port, a folder and a refused
 // connection. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
 #include <fcntl.h>
+#include <signal.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -291,6 +292,26 @@ TEST_F(Wine, PrintsToALoopbackNetworkPrinter) {
   EXPECT_TRUE(printer.sawEndOfStream());
 }
 
+// A printer that accepts and takes nothing: Wine answers no SIO_TCP_INFO (nor does Windows
+// before 10 1703), so the job cannot see what the printer has; its silence is no delivery,
+// and the job fails at the stall time-out as on Linux, resetting the connection.
+TEST_F(Wine, APrinterThatReadsNothingIsNoDelivery) {
+  WriteLongText("long.txt");
+  PrinterBehaviour silent;
+  silent.kind = PrinterBehaviour::Kind::Ignore;
+  LoopbackPrinter printer(silent);
+  ASSERT_TRUE(printer.ok());
+  const ProgramRun run = Windows(
+      {"--device", printer.DeviceName(), "--text-file", WindowsPath("long.txt"), "--timeout", "2"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(WithoutCarriageReturns(run.err).rfind("Falha na impressão:Tempo esgotado", 0), 0u)
+      << run.err;
+  EXPECT_GE(run.elapsed, 2s);
+  EXPECT_LT(run.elapsed, 20s);
+  ASSERT_TRUE(printer.WaitFinished(5000ms));
+  EXPECT_TRUE(printer.sawReset());
+}
+
 // A COM port of the prefix, linked to a pseudo-terminal of this test.
 class ComPort {
  public:
@@ -339,6 +360,101 @@ TEST_F(Wine, AComPortThatTakesNothingTimesOut) {
   EXPECT_EQ(WithoutCarriageReturns(run.err).rfind("Falha na impressão:Tempo esgotado: o dispositivo \"COM12\"", 0), 0u)
       << run.err;
   EXPECT_LT(run.elapsed, 30s);
+}
+
+// Ctrl+C: Wine hands a SIGINT to the console's handlers as Windows hands them Ctrl+C. The job
+// ends as a failed job, exit 130, and lets go of the device as after any failure.
+const char kInterrupted[] = "Falha na impressão:Impressão interrompida (Ctrl+C ou sinal de terminação)\n";
+
+TEST_F(Wine, CtrlCCancelsAPendingComPortWrite) {
+  WriteLongText("long.txt");
+  ComPort port(root_, 12);  // nobody reads the rest: the write stays pending
+  Spawn how;
+  how.whileRunning = [&](pid_t child) {
+    EXPECT_EQ(port.pty().ReadMaster(1, 30s).size(), 1u);  // the job is writing
+    std::this_thread::sleep_for(300ms);
+    ::kill(child, SIGINT);
+  };
+  const ProgramRun run =
+      Windows({"--device", "COM12:", "--text-file", WindowsPath("long.txt"), "--timeout", "30"}, how);
+  EXPECT_EQ(run.exitCode, 130) << run.err;
+  EXPECT_EQ(WithoutCarriageReturns(run.err), kInterrupted);
+  EXPECT_LT(run.elapsed, 20s);
+}
+
+TEST_F(Wine, CtrlCResetsANetworkConnection) {
+  WriteLongText("long.txt");
+  PrinterBehaviour silent;
+  silent.kind = PrinterBehaviour::Kind::Ignore;
+  LoopbackPrinter printer(silent);
+  ASSERT_TRUE(printer.ok());
+  Spawn how;
+  how.whileRunning = [&](pid_t child) {
+    EXPECT_TRUE(printer.WaitConnected(30s));
+    std::this_thread::sleep_for(500ms);
+    ::kill(child, SIGINT);
+  };
+  const ProgramRun run = Windows(
+      {"--device", printer.DeviceName(), "--text-file", WindowsPath("long.txt"), "--timeout", "30"}, how);
+  EXPECT_EQ(run.exitCode, 130) << run.err;
+  EXPECT_EQ(WithoutCarriageReturns(run.err), kInterrupted);
+  EXPECT_LT(run.elapsed, 20s);
+  ASSERT_TRUE(printer.WaitFinished(5000ms));
+  EXPECT_TRUE(printer.sawReset());  // so that the printer does not print half a ticket later
+}
+
+// --text-file - reads standard input: a pipe that gives its text and ends, one that gives
+// nothing for the stall time-out, and one that Ctrl+C gives up on.
+TEST_F(Wine, TextFromAPipeGivesTheLinuxTicket) {
+  int pipe[2];
+  ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+  const std::string text = "Olá\r\n€ linha 2\n";
+  ASSERT_EQ(::write(pipe[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  ::close(pipe[1]);
+  Spawn how;
+  how.stdinFd = pipe[0];
+  const ProgramRun run = Windows({"--device", WindowsPath("windows.bin"), "--text-file", "-"}, how);
+  ::close(pipe[0]);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  std::ofstream(LinuxPath("text.txt"), std::ios::binary) << text;
+  EXPECT_EQ(Hex(ReadFileBytes(LinuxPath("windows.bin"))),
+            Hex(LinuxTicket({"--text-file", LinuxPath("text.txt")})));
+}
+
+TEST_F(Wine, APipeThatGivesNoTextIsGivenUpAfterTheStallTimeOut) {
+  int pipe[2];
+  ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);  // the write end stays open here, and silent
+  Spawn how;
+  how.stdinFd = pipe[0];
+  const ProgramRun run =
+      Windows({"--device", WindowsPath("t.bin"), "--text-file", "-", "--timeout", "1"}, how);
+  ::close(pipe[0]);
+  ::close(pipe[1]);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(WithoutCarriageReturns(run.err).rfind(
+                "qrticket: a entrada padrão não deu dados durante 1 s (ninguém escreve nela?)\n", 0),
+            0u)
+      << run.err;
+  EXPECT_LT(run.elapsed, 20s);
+  EXPECT_FALSE(fs::exists(LinuxPath("t.bin")));
+}
+
+TEST_F(Wine, CtrlCEndsTheWaitForTextFromAPipe) {
+  int pipe[2];
+  ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+  Spawn how;
+  how.stdinFd = pipe[0];
+  how.whileRunning = [](pid_t child) {
+    std::this_thread::sleep_for(3s);  // Wine has started the program and it waits for the text
+    ::kill(child, SIGINT);
+  };
+  const ProgramRun run =
+      Windows({"--device", WindowsPath("t.bin"), "--text-file", "-", "--timeout", "30"}, how);
+  ::close(pipe[0]);
+  ::close(pipe[1]);
+  EXPECT_EQ(run.exitCode, 130) << run.err;
+  EXPECT_EQ(WithoutCarriageReturns(run.err), "qrticket: a leitura da entrada padrão foi interrompida\n");
+  EXPECT_LT(run.elapsed, 20s);
 }
 
 struct FailureRow {

@@ -102,6 +102,7 @@ std::unique_ptr<OutputDevice> OpenHandleDevice(const DeviceTarget& target, std::
   const bool inDeviceNamespace = IsDeviceNamespacePath(path);
   HandleOutput how;
   how.stall = options.stallTimeout;
+  how.cancelFd = options.cancelFd;
   how.serial = IsSerialPortPath(path);
   // Serial status calls (the output queue, discarding it) need read access as well.
   const DWORD access = how.serial ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;

@@ -1,6 +1,7 @@
 // Bounded host name lookup with GetAddrInfoW.
 #include "devices/win/host_lookup.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <thread>
 
 #include "devices/device_failures.h"
+#include "devices/win/cancel_event.h"
 #include "devices/win/wide_text.h"
 
 namespace qrticket {
@@ -64,7 +66,7 @@ bool WinsockReady() {
 std::vector<HostAddress> LookUpHost(const std::string& host, std::uint16_t port,
                                     bool mustBeLiteral, std::string_view device,
                                     std::chrono::steady_clock::time_point deadline,
-                                    std::chrono::milliseconds bound) {
+                                    std::chrono::milliseconds bound, int cancelFd) {
   const std::optional<std::wstring> wideHost = WideFromUtf8(host);
   if (!wideHost) throw failures::BadFileName(device);
   const std::wstring service = std::to_wstring(port);
@@ -89,9 +91,15 @@ std::vector<HostAddress> LookUpHost(const std::string& host, std::uint16_t port,
     pending->finished = true;
   }
 
+  // Waited for in slices, so that the cancel event is seen while the resolver takes its time.
   std::unique_lock lock(pending->mutex);
-  if (!pending->done.wait_until(lock, deadline, [&] { return pending->finished; }))
-    throw failures::ConnectTimedOut(device, bound);
+  while (!pending->finished) {
+    ThrowIfCancelled(cancelFd);
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) throw failures::ConnectTimedOut(device, bound);
+    pending->done.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(50)),
+                             [&] { return pending->finished; });
+  }
   const Lookup& result = pending->result;
   if (result.status == WSA_NOT_ENOUGH_MEMORY || result.status == EAI_MEMORY)
     throw failures::OutOfMemory();

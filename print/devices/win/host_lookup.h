@@ -26,10 +26,11 @@ bool WinsockReady();
 // resolver's order. A literal address needs no lookup; a name is looked up on a helper thread
 // so that a resolver that does not answer cannot hold the job past `deadline`. Throws
 // PrintFailure naming `device`: unknown host, connect time-out (no answer by `deadline`), bad
-// file name (a bracketed address that is no IPv6 address).
+// file name (a bracketed address that is no IPv6 address), interrupted (the cancel event of
+// `cancelFd`, see cancel_event.h).
 std::vector<HostAddress> LookUpHost(const std::string& host, std::uint16_t port,
                                     bool mustBeLiteral, std::string_view device,
                                     std::chrono::steady_clock::time_point deadline,
-                                    std::chrono::milliseconds bound);
+                                    std::chrono::milliseconds bound, int cancelFd = -1);
 
 }  // namespace qrticket

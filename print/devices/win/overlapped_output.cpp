@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devices/device_failures.h"
+#include "devices/win/cancel_event.h"
 #include "devices/win/win_errors.h"
 
 namespace qrticket {
@@ -81,7 +82,12 @@ DWORD OverlappedWriter::WritePiece(BytesView piece, Clock::time_point& deadline)
     for (;;) {
       const DWORD left = MillisecondsLeft(deadline);
       const DWORD slice = out_.serial ? std::min(left, kQueueCheckMs) : left;
-      if (sys_.WaitForSingleObject(event, slice) == WAIT_OBJECT_0) break;
+      const Waited waited = WaitOrCancel(sys_, event, slice, out_.cancelFd);
+      if (waited == Waited::Ready) break;
+      if (waited == Waited::Cancelled) {
+        Cancel();
+        throw failures::Interrupted();
+      }
       if (left == 0 || MillisecondsLeft(deadline) == 0) {
         Cancel();
         throw failures::TimedOut(out_.device, out_.stall);
@@ -103,7 +109,7 @@ DWORD OverlappedWriter::WritePiece(BytesView piece, Clock::time_point& deadline)
     // The port's own write time-out passed with nothing sent: try again, gently.
     const DWORD left = MillisecondsLeft(deadline);
     if (left == 0) throw failures::TimedOut(out_.device, out_.stall);
-    ::Sleep(std::min(left, kQueueCheckMs));
+    SleepOrCancel(std::min(left, kQueueCheckMs), out_.cancelFd);
   }
 }
 
@@ -129,7 +135,7 @@ void OverlappedWriter::Drain() {
   while (last > 0) {
     const DWORD left = MillisecondsLeft(deadline);
     if (left == 0) throw failures::TimedOut(out_.device, out_.stall);
-    ::Sleep(std::min(left, kQueueCheckMs));
+    SleepOrCancel(std::min(left, kQueueCheckMs), out_.cancelFd);
     const long now = QueuedBytes();
     if (now != last) deadline = Clock::now() + out_.stall;
     last = now;

@@ -18,6 +18,7 @@ struct HandleOutput {
   std::chrono::milliseconds stall{10000};
   bool seekable = false;  // a disk file: each write names its offset
   bool serial = false;    // a serial port: its output queue shows progress and can be drained
+  int cancelFd = -1;      // stops every wait (see cancel_event.h)
 };
 
 class OverlappedWriter final {
@@ -30,7 +31,8 @@ class OverlappedWriter final {
   // Writes every byte, a few KiB per WriteFile so that a slow device shows progress, and
   // continues after partial writes (a port with write time-outs of its own). A write that
   // takes nothing for the stall time-out is cancelled and fails with a time-out; on a serial
-  // port a shrinking output queue counts as progress. Throws PrintFailure naming the device.
+  // port a shrinking output queue counts as progress. The cancel event cancels the write and
+  // fails as interrupted. Throws PrintFailure naming the device.
   void WriteAll(BytesView bytes);
 
   // Waits until a serial port's output queue is empty: any change restarts the stall clock; a

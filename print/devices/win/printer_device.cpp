@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "devices/device_failures.h"
+#include "devices/win/cancel_event.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
 
@@ -38,8 +39,9 @@ struct JobView {
 class PrinterDevice final : public OutputDevice {
  public:
   PrinterDevice(SystemCalls& sys, HANDLE printer, DWORD job, std::string device,
-                std::chrono::milliseconds stall)
-      : sys_(sys), printer_(printer), job_(job), device_(std::move(device)), stall_(stall) {}
+                const ChannelOptions& options)
+      : sys_(sys), printer_(printer), job_(job), device_(std::move(device)),
+        stall_(options.stallTimeout), cancelFd_(options.cancelFd) {}
 
   PrinterDevice(const PrinterDevice&) = delete;
   PrinterDevice& operator=(const PrinterDevice&) = delete;
@@ -63,7 +65,7 @@ class PrinterDevice final : public OutputDevice {
       }
       const DWORD left = MillisecondsLeft(deadline);
       if (left == 0) throw failures::TimedOut(device_, stall_);
-      ::Sleep(std::min(left, kRetryMs));
+      SleepOrCancel(std::min(left, kRetryMs), cancelFd_);
     }
   }
 
@@ -107,7 +109,7 @@ class PrinterDevice final : public OutputDevice {
     while (last && JobEndFromStatus(last->status) == JobEnd::Waiting) {
       const DWORD left = MillisecondsLeft(deadline);
       if (left == 0) throw failures::TimedOut(device_, stall_);
-      ::Sleep(std::min(left, kJobCheckMs));
+      SleepOrCancel(std::min(left, kJobCheckMs), cancelFd_);
       const std::optional<JobView> now = LookAtJob();
       if (!now || !(*now == *last)) deadline = Clock::now() + stall_;
       last = now;
@@ -119,6 +121,7 @@ class PrinterDevice final : public OutputDevice {
   DWORD job_;
   std::string device_;
   std::chrono::milliseconds stall_;
+  int cancelFd_;
   bool ended_ = false;
 };
 
@@ -167,7 +170,7 @@ std::unique_ptr<OutputDevice> OpenPrinterDevice(const std::string& typedPrinter,
     sys.ClosePrinter(handle);
     throw FromWindowsError(error, device, Stage::Open);
   }
-  return std::make_unique<PrinterDevice>(sys, handle, job, device, options.stallTimeout);
+  return std::make_unique<PrinterDevice>(sys, handle, job, device, options);
 }
 
 }  // namespace qrticket

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "devices/device_failures.h"
+#include "devices/win/cancel_event.h"
 #include "devices/win/win_errors.h"
 
 namespace qrticket {
@@ -19,6 +20,8 @@ using failures::Stage;
 constexpr DWORD kPieceSize = 4096;
 // How long a cancelled write may take to come back before its thread is left behind.
 constexpr auto kCancelWait = std::chrono::milliseconds(500);
+// How long a wait for the writing thread goes on before it looks at the cancel event again.
+constexpr auto kCancelCheck = std::chrono::milliseconds(50);
 
 // What the job and its writing thread share; the thread may outlive the job.
 struct Transfer {
@@ -62,8 +65,9 @@ DWORD WINAPI WriteOnThread(void* parameter) {
 class StandardOutput final : public OutputDevice {
  public:
   StandardOutput(SystemCalls& sys, HANDLE handle, std::string device,
-                 std::chrono::milliseconds stall, bool isFile)
-      : sys_(sys), handle_(handle), device_(std::move(device)), stall_(stall), isFile_(isFile) {}
+                 const ChannelOptions& options, bool isFile)
+      : sys_(sys), handle_(handle), device_(std::move(device)), stall_(options.stallTimeout),
+        cancelFd_(options.cancelFd), isFile_(isFile) {}
 
   void Write(BytesView bytes) override {
     if (isFile_) WriteHere(bytes);
@@ -96,18 +100,23 @@ class StandardOutput final : public OutputDevice {
       throw FromWindowsError(::GetLastError(), device_, Stage::Write);
     }
     std::unique_lock lock(transfer->mutex);
+    // Cancels the write and lets the thread go: one that does not come back runs on its own.
+    const auto giveUp = [&](const PrintFailure& failure) {
+      lock.unlock();
+      ::CancelSynchronousIo(thread);
+      lock.lock();
+      transfer->changed.wait_for(lock, kCancelWait, [&] { return transfer->finished; });
+      ::CloseHandle(thread);
+      throw failure;
+    };
     auto deadline = Clock::now() + stall_;
     std::size_t seen = 0;
     while (!transfer->finished) {
-      if (transfer->changed.wait_until(lock, deadline) == std::cv_status::timeout &&
-          transfer->written == seen && !transfer->finished) {
-        lock.unlock();
-        ::CancelSynchronousIo(thread);
-        lock.lock();
-        transfer->changed.wait_for(lock, kCancelWait, [&] { return transfer->finished; });
-        ::CloseHandle(thread);  // a thread that did not come back keeps running on its own
-        throw failures::TimedOut(device_, stall_);
-      }
+      transfer->changed.wait_until(lock, std::min(deadline, Clock::now() + kCancelCheck));
+      if (transfer->finished) break;
+      if (IsCancelled(cancelFd_)) giveUp(failures::Interrupted());
+      if (Clock::now() >= deadline && transfer->written == seen)
+        giveUp(failures::TimedOut(device_, stall_));
       if (transfer->written != seen) {
         seen = transfer->written;
         deadline = Clock::now() + stall_;  // progress: the stall clock starts again
@@ -121,6 +130,7 @@ class StandardOutput final : public OutputDevice {
   HANDLE handle_;
   std::string device_;
   std::chrono::milliseconds stall_;
+  int cancelFd_;
   bool isFile_;
 };
 
@@ -132,8 +142,7 @@ std::unique_ptr<OutputDevice> OpenStandardOutput(std::string_view device,
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
     throw failures::FromErrno(ENXIO, device, Stage::Open);  // started without standard output
   const bool isFile = sys.GetFileType(handle) == FILE_TYPE_DISK;
-  return std::make_unique<StandardOutput>(sys, handle, std::string(device), options.stallTimeout,
-                                          isFile);
+  return std::make_unique<StandardOutput>(sys, handle, std::string(device), options, isFile);
 }
 
 }  // namespace qrticket

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "devices/device_failures.h"
+#include "devices/win/cancel_event.h"
 #include "devices/win/host_lookup.h"
 #include "devices/win/tcp_connect.h"
 #include "devices/win/win_errors.h"
@@ -31,7 +32,7 @@ DWORD MillisecondsLeft(Clock::time_point deadline) {
 }
 
 // What the connection tells about acknowledgement: Windows 10 (1703) and later answer
-// SIO_TCP_INFO; older systems and Wine do not.
+// SIO_TCP_INFO; older systems and Wine do not, and then only the printer's close tells.
 struct AckState {
   TCPSTATE state = TCPSTATE_MAX;
   ULONG inFlight = 0;  // sent and not yet acknowledged
@@ -46,8 +47,17 @@ bool EverythingAcknowledged(TCPSTATE state) {
 
 class TcpDevice final : public OutputDevice {
  public:
-  TcpDevice(SystemCalls& sys, SOCKET s, std::string device, std::chrono::milliseconds stall)
-      : sys_(sys), socket_(s), device_(std::move(device)), stall_(stall) {}
+  TcpDevice(SystemCalls& sys, SOCKET s, std::string device, const ChannelOptions& options)
+      : sys_(sys), socket_(s), device_(std::move(device)), stall_(options.stallTimeout),
+        cancelFd_(options.cancelFd), figures_(Acknowledgement().has_value()) {
+    // Without figures, a send buffer of nothing makes Windows hold each send until the
+    // printer has acknowledged it, so that what send() takes is what the printer has.
+    if (!figures_) {
+      const int none = 0;
+      sys_.SetSockOpt(socket_, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&none),
+                      sizeof none);
+    }
+  }
 
   TcpDevice(const TcpDevice&) = delete;
   TcpDevice& operator=(const TcpDevice&) = delete;
@@ -102,7 +112,8 @@ class TcpDevice final : public OutputDevice {
     for (;;) {
       const DWORD left = MillisecondsLeft(deadline);
       if (left == 0) return false;
-      const int ready = sys_.Select(socket_, /*write=*/true, last ? std::min(left, kAckCheckMs) : left);
+      const int ready =
+          SelectOrCancel(sys_, socket_, /*write=*/true, last ? std::min(left, kAckCheckMs) : left, cancelFd_);
       if (ready > 0) return true;
       if (ready == SOCKET_ERROR) throw Lost(sys_.WSAGetLastError(), Stage::Write);
       if (last) {
@@ -115,10 +126,16 @@ class TcpDevice final : public OutputDevice {
 
   void Deliver() {
     if (sys_.Shutdown(socket_, SD_SEND) != 0) throw Lost(sys_.WSAGetLastError());
-    if (std::optional<AckState> ack = Acknowledgement()) WaitUntilAcknowledged(*ack);
-    // The printer's own close shows that it has also read everything. Without
-    // acknowledgement figures it is the only sign there is; it is not required.
-    WaitForPeerClose(Clock::now() + kPeerCloseWait);
+    if (figures_) {
+      if (std::optional<AckState> ack = Acknowledgement()) WaitUntilAcknowledged(*ack);
+      // The printer's own close shows that it has also read everything; it is not required.
+      WaitForPeerClose(Clock::now() + kPeerCloseWait);
+      return;
+    }
+    // Without figures the printer's close is the only sign that it has the ticket: silence
+    // for the stall time-out is no delivery.
+    WaitForPeerClose(Clock::now() + stall_);
+    if (!peerClosed_) throw failures::NetworkDeliveryUnconfirmed(device_, stall_);
   }
 
   // Waits while the unacknowledged bytes keep shrinking, until our FIN is acknowledged; a
@@ -133,7 +150,7 @@ class TcpDevice final : public OutputDevice {
       last = *now;
       const DWORD left = MillisecondsLeft(deadline);
       if (left == 0) throw failures::TimedOut(device_, stall_);
-      sys_.Select(socket_, /*write=*/false, std::min(left, kAckCheckMs));
+      SelectOrCancel(sys_, socket_, /*write=*/false, std::min(left, kAckCheckMs), cancelFd_);
     }
   }
 
@@ -141,7 +158,7 @@ class TcpDevice final : public OutputDevice {
     while (!peerClosed_) {
       const DWORD left = MillisecondsLeft(deadline);
       if (left == 0) return;
-      if (sys_.Select(socket_, /*write=*/false, left) == SOCKET_ERROR)
+      if (SelectOrCancel(sys_, socket_, /*write=*/false, left, cancelFd_) == SOCKET_ERROR)
         throw Lost(sys_.WSAGetLastError());
       ReadWhatThePeerSent();
     }
@@ -181,6 +198,8 @@ class TcpDevice final : public OutputDevice {
   SOCKET socket_;
   std::string device_;
   std::chrono::milliseconds stall_;
+  int cancelFd_;
+  bool figures_;  // Windows answers SIO_TCP_INFO for this connection
   bool peerClosed_ = false;
 };
 
@@ -205,7 +224,7 @@ enum class Attempt { Connected, Refused, TimedOut, OtherError };
 
 // One non-blocking connect, waited for until `deadline`. `error` gets the Winsock error.
 Attempt ConnectOnce(SystemCalls& sys, SOCKET s, const HostAddress& address,
-                    Clock::time_point deadline, int& error) {
+                    Clock::time_point deadline, int cancelFd, int& error) {
   u_long nonBlocking = 1;
   if (sys.IoctlSocket(s, FIONBIO, &nonBlocking) != 0) {
     error = sys.WSAGetLastError();
@@ -216,7 +235,7 @@ Attempt ConnectOnce(SystemCalls& sys, SOCKET s, const HostAddress& address,
   if (error != WSAEWOULDBLOCK)
     return error == WSAECONNREFUSED ? Attempt::Refused : Attempt::OtherError;
   const DWORD left = MillisecondsLeft(deadline);
-  const int ready = left == 0 ? 0 : sys.Select(s, /*write=*/true, left);
+  const int ready = left == 0 ? 0 : SelectOrCancel(sys, s, /*write=*/true, left, cancelFd);
   if (ready == 0) return Attempt::TimedOut;
   if (ready == SOCKET_ERROR) {
     error = sys.WSAGetLastError();
@@ -239,8 +258,9 @@ SOCKET ConnectWinsockSocket(const DeviceTarget& target, std::string_view device,
                             const ChannelOptions& options, SystemCalls& sys) {
   if (!WinsockReady()) throw FromWindowsError(static_cast<DWORD>(::WSAGetLastError()), device, Stage::Open);
   const auto deadline = Clock::now() + options.connectTimeout;
-  const std::vector<HostAddress> addresses = LookUpHost(
-      target.host, target.port, target.bracketed, device, deadline, options.connectTimeout);
+  const std::vector<HostAddress> addresses =
+      LookUpHost(target.host, target.port, target.bracketed, device, deadline,
+                 options.connectTimeout, options.cancelFd);
 
   // Each address in turn; a refusal from any of them wins over other errors, so "localhost"
   // with a printer on 127.0.0.1 only still works and a dead port says "refused".
@@ -253,7 +273,7 @@ SOCKET ConnectWinsockSocket(const DeviceTarget& target, std::string_view device,
       continue;
     }
     int error = 0;
-    switch (ConnectOnce(sys, s.get(), address, deadline, error)) {
+    switch (ConnectOnce(sys, s.get(), address, deadline, options.cancelFd, error)) {
       case Attempt::Connected:
         return s.release();
       case Attempt::Refused:
@@ -274,7 +294,7 @@ SOCKET ConnectWinsockSocket(const DeviceTarget& target, std::string_view device,
 std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,
                                             const ChannelOptions& options, SystemCalls& sys) {
   return std::make_unique<TcpDevice>(sys, ConnectWinsockSocket(target, device, options, sys),
-                                     std::string(device), options.stallTimeout);
+                                     std::string(device), options);
 }
 
 }  // namespace qrticket

@@ -21,6 +21,10 @@ BOOL SystemCalls::GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWO
 DWORD SystemCalls::WaitForSingleObject(HANDLE object, DWORD milliseconds) {
   return ::WaitForSingleObject(object, milliseconds);
 }
+DWORD SystemCalls::WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL all,
+                                          DWORD milliseconds) {
+  return ::WaitForMultipleObjects(count, objects, all, milliseconds);
+}
 BOOL SystemCalls::CancelIoEx(HANDLE handle, OVERLAPPED* overlapped) {
   return ::CancelIoEx(handle, overlapped);
 }

@@ -27,6 +27,8 @@ class SystemCalls {
   virtual BOOL GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred,
                                    BOOL wait);
   virtual DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
+  virtual DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL all,
+                                       DWORD milliseconds);
   virtual BOOL CancelIoEx(HANDLE handle, OVERLAPPED* overlapped);
   virtual BOOL CloseHandle(HANDLE handle);
   virtual HANDLE GetStdHandle(DWORD which);

@@ -7,6 +7,7 @@
 
 #include "devices/device_failures.h"
 #include "devices/device_name.h"
+#include "devices/win/cancel_event.h"
 #include "devices/win/tcp_connect.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
@@ -26,8 +27,8 @@ DWORD MillisecondsLeft(StatusLink::Clock::time_point deadline) {
 
 class WinsockStatusLink final : public StatusLink {
  public:
-  WinsockStatusLink(SystemCalls& sys, SOCKET s, std::string device)
-      : sys_(sys), socket_(s), device_(std::move(device)) {}
+  WinsockStatusLink(SystemCalls& sys, SOCKET s, std::string device, int cancelFd)
+      : sys_(sys), socket_(s), device_(std::move(device)), cancelFd_(cancelFd) {}
   WinsockStatusLink(const WinsockStatusLink&) = delete;
   WinsockStatusLink& operator=(const WinsockStatusLink&) = delete;
 
@@ -51,7 +52,8 @@ class WinsockStatusLink final : public StatusLink {
       if (sent == 0 || error != WSAEWOULDBLOCK)
         throw FromWindowsError(static_cast<DWORD>(error), device_, failures::Stage::Write);
       const DWORD left = MillisecondsLeft(deadline);
-      if (left == 0 || sys_.Select(socket_, /*write=*/true, left) == 0) return false;
+      if (left == 0 || SelectOrCancel(sys_, socket_, /*write=*/true, left, cancelFd_) == 0)
+        return false;
     }
     return true;
   }
@@ -73,7 +75,7 @@ class WinsockStatusLink final : public StatusLink {
         throw FromWindowsError(static_cast<DWORD>(error), device_, failures::Stage::Write);
       const DWORD left = MillisecondsLeft(deadline);
       if (left == 0) return false;
-      if (sys_.Select(socket_, /*write=*/false, left) == SOCKET_ERROR)
+      if (SelectOrCancel(sys_, socket_, /*write=*/false, left, cancelFd_) == SOCKET_ERROR)
         throw FromWindowsError(static_cast<DWORD>(sys_.WSAGetLastError()), device_,
                                failures::Stage::Write);
     }
@@ -84,6 +86,7 @@ class WinsockStatusLink final : public StatusLink {
   SystemCalls& sys_;
   SOCKET socket_;
   std::string device_;
+  int cancelFd_;
   bool ended_ = false;
 };
 
@@ -110,8 +113,9 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
     case DeviceTarget::Kind::Tcp: {
       ChannelOptions channel;
       channel.connectTimeout = options.connectTimeout;
+      channel.cancelFd = options.cancelFd;
       const SOCKET s = ConnectWinsockSocket(target, name, channel, sys);
-      return std::make_unique<WinsockStatusLink>(sys, s, std::string(name));
+      return std::make_unique<WinsockStatusLink>(sys, s, std::string(name), options.cancelFd);
     }
     case DeviceTarget::Kind::StandardOutput:
       throw failures::NoReturnChannel(name, NoWayBack::StandardOutput);
