@@ -24,9 +24,10 @@ using viewer::Utf8FromPath;
 
 // What the preview says, in one place.
 namespace texts {
+// `where`: "em /tmp", or "na pasta temporária" when the system could not say which it is.
 std::string NoFolder(const std::string& where, std::string_view why) {
   return std::string(kFailurePrefix) + "Não foi possível criar uma pasta para " + kPreviewDevice +
-         " em " + where + " (" + std::string(why) + ")";
+         " " + where + " (" + std::string(why) + ")";
 }
 std::string PictureFailed(std::string_view why) {
   return std::string(kFailurePrefix) + kPreviewDevice + " não guardou a imagem: " +
@@ -68,7 +69,7 @@ class RenamingReporter final : public FailureReporter {
 // run in the same second took it. The local time, so that the operator finds it by its name.
 fs::path NewFolder(std::error_code& error, std::string& where) {
   const fs::path base = fs::temp_directory_path(error);
-  where = error ? std::string("na pasta temporária") : Utf8FromPath(base);
+  where = error ? std::string("na pasta temporária") : "em " + Utf8FromPath(base);
   if (error) return {};
   const std::time_t now = std::time(nullptr);
   char stamp[32] = "";
@@ -87,7 +88,7 @@ fs::path NewFolder(std::error_code& error, std::string& where) {
 struct Drawing {
   int exitCode = kExitOk;
   std::optional<Bytes> bytes;
-  int paperDots = 576;
+  int paperDots = kPaper80mmDots;
 };
 
 Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostream& err,

@@ -172,14 +172,27 @@ INSTANTIATE_TEST_SUITE_P(
                    "Falha ao pedir o estado: VISUALIZAR:", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Preview, ATemporaryFolderThatIsNotThereIsSaid) {
+// The folder named by $TMPDIR is not there, or takes no new folder.
+TEST_F(Preview, ATemporaryFolderThatTakesNothingIsSaid) {
   ::setenv("TMPDIR", (temp_.path() / "nao-existe").c_str(), 1);
-  const Run run = Draw({"--device", "VISUALIZAR:"});
+  Run run = Draw({"--device", "VISUALIZAR:"});
   EXPECT_EQ(run.exitCode, kExitPrintFailed);
-  EXPECT_EQ(run.err.rfind("Falha na impressão:Não foi possível criar uma pasta para VISUALIZAR: ", 0),
+  EXPECT_EQ(run.err.rfind("Falha na impressão:Não foi possível criar uma pasta para VISUALIZAR: "
+                          "na pasta temporária (",
+                          0),
             0u)
       << run.err;
   EXPECT_EQ(run.out, "");
+
+  // sysfs takes no new folder, not even from root; the reason is the system's.
+  ::setenv("TMPDIR", "/sys", 1);
+  run = Draw({"--device", "VISUALIZAR:"});
+  EXPECT_EQ(run.exitCode, kExitPrintFailed);
+  EXPECT_EQ(run.err.rfind("Falha na impressão:Não foi possível criar uma pasta para VISUALIZAR: em "
+                          "/sys (",
+                          0),
+            0u)
+      << run.err;
 }
 
 TEST(PreviewName, OnlyForModesThatGoToADevice) {
