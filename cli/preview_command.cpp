@@ -14,6 +14,7 @@
 #include "print_command.h"
 #include "render_ticket.h"
 #include "symbols/probe_ticket.h"
+#include "ticket/renaming_reporter.h"
 #include "utf8_path.h"
 
 namespace qrticket::cli {
@@ -44,26 +45,6 @@ std::string NoStatus() {
          "--device tcp://127.0.0.1:9100";
 }
 }  // namespace texts
-
-// The job writes to a file of the folder; the operator typed "VISUALIZAR:", so that is the
-// name a failure message shows.
-class RenamingReporter final : public FailureReporter {
- public:
-  RenamingReporter(FailureReporter& inner, std::string scratch)
-      : inner_(inner), scratch_(std::move(scratch)) {}
-  void ShowFailure(const std::string& message) override {
-    std::string shown = message;
-    const std::string preview = kPreviewDevice;
-    for (auto at = shown.find(scratch_); at != std::string::npos;
-         at = shown.find(scratch_, at + preview.size()))
-      shown.replace(at, scratch_.size(), preview);
-    inner_.ShowFailure(shown);
-  }
-
- private:
-  FailureReporter& inner_;
-  std::string scratch_;
-};
 
 // "qrticket-visualizar-20261209-153012" in the temporary folder, or "...-2" and so on when a
 // run in the same second took it. The local time, so that the operator finds it by its name.
@@ -108,7 +89,7 @@ Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostr
   const fs::path file = folder / "talao.bin";
   QrPrintSettings toFile = options.settings;
   toFile.deviceName = Utf8FromPath(file);
-  RenamingReporter renaming(toErr, toFile.deviceName);
+  RenamingReporter renaming(toErr, toFile.deviceName, kPreviewDevice);
   drawing.exitCode =
       ExitCodeFor(PrintQrTest(toFile, renaming, options.channel), err, caughtSignal);
   if (drawing.exitCode == kExitOk || drawing.exitCode == kExitPrintedWithoutSymbol) {

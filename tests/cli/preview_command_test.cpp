@@ -3,13 +3,12 @@
 // pointed at the test's own), what it says, and the cases that draw nothing.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <cstdlib>
 #include <sstream>
 
 #include "cli_options.h"
 #include "preview_command.h"
+#include "qr_scan.h"
 #include "render_ticket.h"
 #include "symbols/probe_ticket.h"
 #include "temp_dir.h"
@@ -19,26 +18,9 @@ namespace qrticket::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::GreyPicture;
+using testing::ReadGreyPng;
 using testing::TempDir;
-
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> pixels;
-};
-
-Picture ReadPng(const fs::path& file) {
-  Picture picture;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, file.c_str())) return picture;
-  image.format = PNG_FORMAT_GRAY;
-  picture.pixels.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) return {};
-  picture.width = static_cast<int>(image.width);
-  picture.height = static_cast<int>(image.height);
-  return picture;
-}
 
 // The settings the command line makes of `args` for a device.
 QrPrintSettings SettingsOf(std::vector<std::string> args) {
@@ -100,7 +82,7 @@ TEST_F(Preview, DrawsTheTicketsOwnBytesAndSaysWhere) {
 
   const QrPrintSettings settings = SettingsOf({"--text", "Olá €", "--centred"});
   const viewer::RenderedTicket expected = viewer::RenderTicket(testing::TicketBytes(settings));
-  const Picture drawn = ReadPng(png);
+  const GreyPicture drawn = ReadGreyPng(png);
   EXPECT_EQ(drawn.width, expected.width);
   EXPECT_EQ(drawn.height, expected.height);
   EXPECT_TRUE(drawn.pixels == expected.pixels);
@@ -125,7 +107,7 @@ TEST_F(Preview, DrawsTheLimitsTicketOnThePaperChosen) {
   options.paperWidth = kPaper58mmDots;
   const viewer::RenderedTicket expected =
       viewer::RenderTicket(ProbeTicketBytes(settings, kPaper58mmDots), options);
-  const Picture drawn = ReadPng(Folders(temp_.path()).at(0) / "talao.png");
+  const GreyPicture drawn = ReadGreyPng(Folders(temp_.path()).at(0) / "talao.png");
   EXPECT_EQ(drawn.width, 384);
   EXPECT_TRUE(drawn.pixels == expected.pixels);
 }

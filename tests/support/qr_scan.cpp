@@ -1,10 +1,24 @@
 #include "qr_scan.h"
 
+#include <png.h>
 #include <zbar.h>
 
 #include <algorithm>
 
 namespace qrticket::testing {
+
+GreyPicture ReadGreyPng(const std::filesystem::path& file) {
+  GreyPicture picture;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, file.c_str())) return picture;
+  image.format = PNG_FORMAT_GRAY;
+  picture.pixels.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) return {};
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  return picture;
+}
 
 std::vector<Bytes> ScanQr(const GreyPicture& picture) {
   zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct GreyPicture {
   int height = 0;
   std::vector<std::uint8_t> pixels;
 };
+
+// The pixels of a PNG file as 8-bit grey; width 0 when it cannot be read.
+GreyPicture ReadGreyPng(const std::filesystem::path& file);
 
 // Every QR symbol zbar finds, as raw bytes (no character set guessing).
 std::vector<Bytes> ScanQr(const GreyPicture& picture);

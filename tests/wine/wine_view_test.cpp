@@ -7,7 +7,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <png.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,20 +31,6 @@ namespace fs = std::filesystem;
 std::string WithoutCarriageReturns(std::string text) {
   std::erase(text, '\r');
   return text;
-}
-
-// The pixels of a PNG file, 8-bit grey; width 0 when it cannot be read.
-GreyPicture ReadPng(const fs::path& file) {
-  GreyPicture picture;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, file.c_str())) return picture;
-  image.format = PNG_FORMAT_GRAY;
-  picture.pixels.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) return {};
-  picture.width = static_cast<int>(image.width);
-  picture.height = static_cast<int>(image.height);
-  return picture;
 }
 
 // Where two pictures first differ, for the failure message.
@@ -124,8 +109,8 @@ TEST_P(SamePixels, AsTheLinuxBuild) {
   EXPECT_EQ(windows.exitCode, 0) << windows.err;
   EXPECT_EQ(WithoutCarriageReturns(windows.out), linux.out);  // the report
   EXPECT_EQ(windows.err, "");
-  const GreyPicture expected = ReadPng(LinuxPath("linux.png"));
-  const GreyPicture drawn = ReadPng(LinuxPath("windows.png"));
+  const GreyPicture expected = ReadGreyPng(LinuxPath("linux.png"));
+  const GreyPicture drawn = ReadGreyPng(LinuxPath("windows.png"));
   ASSERT_GT(expected.width, 0);
   EXPECT_TRUE(drawn.width == expected.width && drawn.pixels == expected.pixels)
       << "first difference: " << FirstDifference(drawn, expected);
@@ -154,7 +139,7 @@ TEST_F(WineView, DrawsStandardInputAndTheSymbolDecodes) {
   EXPECT_NE(run.out.find("QR (GS ( k): versão 8, nível M, módulo 6 pontos, 140 bytes"),
             std::string::npos)
       << run.out;
-  const std::vector<Bytes> symbols = ScanQr(ReadPng(LinuxPath("windows.png")));
+  const std::vector<Bytes> symbols = ScanQr(ReadGreyPng(LinuxPath("windows.png")));
   ASSERT_EQ(symbols.size(), 1u);
   EXPECT_EQ(symbols[0].rfind("A:123456789*B:999999990*C:PT*", 0), 0u) << symbols[0];
 }
@@ -257,8 +242,8 @@ TEST_F(WineView, ListensAsANetworkPrinter) {
   const ProgramRun same = RunProgram({QRTICKET_BINARY, "--device", LinuxPath("ticket.bin"), "--text", "Olá via Wine"});
   ASSERT_EQ(same.exitCode, 0);
   ASSERT_EQ(Linux({LinuxPath("ticket.bin"), "-o", LinuxPath("linux.png")}).exitCode, 0);
-  const GreyPicture drawn = ReadPng(LinuxPath("out/ticket-0001.png"));
-  const GreyPicture expected = ReadPng(LinuxPath("linux.png"));
+  const GreyPicture drawn = ReadGreyPng(LinuxPath("out/ticket-0001.png"));
+  const GreyPicture expected = ReadGreyPng(LinuxPath("linux.png"));
   ASSERT_GT(drawn.width, 0) << listener.Log();
   EXPECT_TRUE(drawn.width == expected.width && drawn.pixels == expected.pixels)
       << "first difference: " << FirstDifference(drawn, expected);
@@ -320,7 +305,7 @@ TEST_P(PreviewDraws, WhatTheLinuxBuildDraws) {
   const std::string linuxOut = onLinux.out;
   const auto at = linuxOut.find("  imagem: ") + 10;
   const fs::path linuxPicture = linuxOut.substr(at, linuxOut.find('\n', at) - at);
-  const GreyPicture drawn = ReadPng(picture), expected = ReadPng(linuxPicture);
+  const GreyPicture drawn = ReadGreyPng(picture), expected = ReadGreyPng(linuxPicture);
   ASSERT_GT(expected.width, 0) << linuxOut;
   EXPECT_TRUE(drawn.width == expected.width && drawn.pixels == expected.pixels)
       << "first difference: " << FirstDifference(drawn, expected);

@@ -10,33 +10,12 @@
 #include "devices/device_failures.h"
 #include "discovery/device_discovery.h"
 #include "form_texts.h"
+#include "ticket/renaming_reporter.h"
 
 namespace qrticket::ui {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The job writes to a scratch file; the operator typed "VISUALIZAR:", so that is the name a
-// failure message must show.
-class RenamingReporter final : public FailureReporter {
- public:
-  RenamingReporter(FailureReporter& inner, std::string scratch)
-      : inner_(inner), scratch_(std::move(scratch)) {}
-  void ShowFailure(const std::string& message) override {
-    std::string shown = message;
-    const std::string preview = kPreviewDevice;
-    for (auto at = shown.find(scratch_); !scratch_.empty() && at != std::string::npos;
-         at = shown.find(scratch_, at + preview.size()))
-      shown.replace(at, scratch_.size(), preview);
-    failed = true;
-    inner_.ShowFailure(shown);
-  }
-  bool failed = false;
-
- private:
-  FailureReporter& inner_;
-  std::string scratch_;
-};
 
 // A new folder of the job's own in the system's temporary folder, removed with this.
 class ScratchFolder {
@@ -80,7 +59,7 @@ std::optional<Bytes> PreviewTicketBytes(const QrPrintSettings& settings, Failure
   QrPrintSettings toFile = settings;
   const fs::path file = scratch.path() / "ticket.bin";
   toFile.deviceName = reinterpret_cast<const char*>(file.u8string().c_str());
-  RenamingReporter renaming(reporter, toFile.deviceName);
+  RenamingReporter renaming(reporter, toFile.deviceName, kPreviewDevice);
   PrintQrTest(toFile, renaming);
   if (renaming.failed) return std::nullopt;
 
