@@ -494,6 +494,76 @@ bool Run(const std::string& command, const std::string& rest) {
     else SendMessageW(control, EM_SETSEL, 0, -1);
     return true;
   }
+  if (command == "clickat") {
+    // A click at a point of the screen: "clickat X Y".
+    POINT at{};
+    words >> at.x >> at.y;
+    ClickAt(at, false);
+    return SyncInput();
+  }
+  if (command == "rect") {
+    // Where the visible top-level window of a class is: "rect ComboLBox".
+    struct Search {
+      std::wstring type;
+      HWND found = nullptr;
+    } search{Wide(rest)};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(data);
+          if (IsWindowVisible(window) && ClassOf(window) == s.type) {
+            s.found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) return Fail("no window of class " + rest);
+    RECT r{};
+    GetWindowRect(search.found, &r);
+    Say(RectText(r));
+    return true;
+  }
+  if (command == "hover") {
+    // The mouse comes to rest over a control, as the operator's does to read its tool tip.
+    HWND control = Find(rest);
+    if (control == nullptr) return Fail("no control " + rest);
+    const POINT at = ClickPoint(control);
+    for (int step = 8; step >= 0; step -= 2) {
+      INPUT input{};
+      input.type = INPUT_MOUSE;
+      SetCursorPos(at.x - step, at.y - step);
+      input.mi.dwFlags = MOUSEEVENTF_MOVE;
+      SendInput(1, &input, sizeof input);
+      std::this_thread::sleep_for(20ms);
+    }
+    return true;
+  }
+  if (command == "tooltip") {
+    // The text of the tool tip on screen, once one shows: "tooltip MS".
+    int boundMs = 5000;
+    words >> boundMs;
+    const auto until = Clock::now() + std::chrono::milliseconds(boundMs);
+    while (Clock::now() < until) {
+      struct Search {
+        HWND found = nullptr;
+      } search;
+      EnumWindows(
+          [](HWND window, LPARAM data) -> BOOL {
+            if (IsWindowVisible(window) && ClassOf(window) == L"tooltips_class32") {
+              reinterpret_cast<Search*>(data)->found = window;
+              return FALSE;
+            }
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&search));
+      if (search.found != nullptr && !TextOf(search.found).empty()) {
+        Say(Escaped(Utf8(TextOf(search.found))));
+        return true;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return Fail("no tool tip");
+  }
   if (command == "selectfocus") {
     // Selects all of the text box that has the keyboard (in a dialog of the program too).
     HWND form = TopLevel("Form1");

@@ -609,6 +609,13 @@ TEST_F(Form1At96, SymbolLineIsTheLinuxBuildsAndFollowsTheValues) {
   EXPECT_EQ(controls().at("lblSimbolo").text, ui::SymbolLineFor(settings).text);
   SetTicked("chkNew", false);
   TypeInto("Tamanho", "6");
+
+  // Its tool tip: every fact, as the Linux build words them.
+  settings.moduleSizeText = "6";
+  settings.woosimDialect = false;
+  probe().Ask("hover lblSimbolo");
+  EXPECT_EQ(Unescaped(probe().AskOne("tooltip 5000")), ui::SymbolLineFor(settings).toolTip);
+  probe().Ask("hover Label3");  // away, so the tip goes
 }
 
 TEST_F(Form1At96, LimitsTicketFromThePrintButtonsMenu) {
