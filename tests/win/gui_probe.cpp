@@ -279,7 +279,7 @@ HWND MessageBoxWindow() {
   return search.found;
 }
 
-void DescribeControl(HWND form, HWND control) {
+std::string ControlLine(HWND form, HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
   MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
@@ -301,12 +301,10 @@ void DescribeControl(HWND form, HWND control) {
   } else if (type == L"Button" && (style & 0x0F) == BS_AUTOCHECKBOX) {
     extra << "|checked=" << SendMessageW(control, BM_GETCHECK, 0, 0);
   }
-  Say(line + extra.str());
+  return line + extra.str();
 }
 
-bool Window(const std::string& name) {
-  HWND window = TopLevel(name);
-  if (window == nullptr) return Fail("no window " + name);
+std::string WindowLine(HWND window) {
   RECT outer{}, client{};
   GetWindowRect(window, &outer);
   GetClientRect(window, &client);
@@ -322,8 +320,23 @@ bool Window(const std::string& name) {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
   info << "|workArea=" << RectText(monitor.rcWork);
-  Say(info.str());
+  return info.str();
+}
+
+bool Window(const std::string& name) {
+  HWND window = TopLevel(name);
+  if (window == nullptr) return Fail("no window " + name);
+  Say(WindowLine(window));
   return true;
+}
+
+// A pixel as the screen shows it, as "r,g,b".
+std::string ScreenPixel(POINT at) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return std::to_string(GetRValue(colour)) + "," + std::to_string(GetGValue(colour)) + "," +
+         std::to_string(GetBValue(colour));
 }
 
 // Returns once the main window's thread has taken every key and click sent before (and run
@@ -361,7 +374,8 @@ bool SyncInput() {
 }
 
 // How start-up goes: when the splash and the main window are on screen, while clicks and keys
-// go to the splash.
+// go to the splash. After that line, the splash as it was on screen: its window line with the
+// pixel at the top left of its client area ("corner=r,g,b"), then its controls.
 bool Watch(int boundMs) {
   const auto start = Clock::now();
   const auto since = [&] {
@@ -369,6 +383,7 @@ bool Watch(int boundMs) {
   };
   long long splashFirst = -1, splashLast = -1, formFirst = -1, overlap = 0, pokes = 0,
             splashAgain = 0;
+  std::vector<std::string> splashLines;
   auto nextPoke = Clock::now();
   while (since() < boundMs) {
     HWND splash = TopLevel("frmSplash");
@@ -379,6 +394,12 @@ bool Watch(int boundMs) {
       if (formFirst >= 0) splashAgain = 1;
       splashLast = now;
       if (form != nullptr) overlap = 1;
+      if (splashLines.empty() && now - splashFirst >= 200) {  // drawn by now
+        POINT corner{2, 2};
+        ClientToScreen(splash, &corner);
+        splashLines.push_back(WindowLine(splash) + "|corner=" + ScreenPixel(corner));
+        for (HWND child : NamedChildren(splash)) splashLines.push_back(ControlLine(splash, child));
+      }
       if (Clock::now() >= nextPoke) {
         // The operator tries to get past it.
         RECT r{};
@@ -398,6 +419,7 @@ bool Watch(int boundMs) {
        << "|formFirst=" << formFirst << "|overlap=" << overlap << "|pokes=" << pokes
        << "|splashAgain=" << splashAgain;
   Say(line.str());
+  for (const std::string& splashLine : splashLines) Say(splashLine);
   return true;
 }
 
@@ -442,7 +464,7 @@ bool Run(const std::string& command, const std::string& rest) {
   if (command == "controls") {
     HWND window = TopLevel(rest);
     if (window == nullptr) return Fail("no window " + rest);
-    for (HWND child : NamedChildren(window)) DescribeControl(window, child);
+    for (HWND child : NamedChildren(window)) Say(ControlLine(window, child));
     return true;
   }
   if (command == "focus") {
@@ -621,11 +643,7 @@ bool Run(const std::string& command, const std::string& rest) {
       GetWindowRect(control, &r);
       at = {r.left + dx, r.top + dy};
     }
-    HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, at.x, at.y);
-    ReleaseDC(nullptr, screen);
-    Say(std::to_string(GetRValue(colour)) + "," + std::to_string(GetGValue(colour)) + "," +
-        std::to_string(GetBValue(colour)));
+    Say(ScreenPixel(at));
     return true;
   }
   if (command == "send") {

@@ -1,7 +1,8 @@
 // qrticket-gui.exe under Wine on the prefix's virtual display (Xvfb): a second program
 // in the same prefix (gui_probe.exe) finds its windows and drives them with window messages
 // and with real key and mouse input. Checked: the splash for about 3 s with the main window
-// not yet shown, the starting values, every control's place against the twips table at 96
+// not yet shown and the splash as drawn (no title bar, white, centred, owned, its controls at
+// their twips), the starting values, every control's place against the twips table at 96
 // and 144 dpi, the focus order by Tab, the count and the port rule while typing, the ticket
 // bytes of a click against the Linux build, the failure and status boxes, "Fechar" and the
 // close box ending the program, and no task-bar entry.
@@ -35,6 +36,7 @@
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
 #include "temp_dir.h"
+#include "ticket/publisher.h"
 #include "ticket/ticket_defaults.h"
 #include "ticket_bytes.h"
 
@@ -224,9 +226,10 @@ struct Control {
   Fields extra;  // style=, sel=, entries=, checked=
 };
 
-std::map<std::string, Control> Controls(Probe& probe, const std::string& window = "Form1") {
+// The probe's lines about controls, by name.
+std::map<std::string, Control> ControlsOf(const std::vector<std::string>& lines) {
   std::map<std::string, Control> controls;
-  for (const std::string& line : probe.Ask("controls " + window)) {
+  for (const std::string& line : lines) {
     const std::vector<std::string> parts = Split(line);
     if (parts.size() < 6) continue;
     Control c;
@@ -243,6 +246,10 @@ std::map<std::string, Control> Controls(Probe& probe, const std::string& window 
     controls[c.name] = c;
   }
   return controls;
+}
+
+std::map<std::string, Control> Controls(Probe& probe, const std::string& window = "Form1") {
+  return ControlsOf(probe.Ask("controls " + window));
 }
 
 unsigned long Style(const Control& c) { return std::stoul(c.extra.at("style"), nullptr, 16); }
@@ -263,7 +270,10 @@ class GuiRun {
     gui_ = std::make_unique<BackgroundProgram>(
         std::vector<std::string>{QRTICKET_WINE64, kGuiOnT}, log_.File("out"), log_.File("err"),
         WineEnvironment(), kExchange);
-    watch_ = KeyValues(probe_->AskOne("watch 30000", 45s));
+    const std::vector<std::string> watched = probe_->Ask("watch 30000", 45s);
+    if (!watched.empty()) watch_ = KeyValues(watched.front());
+    if (watched.size() > 1) splash_ = KeyValues(watched[1]);
+    if (watched.size() > 2) splashControls_ = ControlsOf({watched.begin() + 2, watched.end()});
     if (watch_["formFirst"] == "-1" || watch_["formFirst"].empty()) {
       ADD_FAILURE() << "no main window; the program " << (gui_->Running() ? "runs" : "ended")
                     << "; its output: " << ReadFileBytes(log_.File("out"))
@@ -275,6 +285,9 @@ class GuiRun {
   }
   Probe& probe() { return *probe_; }
   const Fields& watch() const { return watch_; }
+  // The splash as it was on screen: its window, and its controls.
+  const Fields& splash() const { return splash_; }
+  const std::map<std::string, Control>& splashControls() const { return splashControls_; }
   // Whether the program ended by itself within `bound`, with exit code 0.
   bool EndsCleanly(std::chrono::milliseconds bound) {
     if (!PollUntil([this] { return !gui_->Running(); }, bound)) return false;
@@ -286,7 +299,8 @@ class GuiRun {
   TempDir log_;
   std::unique_ptr<Probe> probe_;
   std::unique_ptr<BackgroundProgram> gui_;
-  Fields watch_;
+  Fields watch_, splash_;
+  std::map<std::string, Control> splashControls_;
 };
 
 // ---- The layout as drawn, written out here on its own ------------------------------------
@@ -333,6 +347,69 @@ void ExpectLayout(Probe& probe, int dpi) {
     EXPECT_EQ(c.width, Pixels(p.width, dpi));
     EXPECT_EQ(c.height, Pixels(p.height, dpi));
   }
+}
+
+// frmSplash, written out here on its own: the frame in the client area, the rest in the frame.
+constexpr Placement kSplashPlacements[] = {
+    {"Frame1", false, 150, 60, 7530, 4260},
+    {"imgLogo", true, 30, 105, 3090, 3120},
+    {"lblWarning", true, 150, 3840, 6855, 285},
+};
+
+// The splash as the start-up watch saw it: no title bar, white, centred, not in the task bar,
+// its client area and controls at their twips, its three texts.
+void ExpectSplash(const GuiRun& run, int dpi) {
+  const Fields& window = run.splash();
+  ASSERT_FALSE(window.empty()) << "the splash was not seen";
+  SCOPED_TRACE(window.at("style") + " " + window.at("exstyle"));
+  const unsigned long style = std::stoul(window.at("style"), nullptr, 16);
+  EXPECT_NE(style & 0x00C00000UL, 0x00C00000UL) << "no title bar (WS_CAPTION)";
+  EXPECT_FALSE(style & 0x00080000UL) << "no close box (WS_SYSMENU)";
+  EXPECT_FALSE(style & 0x00040000UL) << "fixed (no WS_THICKFRAME)";
+  EXPECT_TRUE(style & 0x00400000UL) << "a dialog frame (WS_DLGFRAME)";
+  EXPECT_EQ(window.at("owner"), "1") << "owned, so not in the task bar";
+  EXPECT_EQ(window.at("ownerVisible"), "0");
+  EXPECT_FALSE(std::stoul(window.at("exstyle"), nullptr, 16) & 0x00040000UL) << "WS_EX_APPWINDOW";
+  EXPECT_EQ(window.at("title"), "");
+  EXPECT_EQ(window.at("corner"), "255,255,255") << "white";
+  int cl = 0, ct = 0, cw = 0, ch = 0, l = 0, t = 0, w = 0, h = 0, al = 0, at = 0, aw = 0, ah = 0;
+  std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
+  std::sscanf(window.at("outer").c_str(), "%d,%d,%d,%d", &l, &t, &w, &h);
+  std::sscanf(window.at("workArea").c_str(), "%d,%d,%d,%d", &al, &at, &aw, &ah);
+  EXPECT_EQ(cw, Pixels(7860, dpi));
+  EXPECT_EQ(ch, Pixels(4605, dpi));
+  EXPECT_NEAR(l + w / 2, al + aw / 2, 1);
+  EXPECT_NEAR(t + h / 2, at + ah / 2, 1);
+
+  const auto& controls = run.splashControls();
+  const int frameLeft = Pixels(150, dpi), frameTop = Pixels(60, dpi);
+  for (const Placement& p : kSplashPlacements) {
+    SCOPED_TRACE(p.name);
+    ASSERT_TRUE(controls.contains(p.name));
+    const Control& c = controls.at(p.name);
+    EXPECT_EQ(c.left, Pixels(p.left, dpi) + (p.inFrame ? frameLeft : 0));
+    EXPECT_EQ(c.top, Pixels(p.top, dpi) + (p.inFrame ? frameTop : 0));
+    EXPECT_EQ(c.width, Pixels(p.width, dpi));
+    EXPECT_EQ(c.height, Pixels(p.height, dpi));
+  }
+  // The two sized to their text keep their left and top edges.
+  struct Sized {
+    const char* name;
+    int left, top;
+    const char* text;
+  };
+  for (const Sized& s : {Sized{"lblPlatform", 3240, 1590, "Brevalunda - Sistemas de Informação, Lda"},
+                         Sized{"lblVersion", 5385, 2160, publisher::kWeb}}) {
+    SCOPED_TRACE(s.name);
+    ASSERT_TRUE(controls.contains(s.name));
+    const Control& c = controls.at(s.name);
+    EXPECT_EQ(c.left, Pixels(s.left, dpi) + frameLeft);
+    EXPECT_EQ(c.top, Pixels(s.top, dpi) + frameTop);
+    EXPECT_GT(c.width, 0);
+    EXPECT_EQ(c.text, s.text);
+  }
+  EXPECT_EQ(controls.at("lblWarning").text,
+            "Teste de impressão do QR Code em impressoras em modo ESC/POS");
 }
 
 // ---- At 96 dpi: start-up, values, layout, keys, tickets, boxes, "Fechar" ------------------
@@ -385,6 +462,8 @@ TEST_F(Form1At96, SplashForAboutThreeSecondsBeforeTheMainWindow) {
   EXPECT_EQ(watch.at("splashAgain"), "0") << "the splash came back";
   EXPECT_GE(std::stol(watch.at("pokes")), 5) << "clicks and keys reached the splash";
 }
+
+TEST_F(Form1At96, SplashAsDrawn) { ExpectSplash(*run_, 96); }
 
 TEST_F(Form1At96, WindowAsDrawn) {
   const std::string line = probe().AskOne("window Form1");
@@ -929,8 +1008,9 @@ std::vector<std::string> NetWmStates(const std::string& title) {
   return states;
 }
 
-TEST(Form1At144, EveryControlAtItsTwipsAndNoTaskBarEntry) {
+TEST(Form1At144, SplashAndEveryControlAtTheirTwipsAndNoTaskBarEntry) {
   GuiRun run(144, true);
+  ExpectSplash(run, 144);
   ExpectLayout(run.probe(), 144);
   // What the desktop's task bar reads (Wine sets it for an owned window).
   const std::vector<std::string> states = NetWmStates("QR Code - Teste v1.3");
