@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include "loopback_printer.h"
 #include "render_ticket.h"
 #include "run_program.h"
 #include "symbol_line.h"
@@ -77,6 +78,12 @@ void SetRegistry(const std::string& key, const std::string& value, const std::st
       {QRTICKET_WINE64, "reg", "add", key, "/v", value, "/t", type, "/d", data, "/f"},
       WineEnvironment(), 60s, kExchange);
   ASSERT_EQ(run.exitCode, 0) << run.err;
+}
+
+void DeleteRegistry(const std::string& key, const std::string& value) {
+  const ProgramRun run = RunProgram({QRTICKET_WINE64, "reg", "delete", key, "/v", value, "/f"},
+                                    WineEnvironment(), 60s, kExchange);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
 }
 
 // ---- gui_probe.exe, over a pipe each way ------------------------------------------------
@@ -773,6 +780,53 @@ TEST_F(Form1At96, TicketOfAClickIsTheLinuxBuildsBytes) {
   probe().Ask("select ListModel 1");
   probe().Ask("select ListError 1");
   for (const char* box : {"ChkPag", "chkCentrado", "chkNew"}) SetTicked(box, false);
+}
+
+TEST_F(Form1At96, PrintsToALoopbackNetworkPrinter) {
+  LoopbackPrinter printer;
+  ASSERT_TRUE(printer.ok());
+  TypeInto("ObjPrint", printer.DeviceName());
+  probe().Ask("click Command1");
+  ASSERT_TRUE(printer.WaitFinished(10s));
+  probe().Ask("sync");
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  EXPECT_EQ(Hex(printer.received()), Hex(TicketBytes(settings)));
+  EXPECT_TRUE(printer.sawEndOfStream());
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  TypeInto("ObjPrint", "");
+}
+
+TEST_F(Form1At96, DeviceListIsReadEachTimeItDropsDown) {
+  // The prefix's device map has COM1 to COM200 (wine_prefix.sh); no printer is installed.
+  const std::string map = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM";
+  const std::string fixed = "LPT1:;LPT2:;COM1:;COM2:;COM3:;COM4:;COM5:;COM6:;;";
+  const auto openList = [&] {
+    probe().Ask("click ObjPrint");
+    probe().Ask("keys F4");
+    probe().Ask("sync");
+    const std::string entries = controls().at("ObjPrint").extra.at("entries");
+    probe().Ask("keys Escape");
+    probe().Ask("sync");
+    return entries;
+  };
+  TypeInto("ObjPrint", "");
+  std::string entries = openList();
+  EXPECT_EQ(entries.rfind(fixed + "COM1:;COM2:;", 0), 0U) << entries;
+  EXPECT_NE(entries.find(";COM200:;"), std::string::npos) << entries;
+  EXPECT_EQ(entries.find("COM250:"), std::string::npos);
+  EXPECT_TRUE(entries.ends_with(";VISUALIZAR:")) << entries;
+
+  // A port that appears while the program runs (a USB adapter plugged in) is in the next list.
+  SetRegistry(map, "\\Device\\Serial249", "REG_SZ", "COM250");
+  entries = openList();
+  DeleteRegistry(map, "\\Device\\Serial249");
+  EXPECT_NE(entries.find(";COM250:;"), std::string::npos) << entries;
+  EXPECT_EQ(controls().at("ObjPrint").text, "") << "opening the list chooses nothing";
+  EXPECT_FALSE(controls().at("Command1").enabled);
+  entries = openList();
+  EXPECT_EQ(entries.find("COM250:"), std::string::npos) << "gone again";
 }
 
 // Waits for the message box the last click opened, and what it says.
