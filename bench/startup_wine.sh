@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Start-up benchmark of qrticket-gui.exe under Wine beside a minimal Win32 window, in the same
+# run and the same Wine session:
+#   - time from process start (the launcher's fork of wine64) to the first window on screen:
+#     the splash, and the minimal window;
+#   - resident memory (VmRSS of the Wine process) once the main window is on screen (Form1,
+#     after the splash's 3 s; the minimal window's own).
+# Each program runs in a Wine prefix made as the tests' one (tests/wine/wine_prefix.sh: an
+# Xvfb of its own, Windows' fonts, no port of this machine mapped), kept for all runs.
+# Usage: bench/startup_wine.sh [BUILD_DIR] [RUNS]   (a Linux build with the Windows tests and
+#        the benchmarks: BUILD_DIR/windows holds both .exe files)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+runs=${2:-7}
+launcher=$build/bench/wine_startup_probe
+gui=$build/windows/ui/win/qrticket-gui.exe
+minimal=$build/windows/bench/win/minimal_window.exe
+for file in "$launcher" "$gui" "$minimal"; do
+  [ -f "$file" ] || { echo "missing $file: cmake --build $build (with the Windows tests and the benchmarks)" >&2; exit 2; }
+done
+wine=$(grep -m1 '^QRTICKET_WINE64:' "$build/CMakeCache.txt" | cut -d= -f2)
+wineserver=$(grep -m1 '^QRTICKET_WINESERVER:' "$build/CMakeCache.txt" | cut -d= -f2)
+
+root=$(mktemp -d)
+prefix_script=$PWD/tests/wine/wine_prefix.sh
+trap 'bash "$prefix_script" remove "$root" "$wine" "$wineserver"' EXIT
+bash "$prefix_script" create "$root" "$wine" "$wineserver" >/dev/null
+[ -s "$root/display" ] || { echo "Xvfb is needed (Debian: xvfb)" >&2; exit 1; }
+export WINEPREFIX=$root/prefix WINEDEBUG=-all DISPLAY
+DISPLAY=$(cat "$root/display")
+cp "$gui" "$minimal" "$root/exchange/"
+cd "$root/exchange"
+# Unmanaged windows, as in the tests (there is no window manager on this display).
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+measure() {  # measure LABEL TITLE PROGRAM: one line: label start_us rss_kib
+  local label=$1 title=$2 program=$3 out
+  out=$("$launcher" "$title" "$wine" "$program" 2>/dev/null) || { echo "$label: no window titled '$title'" >&2; return 1; }
+  local shown=${out#*first_shown_us=}; shown=${shown%%$'\n'*}
+  local rss=${out#*rss_kib=}; rss=${rss%%$'\n'*}
+  echo "$label $shown $rss"
+}
+# A first run of each, not counted: Wine's first start of a program in a session loads more.
+measure minimal "Mínima" minimal_window.exe >/dev/null
+measure qrticket-gui "QR Code - Teste v1.3" qrticket-gui.exe >/dev/null
+samples=""
+for ((i = 0; i < runs; i++)); do
+  # Alternate the two, so both see the same machine load and the same warm caches.
+  samples+=$(measure minimal "Mínima" minimal_window.exe)$'\n'
+  samples+=$(measure qrticket-gui "QR Code - Teste v1.3" qrticket-gui.exe)$'\n'
+done
+
+[ -n "${BENCH_VERBOSE:-}" ] && echo "$samples"
+echo "Wine $("$wine" --version 2>/dev/null) on Xvfb; $runs runs each; medians (min-max)"
+printf '%-14s %24s %26s\n' program "start to window (ms)" "RSS, main window (MiB)"
+summary() {
+  echo "$samples" | awk -v l="$1" 'BEGIN { n = 0 } $1 == l { t[n] = $2 / 1000; r[n] = $3 / 1024; n++ }
+    function median(a, n,   i, j, s) {
+      for (i = 0; i < n; i++) for (j = i + 1; j < n; j++) if (a[j] < a[i]) { s = a[i]; a[i] = a[j]; a[j] = s }
+      return n % 2 ? a[int(n / 2)] : (a[n / 2 - 1] + a[n / 2]) / 2 }
+    END {
+      tmin = t[0]; tmax = t[0]; rmin = r[0]; rmax = r[0]
+      for (i = 1; i < n; i++) { if (t[i] < tmin) tmin = t[i]; if (t[i] > tmax) tmax = t[i];
+                                if (r[i] < rmin) rmin = r[i]; if (r[i] > rmax) rmax = r[i] }
+      printf "%-14s %10.1f (%5.1f-%5.1f) %12.1f (%4.1f-%4.1f) %s %s\n", l, median(t, n), tmin, tmax, median(r, n), rmin, rmax, median(t, n), median(r, n) }'
+}
+minimal_line=$(summary minimal)
+gui_line=$(summary qrticket-gui)
+echo "${minimal_line% * *}"
+echo "${gui_line% * *}"
+awk -v a="${gui_line}" -v b="${minimal_line}" 'BEGIN {
+  na = split(a, x, " "); nb = split(b, y, " ");
+  printf "qrticket-gui / minimal: %.2f times the start to the window, %.2f times the memory\n",
+         x[na - 1] / y[nb - 1], x[na] / y[nb] }'

@@ -1,0 +1,21 @@
+# Writes a .def file of the functions an import library imports (its __imp_ symbols), for
+# dlltool: cmake -DNM=... -DIMPORTS=libX.a -DDLL=X.dll -DDEF=out.def -P delay_import_def.cmake
+execute_process(COMMAND ${NM} -g --defined-only ${IMPORTS} OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${NM} could not read ${IMPORTS}")
+endif()
+string(REGEX MATCHALL "__imp_[A-Za-z0-9_@?$]+" imports "${symbols}")
+set(names "")
+foreach(import ${imports})
+  string(REGEX REPLACE "^__imp_" "" name "${import}")
+  list(APPEND names ${name})
+endforeach()
+list(REMOVE_DUPLICATES names)
+list(SORT names)
+list(LENGTH names count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no imports in ${IMPORTS}")
+endif()
+string(REPLACE ";" "\n" lines "${names}")
+file(WRITE ${DEF} "LIBRARY ${DLL}\nEXPORTS\n${lines}\n")
