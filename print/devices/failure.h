@@ -33,10 +33,12 @@ enum class FailureCode : int {
   NoReturnChannel = 51,  // a file, FIFO, standard output or queue: nothing can answer
   PrinterNotReady = 52,  // the printer reports paper out, cover open, off line or an error
   MayBeIncomplete = 53,  // the ticket was sent, but the printer then reported a problem
+  DeliveryUnconfirmed = 54,  // a spooler took the ticket and cannot say whether it printed
   CupsUnavailable = 60,    // no CUPS scheduler answered
   CupsQueueNotFound = 61,  // no such queue, or no default destination
   CupsRefused = 62,        // the scheduler refused the job
   CupsJobStopped = 63,     // the job was held, cancelled or aborted in the queue
+  SpoolerJobStopped = 64,  // Windows' spooler: the job was deleted or its driver blocked it
   SystemError = 99,      // any other refusal by the operating system
 };
 

@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "devices/win/printer_state.h"
 #include "recording_reporter.h"
 #include "temp_dir.h"
 #include "ticket/ticket_defaults.h"
@@ -112,6 +113,22 @@ BOOL FakeSpooler::OpenPrinterW(const wchar_t* name, HANDLE* printer) {
   return TRUE;
 }
 
+BOOL FakeSpooler::GetPrinterW(HANDLE, DWORD level, BYTE* buffer, DWORD size, DWORD* needed) {
+  if (!says || level != 2) return FailWith(ERROR_INVALID_LEVEL);
+  PrinterLook look;
+  if (!printerLooks.empty()) {
+    look = printerLooks.front();
+    if (printerLooks.size() > 1) printerLooks.pop_front();
+  }
+  *needed = sizeof(PRINTER_INFO_2W);
+  if (size < sizeof(PRINTER_INFO_2W)) return FailWith(ERROR_INSUFFICIENT_BUFFER);
+  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
+  *info = PRINTER_INFO_2W{};
+  info->Status = look.status;
+  info->Attributes = look.attributes;
+  return TRUE;
+}
+
 BOOL FakeSpooler::GetDefaultPrinterW(wchar_t* name, DWORD* length) {
   if (defaultPrinter.empty()) return FailWith(ERROR_FILE_NOT_FOUND);
   const auto needed = static_cast<DWORD>(defaultPrinter.size() + 1);
@@ -141,6 +158,7 @@ BOOL FakeSpooler::WritePrinter(HANDLE, const void* data, DWORD size, DWORD* writ
 }
 
 BOOL FakeSpooler::EndDocPrinter(HANDLE) {
+  if (endError != 0) return FailWith(endError);
   ended = true;
   return TRUE;
 }
@@ -165,6 +183,7 @@ BOOL FakeSpooler::GetJobW(HANDLE, DWORD job, DWORD level, BYTE* buffer, DWORD si
 
 BOOL FakeSpooler::SetJobW(HANDLE, DWORD job, DWORD command) {
   if (job == kJob) jobCommands.push_back(command);
+  if (command == kJobControlRetain && !retains) return FailWith(ERROR_INVALID_PARAMETER);
   return TRUE;
 }
 

@@ -81,7 +81,17 @@ class FakeSpooler : public SystemCalls {
   DWORD openError = 0;      // OpenPrinterW fails with it
   DWORD startError = 0;     // StartDocPrinterW fails with it
   DWORD writeError = 0;     // WritePrinter fails with it
+  DWORD endError = 0;       // EndDocPrinter fails with it
   std::deque<JobLook> looks;  // one per GetJobW; the last stays
+  // The printer's Status and Attributes, one per GetPrinterW (the last stays); empty: a ready
+  // printer. `says` false: GetPrinterW fails.
+  struct PrinterLook {
+    DWORD status = 0;
+    DWORD attributes = 0;
+  };
+  std::deque<PrinterLook> printerLooks;
+  bool says = true;
+  bool retains = true;  // SetJobW takes JOB_CONTROL_RETAIN
   static constexpr DWORD kJob = 42;
 
   Bytes received;
@@ -89,6 +99,7 @@ class FakeSpooler : public SystemCalls {
   std::vector<DWORD> jobCommands;  // SetJobW commands for kJob
 
   BOOL OpenPrinterW(const wchar_t* name, HANDLE* printer) override;
+  BOOL GetPrinterW(HANDLE printer, DWORD level, BYTE* buffer, DWORD size, DWORD* needed) override;
   BOOL GetDefaultPrinterW(wchar_t* name, DWORD* length) override;
   DWORD StartDocPrinterW(HANDLE printer, DOC_INFO_1W* document) override;
   BOOL WritePrinter(HANDLE printer, const void* data, DWORD size, DWORD* written) override;

@@ -9,6 +9,7 @@
 
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
+#include "devices/win/printer_state.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
 
@@ -38,10 +39,10 @@ struct JobView {
 
 class PrinterDevice final : public OutputDevice {
  public:
-  PrinterDevice(SystemCalls& sys, HANDLE printer, DWORD job, std::string device,
+  PrinterDevice(SystemCalls& sys, HANDLE printer, DWORD job, bool retained, std::string device,
                 const ChannelOptions& options)
       : sys_(sys), printer_(printer), job_(job), device_(std::move(device)),
-        stall_(options.stallTimeout), cancelFd_(options.cancelFd) {}
+        stall_(options.stallTimeout), cancelFd_(options.cancelFd), retained_(retained) {}
 
   PrinterDevice(const PrinterDevice&) = delete;
   PrinterDevice& operator=(const PrinterDevice&) = delete;
@@ -72,7 +73,12 @@ class PrinterDevice final : public OutputDevice {
   void Close() override {
     std::optional<PrintFailure> failure;
     if (!sys_.EndDocPrinter(printer_)) {
-      failure = FromWindowsError(::GetLastError(), device_, Stage::Close);
+      const DWORD error = ::GetLastError();
+      failure = FromWindowsError(error, device_, Stage::Close);
+      // A queue that rejects jobs fails here; Windows' own text ("invalid handle") says little.
+      if (failure->code() == FailureCode::DeviceIo || failure->code() == FailureCode::SystemError)
+        failure = failures::SpoolerRefusedJob(
+            device_, failures::WindowsErrorDetail(error, SystemMessage(error)));
     } else {
       ended_ = true;
       try {
@@ -103,17 +109,48 @@ class PrinterDevice final : public OutputDevice {
     return JobView{info->Status, info->Position, info->PagesPrinted};
   }
 
+  // The printer's stopping states now; empty when it may print or the spooler does not say.
+  std::vector<failures::SpoolerState> PrinterStates() {
+    return LookAtPrinter(sys_, printer_).value_or(std::vector<failures::SpoolerState>{});
+  }
+
+  // Waits until the job is printed. Leaving the queue counts only after a sign that the
+  // spooler sent it on (it was seen printing) while the printer could print: a job that leaves
+  // a paused or off-line printer, or leaves without ever being seen, went somewhere the spooler
+  // does not follow (Wine hands it to CUPS at once and forgets it).
   void WaitForTheJob() {
     auto deadline = Clock::now() + stall_;
+    bool sentOn = false;
+    bool deleted = false;
     std::optional<JobView> last = LookAtJob();
-    while (last && JobEndFromStatus(last->status) == JobEnd::Waiting) {
+    while (last) {
+      if (JobEndFromStatus(last->status) == JobEnd::Printed) {
+        // Released, the printed job leaves the queue; deleted, if the spooler will not.
+        if (retained_ && !sys_.SetJobW(printer_, job_, kJobControlRelease))
+          sys_.SetJobW(printer_, job_, JOB_CONTROL_DELETE);
+        return;
+      }
+      const std::vector<failures::SpoolerState> troubles = JobTroubleStates(last->status);
+      if ((last->status & JOB_STATUS_BLOCKED_DEVQ) != 0)
+        throw failures::SpoolerJobStopped(device_, troubles);
+      deleted = deleted || (last->status & (JOB_STATUS_DELETING | JOB_STATUS_DELETED)) != 0;
+      sentOn = sentOn || (last->status & JOB_STATUS_PRINTING) != 0 || last->pagesPrinted > 0;
       const DWORD left = MillisecondsLeft(deadline);
-      if (left == 0) throw failures::TimedOut(device_, stall_);
+      if (left == 0) {
+        std::vector<failures::SpoolerState> states = PrinterStates();
+        for (const failures::SpoolerState state : troubles)
+          if (std::find(states.begin(), states.end(), state) == states.end()) states.push_back(state);
+        throw failures::SpoolerTimedOut(device_, stall_, states);
+      }
       SleepOrCancel(std::min(left, kJobCheckMs), cancelFd_);
       const std::optional<JobView> now = LookAtJob();
       if (!now || !(*now == *last)) deadline = Clock::now() + stall_;
       last = now;
     }
+    if (deleted) throw failures::SpoolerJobStopped(device_, {failures::SpoolerState::JobDeleted});
+    const std::vector<failures::SpoolerState> states = PrinterStates();
+    if (!states.empty()) throw failures::SpoolerLeftWhileNotReady(device_, states);
+    if (!sentOn) throw failures::SpoolerDeliveryUnconfirmed(device_);
   }
 
   SystemCalls& sys_;
@@ -122,6 +159,8 @@ class PrinterDevice final : public OutputDevice {
   std::string device_;
   std::chrono::milliseconds stall_;
   int cancelFd_;
+  // Whether the spooler keeps the job after it prints (it took JOB_CONTROL_RETAIN).
+  bool retained_;
   bool ended_ = false;
 };
 
@@ -160,6 +199,11 @@ std::unique_ptr<OutputDevice> OpenPrinterDevice(const std::string& typedPrinter,
   HANDLE handle = nullptr;
   if (!sys.OpenPrinterW(name->c_str(), &handle))
     throw FromWindowsError(::GetLastError(), device, Stage::Open);
+  // OpenPrinter succeeds for a paused or unplugged printer; its state says more, at once.
+  if (const auto states = LookAtPrinter(sys, handle); states && !states->empty()) {
+    sys.ClosePrinter(handle);
+    throw failures::SpoolerPrinterNotReady(device, *states);
+  }
   // RAW: the spooler hands the bytes to the port as they are; no driver renders them.
   std::wstring document = L"qrticket";
   std::wstring dataType = L"RAW";
@@ -170,7 +214,9 @@ std::unique_ptr<OutputDevice> OpenPrinterDevice(const std::string& typedPrinter,
     sys.ClosePrinter(handle);
     throw FromWindowsError(error, device, Stage::Open);
   }
-  return std::make_unique<PrinterDevice>(sys, handle, job, device, options);
+  // Kept after it prints, the job shows that it printed instead of just leaving the queue.
+  const bool retained = sys.SetJobW(handle, job, kJobControlRetain) != FALSE;
+  return std::make_unique<PrinterDevice>(sys, handle, job, retained, device, options);
 }
 
 }  // namespace qrticket

@@ -80,6 +80,10 @@ BOOL SystemCalls::OpenPrinterW(const wchar_t* name, HANDLE* printer) {
 BOOL SystemCalls::GetDefaultPrinterW(wchar_t* name, DWORD* length) {
   return ::GetDefaultPrinterW(name, length);
 }
+BOOL SystemCalls::GetPrinterW(HANDLE printer, DWORD level, BYTE* buffer, DWORD size,
+                              DWORD* needed) {
+  return ::GetPrinterW(printer, level, buffer, size, needed);
+}
 DWORD SystemCalls::StartDocPrinterW(HANDLE printer, DOC_INFO_1W* document) {
   return ::StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(document));
 }

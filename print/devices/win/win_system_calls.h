@@ -59,6 +59,8 @@ class SystemCalls {
   virtual BOOL OpenPrinterW(const wchar_t* name, HANDLE* printer);
   // The default printer's name; `length` in characters, the NUL included.
   virtual BOOL GetDefaultPrinterW(wchar_t* name, DWORD* length);
+  // The printer's information at `level` (2: its state and attributes).
+  virtual BOOL GetPrinterW(HANDLE printer, DWORD level, BYTE* buffer, DWORD size, DWORD* needed);
   virtual DWORD StartDocPrinterW(HANDLE printer, DOC_INFO_1W* document);
   virtual BOOL WritePrinter(HANDLE printer, const void* data, DWORD size, DWORD* written);
   virtual BOOL EndDocPrinter(HANDLE printer);
