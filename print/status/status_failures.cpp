@@ -8,24 +8,40 @@
 
 namespace qrticket::failures {
 
-PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind) {
-  const char* what = "";
+namespace {
+
+std::string NoWayBackWhat(NoWayBack kind) {
   switch (kind) {
-    case NoWayBack::File: what = " é um ficheiro"; break;
-    case NoWayBack::Fifo: what = " é um FIFO"; break;
-    case NoWayBack::StandardOutput: what = " é a saída padrão"; break;
-    case NoWayBack::PrintQueue: what = " é uma fila de impressão"; break;
-    case NoWayBack::Device: what = " não devolve dados"; break;
+    case NoWayBack::File: return " é um ficheiro";
+    case NoWayBack::Fifo: return " é um FIFO";
+    case NoWayBack::StandardOutput: return " é a saída padrão";
+    case NoWayBack::PrintQueue: return " é uma fila de impressão";
+    case NoWayBack::Device: return " não devolve dados";
   }
+  return {};
+}
+
+// Which printers answer on Windows: the spooler brings nothing back, and USB printers without
+// a queue are not asked.
+constexpr const char* kWhoAnswersOnWindows =
+    "no Windows só impressoras em tcp:// e em portas série (COM) dizem o seu estado";
+
+}  // namespace
+
+PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind) {
   return {FailureCode::NoReturnChannel,
-          "sem canal de retorno: " + Quoted(device) + what +
+          "sem canal de retorno: " + Quoted(device) + NoWayBackWhat(kind) +
               "; só impressoras em tcp://, em portas série e USB dizem o seu estado"};
 }
 
+PrintFailure NoReturnChannelOnWindows(std::string_view device, NoWayBack kind) {
+  return {FailureCode::NoReturnChannel, "sem canal de retorno: " + Quoted(device) +
+                                            NoWayBackWhat(kind) + "; " + kWhoAnswersOnWindows};
+}
+
 PrintFailure StatusNotOnWindows(std::string_view device) {
-  return {FailureCode::NoReturnChannel,
-          "sem canal de retorno: no Windows o estado só se pede a impressoras em tcp://, não a " +
-              Quoted(device)};
+  return {FailureCode::NoReturnChannel, "sem canal de retorno: " + Quoted(device) +
+                                            " não é pedido; " + kWhoAnswersOnWindows};
 }
 
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound) {

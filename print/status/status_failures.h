@@ -12,7 +12,9 @@ namespace qrticket::failures {
 // What kind of output cannot carry an answer back.
 enum class NoWayBack { File, Fifo, StandardOutput, PrintQueue, Device };
 PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind);
-// Windows: asking a port (rather than a network printer) for its status is not done there.
+// The same on Windows, where serial ports and network printers answer, and nothing else.
+PrintFailure NoReturnChannelOnWindows(std::string_view device, NoWayBack kind);
+// Windows: a parallel port or another device that is not asked for its status there.
 PrintFailure StatusNotOnWindows(std::string_view device);
 // The printer did not answer the status request within `bound`.
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);

@@ -92,6 +92,7 @@ BOOL FakePort::ClearCommError(HANDLE, DWORD* errors, COMSTAT* status) {
   *errors = 0;
   *status = COMSTAT{};
   status->cbOutQue = queue.empty() ? 0 : static_cast<DWORD>(queue.front());
+  status->cbInQue = answers.empty() ? 0 : static_cast<DWORD>(answers.front().size());
   if (queue.size() > 1) queue.pop_front();
   if (status->cbOutQue == 0 && pending_) {
     received += pendingData_;
@@ -103,6 +104,32 @@ BOOL FakePort::ClearCommError(HANDLE, DWORD* errors, COMSTAT* status) {
 
 BOOL FakePort::PurgeComm(HANDLE, DWORD) {
   ++purges;
+  return TRUE;
+}
+
+BOOL FakePort::ReadFile(HANDLE, void* buffer, DWORD size, DWORD* read, OVERLAPPED* overlapped) {
+  lastError_ = 0;
+  lastTransferred_ = 0;
+  if (!answers.empty()) {
+    Bytes& piece = answers.front();
+    lastTransferred_ = std::min<DWORD>(size, static_cast<DWORD>(piece.size()));
+    std::memcpy(buffer, piece.data(), lastTransferred_);
+    piece.erase(0, lastTransferred_);
+    if (piece.empty()) answers.pop_front();
+  }
+  if (read) *read = lastTransferred_;
+  ::SetEvent(overlapped->hEvent);
+  return TRUE;
+}
+
+BOOL FakePort::GetCommTimeouts(HANDLE, COMMTIMEOUTS* out) {
+  *out = timeouts;
+  return TRUE;
+}
+
+BOOL FakePort::SetCommTimeouts(HANDLE, COMMTIMEOUTS* in) {
+  timeouts = *in;
+  timeoutsSet.push_back(*in);
   return TRUE;
 }
 

@@ -45,6 +45,12 @@ class FakePort : public SystemCalls {
   Bytes received;
   int cancels = 0, purges = 0, closes = 0, writeCalls = 0;
 
+  // What the printer sends back: the input queue (ClearCommError) holds the first piece, and a
+  // ReadFile takes from it; with none left a read ends at once with nothing.
+  std::deque<Bytes> answers;
+  COMMTIMEOUTS timeouts{1, 2, 3, 4, 5};   // the port's, as GetCommTimeouts reads them
+  std::vector<COMMTIMEOUTS> timeoutsSet;  // each SetCommTimeouts
+
   HANDLE CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD disposition,
                      DWORD flags) override;
   DWORD GetFileType(HANDLE handle) override;
@@ -57,6 +63,10 @@ class FakePort : public SystemCalls {
   BOOL CloseHandle(HANDLE handle) override;
   BOOL ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) override;
   BOOL PurgeComm(HANDLE handle, DWORD flags) override;
+  BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read,
+                OVERLAPPED* overlapped) override;
+  BOOL GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) override;
+  BOOL SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) override;
 
  private:
   DWORD lastTransferred_ = 0;

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_printer.h"
 #include "loopback_printer.h"
 #include "pty_pair.h"
 #include "temp_dir.h"
@@ -361,6 +362,94 @@ TEST_F(Wine, AComPortThatTakesNothingTimesOut) {
       << run.err;
   EXPECT_LT(run.elapsed, 30s);
 }
+
+// A printer on a COM port: a fake printer on the master side of a pseudo-terminal that the
+// prefix maps to COMn, its line raw as a real serial line is (a fresh pseudo-terminal would
+// echo the requests back as answers).
+class AnsweringComPort {
+ public:
+  AnsweringComPort(const fs::path& root, int number, FakeAnswers answers)
+      : printer_(std::move(answers)), link_(root / "ports" / ("com" + std::to_string(number))) {
+    slave_ = ::open(printer_.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios t{};
+    ::tcgetattr(slave_, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(slave_, TCSANOW, &t);
+    fs::remove(link_);
+    fs::create_symlink(printer_.path(), link_);
+  }
+  ~AnsweringComPort() {
+    fs::remove(link_);
+    ::close(slave_);
+  }
+  const FakePtyPrinter& printer() const { return printer_; }
+
+ private:
+  FakePtyPrinter printer_;
+  fs::path link_;
+  int slave_ = -1;
+};
+
+struct ComStatusRow {
+  const char* name;
+  FakeAnswers answers;
+  std::vector<std::string> options;
+  bool printed;  // the ticket reached the printer
+};
+void PrintTo(const ComStatusRow& row, std::ostream* out) { *out << row.name; }
+
+class ComStatus : public Wine, public ::testing::WithParamInterface<ComStatusRow> {};
+
+// --status and --check-status over COM13 against the Linux build over the same kind of
+// printer on a pseudo-terminal: the same lines, verdicts and exit codes, within the same bounds.
+TEST_P(ComStatus, AsTheLinuxBuildOnATty) {
+  const ComStatusRow& row = GetParam();
+  AnsweringComPort port(root_, 13, row.answers);
+  std::vector<std::string> windows = {"--device", "COM13"};
+  windows.insert(windows.end(), row.options.begin(), row.options.end());
+  const ProgramRun onWindows = Windows(windows);
+
+  FakePtyPrinter linuxPrinter(row.answers);
+  std::vector<std::string> onLinuxArgs = {"--device", linuxPrinter.path()};
+  onLinuxArgs.insert(onLinuxArgs.end(), row.options.begin(), row.options.end());
+  const ProgramRun onLinux = Linux(onLinuxArgs);
+
+  EXPECT_EQ(onWindows.exitCode, onLinux.exitCode) << onWindows.err;
+  EXPECT_EQ(WithoutCarriageReturns(onWindows.out), onLinux.out);
+  std::string linuxErr = onLinux.err;
+  for (auto at = linuxErr.find(linuxPrinter.path()); at != std::string::npos;
+       at = linuxErr.find(linuxPrinter.path()))
+    linuxErr.replace(at, linuxPrinter.path().size(), "COM13");
+  EXPECT_EQ(WithoutCarriageReturns(onWindows.err), linuxErr);
+  EXPECT_LT(onWindows.elapsed, 15s);
+
+  RequestScanner scanner;
+  EXPECT_FALSE(scanner.Feed(port.printer().Received()).empty()) << "nothing asked";
+  if (row.printed)
+    EXPECT_NE(port.printer().Received().find(LinuxTicket({})), std::string::npos);
+  else
+    EXPECT_EQ(scanner.otherBytes(), 0u) << "more than requests reached the printer";
+}
+
+FakeAnswers InPieces(FakeAnswers answers) {
+  answers.inPieces = true;
+  return answers;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Printers, ComStatus,
+    ::testing::Values(
+        ComStatusRow{"Ready", ReadyPrinter(), {"--status"}, false},
+        ComStatusRow{"ReadyAnsweringInPieces", InPieces(ReadyPrinter()), {"--status"}, false},
+        ComStatusRow{"CoverOpenAndPaperOut", PrinterReporting(0x1A, 0x32, 0x12, 0x72),
+                     {"--status"}, false},
+        ComStatusRow{"Silent", FakeAnswers{}, {"--status"}, false},
+        ComStatusRow{"CheckStatusPrintsOnAReadyPrinter", ReadyPrinter(), {"--check-status"}, true},
+        ComStatusRow{"CheckStatusRefusesACoverOpen", PrinterReporting(0x1A, 0x32, 0x12, 0x72),
+                     {"--check-status"}, false},
+        ComStatusRow{"CheckStatusRefusesASilentPrinter", FakeAnswers{}, {"--check-status"},
+                     false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Ctrl+C: Wine hands a SIGINT to the console's handlers as Windows hands them Ctrl+C. The job
 // ends as a failed job, exit 130, and lets go of the device as after any failure.

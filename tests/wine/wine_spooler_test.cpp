@@ -68,9 +68,9 @@ TEST_P(WineSpooler, NeverCountsAnUnconfirmedJobAsDelivered) {
     ASSERT_TRUE(printer.WaitFinished(10s)) << cupsd.Log();
     EXPECT_TRUE(PollUntil([&] { return cupsd.PendingJobs("Recibos").empty(); }, 10s));
     TempDir dir;
-    const ProgramRun linux =
+    const ProgramRun onLinux =
         RunProgram({QRTICKET_BINARY, "--device", dir.File("linux.bin")}, {}, 30s);
-    ASSERT_EQ(linux.exitCode, 0) << linux.err;
+    ASSERT_EQ(onLinux.exitCode, 0) << onLinux.err;
     EXPECT_EQ(Hex(printer.received()), Hex(ReadFileBytes(dir.File("linux.bin"))));
   } else {
     EXPECT_EQ(cupsd.PendingJobs("Recibos").empty(), !row.heldByCups)

@@ -10,6 +10,10 @@ HANDLE SystemCalls::CreateFileW(const wchar_t* path, DWORD access, DWORD share,
 DWORD SystemCalls::GetFileType(HANDLE handle) { return ::GetFileType(handle); }
 DWORD SystemCalls::GetFileAttributesW(const wchar_t* path) { return ::GetFileAttributesW(path); }
 BOOL SystemCalls::SetEndOfFile(HANDLE handle) { return ::SetEndOfFile(handle); }
+BOOL SystemCalls::ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read,
+                           OVERLAPPED* overlapped) {
+  return ::ReadFile(handle, buffer, size, read, overlapped);
+}
 BOOL SystemCalls::WriteFile(HANDLE handle, const void* data, DWORD size, DWORD* written,
                             OVERLAPPED* overlapped) {
   return ::WriteFile(handle, data, size, written, overlapped);
@@ -38,6 +42,12 @@ BOOL SystemCalls::ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) 
   return ::ClearCommError(handle, errors, status);
 }
 BOOL SystemCalls::PurgeComm(HANDLE handle, DWORD flags) { return ::PurgeComm(handle, flags); }
+BOOL SystemCalls::GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
+  return ::GetCommTimeouts(handle, timeouts);
+}
+BOOL SystemCalls::SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
+  return ::SetCommTimeouts(handle, timeouts);
+}
 
 SOCKET SystemCalls::Socket(int family, int type, int protocol) {
   return ::socket(family, type, protocol);

@@ -24,6 +24,8 @@ class SystemCalls {
   virtual BOOL SetEndOfFile(HANDLE handle);
   virtual BOOL WriteFile(HANDLE handle, const void* data, DWORD size, DWORD* written,
                          OVERLAPPED* overlapped);
+  virtual BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read,
+                        OVERLAPPED* overlapped);
   virtual BOOL GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred,
                                    BOOL wait);
   virtual DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
@@ -38,6 +40,9 @@ class SystemCalls {
   // Serial ports: the bytes still queued for the line, and discarding them.
   virtual BOOL ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status);
   virtual BOOL PurgeComm(HANDLE handle, DWORD flags);
+  // Serial ports: how long a read or write waits before it returns.
+  virtual BOOL GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts);
+  virtual BOOL SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts);
 
   // Sockets.
   virtual SOCKET Socket(int family, int type, int protocol);

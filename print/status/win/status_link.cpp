@@ -1,5 +1,5 @@
-// Which devices can answer on Windows: network printers. Installed printers, files and
-// standard output cannot; asking a port for its status is not done on Windows yet.
+// Which devices can answer on Windows: network printers and serial ports. Installed printers,
+// files and standard output cannot; parallel ports and other devices are not asked.
 #include "status/status_link.h"
 
 #include <algorithm>
@@ -8,11 +8,13 @@
 #include "devices/device_failures.h"
 #include "devices/device_name.h"
 #include "devices/win/cancel_event.h"
+#include "devices/win/handle_device.h"
 #include "devices/win/tcp_connect.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
 #include "devices/win/windows_names.h"
 #include "status/status_failures.h"
+#include "status/win/com_status_link.h"
 
 namespace qrticket {
 namespace {
@@ -90,16 +92,17 @@ class WinsockStatusLink final : public StatusLink {
   bool ended_ = false;
 };
 
-// A path: a folder, a file (one a ticket would create, too) or a device.
-[[noreturn]] void RefusePath(const std::string& path, std::string_view device) {
+// A path that cannot answer: a folder, a file (one a ticket would create, too) or a device
+// other than a serial port. Returns for a serial port.
+void RefusePath(const std::string& path, std::string_view device) {
   const std::optional<std::wstring> wide = WideFromUtf8(path);
   if (path.empty() || !wide) throw failures::BadFileName(device);
   const DWORD attributes = ::GetFileAttributesW(wide->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     throw failures::FromErrno(EISDIR, device, failures::Stage::Open);
-  if (path.starts_with("\\\\.\\") || path.starts_with("\\\\?\\"))
-    throw failures::StatusNotOnWindows(device);
-  throw failures::NoReturnChannel(device, NoWayBack::File);
+  if (IsSerialPortPath(path)) return;
+  if (IsDeviceNamespacePath(path)) throw failures::StatusNotOnWindows(device);
+  throw failures::NoReturnChannelOnWindows(device, NoWayBack::File);
 }
 
 }  // namespace
@@ -107,7 +110,7 @@ class WinsockStatusLink final : public StatusLink {
 std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOptions& options,
                                            SystemCalls& sys) {
   // The spooler passes jobs on and brings nothing back.
-  if (InstalledPrinterName(name)) throw failures::NoReturnChannel(name, NoWayBack::PrintQueue);
+  if (InstalledPrinterName(name)) throw failures::NoReturnChannelOnWindows(name, NoWayBack::PrintQueue);
   const DeviceTarget target = ResolveDeviceName(name);
   switch (target.kind) {
     case DeviceTarget::Kind::Tcp: {
@@ -118,14 +121,24 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
       return std::make_unique<WinsockStatusLink>(sys, s, std::string(name), options.cancelFd);
     }
     case DeviceTarget::Kind::StandardOutput:
-      throw failures::NoReturnChannel(name, NoWayBack::StandardOutput);
+      throw failures::NoReturnChannelOnWindows(name, NoWayBack::StandardOutput);
     case DeviceTarget::Kind::Cups:
-      throw failures::NoReturnChannel(name, NoWayBack::PrintQueue);
-    case DeviceTarget::Kind::Port:
+      throw failures::NoReturnChannelOnWindows(name, NoWayBack::PrintQueue);
+    case DeviceTarget::Kind::Port: {
       if (target.path.empty()) throw failures::BadPortName(target.portName);
-      throw failures::StatusNotOnWindows(target.portName);
+      const std::string path = WindowsPortPath(target);
+      if (!IsSerialPortPath(path)) throw failures::StatusNotOnWindows(target.portName);
+      try {
+        return OpenComStatusLink(path, target.portName, options, sys);
+      } catch (const PrintFailure& failure) {
+        if (failure.code() == FailureCode::NotFound)
+          throw failures::PortMissing(target.portName, path);
+        throw;
+      }
+    }
     case DeviceTarget::Kind::Path:
       RefusePath(target.path, name);
+      return OpenComStatusLink(target.path, name, options, sys);
     case DeviceTarget::Kind::Invalid:
       break;
   }

@@ -1,0 +1,170 @@
+// A serial port as a status link: overlapped writes, and reads of what the input queue holds
+// (ClearCommError), with read time-outs that return at once (ReadIntervalTimeout MAXDWORD, the
+// totals 0) for the exchange.
+#include "status/win/com_status_link.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "devices/device_failures.h"
+#include "devices/win/cancel_event.h"
+#include "devices/win/overlapped_output.h"
+#include "devices/win/wide_text.h"
+#include "devices/win/win_errors.h"
+
+namespace qrticket {
+namespace {
+
+using failures::Stage;
+
+// How long a cancelled read may take to come back before it is given up on.
+constexpr DWORD kCancelWaitMs = 2000;
+// How often the port's input queue is looked at while an answer is awaited.
+constexpr DWORD kInputCheckMs = 5;
+// How long a read of bytes already there may take, whatever the deadline.
+constexpr DWORD kReadGraceMs = 50;
+
+DWORD MillisecondsLeft(StatusLink::Clock::time_point deadline) {
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - StatusLink::Clock::now());
+  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
+}
+
+// A read in flight: the driver writes into the OVERLAPPED and the buffer until the read
+// completes, so both live on the heap and outlive a read that never comes back.
+struct PendingRead {
+  OVERLAPPED overlapped{};
+  char buffer[256];
+};
+
+class ComStatusLink final : public StatusLink {
+ public:
+  ComStatusLink(SystemCalls& sys, HANDLE port, std::string device, int cancelFd,
+                std::optional<COMMTIMEOUTS> saved)
+      : sys_(sys), port_(port), device_(std::move(device)), cancelFd_(cancelFd), saved_(saved),
+        read_(std::make_unique<PendingRead>()) {
+    read_->overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  }
+  ComStatusLink(const ComStatusLink&) = delete;
+  ComStatusLink& operator=(const ComStatusLink&) = delete;
+
+  // The port's time-outs as they were; what the printer still sends is left to the driver.
+  ~ComStatusLink() override {
+    if (saved_) sys_.SetCommTimeouts(port_, &*saved_);
+    sys_.CloseHandle(port_);
+    if (read_ && read_->overlapped.hEvent) ::CloseHandle(read_->overlapped.hEvent);
+  }
+
+  bool Send(BytesView bytes, Clock::time_point deadline) override {
+    const DWORD left = MillisecondsLeft(deadline);
+    if (left == 0) return false;
+    HandleOutput out;
+    out.handle = port_;
+    out.device = device_;
+    out.stall = std::chrono::milliseconds(left);
+    out.cancelFd = cancelFd_;
+    try {
+      OverlappedWriter(sys_, out).WriteAll(bytes);
+    } catch (const PrintFailure& failure) {
+      if (failure.code() == FailureCode::TimedOut) return false;
+      throw;
+    }
+    return true;
+  }
+
+  // Reads what the port has taken in, once it has something: a read of bytes that are there
+  // returns at once, where one that waits for them would pend past its time-outs under Wine.
+  bool Receive(Bytes& into, Clock::time_point deadline) override {
+    const HANDLE event = read_->overlapped.hEvent;
+    if (!event) throw FromWindowsError(::GetLastError(), device_, Stage::Write);
+    for (;;) {
+      DWORD errors = 0;
+      COMSTAT status{};
+      if (!sys_.ClearCommError(port_, &errors, &status))
+        throw FromWindowsError(::GetLastError(), device_, Stage::Write);
+      if (status.cbInQue > 0) return ReadWaiting(into, status.cbInQue, deadline);
+      const DWORD left = MillisecondsLeft(deadline);
+      if (left == 0) return false;
+      SleepOrCancel(std::min(left, kInputCheckMs), cancelFd_);
+    }
+  }
+
+  // XON and XOFF may come on a serial line, between answers and inside them.
+  bool CarriesFlowControl() const override { return true; }
+
+ private:
+  // Reads up to `waiting` bytes that the port holds already.
+  bool ReadWaiting(Bytes& into, DWORD waiting, Clock::time_point deadline) {
+    const HANDLE event = read_->overlapped.hEvent;
+    read_->overlapped = OVERLAPPED{};
+    read_->overlapped.hEvent = event;
+    ::ResetEvent(event);
+    const DWORD size = std::min<DWORD>(waiting, sizeof read_->buffer);
+    if (!sys_.ReadFile(port_, read_->buffer, size, nullptr, &read_->overlapped)) {
+      const DWORD error = ::GetLastError();
+      if (error != ERROR_IO_PENDING) throw FromWindowsError(error, device_, Stage::Write);
+    }
+    const Waited waited =
+        WaitOrCancel(sys_, event, std::max(MillisecondsLeft(deadline), kReadGraceMs), cancelFd_);
+    if (waited != Waited::Ready) {
+      const bool back = CancelRead();
+      if (waited == Waited::Cancelled) throw failures::Interrupted();
+      if (!back) return false;
+    }
+    DWORD got = 0;
+    if (!sys_.GetOverlappedResult(port_, &read_->overlapped, &got, FALSE)) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_OPERATION_ABORTED) return false;
+      throw FromWindowsError(error, device_, Stage::Write);
+    }
+    if (got == 0) return false;
+    into.append(read_->buffer, std::min<std::size_t>(got, sizeof read_->buffer));
+    return true;
+  }
+
+  // Cancels the read in flight; false when it did not come back, and is left to the driver
+  // (with its buffer) for good.
+  bool CancelRead() {
+    sys_.CancelIoEx(port_, &read_->overlapped);
+    if (sys_.WaitForSingleObject(read_->overlapped.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
+      return true;
+    (void)read_.release();
+    read_ = std::make_unique<PendingRead>();
+    read_->overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return false;
+  }
+
+  SystemCalls& sys_;
+  HANDLE port_;
+  std::string device_;
+  int cancelFd_;
+  std::optional<COMMTIMEOUTS> saved_;
+  std::unique_ptr<PendingRead> read_;
+};
+
+}  // namespace
+
+std::unique_ptr<StatusLink> OpenComStatusLink(const std::string& path, std::string_view device,
+                                              const StatusOptions& options, SystemCalls& sys) {
+  const std::optional<std::wstring> wide = WideFromUtf8(path);
+  if (!wide) throw failures::BadFileName(device);
+  const HANDLE port = sys.CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, /*share=*/0,
+                                      OPEN_EXISTING, FILE_FLAG_OVERLAPPED);
+  if (port == INVALID_HANDLE_VALUE)
+    throw FromWindowsError(::GetLastError(), device, Stage::Open, /*heldPort=*/true);
+  COMMTIMEOUTS saved{};
+  const bool known = sys.GetCommTimeouts(port, &saved) != FALSE;
+  auto link = std::make_unique<ComStatusLink>(sys, port, std::string(device), options.cancelFd,
+                                              known ? std::optional(saved) : std::nullopt);
+  // A read returns at once with what has come; writes keep the port's own time-outs.
+  COMMTIMEOUTS exchange{};
+  exchange.ReadIntervalTimeout = MAXDWORD;
+  exchange.WriteTotalTimeoutMultiplier = known ? saved.WriteTotalTimeoutMultiplier : 0;
+  exchange.WriteTotalTimeoutConstant = known ? saved.WriteTotalTimeoutConstant : 0;
+  if (!sys.SetCommTimeouts(port, &exchange))
+    throw FromWindowsError(::GetLastError(), device, Stage::Open);
+  return link;
+}
+
+}  // namespace qrticket
