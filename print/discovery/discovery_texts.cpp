@@ -88,13 +88,21 @@ std::string CupsQueue(const CupsQueueFacts& facts) {
 }
 
 std::string WindowsPrinter(std::string_view driver, std::string_view port, bool isDefault,
-                           bool offline) {
+                           std::string_view state) {
   std::string text = "Impressora do Windows";
   if (!driver.empty()) text += ": " + std::string(driver);
   if (!port.empty()) text += ", porta " + std::string(port);
-  if (offline) text += ", fora de linha";
+  if (!state.empty()) text += ", " + std::string(state);
   if (isDefault) text += ", predefinida";
   return text;
+}
+
+std::string WindowsSerialPort(std::string_view friendlyName) {
+  return "Porta série: " + std::string(friendlyName);
+}
+
+std::string WindowsParallelPort(std::string_view friendlyName) {
+  return "Porta paralela: " + std::string(friendlyName);
 }
 
 std::string Preview() {

@@ -28,9 +28,12 @@ struct CupsQueueFacts {
 std::string CupsQueue(const CupsQueueFacts& facts);
 
 // A printer installed in Windows: "Impressora do Windows: Generic / Text Only, porta USB001,
-// predefinida"; `offline` when Windows reports it off line.
+// em pausa, predefinida"; `state` the words of what stops it printing, when something does.
 std::string WindowsPrinter(std::string_view driver, std::string_view port, bool isDefault,
-                           bool offline);
+                           std::string_view state);
+// A port as Windows' Device Manager names it: "Porta série: USB Serial Port (COM3)".
+std::string WindowsSerialPort(std::string_view friendlyName);
+std::string WindowsParallelPort(std::string_view friendlyName);
 
 std::string Preview();
 

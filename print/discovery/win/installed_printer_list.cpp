@@ -1,8 +1,9 @@
-// Printers installed in Windows, through EnumPrintersW.
+// Printers installed in Windows, through EnumPrintersW, with what stops them printing.
 #include <algorithm>
 #include <vector>
 
 #include "devices/system_calls.h"
+#include "devices/win/printer_state.h"
 #include "devices/win/wide_text.h"
 #include "discovery/discovery_texts.h"
 #include "discovery/win/windows_listers.h"
@@ -14,7 +15,7 @@ std::vector<DiscoveredDevice> DescribeInstalledPrinters(const std::vector<Instal
   for (const InstalledPrinter& printer : printers)
     devices.push_back({.name = "printer:" + printer.name,
                        .description = discovery_texts::WindowsPrinter(
-                           printer.driver, printer.port, printer.isDefault, printer.offline),
+                           printer.driver, printer.port, printer.isDefault, printer.state),
                        .writable = true,
                        .accessGroup = {}});
   return devices;
@@ -42,8 +43,8 @@ std::vector<InstalledPrinter> InstalledPrinters() {
                         .driver = text(p.pDriverName),
                         .port = text(p.pPortName),
                         .isDefault = p.pPrinterName && defaultName == p.pPrinterName,
-                        .offline = (p.Status & PRINTER_STATUS_OFFLINE) != 0 ||
-                                   (p.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0});
+                        .state = failures::SpoolerStateWords(
+                            PrinterStopStates(p.Status, p.Attributes))});
   }
   return printers;
 }

@@ -1,6 +1,9 @@
 // Serial and parallel ports from the registry's device map: what the drivers registered, so
 // no port is opened (or, under Wine, no Linux device touched) to find them.
+#include <cctype>
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <tuple>
 
 #include "devices/device_name.h"
@@ -42,6 +45,16 @@ std::optional<DeviceTarget> PortOf(std::string dosName) {
   return target;
 }
 
+// The Device Manager's name tells an adapter from a built-in port; the device map's name
+// ("\Device\Serial2") is all there is without it.
+std::string Description(const MappedPort& port, bool serial) {
+  if (!port.friendlyName.empty())
+    return serial ? discovery_texts::WindowsSerialPort(port.friendlyName)
+                  : discovery_texts::WindowsParallelPort(port.friendlyName);
+  return serial ? discovery_texts::SerialPort(port.device, 0, false)
+                : discovery_texts::ParallelPort(port.device, "");
+}
+
 void Describe(const std::vector<MappedPort>& ports, bool serial,
               std::vector<DiscoveredDevice>& devices) {
   std::vector<std::pair<int, DiscoveredDevice>> found;
@@ -54,8 +67,7 @@ void Describe(const std::vector<MappedPort>& ports, bool serial,
     const int number = std::stoi(name.substr(3));
     found.push_back({number,
                      {.name = name + ":",
-                      .description = serial ? discovery_texts::SerialPort(port.device, 0, false)
-                                            : discovery_texts::ParallelPort(port.device, ""),
+                      .description = Description(port, serial),
                       .writable = true,
                       .accessGroup = {}}});
   }
@@ -75,8 +87,19 @@ std::vector<DiscoveredDevice> DescribePorts(const std::vector<MappedPort>& seria
 }
 
 std::vector<DiscoveredDevice> ListWindowsPorts() {
-  return DescribePorts(DeviceMap(L"HARDWARE\\DEVICEMAP\\SERIALCOMM"),
-                       DeviceMap(L"HARDWARE\\DEVICEMAP\\PARALLEL PORTS"));
+  std::vector<MappedPort> serial = DeviceMap(L"HARDWARE\\DEVICEMAP\\SERIALCOMM");
+  std::vector<MappedPort> parallel = DeviceMap(L"HARDWARE\\DEVICEMAP\\PARALLEL PORTS");
+  const std::map<std::string, std::string> names = PortFriendlyNames();
+  for (auto* ports : {&serial, &parallel})
+    for (MappedPort& port : *ports)
+      if (const std::optional<DeviceTarget> target = PortOf(port.dosName)) {
+        std::string key = target->portName;
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        if (const auto found = names.find(key); found != names.end())
+          port.friendlyName = found->second;
+      }
+  return DescribePorts(serial, parallel);
 }
 
 }  // namespace qrticket

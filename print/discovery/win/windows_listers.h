@@ -4,6 +4,7 @@
 // find them.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ struct InstalledPrinter {
   std::string driver;
   std::string port;
   bool isDefault = false;
-  bool offline = false;
+  std::string state;  // what stops it printing, in words ("em pausa"); empty when nothing does
 };
 
 // The printers as the list shows them: "printer:NAME", in the order given.
@@ -30,7 +31,13 @@ std::vector<InstalledPrinter> InstalledPrinters();
 struct MappedPort {
   std::string device;
   std::string dosName;
+  // The name Windows' Device Manager shows ("USB Serial Port (COM3)"); empty when unknown.
+  std::string friendlyName = {};
 };
+
+// The Device Manager's names of the ports class, by port name in capitals ("COM3"), read
+// through SetupAPI; nothing is opened.
+std::map<std::string, std::string> PortFriendlyNames();
 
 // The ports as the list shows them, "COM1:" before "COM2:" before "COM10:", serial before
 // parallel; entries that name no port in range are left out.
