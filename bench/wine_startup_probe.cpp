@@ -4,7 +4,8 @@
 // (VmRSS of the Wine process) at that moment. Ends the program afterwards.
 // Usage: wine_startup_probe TITLE PROGRAM [ARGS...]   (DISPLAY names the X server)
 // Prints first_shown_us=, last_shown_us= and rss_kib=, one a line; exits 1 when TITLE did not
-// show within 60 s.
+// show within 60 s. With PROBE_SMAPS=FILE set, also copies the process's /proc/PID/smaps there at
+// that moment, to see where the memory goes.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -135,6 +136,10 @@ int main(int argc, char** argv) {
     if (shown.titled) {
       last = since();
       rss = ResidentKiB(pid);
+      if (const char* copy = std::getenv("PROBE_SMAPS")) {
+        std::ifstream from("/proc/" + std::to_string(pid) + "/smaps");
+        std::ofstream(copy) << from.rdbuf();
+      }
       break;
     }
     std::this_thread::sleep_for(1ms);
