@@ -13,7 +13,7 @@ ListeningViewer::ListeningViewer(const std::string& program) {
       std::vector<std::string>{program, "--listen", "127.0.0.1:0", "--out",
                                (dir_.path() / "out").string()},
       dir_.path() / "log", dir_.path() / "log");
-  const std::regex listening("a escutar em 127\\.0\\.0\\.1:([0-9]+)");
+  const std::regex listening("a escutar em 127\\.0\\.0\\.1:([0-9]+)[^0-9]");  // the whole number
   PollUntil(
       [&] {
         std::smatch match;

@@ -20,8 +20,13 @@ start() {
   [ "$state" = ready ] || simulate=(--simulate "$state")
   "$viewer" --listen 127.0.0.1:0 --out "$out" "${simulate[@]}" >"$log" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do grep -q "a escutar em" "$log" && break; sleep 0.1; done
-  port=$(sed -n 's/.*a escutar em 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
+  # The line may still be half written when it first shows: wait for the number itself.
+  port=
+  for _ in $(seq 100); do
+    port=$(sed -n 's/.*a escutar em 127\.0\.0\.1:\([0-9][0-9]*\)[^0-9].*/\1/p' "$log")
+    [ -n "$port" ] && break
+    sleep 0.1
+  done
   [ -n "$port" ] || fail "$state: no port; $(cat "$log")"
 }
 

@@ -186,10 +186,19 @@ class Listener {
   }
   // The address it printed, as tcp:// takes it.
   std::string Address() {
-    if (!WaitFor("a escutar em ")) return {};
-    const std::string log = Log();
-    const auto at = log.find("a escutar em ") + 13;
-    return log.substr(at, log.find(' ', at) - at);
+    std::string address;
+    // The address counts once the space after it is written too.
+    PollUntil(
+        [&] {
+          const std::string log = Log();
+          const auto at = log.find("a escutar em ");
+          if (at == std::string::npos) return false;
+          const auto end = log.find(' ', at + 13);
+          if (end != std::string::npos) address = log.substr(at + 13, end - at - 13);
+          return !address.empty();
+        },
+        30s);
+    return address;
   }
   std::optional<int> Interrupt() { return program_->Stop(30s, SIGINT); }
 
