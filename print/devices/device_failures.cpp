@@ -263,6 +263,11 @@ PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::mi
               "fechou a ligação)"};
 }
 
+PrintFailure UsbPrinterMissing(std::string_view device) {
+  return {FailureCode::NotFound, "Não há nenhuma impressora USB " + Quoted(device) +
+                                     " ligada: veja o nome com --list-devices"};
+}
+
 PrintFailure NoDefaultPrinter() {
   return {FailureCode::NotFound,
           "Não há uma impressora predefinida no Windows: indique a impressora, printer:NOME"};

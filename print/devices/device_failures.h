@@ -73,6 +73,8 @@ PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::mi
 // Printers installed in Windows ("printer:NAME") and USB printers without a queue ("usb:").
 // "printer:" alone, and Windows has no default printer.
 PrintFailure NoDefaultPrinter();
+// "usb:NAME" names no USB printer that is plugged in now.
+PrintFailure UsbPrinterMissing(std::string_view device);
 
 // What Windows' spooler says of an installed printer or of its job, one word each
 // (devices/win/printer_state.cpp reads them from the spooler's bits).

@@ -4,7 +4,7 @@
 #include "devices/device_tree.h"
 #include "discovery/device_listers.h"
 #include "discovery/discovery_texts.h"
-#include "discovery/ieee1284_id.h"
+#include "devices/ieee1284_id.h"
 #include "discovery/local_device.h"
 
 namespace qrticket {

@@ -1,5 +1,5 @@
 // IEEE 1284 device IDs as printers report them, and the name shown for each.
-#include "discovery/ieee1284_id.h"
+#include "devices/ieee1284_id.h"
 
 #include <gtest/gtest.h>
 

@@ -82,6 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         NotAskedRow{"AParallelPort", "LPT1:",
                     "sem canal de retorno: \"LPT1:\" não é pedido; no Windows só impressoras em "
                     "tcp:// e em portas série (COM) dizem o seu estado"},
+        NotAskedRow{"AUsbPrinter", "usb:EPSON TM-T20II",
+                    "sem canal de retorno: \"usb:EPSON TM-T20II\" não é pedido; no Windows só "
+                    "impressoras em tcp:// e em portas série (COM) dizem o seu estado"},
         NotAskedRow{"AnotherDevice", "\\\\.\\USB001",
                     "sem canal de retorno: \"\\\\.\\USB001\" não é pedido; no Windows só "
                     "impressoras em tcp:// e em portas série (COM) dizem o seu estado"}),

@@ -7,6 +7,7 @@
 #include "devices/win/handle_device.h"
 #include "devices/win/printer_device.h"
 #include "devices/win/stdout_device.h"
+#include "devices/win/usb_printers.h"
 #include "devices/win/windows_names.h"
 
 namespace qrticket {
@@ -15,6 +16,8 @@ std::unique_ptr<OutputDevice> OpenOutputDevice(std::string_view name,
                                                const ChannelOptions& options, SystemCalls& sys) {
   if (const std::optional<std::string> printer = InstalledPrinterName(name))
     return OpenPrinterDevice(*printer, name, options, sys);
+  if (const std::optional<std::string> printer = UsbPrinterName(name))
+    return OpenUsbPrinterDevice(*printer, name, options, sys);
   const DeviceTarget target = ResolveDeviceName(name);
   switch (target.kind) {
     case DeviceTarget::Kind::Tcp:

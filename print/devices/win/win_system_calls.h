@@ -10,7 +10,15 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <string>
+#include <vector>
+
 namespace qrticket {
+
+struct UsbPrinterInterface {
+  std::wstring path;     // "\\?\usb#vid_04b8&pid_0e15#...#{28d78fad-...}"
+  std::string deviceId;  // "MFG:EPSON;MDL:TM-T20II;CMD:ESC/POS;"; empty when it said none
+};
 
 class SystemCalls {
  public:
@@ -74,6 +82,10 @@ class SystemCalls {
   virtual BOOL SetJobW(HANDLE printer, DWORD job, DWORD command);
   virtual BOOL AbortPrinter(HANDLE printer);
   virtual BOOL ClosePrinter(HANDLE printer);
+
+  // USB printers (the USB printing class, GUID_DEVINTERFACE_USBPRINT), each with the path
+  // that opens it and the IEEE 1284 ID it reports; defined in usb_printers.cpp.
+  virtual std::vector<UsbPrinterInterface> UsbPrinterInterfaces();
 
   // The process-wide instance that makes the real calls.
   static SystemCalls& Real();

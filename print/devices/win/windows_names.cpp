@@ -13,16 +13,24 @@ std::string_view TrimSpaces(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// What follows `scheme` (lower case) at the start of `name`, in any case; spaces around the
+// name are taken as typing, as around a port name.
+std::optional<std::string> AfterScheme(std::string_view name, std::string_view scheme) {
+  name = TrimSpaces(name);
+  if (name.size() < scheme.size()) return std::nullopt;
+  for (std::size_t i = 0; i < scheme.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(name[i])) != scheme[i]) return std::nullopt;
+  return std::string(TrimSpaces(name.substr(scheme.size())));
+}
+
 }  // namespace
 
 std::optional<std::string> InstalledPrinterName(std::string_view name) {
-  constexpr std::string_view kScheme = "printer:";
-  name = TrimSpaces(name);
-  if (name.size() < kScheme.size()) return std::nullopt;
-  for (std::size_t i = 0; i < kScheme.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(name[i])) != kScheme[i]) return std::nullopt;
-  // Spaces around the name are taken as typing, as around a port name.
-  return std::string(TrimSpaces(name.substr(kScheme.size())));
+  return AfterScheme(name, "printer:");
+}
+
+std::optional<std::string> UsbPrinterName(std::string_view name) {
+  return AfterScheme(name, "usb:");
 }
 
 std::string WindowsPortPath(const DeviceTarget& port) {

@@ -1,4 +1,5 @@
-// Printers installed in Windows, through EnumPrintersW, with what stops them printing.
+// Printers installed in Windows, through EnumPrintersW, with what stops them printing, and
+// USB printers of the USB printing class.
 #include <algorithm>
 #include <vector>
 
@@ -16,6 +17,17 @@ std::vector<DiscoveredDevice> DescribeInstalledPrinters(const std::vector<Instal
     devices.push_back({.name = "printer:" + printer.name,
                        .description = discovery_texts::WindowsPrinter(
                            printer.driver, printer.port, printer.isDefault, printer.state),
+                       .writable = true,
+                       .accessGroup = {}});
+  return devices;
+}
+
+std::vector<DiscoveredDevice> DescribeUsbPrinters(const std::vector<UsbPrinter>& printers) {
+  std::vector<DiscoveredDevice> devices;
+  for (const UsbPrinter& printer : printers)
+    devices.push_back({.name = printer.name,
+                       .description = discovery_texts::UsbPrinter(printer.name.substr(4),
+                                                                  printer.commandSet),
                        .writable = true,
                        .accessGroup = {}});
   return devices;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/win/usb_printers.h"
 #include "discovery/device_discovery.h"
 
 namespace qrticket {
@@ -38,6 +39,10 @@ struct MappedPort {
 // The Device Manager's names of the ports class, by port name in capitals ("COM3"), read
 // through SetupAPI; nothing is opened.
 std::map<std::string, std::string> PortFriendlyNames();
+
+// USB printers of the USB printing class, queue or not: "usb:EPSON TM-T20II", in the order
+// given (devices/win/usb_printers.h).
+std::vector<DiscoveredDevice> DescribeUsbPrinters(const std::vector<UsbPrinter>& printers);
 
 // The ports as the list shows them, "COM1:" before "COM2:" before "COM10:", serial before
 // parallel; entries that name no port in range are left out.

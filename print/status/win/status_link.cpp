@@ -111,6 +111,8 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
                                            SystemCalls& sys) {
   // The spooler passes jobs on and brings nothing back.
   if (InstalledPrinterName(name)) throw failures::NoReturnChannelOnWindows(name, NoWayBack::PrintQueue);
+  // Not asked yet: whether a USB printer answers through ReadFile is the printer's own.
+  if (UsbPrinterName(name)) throw failures::StatusNotOnWindows(name);
   const DeviceTarget target = ResolveDeviceName(name);
   switch (target.kind) {
     case DeviceTarget::Kind::Tcp: {

@@ -1,5 +1,5 @@
 // IEEE 1284 device IDs, as USB printers (and parallel ports that probe one) report them.
-#include "discovery/ieee1284_id.h"
+#include "devices/ieee1284_id.h"
 
 #include <cctype>
 
