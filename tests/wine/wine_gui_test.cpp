@@ -29,9 +29,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include "loopback_printer.h"
+#include "qr_scan.h"
 #include "render_ticket.h"
 #include "run_program.h"
 #include "symbol_line.h"
@@ -888,24 +888,6 @@ std::string ReportText(const viewer::RenderedTicket& ticket) {
   return text;
 }
 
-struct GreyPicture {
-  int width = 0, height = 0;
-  std::vector<std::uint8_t> pixels;
-};
-
-GreyPicture ReadPng(const fs::path& file) {
-  GreyPicture picture;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, file.c_str())) return picture;
-  image.format = PNG_FORMAT_GRAY;
-  picture.pixels.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) return {};
-  picture.width = static_cast<int>(image.width);
-  picture.height = static_cast<int>(image.height);
-  return picture;
-}
-
 // Closes a preview a failed check left open, so the next test finds the main window usable.
 class ClosesThePreview {
  public:
@@ -970,7 +952,7 @@ TEST_F(Form1At96, VisualizarShowsWhatTheVirtualPrinterDraws) {
   probe().Ask("selectfocus");
   probe().Ask("type T:\\\\janela-talao.png\\n");
   ASSERT_TRUE(PollUntil([&] { return fs::exists(saved) && fs::file_size(saved) > 0; }, 10s));
-  const GreyPicture picture = ReadPng(saved);
+  const GreyPicture picture = ReadGreyPng(saved);
   EXPECT_EQ(picture.width, expected.width);
   EXPECT_EQ(picture.height, expected.height);
   EXPECT_TRUE(picture.pixels == expected.pixels) << "the saved picture differs from Linux's";

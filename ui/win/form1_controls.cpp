@@ -11,6 +11,7 @@
 #include "resources.h"
 #include "symbol_line.h"
 #include "win_text.h"
+#include "window_class.h"
 
 namespace qrticket::ui {
 namespace {
@@ -18,20 +19,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"qrticket.Form1";
 // How far the lists drop, beyond their own height.
 constexpr int kListRows = 16;
-
-void RegisterClassOnce() {
-  static const bool registered = [] {
-    WNDCLASSEXW type{};
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = DefWindowProcW;  // replaced by the window's own on creation
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    type.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    type.lpszClassName = kClassName;
-    return RegisterClassExW(&type) != 0;
-  }();
-  (void)registered;
-}
 
 // Text1 takes Return as a line break and leaves with Tab, as every other box does: a
 // multi-line edit box would otherwise ask the dialog keys for Tab and Escape too (and Escape
@@ -94,7 +81,7 @@ std::string_view ControlNameOfId(int id) {
 }
 
 void Form1::CreateControls(HWND owner) {
-  RegisterClassOnce();
+  RegisterWhiteWindowClass(kClassName);
   const WindowSpec& layout = Form1Layout();
   // A fixed dialog frame with the close box only; owned by the program's hidden window, so
   // the task bar does not list it.

@@ -3,26 +3,13 @@
 #include "frm_splash.h"
 
 #include "win_text.h"
+#include "window_class.h"
 
 namespace qrticket::ui {
 namespace {
 
 constexpr wchar_t kClassName[] = L"qrticket.frmSplash";
 constexpr UINT_PTR kTimer1 = 1;
-
-void RegisterClassOnce() {
-  static const bool registered = [] {
-    WNDCLASSEXW type{};
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = DefWindowProcW;  // replaced by the window's own on creation
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    type.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    type.lpszClassName = kClassName;
-    return RegisterClassExW(&type) != 0;
-  }();
-  (void)registered;
-}
 
 void LetGoOfCachedDcs(HWND owner) {
   // Wine's cache of common DCs keeps those that last drew the splash and its labels bound to it,
@@ -39,7 +26,7 @@ void LetGoOfCachedDcs(HWND owner) {
 }  // namespace
 
 FrmSplash::FrmSplash(HWND owner, UINT intervalMs) {
-  RegisterClassOnce();
+  RegisterWhiteWindowClass(kClassName);
   // A fixed dialog frame without a caption: no title bar, no close button.
   window_ = CreateWindowExW(0, kClassName, L"",
                             WS_POPUP | WS_DLGFRAME, 0, 0, 0, 0, owner, nullptr,
