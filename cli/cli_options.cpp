@@ -9,6 +9,7 @@
 #include "decimal_number.h"
 #include "device_help.h"
 #include "devices/device_failures.h"
+#include "devices/device_name.h"
 #include "devices/text_encoding.h"
 #include "parse_errors.h"
 #include "status_flags.h"
@@ -284,6 +285,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
     return UsageError(
         "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)");
   if (raw.text && raw.textFile) return UsageError("use --text ou --text-file, não os dois");
+  // Malformed serial settings ("COM3:12x00") are the command line's fault: nothing is opened.
+  if (raw.device) {
+    const DeviceTarget target = ResolveDeviceName(*raw.device);
+    if (target.kind == DeviceTarget::Kind::Invalid && !target.why.empty())
+      return UsageError("--device \"" + *raw.device + "\": " + target.why);
+  }
 
   const auto model = Int16(raw.model);
   if (!model) return UsageError(NotAnInt16("--model", raw.model));

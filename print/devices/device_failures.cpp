@@ -126,8 +126,10 @@ PrintFailure BadChannel(int channel) {
   return {FailureCode::BadChannel, "O canal " + std::to_string(channel) + " não está aberto"};
 }
 
-PrintFailure BadFileName(std::string_view device) {
-  return {FailureCode::BadFileName, "Nome de dispositivo inválido: " + Quoted(device)};
+PrintFailure BadFileName(std::string_view device, std::string_view why) {
+  std::string text = "Nome de dispositivo inválido: " + Quoted(device);
+  if (!why.empty()) text += " (" + std::string(why) + ")";
+  return {FailureCode::BadFileName, std::move(text)};
 }
 
 PrintFailure FromErrno(int error, std::string_view device, Stage stage,
@@ -252,6 +254,53 @@ PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view pa
           "Sem permissão para escrever em " + where + ": só o grupo " + g +
               " tem acesso. Junte o utilizador ao grupo (sudo usermod -aG " + g +
               " $USER) e volte a entrar na sessão"};
+}
+
+// --- Serial settings ---------------------------------------------------------------------
+
+std::string SerialFieldText(SerialField field, std::string_view value) {
+  const std::string v(value);
+  switch (field) {
+    case SerialField::Speed:
+      return v.empty() ? "falta a velocidade" : "velocidade inválida: " + v;
+    case SerialField::Parity:
+      return "paridade inválida: " + v + " (n, e, o, m ou s)";
+    case SerialField::DataBits:
+      return "bits de dados inválidos: " + v + " (5 a 8)";
+    case SerialField::StopBits:
+      return "bits de paragem inválidos: " + v + " (1, 1.5 ou 2)";
+    case SerialField::Flow:
+      return "controlo de fluxo inválido: " + v + " (n, x, r, d ou p)";
+    case SerialField::Extra:
+      return "definições a mais: " + v;
+  }
+  return "definições inválidas: " + v;
+}
+
+std::string SettingsNeedSerialPort(std::string_view port) {
+  return std::string(port) + " não é uma porta série: as definições só se aplicam a portas série";
+}
+
+PrintFailure SpeedNotTaken(std::string_view device, std::uint32_t asked, std::uint32_t set) {
+  return {FailureCode::DeviceUnavailable,
+          "A porta " + Quoted(device) + " não aceita a velocidade " + std::to_string(asked) +
+              ": o controlador ficou a " + std::to_string(set) + "; nada foi enviado"};
+}
+
+PrintFailure SettingNotTaken(std::string_view device, std::string_view setting) {
+  return {FailureCode::DeviceUnavailable, "A porta " + Quoted(device) + " não aceita " +
+                                              std::string(setting) + "; nada foi enviado"};
+}
+
+PrintFailure NoDsrLine(std::string_view device) {
+  return {FailureCode::DeviceUnavailable,
+          "A porta " + Quoted(device) +
+              " não indica o sinal DSR: o controlo de fluxo d (DTR/DSR) não é possível nela"};
+}
+
+PrintFailure NotASerialLine(std::string_view device) {
+  return {FailureCode::BadFileName,
+          Quoted(device) + " não é uma porta série: as definições só se aplicam a portas série"};
 }
 
 // --- Windows: network printers without figures, installed printers, USB printers --------

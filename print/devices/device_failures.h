@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "devices/failure.h"
+#include "devices/serial_settings.h"
 
 namespace qrticket::failures {
 
@@ -31,7 +32,8 @@ const char* OutOfMemoryText() noexcept;
 
 PrintFailure AlreadyOpen(int channel);
 PrintFailure BadChannel(int channel);
-PrintFailure BadFileName(std::string_view device);
+// `why`, when given, says what is wrong with the name ("velocidade inválida: 12x00").
+PrintFailure BadFileName(std::string_view device, std::string_view why = {});
 
 // What the channel was doing when the system refused; the same errno reads differently.
 enum class Stage { Open, Write, Close };
@@ -66,6 +68,19 @@ PrintFailure PortWithoutHardware(std::string_view port, std::string_view path);
 PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view path,
                                     std::string_view group);
 
+// Serial settings after a device name. The wrong field of a malformed text, as a message part:
+// "velocidade inválida: 12x00", "paridade inválida: z".
+std::string SerialFieldText(SerialField field, std::string_view value);
+// Settings after a port that is not serial ("LPT1:9600"), as a message part.
+std::string SettingsNeedSerialPort(std::string_view port);
+// The driver set another speed than the one asked for (read back after setting it).
+PrintFailure SpeedNotTaken(std::string_view device, std::uint32_t asked, std::uint32_t set);
+// A setting this port or system cannot carry out (1.5 stop bits on Linux, 5 data bits...).
+PrintFailure SettingNotTaken(std::string_view device, std::string_view setting);
+// DTR/DSR flow control on a port that shows no DSR line (a pseudo-terminal, some adapters).
+PrintFailure NoDsrLine(std::string_view device);
+// Settings were given for a device that turns out not to be a serial line.
+PrintFailure NotASerialLine(std::string_view device);
 // Windows: a network printer that neither closed the connection nor could be seen to take the
 // bytes (no acknowledgement figures) within the stall time-out.
 PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::milliseconds stall);

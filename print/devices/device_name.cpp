@@ -2,7 +2,10 @@
 #include "devices/device_name.h"
 
 #include <cctype>
+#include <filesystem>
 #include <optional>
+
+#include "devices/device_failures.h"
 
 namespace qrticket {
 namespace {
@@ -139,6 +142,57 @@ DeviceTarget Tcp(std::string_view rest) {
   return target;
 }
 
+// Text after a colon that may be settings: digits, letters, commas, points and spaces, a digit
+// first. Anything else after the last colon (the "-port0" of /dev/serial/by-path names) is part
+// of a path.
+bool LooksLikeSettings(std::string_view text) {
+  text = TrimSpaces(text);
+  if (text.empty() || text.front() < '0' || text.front() > '9') return false;
+  for (const char c : text)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != ',' && c != '.' && c != ' ' &&
+        c != '\t')
+      return false;
+  return true;
+}
+
+// `device` (a port or a path target) with the settings written in `text`, or Invalid naming
+// the wrong field.
+DeviceTarget WithSettings(DeviceTarget device, std::string_view text) {
+  const SerialSettingsParse parse = ParseSerialSettings(text);
+  if (!parse.settings) {
+    DeviceTarget invalid;
+    invalid.kind = DeviceTarget::Kind::Invalid;
+    invalid.why = failures::SerialFieldText(parse.field, parse.value);
+    return invalid;
+  }
+  device.serial = parse.settings;
+  return device;
+}
+
+// "COM3:19200,n,8,1", "/dev/ttyUSB0:9600": a serial device followed by settings.
+std::optional<DeviceTarget> SerialWithSettings(std::string_view name) {
+  const auto colon = name.rfind(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const std::string_view settings = name.substr(colon + 1);
+  if (TrimSpaces(settings).empty()) return std::nullopt;  // "COM3:" alone is the port
+  const std::string_view head = name.substr(0, colon);
+  if (auto port = Port(TrimSpaces(head))) {
+    if (!port->portName.ends_with(':')) port->portName += ':';
+    if (!StartsWithIgnoringCase(port->portName, "COM")) {
+      DeviceTarget invalid;
+      invalid.kind = DeviceTarget::Kind::Invalid;
+      invalid.why = failures::SettingsNeedSerialPort(port->portName);
+      return invalid;
+    }
+    return WithSettings(*std::move(port), settings);
+  }
+  if (!NamesSerialTty(head) || !LooksLikeSettings(settings)) return std::nullopt;
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::path(std::string(name)), error))
+    return std::nullopt;  // a device whose own name has a colon in it
+  return WithSettings(Target(DeviceTarget::Kind::Path, std::string(head)), settings);
+}
+
 }  // namespace
 
 DeviceTarget ResolveDeviceName(std::string_view name) {
@@ -149,6 +203,7 @@ DeviceTarget ResolveDeviceName(std::string_view name) {
   constexpr std::string_view kCupsScheme = "cups:";
   if (StartsWithIgnoringCase(trimmed, kCupsScheme)) return Cups(trimmed.substr(kCupsScheme.size()));
   if (auto port = Port(trimmed)) return *std::move(port);
+  if (auto serial = SerialWithSettings(name)) return *std::move(serial);
   return Target(DeviceTarget::Kind::Path, std::string(name));
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "devices/serial_settings.h"
+
 namespace qrticket {
 
 struct DeviceTarget {
@@ -12,7 +14,8 @@ struct DeviceTarget {
     Path,            // a file or device node: `path`
     StandardOutput,  // "-"
     Tcp,             // a raw network printer: `host` and `port`
-    Invalid,         // a "tcp://" or "cups:" name that cannot be read
+    Invalid,         // a "tcp://" or "cups:" name that cannot be read, or bad serial
+                     // settings (`why` says which field)
     Port,            // "COMn:" or "LPTn:": `portName`, and `path` when the number is in range
     Cups,            // a CUPS queue: `queue`, empty for the default destination
   };
@@ -23,6 +26,10 @@ struct DeviceTarget {
   bool bracketed = false;    // the host was written in brackets: it must be an IPv6 address
   std::string portName;      // the port name as typed, without the spaces around it
   std::string queue;
+  // Settings the operator gave after a serial device ("COM3:19200,n,8,1"): the job sets them
+  // and puts the port's own back afterwards. None: the port keeps what the system set.
+  std::optional<SerialSettings> serial;
+  std::string why;  // for Invalid: what is wrong, when more can be said than a bad name
 };
 
 // The port raw network printers listen on when the name gives none.
@@ -38,9 +45,19 @@ inline constexpr int kLastParallelPort = 3;
 // path, so it can never become a file. "-" is standard output. "tcp://HOST[:PORT]" (any case
 // of "tcp") is a network printer: HOST a name, an IPv4 address or a bracketed IPv6 address,
 // PORT 1 to 65535, 9100 when left out. "cups:QUEUE" (any case of "cups", spaces around
-// ignored) is a CUPS queue, "cups:" the default destination. Anything else is a path, taken
-// exactly as typed (a leading space included).
+// ignored) is a CUPS queue, "cups:" the default destination. A serial device followed by a
+// colon and settings ("COM3:19200,n,8,1", "/dev/ttyUSB0:9600") is that device with those
+// settings (see ParseSerialSettings); malformed settings make the name Invalid, naming the
+// field. A serial device is a COM port or a path NamesSerialTty takes; after any other text
+// the colon is part of the name ("notas:9600" is a file), and so it is after a path that
+// exists as written. "LPTn:" followed by settings is Invalid: settings need a serial port.
+// Anything else is a path, taken exactly as typed (a leading space included).
 DeviceTarget ResolveDeviceName(std::string_view name);
+
+// Whether `path` names a serial device that may carry settings after a colon. Linux: the tty
+// nodes under /dev (/dev/ttyS0, /dev/ttyUSB0, /dev/ttyACM0, /dev/rfcomm0, /dev/serial/by-id/...,
+// pseudo-terminals under /dev/pts/). Windows: "\\.\COMn". One file per platform.
+bool NamesSerialTty(std::string_view path);
 
 // The port name a device file answers to, "COM3:" for /dev/ttyS2 and "LPT1:" for /dev/lp0;
 // empty for anything else.

@@ -19,6 +19,9 @@ using Clock = std::chrono::steady_clock;
 
 // How often a wait looks at the output queue for progress.
 constexpr int kQueueCheckMs = 20;
+// DTR/DSR flow control: the piece written at a time, and how often DSR is looked at.
+constexpr std::size_t kDsrPiece = 32;
+constexpr int kDsrCheckMs = 5;
 
 int MillisecondsLeft(Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -53,6 +56,24 @@ bool PollWritable(SystemCalls& sys, const FdOutput& out, Clock::time_point& dead
   }
 }
 
+// Waits until DSR is up and the queue holds less than a piece; false once `deadline` passes.
+// A shrinking queue is progress and moves the deadline on.
+bool WaitForDsr(SystemCalls& sys, const FdOutput& out, Clock::time_point& deadline) {
+  int lastQueued = QueuedBytes(sys, out.fd);
+  for (;;) {
+    int lines = 0;
+    if (sys.IoctlInt(out.fd, TIOCMGET, &lines) != 0)
+      throw failures::FromErrno(errno, out.device, failures::Stage::Write);
+    const int queued = QueuedBytes(sys, out.fd);
+    if (queued < lastQueued) deadline = Clock::now() + out.stall;
+    lastQueued = queued;
+    if ((lines & TIOCM_DSR) != 0 && queued < static_cast<int>(kDsrPiece)) return true;
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) return false;
+    PollOrCancel(sys, nullptr, 0, out.cancelFd, std::min(left, kDsrCheckMs));
+  }
+}
+
 ssize_t WriteOnce(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
   if (out.socket)
     return sys.Send(out.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -72,7 +93,9 @@ void WriteAll(SystemCalls& sys, const FdOutput& out, BytesView bytes) {
       if (!PollWritable(sys, out, deadline)) throw failures::TimedOut(out.device, out.stall);
       pollSaidReady = true;
     }
-    const ssize_t written = WriteOnce(sys, out, bytes);
+    if (out.watchDsr && !WaitForDsr(sys, out, deadline))
+      throw failures::TimedOut(out.device, out.stall);
+    const ssize_t written = WriteOnce(sys, out, out.watchDsr ? bytes.substr(0, kDsrPiece) : bytes);
     if (written > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(written));
       deadline = Clock::now() + out.stall;  // progress: the stall clock starts again

@@ -27,6 +27,9 @@ struct FdOutput {
   // reports room only once half its buffer is free, which a slow reader may take longer than
   // the stall time-out to reach although it keeps taking bytes.
   bool queueShowsProgress = false;
+  // DTR/DSR flow control, which termios has no flag for: before each write the line's DSR
+  // (TIOCMGET) must be up and the queue nearly empty, and writes are small (see WriteAll).
+  bool watchDsr = false;
   // Every wait also ends, as interrupted, once this descriptor is readable (see
   // ChannelOptions::cancelFd).
   int cancelFd = -1;
@@ -34,7 +37,10 @@ struct FdOutput {
 
 // Writes every byte of `bytes`, continuing after short writes and EINTR. When the descriptor is
 // non-blocking and full, waits for room; fails with a time-out once no byte has been taken for
-// `out.stall`. Never writes a byte twice. Throws PrintFailure naming the device.
+// `out.stall`. Never writes a byte twice. Throws PrintFailure naming the device. With
+// `out.watchDsr` it writes 32 bytes at a time, each once DSR is up and the output queue holds
+// less than that, so that at most two such pieces and the UART's FIFO are under way when the
+// printer drops DSR; DSR down for `out.stall` is a time-out.
 void WriteAll(SystemCalls& sys, const FdOutput& out, BytesView bytes);
 
 // Waits until the descriptor reports room for output again (for drivers that queue one write

@@ -8,19 +8,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "devices/cancellation.h"
 #include "devices/device_failures.h"
 #include "devices/device_folder.h"
 #include "devices/fd_output.h"
+#include "devices/serial_line.h"
 
 namespace qrticket {
 namespace {
 
 using failures::Stage;
+using Clock = std::chrono::steady_clock;
+
+// A UART's own FIFO, which the output queue count leaves out (16 bytes on a 16550A, up to 128
+// on USB adapters), and the least the settings are held after the last byte.
+constexpr std::uint64_t kLineFifoBytes = 128;
+constexpr std::chrono::milliseconds kLeastLineHold{100};
 
 class FileDevice final : public OutputDevice {
  public:
@@ -62,6 +72,12 @@ class FileDevice final : public OutputDevice {
       throw failures::FromErrno(errno, device_, Stage::Open);
   }
 
+  // The operator's serial settings, for this job only (the port's own come back at Release).
+  void SetSerial(const SerialSettings& settings) {
+    serial_ = std::make_unique<SerialLine>(sys_, fd_, device_);
+    serial_->Apply(settings, LineModes::RawOutput);
+  }
+
   // A socket on standard output: each send is non-blocking on its own (MSG_DONTWAIT).
   void SendAsSocket() { socket_ = true; }
   // A blocking descriptor shared with other programs: wait for room before each write.
@@ -72,14 +88,19 @@ class FileDevice final : public OutputDevice {
   // A FIFO: wait until the reader has read every byte.
   void WaitForReader() { waitForReader_ = true; }
 
-  void Write(BytesView bytes) override { WriteAll(sys_, Output(), bytes); }
+  void Write(BytesView bytes) override {
+    if (serial_ && written_ == 0) firstWrite_ = Clock::now();
+    written_ += bytes.size();
+    WriteAll(sys_, Output(), bytes);
+  }
 
   void Close() override {
     std::optional<PrintFailure> failure;
     try {
-      if (savedTty_) DrainTty();
+      if (savedTty_ || serial_) DrainTty();
       else if (waitForReader_) DrainFifo();
       else if (waitForQueue_) WaitWritable(sys_, Output());
+      if (serial_) HoldLine();
     } catch (const PrintFailure& f) {
       failure = f;
     }
@@ -91,7 +112,9 @@ class FileDevice final : public OutputDevice {
  private:
   FdOutput Output() const {
     return {.fd = fd_, .device = device_, .stall = stall_, .socket = socket_,
-            .sharedBlocking = sharedBlocking_, .queueShowsProgress = savedTty_.has_value(),
+            .sharedBlocking = sharedBlocking_,
+            .queueShowsProgress = savedTty_.has_value() || serial_ != nullptr,
+            .watchDsr = serial_ != nullptr && serial_->settings().watchesDsr(),
             .cancelFd = cancelFd_};
   }
 
@@ -103,6 +126,22 @@ class FileDevice final : public OutputDevice {
       int queued = 0;
       return sys_.IoctlInt(fd_, TIOCOUTQ, &queued) == 0 ? queued : 0;
     });
+  }
+
+  // The settings stay until the line has had the time to carry every byte since the first
+  // write, and a FIFO more (at least kLeastLineHold): the queue count leaves out the UART's
+  // FIFO, and a pseudo-terminal shows no queue at all, while its reader judges the settings
+  // as the bytes arrive. Cut short by a cancel.
+  void HoldLine() {
+    if (written_ == 0) return;
+    const SerialSettings& s = serial_->settings();
+    const auto until = firstWrite_ + LineTime(written_, s) +
+                       std::max(LineTime(kLineFifoBytes, s), kLeastLineHold);
+    for (;;) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+      if (left.count() <= 0) return;
+      PollOrCancel(sys_, nullptr, 0, cancelFd_, static_cast<int>(left.count()));
+    }
   }
 
   // Waits while the reader empties the pipe. A reader that leaves with bytes unread makes the
@@ -125,6 +164,7 @@ class FileDevice final : public OutputDevice {
   // would otherwise wait for it (up to 30 s for serial ports). After a drain it is left alone,
   // so the last bytes in the UART's own FIFO still go out.
   int Release(bool discardQueued) {
+    if (serial_) serial_->Restore(discardQueued);
     if (savedTty_) {
       if (discardQueued) sys_.TcFlush(fd_, TCOFLUSH);
       sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
@@ -142,6 +182,9 @@ class FileDevice final : public OutputDevice {
   std::chrono::milliseconds stall_;
   int cancelFd_;
   std::optional<termios> savedTty_;
+  std::unique_ptr<SerialLine> serial_;
+  std::uint64_t written_ = 0;
+  Clock::time_point firstWrite_;
   bool socket_ = false;
   bool sharedBlocking_ = false;
   bool waitForQueue_ = false;
@@ -231,6 +274,11 @@ std::unique_ptr<OutputDevice> OpenFileDevice(const DeviceTarget& target, std::st
   struct stat st {};
   ::fstat(fd, &st);
   out->ClaimExclusively();
+  if (target.serial) {  // settings are for serial lines only: nothing else is touched
+    if (!S_ISCHR(st.st_mode) || !::isatty(fd)) throw failures::NotASerialLine(device);
+    out->SetSerial(*target.serial);
+    return out;
+  }
   if (S_ISREG(st.st_mode)) {
     out->EmptyRegularFile();
   } else if (S_ISCHR(st.st_mode)) {

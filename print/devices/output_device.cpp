@@ -17,7 +17,7 @@ std::unique_ptr<OutputDevice> OpenOutputDevice(std::string_view name,
     case DeviceTarget::Kind::Tcp:
       return OpenTcpDevice(target, name, options, sys);
     case DeviceTarget::Kind::Invalid:
-      throw failures::BadFileName(name);
+      throw failures::BadFileName(name, target.why);
     case DeviceTarget::Kind::Cups:
       return OpenCupsDevice(target, options);
     case DeviceTarget::Kind::Port:

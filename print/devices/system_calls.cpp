@@ -28,6 +28,10 @@ int SystemCalls::TcFlush(int fd, int queue) { return ::tcflush(fd, queue); }
 int SystemCalls::IoctlInt(int fd, unsigned long request, int* value) {
   return ::ioctl(fd, request, value);
 }
+int SystemCalls::GetLine(int fd, LineSettings* line) { return GetLineSettings(fd, line); }
+int SystemCalls::SetLine(int fd, bool afterOutput, const LineSettings* line) {
+  return SetLineSettings(fd, afterOutput, line);
+}
 
 int SystemCalls::Socket(int domain, int type, int protocol) {
   return ::socket(domain, type, protocol);

@@ -12,6 +12,8 @@
 #include <sys/types.h>
 #include <termios.h>
 
+#include "devices/line_settings.h"
+
 namespace qrticket {
 
 class SystemCalls {
@@ -29,8 +31,13 @@ class SystemCalls {
   virtual int TcSetAttr(int fd, int when, const termios* attributes);
   // Discards what a tty still holds (TCOFLUSH), so that closing a stalled port cannot block.
   virtual int TcFlush(int fd, int queue);
-  // ioctl requests that read one int, such as TIOCOUTQ, SIOCOUTQ and FIONREAD.
+  // ioctl requests that read one int, such as TIOCOUTQ, SIOCOUTQ, FIONREAD and TIOCMGET (the
+  // modem lines: TIOCM_DSR, TIOCM_CTS...).
   virtual int IoctlInt(int fd, unsigned long request, int* value);
+  // A tty's settings with its speeds as numbers (TCGETS2; TCSETS2, or TCSETSW2 with
+  // `afterOutput`), for serial settings the operator gives: see line_settings.h.
+  virtual int GetLine(int fd, LineSettings* line);
+  virtual int SetLine(int fd, bool afterOutput, const LineSettings* line);
 
   // Sockets.
   virtual int Socket(int domain, int type, int protocol);

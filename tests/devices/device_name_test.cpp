@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <optional>
 
 #include "devices/device_name.h"
 
@@ -120,6 +121,80 @@ TEST(PortNames, DeviceFilesWithoutAPortName) {
                            "/dev/usb/lp0", "/dev/lp0x", "ttyS0"})
     EXPECT_EQ(PortNameOf(path), "") << path;
 }
+
+// Settings after a serial device: the device, its settings, or Invalid naming the field. After
+// anything else the colon stays part of the name.
+struct SerialRow {
+  const char* name;
+  std::string typed;
+  Kind kind;
+  std::string path;                       // for Port and Path
+  std::string portName;                   // for Port
+  std::optional<std::string> settings;    // SerialSettingsText, when there are settings
+  std::string why;                        // for Invalid
+};
+
+void PrintTo(const SerialRow& row, std::ostream* out) { *out << row.name; }
+
+class SerialNames : public ::testing::TestWithParam<SerialRow> {};
+
+TEST_P(SerialNames, Resolve) {
+  const SerialRow& row = GetParam();
+  const DeviceTarget target = ResolveDeviceName(row.typed);
+  EXPECT_EQ(target.kind, row.kind);
+  EXPECT_EQ(target.path, row.path);
+  EXPECT_EQ(target.portName, row.portName);
+  EXPECT_EQ(target.serial ? std::optional(SerialSettingsText(*target.serial)) : std::nullopt,
+            row.settings);
+  EXPECT_EQ(target.why, row.why);
+}
+
+SerialRow Port(const char* name, std::string typed, std::string path, std::string portName,
+               std::string settings) {
+  return {name, std::move(typed), Kind::Port, std::move(path), std::move(portName),
+          std::move(settings), ""};
+}
+SerialRow Tty(const char* name, std::string typed, std::string path, std::string settings) {
+  return {name, std::move(typed), Kind::Path, std::move(path), "", std::move(settings), ""};
+}
+SerialRow PlainPath(const char* name, std::string typed) {
+  std::string path = typed;
+  return {name, std::move(typed), Kind::Path, std::move(path), "", std::nullopt, ""};
+}
+SerialRow Refused(const char* name, std::string typed, std::string why) {
+  return {name, std::move(typed), Kind::Invalid, "", "", std::nullopt, std::move(why)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Serial, SerialNames,
+    ::testing::Values(
+        Port("ComWithSettings", "COM3:19200,n,8,1", "/dev/ttyS2", "COM3:", "19200,n,8,1"),
+        Port("ComSpeedOnly", "com3:9600", "/dev/ttyS2", "com3:", "9600,n,8,1"),
+        Port("ComFlow", "COM1:9600,n,8,1,d", "/dev/ttyS0", "COM1:", "9600,n,8,1,d"),
+        Port("SpacesAround", " COM2 : 38400 ", "/dev/ttyS1", "COM2:", "38400,n,8,1"),
+        Port("OutOfRangeStaysAPort", "COM300:9600", "", "COM300:", "9600,n,8,1"),
+        Tty("UsbAdapter", "/dev/ttyUSB0:115200,n,8,1,r", "/dev/ttyUSB0", "115200,n,8,1,r"),
+        Tty("Acm", "/dev/ttyACM0:9600", "/dev/ttyACM0", "9600,n,8,1"),
+        Tty("Bluetooth", "/dev/rfcomm0:19200", "/dev/rfcomm0", "19200,n,8,1"),
+        Tty("ById", "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0:9600,e,7,1",
+            "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0", "9600,e,7,1"),
+        Tty("PseudoTerminal", "/dev/pts/7:19200", "/dev/pts/7", "19200,n,8,1"),
+        Tty("TtyS", "/dev/ttyS0:2400", "/dev/ttyS0", "2400,n,8,1"),
+        Refused("ComBadSpeed", "COM3:12x00", "velocidade inválida: 12x00"),
+        Refused("ComWordAfterColon", "COM3:abc", "velocidade inválida: abc"),
+        Refused("ComBadParity", "COM3:9600,z", "paridade inválida: z (n, e, o, m ou s)"),
+        Refused("TtyBadSpeed", "/dev/ttyUSB0:12x00", "velocidade inválida: 12x00"),
+        Refused("TtyBadData", "/dev/ttyUSB0:9600,n,9", "bits de dados inválidos: 9 (5 a 8)"),
+        Refused("ParallelPort", "LPT1:9600", "LPT1: não é uma porta série: as definições só se "
+                                             "aplicam a portas série"),
+        PlainPath("FileWithColon", "notas:9600"),
+        PlainPath("FolderAndColon", "/tmp/notas:9600"),
+        PlainPath("ByPathHasColons", "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"),
+        PlainPath("ConsoleIsNotSerial", "/dev/tty:9600"),
+        PlainPath("UsbPrinterIsNotSerial", "/dev/usb/lp0:9600"),
+        PlainPath("TtyWordAfterColon", "/dev/ttyUSB0:abc"),
+        PlainPath("NotAPortName", "COMX:9600")),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct CupsRow {
   const char* name;

@@ -32,7 +32,7 @@ std::unique_ptr<OutputDevice> OpenOutputDevice(std::string_view name,
     case DeviceTarget::Kind::Invalid:
       break;
   }
-  throw failures::BadFileName(name);
+  throw failures::BadFileName(name, target.why);
 }
 
 }  // namespace qrticket

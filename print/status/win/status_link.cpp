@@ -144,7 +144,7 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
     case DeviceTarget::Kind::Invalid:
       break;
   }
-  throw failures::BadFileName(name);
+  throw failures::BadFileName(name, target.why);
 }
 
 }  // namespace qrticket
