@@ -178,7 +178,7 @@ std::optional<DeviceTarget> SerialWithSettings(std::string_view name) {
   const std::string_view head = name.substr(0, colon);
   if (auto port = Port(TrimSpaces(head))) {
     if (!port->portName.ends_with(':')) port->portName += ':';
-    if (!StartsWithIgnoringCase(port->portName, "COM")) {
+    if (!IsSerialDevice(*port)) {
       DeviceTarget invalid;
       invalid.kind = DeviceTarget::Kind::Invalid;
       invalid.why = failures::SettingsNeedSerialPort(port->portName);
@@ -205,6 +205,19 @@ DeviceTarget ResolveDeviceName(std::string_view name) {
   if (auto port = Port(trimmed)) return *std::move(port);
   if (auto serial = SerialWithSettings(name)) return *std::move(serial);
   return Target(DeviceTarget::Kind::Path, std::string(name));
+}
+
+bool IsSerialDevice(const DeviceTarget& target) {
+  if (target.kind == DeviceTarget::Kind::Port) return StartsWithIgnoringCase(target.portName, "COM");
+  return target.kind == DeviceTarget::Kind::Path && NamesSerialTty(target.path);
+}
+
+std::string NameWithSettings(std::string_view name, const SerialSettings& settings) {
+  const DeviceTarget target = ResolveDeviceName(name);
+  std::string device = target.kind == DeviceTarget::Kind::Port ? target.portName : target.path;
+  if (target.kind == DeviceTarget::Kind::Port && !device.ends_with(':')) device += ':';
+  if (target.kind != DeviceTarget::Kind::Port) device += ':';
+  return device + SerialSettingsText(settings);
 }
 
 std::string PortNameOf(std::string_view path) {

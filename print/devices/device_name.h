@@ -54,6 +54,15 @@ inline constexpr int kLastParallelPort = 3;
 // Anything else is a path, taken exactly as typed (a leading space included).
 DeviceTarget ResolveDeviceName(std::string_view name);
 
+// Whether `target` is a serial device that settings may follow: a COM port, or a path that
+// NamesSerialTty takes.
+bool IsSerialDevice(const DeviceTarget& target);
+
+// `name` (a serial port or tty, without settings) followed by `settings`, ready to be typed:
+// "COM3:19200,n,8,1" for "COM3", "COM3:" or " com3: " as typed ("com3:..." keeps its case),
+// "/dev/ttyUSB0:9600,n,8,1" for a path.
+std::string NameWithSettings(std::string_view name, const SerialSettings& settings);
+
 // Whether `path` names a serial device that may carry settings after a colon. Linux: the tty
 // nodes under /dev (/dev/ttyS0, /dev/ttyUSB0, /dev/ttyACM0, /dev/rfcomm0, /dev/serial/by-id/...,
 // pseudo-terminals under /dev/pts/). Windows: "\\.\COMn". One file per platform.

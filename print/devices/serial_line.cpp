@@ -30,10 +30,21 @@ constexpr std::uint32_t DataBitsFlag(int bits) {
   }
 }
 
-// Within 2 % of the speed asked for.
-bool CloseEnough(std::uint32_t asked, std::uint32_t set) {
-  const std::uint64_t difference = asked > set ? asked - set : set - asked;
-  return difference * 100 <= static_cast<std::uint64_t>(asked) * 2;
+// The C library's code for a standard speed, which every program reading the line with
+// tcgetattr (stty, Wine) understands; BOTHER with the number itself for any other speed.
+std::uint32_t SpeedCode(std::uint32_t speed) {
+  constexpr std::pair<std::uint32_t, std::uint32_t> kStandard[] = {
+      {50, B50},         {75, B75},         {110, B110},       {134, B134},
+      {150, B150},       {200, B200},       {300, B300},       {600, B600},
+      {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
+      {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+      {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+      {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+      {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+      {3500000, B3500000}, {4000000, B4000000}};
+  for (const auto& [rate, code] : kStandard)
+    if (rate == speed) return code;
+  return kLineSpeedAsNumber;
 }
 
 std::string DataBitsText(int bits) { return std::to_string(bits) + " bits de dados"; }
@@ -44,7 +55,7 @@ LineSettings LineFor(const LineSettings& own, const SerialSettings& s, LineModes
   LineSettings line = own;
   line.cflag &= ~(kLineSpeedMask | kLineInputSpeedMask | CSIZE | PARENB | PARODD | CMSPAR |
                   CSTOPB | CRTSCTS);
-  line.cflag |= kLineSpeedAsNumber | DataBitsFlag(s.dataBits) | CREAD | CLOCAL;
+  line.cflag |= SpeedCode(s.speed) | DataBitsFlag(s.dataBits) | CREAD | CLOCAL;
   line.ispeed = line.ospeed = s.speed;
   switch (s.parity) {
     case Parity::None: break;
@@ -96,7 +107,7 @@ void SerialLine::Apply(const SerialSettings& settings, LineModes modes) {
     LineSettings taken;
     if (sys_.GetLine(fd_, &taken) != 0)
       throw failures::FromErrno(errno, device_, failures::Stage::Open);
-    if (!CloseEnough(settings.speed, taken.ospeed))
+    if (!SpeedsMatch(settings.speed, taken.ospeed))
       throw failures::SpeedNotTaken(device_, settings.speed, taken.ospeed);
     int lines = 0;
     if (settings.watchesDsr() && sys_.IoctlInt(fd_, TIOCMGET, &lines) != 0)

@@ -14,8 +14,9 @@ namespace qrticket {
 // post-processing off); a status exchange reads too (raw input, no echo, no signals).
 enum class LineModes { RawOutput, RawBoth };
 
-// The tty settings for `settings` on top of the port's own `own`: the speed as a number
-// (BOTHER) both ways, parity (mark and space through CMSPAR), data and stop bits (1.5 is
+// The tty settings for `settings` on top of the port's own `own`: the speed both ways (its B
+// code for a standard speed, which programs reading the line with tcgetattr understand, else
+// BOTHER with the number), parity (mark and space through CMSPAR), data and stop bits (1.5 is
 // CSTOPB with 5 data bits, as a UART makes it), flow control (IXON/IXOFF, CRTSCTS; DTR/DSR
 // has no termios flag and is watched by the writer), the receiver on and the modem's carrier
 // ignored (CREAD, CLOCAL), and `modes`. Everything else stays as the port had it.

@@ -130,6 +130,11 @@ std::string SerialSettingsText(const SerialSettings& s) {
   return text;
 }
 
+bool SpeedsMatch(std::uint32_t a, std::uint32_t b) {
+  const std::uint64_t difference = a > b ? a - b : b - a;
+  return difference * 100 <= static_cast<std::uint64_t>(a) * 2;
+}
+
 int FrameBits(const SerialSettings& s) {
   return 1 + s.dataBits + (s.parity == Parity::None ? 0 : 1) +
          (s.stopBits == StopBits::One ? 1 : 2);

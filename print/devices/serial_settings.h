@@ -53,6 +53,10 @@ SerialSettingsParse ParseSerialSettings(std::string_view text);
 // letter only when there is flow control ("9600,n,8,1,r").
 std::string SerialSettingsText(const SerialSettings& settings);
 
+// Whether two ends at these speeds understand each other: within 2 % (a UART samples each bit
+// in its middle, and a frame of ten bits allows about that much each side).
+bool SpeedsMatch(std::uint32_t a, std::uint32_t b);
+
 // Bits on the line per byte: start, data, parity and stop bits (1.5 counts as 2).
 int FrameBits(const SerialSettings& settings);
 

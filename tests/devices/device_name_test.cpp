@@ -173,6 +173,20 @@ INSTANTIATE_TEST_SUITE_P(
         Port("ComFlow", "COM1:9600,n,8,1,d", "/dev/ttyS0", "COM1:", "9600,n,8,1,d"),
         Port("SpacesAround", " COM2 : 38400 ", "/dev/ttyS1", "COM2:", "38400,n,8,1"),
         Port("OutOfRangeStaysAPort", "COM300:9600", "", "COM300:", "9600,n,8,1"),
+        Refused("ComBadSpeed", "COM3:12x00", "velocidade inválida: 12x00"),
+        Refused("ComWordAfterColon", "COM3:abc", "velocidade inválida: abc"),
+        Refused("ComBadParity", "COM3:9600,z", "paridade inválida: z (n, e, o, m ou s)"),
+        Refused("ParallelPort", "LPT1:9600", "LPT1: não é uma porta série: as definições só se "
+                                             "aplicam a portas série"),
+        PlainPath("FileWithColon", "notas:9600"),
+        PlainPath("FolderAndColon", "/tmp/notas:9600"),
+        PlainPath("NotAPortName", "COMX:9600")),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Linux's tty paths (Windows has its own: windows_names_test).
+INSTANTIATE_TEST_SUITE_P(
+    Ttys, SerialNames,
+    ::testing::Values(
         Tty("UsbAdapter", "/dev/ttyUSB0:115200,n,8,1,r", "/dev/ttyUSB0", "115200,n,8,1,r"),
         Tty("Acm", "/dev/ttyACM0:9600", "/dev/ttyACM0", "9600,n,8,1"),
         Tty("Bluetooth", "/dev/rfcomm0:19200", "/dev/rfcomm0", "19200,n,8,1"),
@@ -180,21 +194,20 @@ INSTANTIATE_TEST_SUITE_P(
             "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0", "9600,e,7,1"),
         Tty("PseudoTerminal", "/dev/pts/7:19200", "/dev/pts/7", "19200,n,8,1"),
         Tty("TtyS", "/dev/ttyS0:2400", "/dev/ttyS0", "2400,n,8,1"),
-        Refused("ComBadSpeed", "COM3:12x00", "velocidade inválida: 12x00"),
-        Refused("ComWordAfterColon", "COM3:abc", "velocidade inválida: abc"),
-        Refused("ComBadParity", "COM3:9600,z", "paridade inválida: z (n, e, o, m ou s)"),
         Refused("TtyBadSpeed", "/dev/ttyUSB0:12x00", "velocidade inválida: 12x00"),
         Refused("TtyBadData", "/dev/ttyUSB0:9600,n,9", "bits de dados inválidos: 9 (5 a 8)"),
-        Refused("ParallelPort", "LPT1:9600", "LPT1: não é uma porta série: as definições só se "
-                                             "aplicam a portas série"),
-        PlainPath("FileWithColon", "notas:9600"),
-        PlainPath("FolderAndColon", "/tmp/notas:9600"),
         PlainPath("ByPathHasColons", "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"),
         PlainPath("ConsoleIsNotSerial", "/dev/tty:9600"),
         PlainPath("UsbPrinterIsNotSerial", "/dev/usb/lp0:9600"),
-        PlainPath("TtyWordAfterColon", "/dev/ttyUSB0:abc"),
-        PlainPath("NotAPortName", "COMX:9600")),
+        PlainPath("TtyWordAfterColon", "/dev/ttyUSB0:abc")),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SerialNames, NameWithTheSettingsFound) {
+  const SerialSettings found{.speed = 19200};
+  EXPECT_EQ(NameWithSettings("COM3", found), "COM3:19200,n,8,1");
+  EXPECT_EQ(NameWithSettings(" com3: ", found), "com3:19200,n,8,1");
+  EXPECT_EQ(NameWithSettings("COM3:9600,e,7,1", found), "COM3:19200,n,8,1");
+}
 
 struct CupsRow {
   const char* name;

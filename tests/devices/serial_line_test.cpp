@@ -41,6 +41,7 @@ struct BitsRow {
   tcflag_t cflagClear;  // must all be clear
   tcflag_t iflagSet;
   tcflag_t iflagClear;
+  tcflag_t speedCode = 0;  // B19200..., or BOTHER for a speed without one
 };
 void PrintTo(const BitsRow& row, std::ostream* out) { *out << row.name; }
 
@@ -59,7 +60,7 @@ TEST_P(LineBits, OnTopOfThePortsOwn) {
   EXPECT_EQ(line.cflag & row.cflagClear, 0u);
   EXPECT_EQ(line.iflag & row.iflagSet, row.iflagSet);
   EXPECT_EQ(line.iflag & row.iflagClear, 0u);
-  EXPECT_EQ(line.cflag & kLineSpeedMask, kLineSpeedAsNumber);
+  EXPECT_EQ(line.cflag & kLineSpeedMask, row.speedCode);
   EXPECT_EQ(line.cflag & kLineInputSpeedMask, 0u) << "the input speed follows the output's";
   EXPECT_EQ(line.ospeed, row.settings.speed);
   EXPECT_EQ(line.ispeed, row.settings.speed);
@@ -73,24 +74,25 @@ INSTANTIATE_TEST_SUITE_P(
     Settings, LineBits,
     ::testing::Values(
         BitsRow{"N81", {.speed = 19200}, CS8, PARENB | CSTOPB | CRTSCTS | CMSPAR, 0,
-                IXON | IXOFF | IXANY},
+                IXON | IXOFF | IXANY, B19200},
         BitsRow{"E71", {9600, Parity::Even, 7}, CS7 | PARENB, PARODD | CMSPAR | CSTOPB | (CS8 & ~CS7),
-                0, IXON},
+                0, IXON, B9600},
         BitsRow{"O82", {9600, Parity::Odd, 8, StopBits::Two}, CS8 | PARENB | PARODD | CSTOPB, CMSPAR,
-                0, IXON},
-        BitsRow{"Mark", {9600, Parity::Mark, 8}, PARENB | PARODD | CMSPAR, 0, 0, 0},
-        BitsRow{"Space", {9600, Parity::Space, 8}, PARENB | CMSPAR, PARODD, 0, 0},
+                0, IXON, B9600},
+        BitsRow{"Mark", {9600, Parity::Mark, 8}, PARENB | PARODD | CMSPAR, 0, 0, 0, B9600},
+        BitsRow{"Space", {9600, Parity::Space, 8}, PARENB | CMSPAR, PARODD, 0, 0, B9600},
         BitsRow{"FiveDataOneAndAHalf", {1200, Parity::None, 5, StopBits::OnePointFive},
-                CS5 | CSTOPB, CS8 & ~CS5, 0, 0},
+                CS5 | CSTOPB, CS8 & ~CS5, 0, 0, B1200},
         BitsRow{"Xon", {9600, Parity::None, 8, StopBits::One, Flow::XonXoff}, 0, CRTSCTS,
-                IXON | IXOFF, IXANY},
+                IXON | IXOFF, IXANY, B9600},
         BitsRow{"Rts", {9600, Parity::None, 8, StopBits::One, Flow::RtsCts}, CRTSCTS, 0, 0,
-                IXON | IXOFF},
+                IXON | IXOFF, B9600},
         BitsRow{"DtrHasNoFlag", {9600, Parity::None, 8, StopBits::One, Flow::DtrDsr}, 0, CRTSCTS, 0,
-                IXON | IXOFF},
+                IXON | IXOFF, B9600},
         BitsRow{"Hardware", {9600, Parity::None, 8, StopBits::One, Flow::Hardware}, CRTSCTS, 0, 0,
-                IXON | IXOFF},
-        BitsRow{"NonStandardSpeed", {.speed = 250000}, CS8, 0, 0, 0}),
+                IXON | IXOFF, B9600},
+        BitsRow{"FastestStandard", {.speed = 921600}, CS8, 0, 0, 0, B921600},
+        BitsRow{"NonStandardSpeed", {.speed = 250000}, CS8, 0, 0, 0, kLineSpeedAsNumber}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineBits, AnExchangeReadsRaw) {
