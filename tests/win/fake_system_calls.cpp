@@ -133,6 +133,33 @@ BOOL FakePort::SetCommTimeouts(HANDLE, COMMTIMEOUTS* in) {
   return TRUE;
 }
 
+DCB FakePort::DefaultDcb() {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  dcb.BaudRate = 9600;
+  dcb.ByteSize = 8;
+  dcb.Parity = NOPARITY;
+  dcb.StopBits = ONESTOPBIT;
+  dcb.fBinary = TRUE;
+  dcb.fDtrControl = DTR_CONTROL_ENABLE;
+  dcb.fRtsControl = RTS_CONTROL_ENABLE;
+  return dcb;
+}
+
+BOOL FakePort::GetCommState(HANDLE, DCB* dcb) {
+  *dcb = state;
+  return TRUE;
+}
+
+BOOL FakePort::SetCommState(HANDLE, DCB* dcb) {
+  setStates.push_back(*dcb);
+  writeCallsAtSet.push_back(writeCalls);
+  if (refusesSettings && setStates.size() == 1) return FailWith(ERROR_INVALID_PARAMETER);
+  state = *dcb;
+  if (takesBaud != 0 && setStates.size() == 1) state.BaudRate = takesBaud;
+  return TRUE;
+}
+
 BOOL FakeSpooler::OpenPrinterW(const wchar_t* name, HANDLE* printer) {
   printerName = name;
   if (openError != 0) return FailWith(openError);

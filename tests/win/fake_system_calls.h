@@ -51,6 +51,16 @@ class FakePort : public SystemCalls {
   COMMTIMEOUTS timeouts{1, 2, 3, 4, 5};   // the port's, as GetCommTimeouts reads them
   std::vector<COMMTIMEOUTS> timeoutsSet;  // each SetCommTimeouts
 
+  // The line's settings: GetCommState answers `state`; SetCommState records each DCB and
+  // makes it the state, with the speed `takesBaud` instead when that is not 0 (a driver that
+  // sets another speed). `writeCallsAtSet` is how many writes had been made at each set.
+  DCB state = DefaultDcb();
+  DWORD takesBaud = 0;
+  bool refusesSettings = false;  // SetCommState fails
+  std::vector<DCB> setStates;
+  std::vector<int> writeCallsAtSet;
+  static DCB DefaultDcb();
+
   HANDLE CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD disposition,
                      DWORD flags) override;
   DWORD GetFileType(HANDLE handle) override;
@@ -67,6 +77,8 @@ class FakePort : public SystemCalls {
                 OVERLAPPED* overlapped) override;
   BOOL GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) override;
   BOOL SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) override;
+  BOOL GetCommState(HANDLE handle, DCB* dcb) override;
+  BOOL SetCommState(HANDLE handle, DCB* dcb) override;
 
  private:
   DWORD lastTransferred_ = 0;

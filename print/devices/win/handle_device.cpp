@@ -1,12 +1,16 @@
 // Files, ports and other device paths through CreateFileW and overlapped WriteFile.
 #include "devices/win/handle_device.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "devices/device_failures.h"
+#include "devices/win/comm_line.h"
 #include "devices/win/overlapped_output.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
@@ -16,6 +20,12 @@ namespace qrticket {
 namespace {
 
 using failures::Stage;
+using Clock = std::chrono::steady_clock;
+
+// A UART's own FIFO, which the output queue leaves out, and the least the settings are held
+// after the last byte (as on Linux: see file_device.cpp).
+constexpr std::uint64_t kLineFifoBytes = 128;
+constexpr std::chrono::milliseconds kLeastLineHold{100};
 
 class HandleDevice final : public OutputDevice {
  public:
@@ -30,12 +40,23 @@ class HandleDevice final : public OutputDevice {
     if (handle_ != INVALID_HANDLE_VALUE) Release(/*discardQueued=*/true);
   }
 
-  void Write(BytesView bytes) override { writer_.WriteAll(bytes); }
+  // The operator's serial settings, for this job only (the port's own come back at Release).
+  void SetSerial(const SerialSettings& settings) {
+    comm_ = std::make_unique<CommLine>(sys_, handle_, device_);
+    comm_->Apply(settings);
+  }
+
+  void Write(BytesView bytes) override {
+    if (comm_ && written_ == 0) firstWrite_ = Clock::now();
+    written_ += bytes.size();
+    writer_.WriteAll(bytes);
+  }
 
   void Close() override {
     std::optional<PrintFailure> failure;
     try {
       writer_.Drain();
+      if (comm_) HoldLine();
     } catch (const PrintFailure& f) {
       failure = f;
     }
@@ -51,10 +72,21 @@ class HandleDevice final : public OutputDevice {
     return how;
   }
 
+  // The settings stay until the line has had the time to carry every byte since the first
+  // write and a FIFO more: a port linked to a pseudo-terminal (Wine) shows no queue at all.
+  void HoldLine() {
+    if (written_ == 0) return;
+    const SerialSettings& s = comm_->settings();
+    const auto until = firstWrite_ + LineTime(written_, s) +
+                       std::max(LineTime(kLineFifoBytes, s), kLeastLineHold);
+    std::this_thread::sleep_until(until);
+  }
+
   // Closes once. After a failure a serial port's queue is discarded first: closing a port held
   // by flow control would otherwise wait for the line.
   DWORD Release(bool discardQueued) {
-    if (serial_ && discardQueued) sys_.PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR);
+    if (comm_) comm_->Restore(discardQueued);
+    else if (serial_ && discardQueued) sys_.PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR);
     const DWORD error = sys_.CloseHandle(handle_) ? 0 : ::GetLastError();
     handle_ = INVALID_HANDLE_VALUE;
     return error;
@@ -65,6 +97,9 @@ class HandleDevice final : public OutputDevice {
   std::string device_;
   bool serial_;
   OverlappedWriter writer_;
+  std::unique_ptr<CommLine> comm_;
+  std::uint64_t written_ = 0;
+  Clock::time_point firstWrite_;
 };
 
 // `prefix` in capitals.
@@ -104,6 +139,8 @@ std::unique_ptr<OutputDevice> OpenHandleDevice(const DeviceTarget& target, std::
   how.stall = options.stallTimeout;
   how.cancelFd = options.cancelFd;
   how.serial = IsSerialPortPath(path);
+  // Settings are for serial ports only: nothing else is opened with them.
+  if (target.serial && !how.serial) throw failures::NotASerialLine(device);
   // Serial status calls (the output queue, discarding it) need read access as well.
   const DWORD access = how.serial ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;
   // Never create a file where a device should be: a missing \\.\COM7 is an error, not a file.
@@ -126,7 +163,9 @@ std::unique_ptr<OutputDevice> OpenHandleDevice(const DeviceTarget& target, std::
     sys.CloseHandle(handle);
     throw FromWindowsError(error, device, Stage::Open);
   }
-  return std::make_unique<HandleDevice>(sys, handle, std::string(device), how);
+  auto out = std::make_unique<HandleDevice>(sys, handle, std::string(device), how);
+  if (target.serial) out->SetSerial(*target.serial);
+  return out;
 }
 
 std::unique_ptr<OutputDevice> OpenPortDevice(const DeviceTarget& port, const ChannelOptions& options,

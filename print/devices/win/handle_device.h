@@ -13,7 +13,9 @@ namespace qrticket {
 // another program holding it, or a second job, fails "busy" and empties nothing). A path in
 // the device namespace ("\\.\COM12", "\\.\LPT1") must exist; any other path is created, and a
 // disk file is emptied once it is ours. Serial ports keep the speed, parity and flow control
-// the system set for them; Windows sends their bytes unchanged. Close() waits, bounded by the
+// the system set for them, unless `target.serial` gives settings: the port is then set to them
+// for the job (see CommLine), held until the line has had the time to carry the bytes, and put
+// back as it was, after a failure too; Windows sends their bytes unchanged. Close() waits, bounded by the
 // stall time-out, until a serial port's output queue has drained; a failed or abandoned job
 // discards what is still queued, so that closing cannot block. `device` is the name as the
 // operator typed it, for messages.

@@ -48,6 +48,8 @@ BOOL SystemCalls::GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
 BOOL SystemCalls::SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
   return ::SetCommTimeouts(handle, timeouts);
 }
+BOOL SystemCalls::GetCommState(HANDLE handle, DCB* dcb) { return ::GetCommState(handle, dcb); }
+BOOL SystemCalls::SetCommState(HANDLE handle, DCB* dcb) { return ::SetCommState(handle, dcb); }
 
 SOCKET SystemCalls::Socket(int family, int type, int protocol) {
   return ::socket(family, type, protocol);

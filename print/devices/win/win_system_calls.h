@@ -51,6 +51,9 @@ class SystemCalls {
   // Serial ports: how long a read or write waits before it returns.
   virtual BOOL GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts);
   virtual BOOL SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts);
+  // Serial ports: the line's settings (speed, framing, flow control).
+  virtual BOOL GetCommState(HANDLE handle, DCB* dcb);
+  virtual BOOL SetCommState(HANDLE handle, DCB* dcb);
 
   // Sockets.
   virtual SOCKET Socket(int family, int type, int protocol);
