@@ -14,71 +14,72 @@
 #include "status/status_failures.h"
 
 namespace qrticket {
-namespace {
 
 using failures::Stage;
 
-class LocalStatusLink final : public FdStatusLink {
- public:
-  LocalStatusLink(SystemCalls& sys, int fd, std::string device, int cancelFd)
-      : FdStatusLink(sys, fd, std::move(device), /*socket=*/false, cancelFd) {}
-  ~LocalStatusLink() override { CloseNow(); }
+LocalStatusLink::LocalStatusLink(SystemCalls& sys, int fd, std::string device, int cancelFd)
+    : FdStatusLink(sys, fd, std::move(device), /*socket=*/false, cancelFd) {}
 
-  bool CarriesFlowControl() const override { return savedTty_.has_value(); }
+LocalStatusLink::~LocalStatusLink() { CloseNow(); }
 
-  void Claim() {
-    while (sys_.Flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EINTR) continue;
-      if (errno == EWOULDBLOCK) throw failures::FromErrno(EBUSY, device_, Stage::Open);
-      return;  // no locks here: ask anyway
-    }
+void LocalStatusLink::Claim() {
+  while (sys_.Flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    if (errno == EWOULDBLOCK) throw failures::FromErrno(EBUSY, device_, Stage::Open);
+    return;  // no locks here: ask anyway
   }
+}
 
-  // Raw both ways, so every answer byte comes through as sent (0x0D, 0x11, 0x13 included when
-  // the port has no software flow control) and requests leave unchanged.
-  void MakeTtyRaw() {
-    termios attributes{};
-    if (sys_.TcGetAttr(fd_, &attributes) != 0) return;  // not a tty: a USB printer
-    savedTty_ = attributes;
-    attributes.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL);
-    attributes.c_oflag &= ~OPOST;
-    attributes.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    // One byte at least and no timer: with O_NONBLOCK a read then says EAGAIN when nothing
-    // is there, where VMIN 0 would return 0 and look like the end of input.
-    attributes.c_cc[VMIN] = 1;
-    attributes.c_cc[VTIME] = 0;
-    if (sys_.TcSetAttr(fd_, TCSANOW, &attributes) != 0)
-      throw failures::FromErrno(errno, device_, Stage::Open);
-    sys_.TcFlush(fd_, TCIFLUSH);  // answers to someone else's questions
-  }
+// Raw both ways, so every answer byte comes through as sent (0x0D, 0x11, 0x13 included when
+// the port has no software flow control) and requests leave unchanged.
+void LocalStatusLink::MakeTtyRaw() {
+  termios attributes{};
+  if (sys_.TcGetAttr(fd_, &attributes) != 0) return;  // not a tty: a USB printer
+  savedTty_ = attributes;
+  attributes.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL);
+  attributes.c_oflag &= ~OPOST;
+  attributes.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  // One byte at least and no timer: with O_NONBLOCK a read then says EAGAIN when nothing
+  // is there, where VMIN 0 would return 0 and look like the end of input.
+  attributes.c_cc[VMIN] = 1;
+  attributes.c_cc[VTIME] = 0;
+  if (sys_.TcSetAttr(fd_, TCSANOW, &attributes) != 0)
+    throw failures::FromErrno(errno, device_, Stage::Open);
+  sys_.TcFlush(fd_, TCIFLUSH);  // answers to someone else's questions
+}
 
- private:
-  // A device that ends its input before sending anything cannot answer (/dev/null); one that
-  // had answered has hung up (a pseudo-terminal's other side closed), which the exchange says.
-  void AtEndOfInput() override {
-    if (!answered_) throw failures::NoReturnChannel(device_, failures::NoWayBack::Device);
-  }
+bool LocalStatusLink::SetSerial(const SerialSettings& settings) {
+  if (!serial_) serial_ = std::make_unique<SerialLine>(sys_, fd_, device_);
+  serial_->Apply(settings, LineModes::RawBoth);
+  sys_.TcFlush(fd_, TCIFLUSH);  // answers to someone else's questions, or at other settings
+  return true;
+}
 
-  void BeforeClose() override {
-    if (!savedTty_) return;
-    sys_.TcFlush(fd_, TCOFLUSH);
-    sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
-  }
+// A device that ends its input before sending anything cannot answer (/dev/null); one that
+// had answered has hung up (a pseudo-terminal's other side closed), which the exchange says.
+void LocalStatusLink::AtEndOfInput() {
+  if (!answered_) throw failures::NoReturnChannel(device_, failures::NoWayBack::Device);
+}
 
-  std::optional<termios> savedTty_;
-};
+void LocalStatusLink::BeforeClose() {
+  if (serial_) serial_->Restore(/*discardQueued=*/true);
+  if (!savedTty_) return;
+  sys_.TcFlush(fd_, TCOFLUSH);
+  sys_.TcSetAttr(fd_, TCSANOW, &*savedTty_);
+}
 
-}  // namespace
-
-std::unique_ptr<StatusLink> OpenLocalStatusLink(const std::string& path, std::string_view device,
-                                                SystemCalls& sys, int cancelFd) {
+std::unique_ptr<LocalStatusLink> OpenLocalStatusLink(const std::string& path,
+                                                     std::string_view device, SystemCalls& sys,
+                                                     int cancelFd,
+                                                     const std::optional<SerialSettings>& serial) {
   int fd;
   do fd = sys.Open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
   while (fd < 0 && errno == EINTR);
   if (fd < 0) throw failures::FromErrno(errno, device, Stage::Open);
   auto link = std::make_unique<LocalStatusLink>(sys, fd, std::string(device), cancelFd);
   link->Claim();
-  link->MakeTtyRaw();
+  if (serial) link->SetSerial(*serial);
+  else link->MakeTtyRaw();
   return link;
 }
 

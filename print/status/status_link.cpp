@@ -28,7 +28,8 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 }
 
 std::unique_ptr<StatusLink> OpenPath(const std::string& path, std::string_view device,
-                                     SystemCalls& sys, int cancelFd) {
+                                     SystemCalls& sys, int cancelFd,
+                                     const std::optional<SerialSettings>& serial) {
   if (path.empty() || path.find('\0') != std::string::npos) throw failures::BadFileName(device);
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
@@ -41,7 +42,7 @@ std::unique_ptr<StatusLink> OpenPath(const std::string& path, std::string_view d
   if (S_ISDIR(st.st_mode)) throw failures::FromErrno(EISDIR, device, failures::Stage::Open);
   if (S_ISFIFO(st.st_mode)) throw failures::NoReturnChannel(device, NoWayBack::Fifo);
   if (!S_ISCHR(st.st_mode)) throw failures::NoReturnChannel(device, NoWayBack::File);
-  return OpenLocalStatusLink(path, device, sys, cancelFd);
+  return OpenLocalStatusLink(path, device, sys, cancelFd, serial);
 }
 
 }  // namespace
@@ -56,14 +57,14 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
     case DeviceTarget::Kind::Tcp:
       return OpenTcpStatusLink(target, name, options, sys);
     case DeviceTarget::Kind::Path:
-      return OpenPath(target.path, name, sys, options.cancelFd);
+      return OpenPath(target.path, name, sys, options.cancelFd, target.serial);
     case DeviceTarget::Kind::StandardOutput:
       throw failures::NoReturnChannel(name, NoWayBack::StandardOutput);
     case DeviceTarget::Kind::Cups:
       throw failures::NoReturnChannel(name, NoWayBack::PrintQueue);
     case DeviceTarget::Kind::Port:
       CheckPortIsThere(target);
-      return OpenPath(target.path, target.portName, sys, options.cancelFd);
+      return OpenPath(target.path, target.portName, sys, options.cancelFd, target.serial);
     case DeviceTarget::Kind::Invalid:
       break;
   }

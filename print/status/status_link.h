@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "devices/bytes.h"
+#include "devices/serial_settings.h"
 #include "devices/system_calls.h"
 
 namespace qrticket {
@@ -48,6 +49,12 @@ class StatusLink {
 
   // The other side closed the link after it had answered (a printer that hung up).
   virtual bool HungUp() const { return false; }
+
+  // Sets serial settings on the line for the rest of the exchange (the speed search changes
+  // them between tries), dropping what came in before; the port's own come back when the link
+  // goes. False, with nothing done, on a link that is no serial line. Throws PrintFailure: what
+  // the port refuses (see SerialLine::Apply).
+  virtual bool SetSerial(const SerialSettings&) { return false; }
 };
 
 // Opens the device named as the operator typed it for asking. Throws PrintFailure: the
