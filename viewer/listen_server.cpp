@@ -3,22 +3,13 @@
 // per platform), and Stop() ends every wait at once.
 #include "listen_server.h"
 
-#include <cstdio>
-#include <fstream>
 #include <thread>
 
+#include "job_files.h"
 #include "png_writer.h"
 #include "render_report.h"
 
 namespace qrticket::viewer {
-namespace {
-
-void WriteReport(const std::filesystem::path& png, const std::vector<std::string>& lines) {
-  std::ofstream out(std::filesystem::path(png).replace_extension(".txt"));
-  for (const auto& line : lines) out << line << '\n';
-}
-
-}  // namespace
 
 ListenServer::ListenServer(ListenOptions options)
     : options_(std::move(options)), socket_(options_.address, options_.port) {}
@@ -137,7 +128,7 @@ void ListenServer::Serve(std::unique_ptr<Connection> connection,
   std::lock_guard lock(mutex_);
   if (failure.empty()) {
     job.number = ++jobs_;
-    job.png = NextPngPath();
+    job.png = NextTicketPath(options_.outDir, nextFile_);
     try {
       SavePng(png, job.png);
     } catch (const PngError& e) {
@@ -150,21 +141,8 @@ void ListenServer::Serve(std::unique_ptr<Connection> connection,
     Stop();
     return;
   }
-  WriteReport(job.png, job.report);
+  WriteTicketReport(job.png, job.report);
   onJob(job);
-}
-
-std::filesystem::path ListenServer::NextPngPath() {
-  std::error_code ec;
-  for (;; ++nextFile_) {
-    char name[32];
-    std::snprintf(name, sizeof name, "ticket-%04d.png", nextFile_);
-    auto path = options_.outDir / name;
-    if (!std::filesystem::exists(path, ec)) {
-      ++nextFile_;
-      return path;
-    }
-  }
 }
 
 }  // namespace qrticket::viewer

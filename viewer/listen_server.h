@@ -71,7 +71,6 @@ class ListenServer {
                           StatusResponder& responder);
   void Serve(std::unique_ptr<Connection> connection,
              const std::function<void(const ListenJob&)>& onJob);
-  std::filesystem::path NextPngPath();
 
   ListenOptions options_;
   ListenSocket socket_;

@@ -1,11 +1,14 @@
 // qrticket-view: the virtual printer's command line. Draws one stream to a PNG as it is read,
-// or listens on the network and draws one PNG per connection until Ctrl+C (or SIGTERM).
+// or listens on the network (or on a serial line) and draws one PNG per job until Ctrl+C (or
+// SIGTERM).
 #include <iostream>
 
+#include "job_lines.h"
 #include "listen_server.h"
 #include "png_writer.h"
 #include "render_report.h"
 #include "render_ticket.h"
+#include "serial_mode.h"
 #include "utf8_path.h"
 #include "view_options.h"
 #include "view_process.h"
@@ -47,20 +50,7 @@ int Listen(const vcli::ViewOptions& options) {
     ListenServer server(listen);
     const vcli::StopOnInterrupt interrupt(server);
     std::cout << say::ListenListening(server.address()) << std::endl;
-    server.Run([](const ListenJob& job) {
-      if (job.statusOnly) {
-        std::cout << say::ListenStatusLine(job.peer) << '\n';
-        for (const auto& line : job.report) std::cout << "  " << line << '\n';
-      } else if (job.number == 0) {
-        std::cout << say::ListenEmptyLine(job.peer) << '\n';
-      } else {
-        std::cout << say::ListenJobLine(job.number, job.bytes, job.peer,
-                                        Utf8FromPath(job.png))
-                  << '\n';
-        for (const auto& line : job.report) std::cout << "  " << line << '\n';
-      }
-      std::cout.flush();
-    });
+    server.Run([](const ListenJob& job) { PrintJobLines(std::cout, job); });
   } catch (const std::exception& e) {
     std::cerr << "qrticket-view: " << e.what() << '\n';
     return vcli::kExitFailed;
@@ -78,6 +68,7 @@ int main(int argc, char** argv) {
   std::cerr << parsed.err;
   if (!parsed.options) return parsed.exitCode;
   try {
+    if (parsed.options->serial) return vcli::RunSerialPrinter(*parsed.options);
     return parsed.options->listen ? Listen(*parsed.options) : DrawOne(*parsed.options);
   } catch (const std::bad_alloc&) {
     // The raster and the held command are bounded, but the machine may have less.

@@ -414,5 +414,27 @@ std::string ListenStatusLine(std::string_view peer) {
   return "ligação de " + std::string(peer) + ": pedidos de estado, nenhum talão";
 }
 std::string ListenStopped() { return "qrticket-view: parado"; }
+std::string SerialNoPty(std::string_view why) {
+  return "não foi possível criar a linha série (pseudo-terminal): " + std::string(why);
+}
+std::string SerialListening(std::string_view path, std::string_view settings) {
+  return "qrticket-view: impressora série em " + std::string(path) + " a " +
+         std::string(settings) + " (qrticket --device " + std::string(path) + ":" +
+         std::string(settings) + ")";
+}
+std::string SerialSpeedMismatch(std::uint64_t bytes, const std::vector<std::uint32_t>& lineSpeeds,
+                                std::uint32_t ownSpeed) {
+  std::string speeds;
+  for (const std::uint32_t speed : lineSpeeds) {
+    if (!speeds.empty()) speeds += ", ";
+    speeds += std::to_string(speed);
+  }
+  return "as velocidades não coincidem: " + std::to_string(bytes) +
+         " bytes chegaram com a linha a " + speeds + " bit/s e a impressora está a " +
+         std::to_string(ownSpeed) + " bit/s; saíram como lixo e sem resposta a pedidos de estado";
+}
+std::string SerialNotOnWindows() {
+  return "--serial só existe no Linux: a linha série virtual é um pseudo-terminal";
+}
 }  // namespace say
 }  // namespace qrticket::viewer

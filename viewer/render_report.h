@@ -172,6 +172,12 @@ std::string ListenJobLine(int number, std::uint64_t bytes, std::string_view peer
 std::string ListenEmptyLine(std::string_view peer);
 std::string ListenStatusLine(std::string_view peer);
 std::string ListenStopped();
+// The serial printer (--serial).
+std::string SerialNoPty(std::string_view why);
+std::string SerialListening(std::string_view path, std::string_view settings);
+std::string SerialSpeedMismatch(std::uint64_t bytes, const std::vector<std::uint32_t>& lineSpeeds,
+                                std::uint32_t ownSpeed);
+std::string SerialNotOnWindows();
 }  // namespace say
 
 }  // namespace qrticket::viewer

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "devices/device_failures.h"
+#include "devices/serial_settings.h"
 #include "ticket/publisher.h"
 
 namespace qrticket::viewer::cli {
@@ -20,7 +22,9 @@ constexpr const char* kDescription =
     "comandos ignorados...\n"
     "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384]\n"
     "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)\n"
-    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]";
+    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]\n"
+    "  qrticket-view --serial VELOCIDADE[,PARIDADE[,DADOS[,PARAGEM[,FLUXO]]]] --out PASTA\n"
+    "                [--simulate ...]   (Linux: uma linha série num pseudo-terminal)";
 
 constexpr const char* kFooter =
     "Lê no máximo 64 MiB por talão e desenha até 60000 pontos de papel (cerca de 7,4 m).\n"
@@ -53,12 +57,16 @@ std::string Portuguese(const CLI::ParseError& e) {
   return "linha de comandos inválida";
 }
 
-// CLI11 pads the option column by bytes: a name with "Ç" (two bytes) lands one column short.
+// CLI11 pads the option column by bytes: a name with "Ç" (two bytes) lands one column short
+// for each such letter.
 std::string Help(const CLI::App& app) {
   std::string help = app.help();
-  const std::string name = "[ENDEREÇO:]PORTA";
-  const auto at = help.find(name + "  ");
-  if (at != std::string::npos) help.insert(at + name.size(), " ");
+  for (const std::string name : {"[ENDEREÇO:]PORTA", "DEFINIÇÕES"}) {
+    std::size_t continuation = 0;  // UTF-8 bytes beyond the first of each letter
+    for (const char c : name) continuation += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    const auto at = help.find(name + "  ");
+    if (at != std::string::npos) help.insert(at + name.size(), continuation, ' ');
+  }
   return help;
 }
 
@@ -113,9 +121,15 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
       ->type_name("[ENDEREÇO:]PORTA");
   app.add_option("--out", outDir, "pasta onde --listen guarda um PNG por ligação")
       ->type_name("PASTA");
+  std::optional<std::string> serial;
+  app.add_option("--serial", serial,
+                 "impressora série num pseudo-terminal, a estas definições\n"
+                 "(19200 ou 9600,n,8,1); mostra o caminho da linha")
+      ->type_name("DEFINIÇÕES");
   std::optional<std::string> simulate;
   app.add_option("--simulate", simulate,
-                 "estado que --listen responde aos pedidos de estado (DLE EOT, GS I)")
+                 "estado que --listen e --serial respondem aos pedidos de\n"
+                 "estado (DLE EOT, GS I)")
       ->type_name("ESTADO");
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -141,7 +155,18 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     return UsageError("--simulate aceita paper-out, paper-near-end, cover-open, offline ou "
                       "silent, não '" + *simulate + "'");
   }
-  if (listen) {
+  if (serial) {
+    if (listen) return UsageError("use --listen ou --serial, não os dois");
+    if (input || output) return UsageError("--serial não aceita FICHEIRO nem -o");
+    if (!outDir) return UsageError("--serial precisa de --out PASTA");
+    const SerialSettingsParse parse = ParseSerialSettings(*serial);
+    if (!parse.settings)
+      return UsageError("--serial: " + failures::SerialFieldText(parse.field, parse.value));
+    v.serial = true;
+    v.serialSettings = SerialSettingsText(*parse.settings);
+    v.outDir = *outDir;
+    if (simulate) v.simulate = *simulate;
+  } else if (listen) {
     if (input || output) return UsageError("--listen não aceita FICHEIRO nem -o");
     if (!outDir) return UsageError("--listen precisa de --out PASTA");
     const auto where = ParseListenAddress(*listen);
@@ -152,10 +177,10 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     v.outDir = *outDir;
     if (simulate) v.simulate = *simulate;
   } else {
-    if (simulate) return UsageError("--simulate só se usa com --listen");
+    if (simulate) return UsageError("--simulate só se usa com --listen ou --serial");
     if (!input) return UsageError("falta o FICHEIRO (ou - para a entrada padrão)");
     if (!output) return UsageError("falta -o SAIDA.png");
-    if (outDir) return UsageError("--out só se usa com --listen");
+    if (outDir) return UsageError("--out só se usa com --listen ou --serial");
     v.input = *input;
     v.output = *output;
   }

@@ -16,6 +16,10 @@ enum ExitCode : int {
 
 struct ViewOptions {
   bool listen = false;
+  // --serial SETTINGS: a serial printer on a pseudo-terminal, at these settings ("19200",
+  // "9600,n,8,1"), drawing into `outDir`.
+  bool serial = false;
+  std::string serialSettings;
   // Drawing one stream: FILE or "-" (standard input) to `output`.
   std::string input;
   std::string output;
@@ -24,7 +28,7 @@ struct ViewOptions {
   std::string address = "127.0.0.1";
   int port = 9100;
   std::string outDir;
-  // The state the network printer reports when asked (DLE EOT, GS I): "ready" or one of the
+  // The state the network (or serial) printer reports when asked (DLE EOT, GS I): "ready" or one of the
   // --simulate names.
   std::string simulate = "ready";
 };

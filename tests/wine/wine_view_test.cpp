@@ -275,6 +275,54 @@ TEST_F(WineView, SimulatesAPrinterWithItsCoverOpen) {
   EXPECT_EQ(listener.Log().find("trabalho 1:"), std::string::npos) << "nothing was printed";
 }
 
+// The Linux qrticket-view --serial as the printer, its pseudo-terminal linked as COM13 of the
+// prefix: qrticket.exe sets the settings through the DCB, which Wine passes on to the pty, so
+// a ticket at the printer's speed is drawn with its symbol and one at 9600 is junk; one without
+// settings finds the line at the printer's own settings, which every job put back.
+TEST_F(WineView, PrintsToTheSerialPrinterThroughACOMPort) {
+  const char* root = std::getenv("QRTICKET_WINE_ROOT");
+  fs::create_directory(LinuxPath("out"));
+  BackgroundProgram printer({QRTICKET_VIEW_BINARY, "--serial", "38400", "--out", LinuxPath("out")},
+                            LinuxPath("serial.log"), LinuxPath("serial.err"));
+  const auto log = [&] { return ReadFileBytes(LinuxPath("serial.log")); };
+  ASSERT_TRUE(PollUntil([&] { return log().find(" a 38400,n,8,1 ") != std::string::npos; }, 10s))
+      << log();
+  const std::string start = "impressora série em ";
+  const std::string text = log();
+  const auto at = text.find(start) + start.size();
+  const std::string line = text.substr(at, text.find(' ', at) - at);
+  const fs::path link = fs::path(root) / "ports" / "com13";
+  fs::remove(link);
+  fs::create_symlink(line, link);
+
+  struct Job {
+    std::string device;
+    bool drawnAsSent;
+  };
+  const Job jobs[] = {{"COM13:38400,n,8,1", true}, {"COM13:9600", false}, {"COM13:", true}};
+  int number = 0;
+  for (const Job& job : jobs) {
+    ++number;
+    const ProgramRun run =
+        RunProgram({QRTICKET_WINE64, QRTICKET_EXE, "--device", job.device}, {}, 60s, work_);
+    EXPECT_EQ(run.exitCode, 0) << job.device << ": " << run.err;
+    const std::string mark = "trabalho " + std::to_string(number) + ":";
+    ASSERT_TRUE(PollUntil([&] { return log().find(mark) != std::string::npos; }, 10s)) << log();
+    char name[32];
+    std::snprintf(name, sizeof name, "out/ticket-%04d.txt", number);
+    const std::string report = ReadFileBytes(LinuxPath(name));
+    EXPECT_EQ(report.find("QR (GS ( k)") != std::string::npos, job.drawnAsSent)
+        << job.device << ":\n" << report;
+    EXPECT_EQ(report.find("a linha a 9600 bit/s e a impressora está a 38400") != std::string::npos,
+              !job.drawnAsSent)
+        << job.device << ":\n" << report;
+  }
+  // The line is at the printer's own settings: it answers the Linux qrticket without settings.
+  const ProgramRun status = RunProgram({QRTICKET_BINARY, "--device", line, "--status"});
+  EXPECT_EQ(status.exitCode, 0) << status.out << status.err;
+  fs::remove(link);
+}
+
 // "imagem: C:\users\...\talao.png" from the preview's message, as a path of this machine.
 fs::path PicturePath(const std::string& out, const std::string& label) {
   const auto at = out.find("  " + label + ": ");
