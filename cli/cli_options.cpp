@@ -231,6 +231,7 @@ bool ModeNeedsDevice(Mode mode) {
     case Mode::PrintTicketCheckingStatus:
       return true;
     case Mode::PrintProbe:
+    case Mode::FindSpeed:
       return true;
     case Mode::ListDevices:
     case Mode::CheckSymbol:
@@ -290,6 +291,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
     const DeviceTarget target = ResolveDeviceName(*raw.device);
     if (target.kind == DeviceTarget::Kind::Invalid && !target.why.empty())
       return UsageError("--device \"" + *raw.device + "\": " + target.why);
+    if (options.mode == Mode::FindSpeed && target.serial)
+      return UsageError("--find-speed procura as definições sozinha: indique a porta sem elas");
   }
 
   const auto model = Int16(raw.model);

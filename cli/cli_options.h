@@ -15,10 +15,11 @@ namespace qrticket::cli {
 // Exit codes, listed once.
 enum ExitCode : int {
   kExitOk = 0,                    // the ticket was delivered (or --help / --version);
-                                  // --status: the printer is ready
+                                  // --status: the printer is ready; --find-speed: found
   kExitPrintFailed = 1,           // the job failed ("Falha na impressão:..." on stderr), or
                                   // memory ran out; --status: the printer reports a problem,
-                                  // did not answer or cannot answer
+                                  // did not answer or cannot answer; --find-speed: no
+                                  // settings answered
   kExitUsage = 2,                 // the command line or the text file was not usable
   kExitPrintedWithoutSymbol = 3,  // delivered, but the QR builder failed: its description was
                                   // printed in place of the symbol; a warning went to stderr
@@ -34,6 +35,7 @@ enum class Mode {
   ListDevices,                // --list-devices: list this machine's devices, print nothing
   CheckSymbol,                // --check: the symbol the printer would draw, no device
   PrintProbe,                 // --probe: the limits ticket
+  FindSpeed,                  // --find-speed: the settings a serial printer answers at
 };
 
 // Whether `mode` talks to a device, so that the command line must name one.

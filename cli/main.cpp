@@ -32,6 +32,11 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
       cli::StreamReporter reporter(err);
       return cli::RunCheckedTicket(options.settings, options.channel, reporter, err, caught);
     }
+    case cli::Mode::FindSpeed: {
+      qrticket::SpeedSearchOptions search;
+      search.cancelFd = options.channel.cancelFd;
+      return cli::RunFindSpeed(options.settings.deviceName, out, err, search, caught);
+    }
     case cli::Mode::ListDevices:
       return cli::ListDevices(out, err, options.channel.cancelFd, caught);
     case cli::Mode::CheckSymbol:

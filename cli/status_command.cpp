@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli_options.h"
+#include "devices/device_name.h"
 #include "devices/failure.h"
 #include "print_command.h"
 #include "status/status_query.h"
@@ -15,6 +16,8 @@ namespace {
 
 // Prefix of a --status line that is no answer of the printer but a failure to ask.
 constexpr const char* kStatusFailurePrefix = "Falha ao pedir o estado: ";
+// Prefix of a --find-speed line that says why the search could not be made.
+constexpr const char* kSpeedFailurePrefix = "Falha ao procurar a velocidade: ";
 
 }  // namespace
 
@@ -26,6 +29,28 @@ int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
     return report.ready() ? kExitOk : kExitPrintFailed;
   } catch (const PrintFailure& failure) {
     err << kStatusFailurePrefix << failure.description() << '\n';
+    const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
+    if (failure.code() == FailureCode::Interrupted && signal != 0)
+      return kExitSignalBase + signal;
+    return kExitPrintFailed;
+  }
+}
+
+int RunFindSpeed(const std::string& device, std::ostream& out, std::ostream& err,
+                 const SpeedSearchOptions& options, int (*caughtSignal)()) {
+  err << "qrticket: " << SpeedSearchWarning() << '\n';
+  try {
+    const auto found = FindSerialSettings(device, options, [&err](const SerialSettings& s) {
+      err << "qrticket: " << TryingSerialSettings(SerialSettingsText(s)) << '\n';
+    });
+    if (!found) {
+      err << "qrticket: " << NoSpeedAnswered() << '\n';
+      return kExitPrintFailed;
+    }
+    out << NameWithSettings(device, *found) << '\n';
+    return kExitOk;
+  } catch (const PrintFailure& failure) {
+    err << kSpeedFailurePrefix << failure.description() << '\n';
     const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
     if (failure.code() == FailureCode::Interrupted && signal != 0)
       return kExitSignalBase + signal;

@@ -13,8 +13,19 @@ void AddStatusFlags(CLI::App& app, Mode& mode, std::initializer_list<CLI::Option
       "--check-status", [&mode] { mode = Mode::PrintTicketCheckingStatus; },
       "pergunta o estado antes do talão (não imprime se não está pronta, ou se não se sabe) e "
       "depois dele");
+  auto* find = app.add_flag_callback(
+      "--find-speed", [&mode] { mode = Mode::FindSpeed; },
+      "procura a velocidade de uma impressora série (--device PORTA, sem definições): pede o "
+      "estado a 9600, 19200, 38400, 115200, 57600, 4800 e 2400 bit/s com 8N1 e depois 7E1, e "
+      "mostra o nome com as definições a que respondeu (COM3:19200,n,8,1); sai com 0 se a "
+      "encontrou, 1 se não respondeu a nenhuma");
   ask->excludes(check);
-  for (CLI::Option* option : textOptions) ask->excludes(option);
+  find->excludes(ask);
+  find->excludes(check);
+  for (CLI::Option* option : textOptions) {
+    ask->excludes(option);
+    find->excludes(option);
+  }
 }
 
 }  // namespace qrticket::cli

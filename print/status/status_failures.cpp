@@ -44,6 +44,11 @@ PrintFailure StatusNotOnWindows(std::string_view device) {
                                             " não é pedido; " + kWhoAnswersOnWindows};
 }
 
+PrintFailure SpeedSearchWithSettings(std::string_view device) {
+  return {FailureCode::BadFileName, "a procura da velocidade encontra as definições sozinha: "
+                                    "indique a porta sem elas, não " + Quoted(device)};
+}
+
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound) {
   return {FailureCode::NoAnswer, "a impressora não respondeu: nenhuma resposta de " +
                                      Quoted(device) + " ao pedido de estado (DLE EOT) em " +

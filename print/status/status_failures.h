@@ -20,6 +20,8 @@ PrintFailure StatusNotOnWindows(std::string_view device);
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);
 // The printer closed the link before it answered the first status request.
 PrintFailure HungUp(std::string_view device);
+// The speed search was given a name with settings: it finds them itself.
+PrintFailure SpeedSearchWithSettings(std::string_view device);
 // Before a ticket: the printer reports `causes` (status lines joined by ", ").
 PrintFailure NotReadyNothingPrinted(std::string_view device, std::string_view causes);
 // Before a ticket: the status could not be had (`cause`); the ticket was not sent.

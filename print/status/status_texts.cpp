@@ -146,4 +146,15 @@ std::string UnknownCauses(const StatusAnswers& answers) {
 
 std::string ShownPrinterText(BytesView text) { return ShownControls(Latin1ToUtf8(text)); }
 
+std::string SpeedSearchWarning() {
+  return "a procurar a velocidade: uma impressora a outra velocidade pode imprimir alguns "
+         "caracteres soltos";
+}
+
+std::string TryingSerialSettings(std::string_view settings) {
+  return "a tentar " + std::string(settings);
+}
+
+std::string NoSpeedAnswered() { return "a impressora não respondeu a nenhuma velocidade"; }
+
 }  // namespace qrticket

@@ -27,6 +27,12 @@ std::string ProblemCauses(const StatusAnswers& answers);
 // e erro (DLE EOT 2), ...". Empty when every state was read.
 std::string UnknownCauses(const StatusAnswers& answers);
 
+// The speed search: the warning before it starts, what it says as it tries one, and the
+// outcome when nothing answered.
+std::string SpeedSearchWarning();
+std::string TryingSerialSettings(std::string_view settings);
+std::string NoSpeedAnswered();
+
 // A printer's text (its bytes as ISO-8859-1) for a terminal: C0 and C1 control characters and
 // DEL as "[0x1B]", so that a printer cannot send control sequences to the operator's screen.
 std::string ShownPrinterText(BytesView text);
