@@ -10,6 +10,11 @@ const char* const kDeviceHelp =
     "cups: é a predefinida; entregue é o que o CUPS indica, e tcp:// confirma mais: que a\n"
     "impressora recebeu cada byte), qualquer caminho (/dev/usb/lp0, /dev/ttyUSB0, um\n"
     "ficheiro) ou - (saída padrão). --list-devices mostra os deste computador. VISUALIZAR:\n"
-    "desenha o talão numa imagem com a impressora virtual, sem impressora.";
+    "desenha o talão numa imagem com a impressora virtual, sem impressora.\n"
+    "Uma porta série aceita definições depois do nome, como no MODE: PORTA:VELOCIDADE[,PARIDADE\n"
+    "[,DADOS[,PARAGEM[,FLUXO]]]], por exemplo COM3:19200,n,8,1 ou /dev/ttyUSB0:9600,n,8,1,r;\n"
+    "paridade n e o m s, dados 5 a 8, paragem 1 ou 2, fluxo n (nenhum), x (XON/XOFF),\n"
+    "r (RTS/CTS), d (DTR/DSR) ou p (RTS/CTS e DTR/DSR); sem elas a porta fica como está.\n"
+    "--find-speed procura-as.";
 
 }  // namespace qrticket::cli

@@ -46,7 +46,7 @@ void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
           ->excludes(check);
   // Each mode is the whole run: none of them goes with asking the printer's status or
   // listing the devices.
-  for (const char* name : {"--status", "--check-status", "--list-devices"}) {
+  for (const char* name : {"--status", "--check-status", "--find-speed", "--list-devices"}) {
     for (CLI::Option* other : named(name)) {
       check->excludes(other);
       probe->excludes(other);
