@@ -2,8 +2,9 @@
 // report for our ticket and for third-party receipts, from a file and from standard input; a
 // symbol that decodes; clean failures; --listen as a network printer that the Linux qrticket
 // prints to and asks for status, served while another sender stays silent, and stopped by
-// Ctrl+C; and qrticket.exe --device VISUALIZAR: drawing what the Linux qrticket draws. Runs in
-// the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
+// Ctrl+C; the Linux qrticket-view --serial as a COM port that qrticket.exe prints to, asks and
+// finds the speed of; and qrticket.exe --device VISUALIZAR: drawing what the Linux qrticket
+// draws. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -275,25 +276,45 @@ TEST_F(WineView, SimulatesAPrinterWithItsCoverOpen) {
   EXPECT_EQ(listener.Log().find("trabalho 1:"), std::string::npos) << "nothing was printed";
 }
 
-// The Linux qrticket-view --serial as the printer, its pseudo-terminal linked as COM13 of the
-// prefix: qrticket.exe sets the settings through the DCB, which Wine passes on to the pty, so
-// a ticket at the printer's speed is drawn with its symbol and one at 9600 is junk; one without
-// settings finds the line at the printer's own settings, which every job put back.
+// The Linux qrticket-view --serial at `speed` as the printer, drawing into `out`, with its
+// pseudo-terminal linked as COM`number` of the prefix; `line()` is the pty's path.
+class SerialPrinterAsComPort {
+ public:
+  SerialPrinterAsComPort(const std::string& speed, int number, const std::string& out,
+                         const std::string& log)
+      : log_(log),
+        link_(fs::path(std::getenv("QRTICKET_WINE_ROOT")) / "ports" /
+              ("com" + std::to_string(number))),
+        printer_({QRTICKET_VIEW_BINARY, "--serial", speed, "--out", out}, log, log + ".err") {
+    const std::string start = "impressora série em ";
+    if (!PollUntil([&] { return Log().find(" a " + speed) != std::string::npos; }, 10s)) return;
+    const std::string text = Log();
+    const auto at = text.find(start) + start.size();
+    line_ = text.substr(at, text.find(' ', at) - at);
+    fs::remove(link_);
+    fs::create_symlink(line_, link_);
+  }
+  ~SerialPrinterAsComPort() { fs::remove(link_); }
+  SerialPrinterAsComPort(const SerialPrinterAsComPort&) = delete;
+  SerialPrinterAsComPort& operator=(const SerialPrinterAsComPort&) = delete;
+
+  const std::string& line() const { return line_; }
+  std::string Log() const { return ReadFileBytes(log_); }
+
+ private:
+  std::string log_;
+  fs::path link_;
+  BackgroundProgram printer_;
+  std::string line_;
+};
+
+// qrticket.exe sets the settings through the DCB, which Wine passes on to the pty, so a ticket
+// at the printer's speed is drawn with its symbol and one at 9600 is junk; one without settings
+// finds the line at the printer's own settings, which every job put back.
 TEST_F(WineView, PrintsToTheSerialPrinterThroughACOMPort) {
-  const char* root = std::getenv("QRTICKET_WINE_ROOT");
   fs::create_directory(LinuxPath("out"));
-  BackgroundProgram printer({QRTICKET_VIEW_BINARY, "--serial", "38400", "--out", LinuxPath("out")},
-                            LinuxPath("serial.log"), LinuxPath("serial.err"));
-  const auto log = [&] { return ReadFileBytes(LinuxPath("serial.log")); };
-  ASSERT_TRUE(PollUntil([&] { return log().find(" a 38400,n,8,1 ") != std::string::npos; }, 10s))
-      << log();
-  const std::string start = "impressora série em ";
-  const std::string text = log();
-  const auto at = text.find(start) + start.size();
-  const std::string line = text.substr(at, text.find(' ', at) - at);
-  const fs::path link = fs::path(root) / "ports" / "com13";
-  fs::remove(link);
-  fs::create_symlink(line, link);
+  const SerialPrinterAsComPort printer("38400", 13, LinuxPath("out"), LinuxPath("serial.log"));
+  ASSERT_FALSE(printer.line().empty()) << printer.Log();
 
   struct Job {
     std::string device;
@@ -307,7 +328,8 @@ TEST_F(WineView, PrintsToTheSerialPrinterThroughACOMPort) {
         RunProgram({QRTICKET_WINE64, QRTICKET_EXE, "--device", job.device}, {}, 60s, work_);
     EXPECT_EQ(run.exitCode, 0) << job.device << ": " << run.err;
     const std::string mark = "trabalho " + std::to_string(number) + ":";
-    ASSERT_TRUE(PollUntil([&] { return log().find(mark) != std::string::npos; }, 10s)) << log();
+    ASSERT_TRUE(PollUntil([&] { return printer.Log().find(mark) != std::string::npos; }, 10s))
+        << printer.Log();
     char name[32];
     std::snprintf(name, sizeof name, "out/ticket-%04d.txt", number);
     const std::string report = ReadFileBytes(LinuxPath(name));
@@ -318,9 +340,36 @@ TEST_F(WineView, PrintsToTheSerialPrinterThroughACOMPort) {
         << job.device << ":\n" << report;
   }
   // The line is at the printer's own settings: it answers the Linux qrticket without settings.
-  const ProgramRun status = RunProgram({QRTICKET_BINARY, "--device", line, "--status"});
+  const ProgramRun status = RunProgram({QRTICKET_BINARY, "--device", printer.line(), "--status"});
   EXPECT_EQ(status.exitCode, 0) << status.out << status.err;
-  fs::remove(link);
+}
+
+// qrticket.exe asks a COM port for its status at the settings after its name, and finds the
+// speed of the printer behind it; the line is left at the printer's own settings.
+TEST_F(WineView, AsksAndFindsTheSerialPrinterThroughACOMPort) {
+  fs::create_directory(LinuxPath("out"));
+  const SerialPrinterAsComPort printer("19200", 14, LinuxPath("out"), LinuxPath("serial.log"));
+  ASSERT_FALSE(printer.line().empty()) << printer.Log();
+
+  const ProgramRun found =
+      RunProgram({QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM14", "--find-speed"}, {}, 60s,
+                 work_);
+  EXPECT_EQ(found.exitCode, 0) << found.err;
+  EXPECT_EQ(WithoutCarriageReturns(found.out), "COM14:19200,n,8,1\n") << found.err;
+  EXPECT_NE(found.err.find("pode imprimir alguns caracteres soltos"), std::string::npos)
+      << found.err;
+
+  const ProgramRun atItsSpeed = RunProgram(
+      {QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM14:19200,n,8,1", "--status"}, {}, 60s, work_);
+  EXPECT_EQ(atItsSpeed.exitCode, 0) << atItsSpeed.out << atItsSpeed.err;
+  EXPECT_NE(atItsSpeed.out.find("pronta a imprimir"), std::string::npos) << atItsSpeed.out;
+  const ProgramRun atAnother = RunProgram(
+      {QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM14:9600", "--status"}, {}, 60s, work_);
+  EXPECT_EQ(atAnother.exitCode, 1) << atAnother.out << atAnother.err;
+  EXPECT_NE(atAnother.err.find("não respondeu"), std::string::npos) << atAnother.err;
+
+  const ProgramRun status = RunProgram({QRTICKET_BINARY, "--device", printer.line(), "--status"});
+  EXPECT_EQ(status.exitCode, 0) << status.out << status.err;
 }
 
 // "imagem: C:\users\...\talao.png" from the preview's message, as a path of this machine.

@@ -1,6 +1,6 @@
 // A serial port as a status link: overlapped writes, and reads of what the input queue holds
 // (ClearCommError), with read time-outs that return at once (ReadIntervalTimeout MAXDWORD, the
-// totals 0) for the exchange.
+// totals 0) for the exchange, at the operator's settings when there are any.
 #include "status/win/com_status_link.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
+#include "devices/win/comm_line.h"
 #include "devices/win/overlapped_output.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
@@ -49,9 +50,11 @@ class ComStatusLink final : public StatusLink {
   ComStatusLink(const ComStatusLink&) = delete;
   ComStatusLink& operator=(const ComStatusLink&) = delete;
 
-  // The port's time-outs as they were; what the printer still sends is left to the driver.
+  // The port's time-outs and settings as they were; what the printer still sends is left to
+  // the driver.
   ~ComStatusLink() override {
     if (saved_) sys_.SetCommTimeouts(port_, &*saved_);
+    if (comm_) comm_->Restore(/*discardQueued=*/true);
     sys_.CloseHandle(port_);
     if (read_ && read_->overlapped.hEvent) ::CloseHandle(read_->overlapped.hEvent);
   }
@@ -92,6 +95,15 @@ class ComStatusLink final : public StatusLink {
 
   // XON and XOFF may come on a serial line, between answers and inside them.
   bool CarriesFlowControl() const override { return true; }
+
+  // The operator's settings (or the speed search's next try) through the DCB; what came in
+  // before is dropped. The port's own come back when the link goes.
+  bool SetSerial(const SerialSettings& settings) override {
+    if (!comm_) comm_ = std::make_unique<CommLine>(sys_, port_, device_);
+    comm_->Apply(settings);
+    sys_.PurgeComm(port_, PURGE_RXCLEAR);
+    return true;
+  }
 
  private:
   // Reads up to `waiting` bytes that the port holds already.
@@ -141,12 +153,14 @@ class ComStatusLink final : public StatusLink {
   int cancelFd_;
   std::optional<COMMTIMEOUTS> saved_;
   std::unique_ptr<PendingRead> read_;
+  std::unique_ptr<CommLine> comm_;
 };
 
 }  // namespace
 
 std::unique_ptr<StatusLink> OpenComStatusLink(const std::string& path, std::string_view device,
-                                              const StatusOptions& options, SystemCalls& sys) {
+                                              const StatusOptions& options, SystemCalls& sys,
+                                              const std::optional<SerialSettings>& serial) {
   const std::optional<std::wstring> wide = WideFromUtf8(path);
   if (!wide) throw failures::BadFileName(device);
   const HANDLE port = sys.CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, /*share=*/0,
@@ -164,6 +178,7 @@ std::unique_ptr<StatusLink> OpenComStatusLink(const std::string& path, std::stri
   exchange.WriteTotalTimeoutConstant = known ? saved.WriteTotalTimeoutConstant : 0;
   if (!sys.SetCommTimeouts(port, &exchange))
     throw FromWindowsError(::GetLastError(), device, Stage::Open);
+  if (serial) link->SetSerial(*serial);
   return link;
 }
 

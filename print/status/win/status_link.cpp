@@ -131,7 +131,7 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
       const std::string path = WindowsPortPath(target);
       if (!IsSerialPortPath(path)) throw failures::StatusNotOnWindows(target.portName);
       try {
-        return OpenComStatusLink(path, target.portName, options, sys);
+        return OpenComStatusLink(path, target.portName, options, sys, target.serial);
       } catch (const PrintFailure& failure) {
         if (failure.code() == FailureCode::NotFound)
           throw failures::PortMissing(target.portName, path);
@@ -140,7 +140,7 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
     }
     case DeviceTarget::Kind::Path:
       RefusePath(target.path, name);
-      return OpenComStatusLink(target.path, name, options, sys);
+      return OpenComStatusLink(target.path, name, options, sys, target.serial);
     case DeviceTarget::Kind::Invalid:
       break;
   }
