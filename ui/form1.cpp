@@ -2,7 +2,12 @@
 // Form1View calls below.
 #include "form1.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -33,6 +38,8 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   SetTabOrder();
   ConnectEvents();
   AddProbeMenu();
+  AddSpeedSearchMenu();
+  if (::pipe2(cancel_, O_CLOEXEC | O_NONBLOCK) != 0) cancel_[0] = cancel_[1] = -1;
 
   model_.Load();
   Widget(Control::Text1)->setFocus();
@@ -43,7 +50,23 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   PressFocusedButtonOnEnter(*this);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  for (const int fd : cancel_)
+    if (fd >= 0) ::close(fd);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (cancel_[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(cancel_[1], &byte, 1);
+  }
+  QWidget::closeEvent(event);
+}
+
+void Form1::KeepResponding() {
+  // Typing and clicks wait; a close from the window manager comes through.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 QWidget* Form1::Widget(Control control) const {
   const std::string_view name = ControlName(control);

@@ -33,6 +33,9 @@ class Form1 final : public QWidget, private Form1View {
   void SetTabOrder();
   void ConnectEvents();
   void AddProbeMenu();
+  void AddSpeedSearchMenu();
+  // Closing the window during a long action ends it (see Form1View::CancelFd).
+  void closeEvent(QCloseEvent* event) override;
   QWidget* Widget(Control control) const;
 
   // Form1View
@@ -50,7 +53,11 @@ class Form1 final : public QWidget, private Form1View {
   void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;
   void PreviewProbe(const QrPrintSettings& settings, int paperDots,
                     FailureReporter& reporter) override;
+  void KeepResponding() override;
+  int CancelFd() const override { return cancel_[0]; }
 
+  // Written once the window closes: a long action under way then ends.
+  int cancel_[2] = {-1, -1};
   std::unique_ptr<FailureReporter> reporter_;
   PreviewHook previewHook_;
   Form1Model model_;

@@ -192,4 +192,17 @@ void Form1::AddProbeMenu() {
   print->setToolTip(FromUtf8(texts::PrintButtonToolTip()));
 }
 
+// The speed search: the status button's context menu, beside the status it asks.
+void Form1::AddSpeedSearchMenu() {
+  auto* status = findChild<QPushButton*>(QStringLiteral("cmdEstado"));
+  auto* menu = new QMenu(status);
+  menu->setObjectName(QStringLiteral("mnuEstado"));
+  QAction* action = menu->addAction(FromUtf8(texts::SpeedSearchMenuCaption()));
+  action->setObjectName(QStringLiteral("actProcurarVelocidade"));
+  connect(action, &QAction::triggered, this, [this] { model_.FindSpeedClick(); });
+  status->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(status, &QWidget::customContextMenuRequested, menu,
+          [status, menu](const QPoint& at) { menu->popup(status->mapToGlobal(at)); });
+}
+
 }  // namespace qrticket::ui

@@ -1,5 +1,6 @@
 // The "Estado" button: beside "Fechar", enabled by the same port rule as "Imprimir", one box
-// with what a fake network printer says, and "Imprimir" still sends the ticket alone.
+// with what a fake network printer says, and "Imprimir" still sends the ticket alone; its
+// context menu's "Procurar velocidade" against a serial printer of the test's own on a pty.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -8,7 +9,12 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
 #include "fake_printer.h"
+#include "serial_test_printer.h"
 #include "form1.h"
 #include "gui_helpers.h"
 #include "twips.h"
@@ -19,6 +25,7 @@ namespace {
 using testing::ControlNamed;
 using testing::FakeTcpPrinter;
 using testing::MessageBoxAnswerer;
+using testing::SerialTestPrinter;
 using testing::TypeReplacing;
 
 class StatusButton : public ::testing::Test {
@@ -105,6 +112,63 @@ TEST_F(StatusButton, PrintButtonStillSendsTheTicketAlone) {
   ASSERT_EQ(printer.Connections().size(), 1u);
   EXPECT_EQ(printer.Connections()[0].find("\x10\x04"), std::string::npos);
   EXPECT_EQ(printer.Connections()[0].rfind("\x1B@", 0), 0u) << "the ticket's own first bytes";
+}
+
+QAction* SpeedSearchAction(QWidget& form) {
+  auto* menu = form.findChild<QMenu*>(QStringLiteral("mnuEstado"));
+  return menu ? menu->findChild<QAction*>(QStringLiteral("actProcurarVelocidade")) : nullptr;
+}
+
+TEST_F(StatusButton, SpeedSearchPutsTheNameFoundInTheDeviceBox) {
+  SerialTestPrinter printer({.speed = 19200});
+  printer.line().SetSpeed(1200);
+  const LineSettings own = printer.line().Line();
+  const QString line = QString::fromStdString(printer.path());
+  SetDevice(line);
+  QAction* action = SpeedSearchAction(form_);
+  ASSERT_NE(action, nullptr);
+  EXPECT_EQ(action->text(), QStringLiteral("Procurar velocidade"));
+  MessageBoxAnswerer answerer;
+  action->trigger();
+  ASSERT_EQ(answerer.seen().size(), 2);
+  EXPECT_TRUE(answerer.seen()[0].text.contains(QStringLiteral("alguns caracteres soltos")))
+      << answerer.seen()[0].text.toStdString();
+  EXPECT_EQ(answerer.seen()[1].text,
+            QStringLiteral("Procurar velocidade de ") + line +
+                QStringLiteral(":\nrespondeu a ") + line +
+                QStringLiteral(":19200,n,8,1 (o nome ficou na caixa do dispositivo)"));
+  EXPECT_EQ(ControlNamed<QComboBox>(form_, "ObjPrint")->currentText(),
+            line + QStringLiteral(":19200,n,8,1"));
+  EXPECT_TRUE(Button()->isEnabled());
+  EXPECT_EQ(printer.line().Line(), own) << "the line is not as it was";
+}
+
+TEST_F(StatusButton, SpeedSearchThatFindsNothingSaysSo) {
+  SerialTestPrinter printer({.speed = 9600, .silent = true});
+  const QString line = QString::fromStdString(printer.path());
+  SetDevice(line);
+  MessageBoxAnswerer answerer;
+  SpeedSearchAction(form_)->trigger();
+  ASSERT_EQ(answerer.seen().size(), 2);
+  EXPECT_EQ(answerer.seen()[1].text, QStringLiteral("Procurar velocidade de ") + line +
+                                         QStringLiteral(":\na impressora não respondeu a "
+                                                        "nenhuma velocidade"));
+  EXPECT_EQ(ControlNamed<QComboBox>(form_, "ObjPrint")->currentText(), line);
+}
+
+// The window closed during the search ends it: no box after the warning, the line put back.
+TEST_F(StatusButton, ClosingTheWindowEndsTheSpeedSearch) {
+  SerialTestPrinter printer({.speed = 9600, .silent = true});
+  printer.line().SetSpeed(1200);
+  const LineSettings own = printer.line().Line();
+  SetDevice(QString::fromStdString(printer.path()));
+  MessageBoxAnswerer answerer;
+  QTimer::singleShot(500, &form_, [this] { form_.close(); });
+  SpeedSearchAction(form_)->trigger();
+  EXPECT_FALSE(form_.isVisible());
+  ASSERT_EQ(answerer.seen().size(), 1) << "a box after the window closed";
+  EXPECT_EQ(printer.line().Line(), own);
+  EXPECT_LT(printer.requestSpeeds().size(), 14u) << "the search went on to the end";
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "device_entries.h"
 #include "form_layout.h"
 #include "form_text.h"
+#include "speed_search_message.h"
+#include "status/status_texts.h"
 #include "status_message.h"
 #include "symbol_line.h"
 #include "ticket/ticket_defaults.h"
@@ -122,6 +124,23 @@ void Form1Model::CmdEstadoClick() {
     message = StatusMessage(device);
   }
   view_.ShowMessage(message);
+}
+
+void Form1Model::FindSpeedClick() {
+  const std::string device = view_.Text(Control::ObjPrint);
+  if (!HasTextBesidesSpaces(device)) return;
+  view_.ShowMessage(SpeedSearchWarning());
+  SpeedSearchOutcome outcome;
+  {
+    const Busy busy(view_);
+    outcome = SearchSpeed(device, view_.CancelFd(), [this] { view_.KeepResponding(); });
+  }
+  if (outcome.interrupted) return;
+  if (outcome.found) {
+    view_.SetText(Control::ObjPrint, *outcome.found);
+    PortRule();
+  }
+  view_.ShowMessage(outcome.message);
 }
 
 void Form1Model::ProbeClick(int paperDots) {

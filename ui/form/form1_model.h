@@ -1,5 +1,6 @@
 // Form1's behaviour, without a toolkit: the load steps, the count, the port rule, the settings a
-// print takes, the print, status and limits-ticket actions and the live symbol line. A view
+// print takes, the print, status, speed-search and limits-ticket actions and the live symbol
+// line. A view
 // (Qt on Linux, Win32 on Windows) shows the controls, hands their events to Form1Model and
 // lets it read and change them through Form1View, the few calls both toolkits have.
 #pragma once
@@ -52,6 +53,10 @@ class Form1View {
   virtual void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) = 0;
   virtual void PreviewProbe(const QrPrintSettings& settings, int paperDots,
                             FailureReporter& reporter) = 0;
+  // A long action (the speed search) lets the window answer between its steps, so that it can
+  // be closed; closing it then makes `CancelFd()` readable, which ends the action.
+  virtual void KeepResponding() {}
+  virtual int CancelFd() const { return -1; }
 };
 
 class Form1Model final {
@@ -77,6 +82,10 @@ class Form1Model final {
   void Command1Click();
   // Asks the printer in the device box and shows its answer in one box.
   void CmdEstadoClick();
+  // Warns, then searches the speed of the serial printer in the device box (up to 8 s): what
+  // was found goes into the box, and one box says what came of it. A window closed meanwhile
+  // ends the search and shows nothing.
+  void FindSpeedClick();
   // The limits ticket on paper `paperDots` wide, to the device in the box (or on screen).
   void ProbeClick(int paperDots);
 

@@ -15,11 +15,22 @@ std::string DeviceBoxToolTip(bool preview) {
 std::string_view PrintButtonToolTip() { return "Botão direito: talão de limites do QR"; }
 
 std::string_view StatusButtonToolTip() {
-  return "Pergunta à impressora o seu estado e quem é (rede, porta série ou USB)";
+  return "Pergunta à impressora o seu estado e quem é (rede, porta série ou USB); botão direito: "
+         "procurar a velocidade de uma impressora série";
 }
 
 std::string_view ProbeMenuCaption80() { return "Imprimir talão de limites do QR (papel de 80 mm)"; }
 std::string_view ProbeMenuCaption58() { return "Imprimir talão de limites do QR (papel de 58 mm)"; }
+
+std::string_view SpeedSearchMenuCaption() { return "Procurar velocidade"; }
+
+std::string SpeedSearchHeading(std::string_view device) {
+  return "Procurar velocidade de " + std::string(device) + ":";
+}
+
+std::string SpeedFound(std::string_view name) {
+  return "respondeu a " + std::string(name) + " (o nome ficou na caixa do dispositivo)";
+}
 
 std::string StatusHeading(std::string_view device) {
   return "Estado de " + std::string(device) + ":";

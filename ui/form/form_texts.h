@@ -20,6 +20,12 @@ std::string_view StatusButtonToolTip();
 std::string_view ProbeMenuCaption80();
 std::string_view ProbeMenuCaption58();
 
+// The Estado button's context menu: the speed search; its box's first line, naming the device
+// as typed, and the line that says what was found and where it went.
+std::string_view SpeedSearchMenuCaption();
+std::string SpeedSearchHeading(std::string_view device);
+std::string SpeedFound(std::string_view name);
+
 // The status box: its first line, naming the device as typed.
 std::string StatusHeading(std::string_view device);
 // What the status box says for "VISUALIZAR:", which has no status.
