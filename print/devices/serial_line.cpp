@@ -1,10 +1,12 @@
 // Serial settings on Linux ttys through termios2, read back and put back.
 #include "devices/serial_line.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -79,6 +81,37 @@ LineSettings LineFor(const LineSettings& own, const SerialSettings& s, LineModes
     line.cc[VTIME] = 0;
   }
   return line;
+}
+
+SerialSettings SettingsOf(const LineSettings& line) {
+  SerialSettings s;
+  s.speed = line.ospeed;
+  switch (line.cflag & CSIZE) {
+    case CS5: s.dataBits = 5; break;
+    case CS6: s.dataBits = 6; break;
+    case CS7: s.dataBits = 7; break;
+    default: s.dataBits = 8; break;
+  }
+  if ((line.cflag & PARENB) != 0) {
+    const bool odd = (line.cflag & PARODD) != 0;
+    if ((line.cflag & CMSPAR) != 0) s.parity = odd ? Parity::Mark : Parity::Space;
+    else s.parity = odd ? Parity::Odd : Parity::Even;
+  }
+  if ((line.cflag & CSTOPB) != 0)
+    s.stopBits = s.dataBits == 5 ? StopBits::OnePointFive : StopBits::Two;
+  if ((line.cflag & CRTSCTS) != 0) s.flow = Flow::RtsCts;
+  else if ((line.iflag & IXON) != 0) s.flow = Flow::XonXoff;
+  return s;
+}
+
+std::optional<SerialSettings> CurrentSettings(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  LineSettings line;
+  const bool read = GetLineSettings(fd, &line) == 0;
+  ::close(fd);
+  if (!read) return std::nullopt;
+  return SettingsOf(line);
 }
 
 SerialLine::SerialLine(SystemCalls& sys, int fd, std::string device)

@@ -1,6 +1,7 @@
 // A tty set to the serial settings the operator gave, for one job, and put back as it was.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,15 @@ enum class LineModes { RawOutput, RawBoth };
 // has no termios flag and is watched by the writer), the receiver on and the modem's carrier
 // ignored (CREAD, CLOCAL), and `modes`. Everything else stays as the port had it.
 LineSettings LineFor(const LineSettings& own, const SerialSettings& settings, LineModes modes);
+
+// The serial settings a tty's `line` stands for: its output speed, parity, data and stop bits
+// (CSTOPB with 5 data bits is 1.5), and RTS/CTS or XON/XOFF flow control (DTR/DSR has no flag).
+SerialSettings SettingsOf(const LineSettings& line);
+
+// The settings the tty at `path` is at now, read without changing anything (opened read-only,
+// without waiting and without becoming our terminal); nullopt when it cannot be opened or is
+// no tty.
+std::optional<SerialSettings> CurrentSettings(const std::string& path);
 
 class SerialLine final {
  public:

@@ -69,6 +69,10 @@ std::string BluetoothSerialPort(std::string_view path) {
   return "Porta série Bluetooth " + std::string(path);
 }
 
+std::string AtSettings(std::string description, std::string_view settings) {
+  return description.append(", a ").append(settings);
+}
+
 std::string ParallelPort(std::string_view path, std::string_view printerName) {
   std::string text = "Porta paralela " + std::string(path);
   if (!printerName.empty()) text += ": " + std::string(printerName);

@@ -13,6 +13,8 @@ std::string SerialPort(std::string_view path, int uartType, bool console);
 // "Porta série USB /dev/ttyUSB0: FTDI FT232R USB UART".
 std::string UsbSerialPort(std::string_view path, std::string_view product);
 std::string BluetoothSerialPort(std::string_view path);
+// A serial port's description with the settings it is at now: "..., a 9600,n,8,1".
+std::string AtSettings(std::string description, std::string_view settings);
 // "Porta paralela /dev/lp0", with the printer's name when the port probed one.
 std::string ParallelPort(std::string_view path, std::string_view printerName);
 

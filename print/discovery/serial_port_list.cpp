@@ -1,11 +1,12 @@
 // Serial ports, written to by the file device (raw output on a tty): USB adapters and USB
 // printers that present themselves as a modem, Bluetooth serial links (the usual link of
-// mobile printers) and the machine's own UARTs.
+// mobile printers) and the machine's own UARTs, with the settings each is at now.
 #include <charconv>
 #include <map>
 
 #include "devices/device_name.h"
 #include "devices/device_tree.h"
+#include "devices/serial_line.h"
 #include "discovery/device_listers.h"
 #include "discovery/discovery_texts.h"
 #include "discovery/local_device.h"
@@ -53,15 +54,25 @@ std::string UsbProductOf(const fs::path& root, const std::string& node) {
   return {};
 }
 
+// `description` with the settings the tty at `node` is at, when they can be read. Opening a
+// tty to read them changes nothing on it; Bluetooth links are left alone (opening one makes
+// the connection) and so is the console (the system's, not a printer's).
+std::string WithCurrentSettings(const fs::path& node, std::string description) {
+  const std::optional<SerialSettings> settings = CurrentSettings(node.string());
+  if (!settings) return description;
+  return discovery_texts::AtSettings(std::move(description), SerialSettingsText(*settings));
+}
+
 void AddUsbSerial(const fs::path& root, std::string_view prefix,
                   const std::map<std::string, std::string>& stable,
                   std::vector<DiscoveredDevice>& devices) {
   for (const DeviceNode& node : NumberedNodes(root, "/dev", prefix)) {
     const auto link = stable.find(node.name);
     std::string name = link != stable.end() ? link->second : node.path;
-    devices.push_back(
-        LocalDevice(root, node.path, std::move(name),
-                    discovery_texts::UsbSerialPort(node.path, UsbProductOf(root, node.name))));
+    devices.push_back(LocalDevice(
+        root, node.path, std::move(name),
+        WithCurrentSettings(Under(root, node.path),
+                            discovery_texts::UsbSerialPort(node.path, UsbProductOf(root, node.name)))));
   }
 }
 
@@ -92,8 +103,9 @@ std::vector<DiscoveredDevice> ListSerialPorts(const fs::path& root) {
         ReadAttribute(Under(root, "/sys/class/tty/" + node.name + "/console")) == "Y";
     std::string name = PortNameOf(node.path);
     if (name.empty()) name = node.path;
-    devices.push_back(LocalDevice(root, node.path, std::move(name),
-                                  discovery_texts::SerialPort(node.path, type, console)));
+    std::string description = discovery_texts::SerialPort(node.path, type, console);
+    if (!console) description = WithCurrentSettings(Under(root, node.path), std::move(description));
+    devices.push_back(LocalDevice(root, node.path, std::move(name), std::move(description)));
   }
   return devices;
 }

@@ -70,6 +70,20 @@ TEST_P(LineBits, OnTopOfThePortsOwn) {
   EXPECT_EQ(line.iflag & ICRNL, ICRNL);
 }
 
+// What a line set to the settings reads back as (the device list shows it): the same
+// settings, except that DTR/DSR has no flag of its own to be read.
+TEST_P(LineBits, ReadBackAsTheSettings) {
+  const BitsRow& row = GetParam();
+  LineSettings own;
+  own.cflag = B1200 | CS7 | PARENB | CSTOPB | CRTSCTS;
+  own.iflag = IXON | IXOFF;
+  SerialSettings expected = row.settings;
+  if (expected.flow == Flow::DtrDsr) expected.flow = Flow::None;
+  if (expected.flow == Flow::Hardware) expected.flow = Flow::RtsCts;
+  EXPECT_EQ(SerialSettingsText(SettingsOf(LineFor(own, row.settings, LineModes::RawOutput))),
+            SerialSettingsText(expected));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Settings, LineBits,
     ::testing::Values(

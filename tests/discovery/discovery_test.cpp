@@ -1,5 +1,9 @@
 // Discovery against fake /dev and /sys trees: which devices are found, under which name, with
 // which description, and in which order.
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -62,6 +66,22 @@ void UsbSerialInSysfs(FakeDeviceTree& tree, const std::string& node, const std::
 const char* const kEpsonId =
     "MFG:EPSON;CMD:ESC/POS,MLC;MDL:TM-T20II;CLS:PRINTER;DES:EPSON TM-T20II;";
 const char* const kStableName = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+// A new pseudo-terminal's own settings, as Linux sets them: 38400 bit/s, 8N1, XON/XOFF.
+const std::string kPtyOwn = "38400,n,8,1,x";
+
+// Sets the line at `path` (a pty of the tree) to 19200 bit/s, two stop bits, RTS/CTS (a pty
+// keeps those; Linux forces 8 data bits and no parity on it).
+void SetLine(FakeDeviceTree& tree, const std::string& path) {
+  const int fd = ::open((tree.root() / path.substr(1)).c_str(), O_RDWR | O_NOCTTY);
+  termios t{};
+  ::tcgetattr(fd, &t);
+  ::cfsetospeed(&t, B19200);
+  ::cfsetispeed(&t, B19200);
+  t.c_cflag |= CSTOPB | CRTSCTS;
+  t.c_iflag &= ~(IXON | IXOFF);
+  ::tcsetattr(fd, TCSANOW, &t);
+  ::close(fd);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Trees, Discovery,
@@ -94,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
                        t.Pty("/dev/ttyS9");
                        t.File("/sys/class/tty/ttyS9/type", "14\n");
                      },
-                     {{"COM1:", "Porta série /dev/ttyS0 (UART 16550A)"},
-                      {"COM10:", "Porta série /dev/ttyS9 (UART NS16550A)"}}},
+                     {{"COM1:", "Porta série /dev/ttyS0 (UART 16550A), a " + kPtyOwn},
+                      {"COM10:", "Porta série /dev/ttyS9 (UART NS16550A), a " + kPtyOwn}}},
         DiscoveryRow{"ConsoleIsNoted",
                      [](FakeDeviceTree& t) {
                        t.Pty("/dev/ttyS0");
@@ -103,6 +123,18 @@ INSTANTIATE_TEST_SUITE_P(
                        t.File("/sys/class/tty/ttyS0/console", "Y\n");
                      },
                      {{"COM1:", "Porta série /dev/ttyS0 (UART 16550A), consola do sistema"}}},
+        DiscoveryRow{"EachPortAtItsOwnSettings",
+                     [](FakeDeviceTree& t) {
+                       t.Pty("/dev/ttyUSB0");
+                       SetLine(t, "/dev/ttyUSB0");
+                       t.Pty("/dev/ttyS1");
+                       t.File("/sys/class/tty/ttyS1/type", "4");
+                       SetLine(t, "/dev/ttyS1");
+                       t.Fifo("/dev/ttyACM0");  // no tty: no settings to show
+                     },
+                     {{"/dev/ttyUSB0", "Porta série USB /dev/ttyUSB0, a 19200,n,8,2,r"},
+                      {"/dev/ttyACM0", "Porta série USB /dev/ttyACM0"},
+                      {"COM2:", "Porta série /dev/ttyS1 (UART 16550A), a 19200,n,8,2,r"}}},
         DiscoveryRow{"UartBeyondCom256KeepsItsPath",
                      [](FakeDeviceTree& t) {
                        t.Fifo("/dev/ttyS256");
@@ -115,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                        t.Link(kStableName, "../../ttyUSB0");
                        UsbSerialInSysfs(t, "ttyUSB0", "FTDI", "FT232R USB UART");
                      },
-                     {{kStableName, "Porta série USB /dev/ttyUSB0: FTDI FT232R USB UART"}}},
+                     {{kStableName, "Porta série USB /dev/ttyUSB0: FTDI FT232R USB UART, a " + kPtyOwn}}},
         DiscoveryRow{"UsbModemPrinterWithoutStableName",
                      [](FakeDeviceTree& t) {
                        t.Fifo("/dev/ttyACM0");
@@ -159,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {"/dev/ttyUSB0", "Porta série USB /dev/ttyUSB0"},
                       {"/dev/ttyACM0", "Porta série USB /dev/ttyACM0"},
                       {"/dev/rfcomm0", "Porta série Bluetooth /dev/rfcomm0"},
-                      {"COM1:", "Porta série /dev/ttyS0 (UART 16550A)"},
+                      {"COM1:", "Porta série /dev/ttyS0 (UART 16550A), a " + kPtyOwn},
                       {"LPT2:", "Porta paralela /dev/lp1"},
                       {"VISUALIZAR:",
                        "Pré-visualização: mostra no ecrã o talão que a impressora imprimiria"}},
