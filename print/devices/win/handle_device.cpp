@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "devices/device_failures.h"
+#include "devices/win/cancel_event.h"
 #include "devices/win/comm_line.h"
 #include "devices/win/overlapped_output.h"
 #include "devices/win/wide_text.h"
@@ -31,7 +31,7 @@ class HandleDevice final : public OutputDevice {
  public:
   HandleDevice(SystemCalls& sys, HANDLE handle, std::string device, const HandleOutput& how)
       : sys_(sys), handle_(handle), device_(std::move(device)), serial_(how.serial),
-        writer_(sys, Output(how)) {}
+        cancelFd_(how.cancelFd), writer_(sys, Output(how)) {}
 
   HandleDevice(const HandleDevice&) = delete;
   HandleDevice& operator=(const HandleDevice&) = delete;
@@ -74,12 +74,14 @@ class HandleDevice final : public OutputDevice {
 
   // The settings stay until the line has had the time to carry every byte since the first
   // write and a FIFO more: a port linked to a pseudo-terminal (Wine) shows no queue at all.
+  // Cut short by a cancel.
   void HoldLine() {
     if (written_ == 0) return;
     const SerialSettings& s = comm_->settings();
     const auto until = firstWrite_ + LineTime(written_, s) +
                        std::max(LineTime(kLineFifoBytes, s), kLeastLineHold);
-    std::this_thread::sleep_until(until);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+    if (left.count() > 0) SleepOrCancel(static_cast<DWORD>(left.count()), cancelFd_);
   }
 
   // Closes once. After a failure a serial port's queue is discarded first: closing a port held
@@ -96,6 +98,7 @@ class HandleDevice final : public OutputDevice {
   HANDLE handle_;
   std::string device_;
   bool serial_;
+  int cancelFd_;
   OverlappedWriter writer_;
   std::unique_ptr<CommLine> comm_;
   std::uint64_t written_ = 0;
