@@ -277,7 +277,8 @@ TEST_F(WineView, SimulatesAPrinterWithItsCoverOpen) {
 }
 
 // The Linux qrticket-view --serial at `speed` as the printer, drawing into `out`, with its
-// pseudo-terminal linked as COM`number` of the prefix; `line()` is the pty's path.
+// pseudo-terminal linked as COM`number` of the prefix; `line()` is the pty's path. Each test
+// takes a number no other test of the prefix uses: they run side by side.
 class SerialPrinterAsComPort {
  public:
   SerialPrinterAsComPort(const std::string& speed, int number, const std::string& out,
@@ -313,14 +314,14 @@ class SerialPrinterAsComPort {
 // finds the line at the printer's own settings, which every job put back.
 TEST_F(WineView, PrintsToTheSerialPrinterThroughACOMPort) {
   fs::create_directory(LinuxPath("out"));
-  const SerialPrinterAsComPort printer("38400", 13, LinuxPath("out"), LinuxPath("serial.log"));
+  const SerialPrinterAsComPort printer("38400", 21, LinuxPath("out"), LinuxPath("serial.log"));
   ASSERT_FALSE(printer.line().empty()) << printer.Log();
 
   struct Job {
     std::string device;
     bool drawnAsSent;
   };
-  const Job jobs[] = {{"COM13:38400,n,8,1", true}, {"COM13:9600", false}, {"COM13:", true}};
+  const Job jobs[] = {{"COM21:38400,n,8,1", true}, {"COM21:9600", false}, {"COM21:", true}};
   int number = 0;
   for (const Job& job : jobs) {
     ++number;
@@ -348,23 +349,23 @@ TEST_F(WineView, PrintsToTheSerialPrinterThroughACOMPort) {
 // speed of the printer behind it; the line is left at the printer's own settings.
 TEST_F(WineView, AsksAndFindsTheSerialPrinterThroughACOMPort) {
   fs::create_directory(LinuxPath("out"));
-  const SerialPrinterAsComPort printer("19200", 14, LinuxPath("out"), LinuxPath("serial.log"));
+  const SerialPrinterAsComPort printer("19200", 22, LinuxPath("out"), LinuxPath("serial.log"));
   ASSERT_FALSE(printer.line().empty()) << printer.Log();
 
   const ProgramRun found =
-      RunProgram({QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM14", "--find-speed"}, {}, 60s,
+      RunProgram({QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM22", "--find-speed"}, {}, 60s,
                  work_);
   EXPECT_EQ(found.exitCode, 0) << found.err;
-  EXPECT_EQ(WithoutCarriageReturns(found.out), "COM14:19200,n,8,1\n") << found.err;
+  EXPECT_EQ(WithoutCarriageReturns(found.out), "COM22:19200,n,8,1\n") << found.err;
   EXPECT_NE(found.err.find("pode imprimir alguns caracteres soltos"), std::string::npos)
       << found.err;
 
   const ProgramRun atItsSpeed = RunProgram(
-      {QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM14:19200,n,8,1", "--status"}, {}, 60s, work_);
+      {QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM22:19200,n,8,1", "--status"}, {}, 60s, work_);
   EXPECT_EQ(atItsSpeed.exitCode, 0) << atItsSpeed.out << atItsSpeed.err;
   EXPECT_NE(atItsSpeed.out.find("pronta a imprimir"), std::string::npos) << atItsSpeed.out;
   const ProgramRun atAnother = RunProgram(
-      {QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM14:9600", "--status"}, {}, 60s, work_);
+      {QRTICKET_WINE64, QRTICKET_EXE, "--device", "COM22:9600", "--status"}, {}, 60s, work_);
   EXPECT_EQ(atAnother.exitCode, 1) << atAnother.out << atAnother.err;
   EXPECT_NE(atAnother.err.find("não respondeu"), std::string::npos) << atAnother.err;
 
