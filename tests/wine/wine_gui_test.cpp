@@ -337,23 +337,28 @@ constexpr Placement kPlacements[] = {
 // 1440 twips to the inch, to the nearest pixel.
 int Pixels(int twips, int dpi) { return static_cast<int>(std::floor(twips * dpi / 1440.0 + 0.5)); }
 
+// Each control of `placements` at its twips, those in the frame offset by the frame's place.
+template <std::size_t N>
+void ExpectPlacements(const std::map<std::string, Control>& controls,
+                      const Placement (&placements)[N], int frameLeft, int frameTop, int dpi) {
+  for (const Placement& p : placements) {
+    SCOPED_TRACE(p.name);
+    ASSERT_TRUE(controls.contains(p.name));
+    const Control& c = controls.at(p.name);
+    EXPECT_EQ(c.left, Pixels(p.left, dpi) + Pixels(frameLeft, dpi) * p.inFrame);
+    EXPECT_EQ(c.top, Pixels(p.top, dpi) + Pixels(frameTop, dpi) * p.inFrame);
+    EXPECT_EQ(c.width, Pixels(p.width, dpi));
+    EXPECT_EQ(c.height, Pixels(p.height, dpi));
+  }
+}
+
 void ExpectLayout(Probe& probe, int dpi) {
   const Fields window = KeyValues(probe.AskOne("window Form1"));
   int cl = 0, ct = 0, cw = 0, ch = 0;
   std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
   EXPECT_EQ(cw, Pixels(7275, dpi));
   EXPECT_EQ(ch, Pixels(7575, dpi));
-  const auto controls = Controls(probe);
-  const int frameLeft = Pixels(390, dpi), frameTop = Pixels(3870, dpi);
-  for (const Placement& p : kPlacements) {
-    SCOPED_TRACE(p.name);
-    ASSERT_TRUE(controls.contains(p.name));
-    const Control& c = controls.at(p.name);
-    EXPECT_EQ(c.left, Pixels(p.left, dpi) + (p.inFrame ? frameLeft : 0));
-    EXPECT_EQ(c.top, Pixels(p.top, dpi) + (p.inFrame ? frameTop : 0));
-    EXPECT_EQ(c.width, Pixels(p.width, dpi));
-    EXPECT_EQ(c.height, Pixels(p.height, dpi));
-  }
+  ExpectPlacements(Controls(probe), kPlacements, 390, 3870, dpi);
 }
 
 // frmSplash, written out here on its own: the frame in the client area, the rest in the frame.
@@ -390,15 +395,7 @@ void ExpectSplash(const GuiRun& run, int dpi) {
 
   const auto& controls = run.splashControls();
   const int frameLeft = Pixels(150, dpi), frameTop = Pixels(60, dpi);
-  for (const Placement& p : kSplashPlacements) {
-    SCOPED_TRACE(p.name);
-    ASSERT_TRUE(controls.contains(p.name));
-    const Control& c = controls.at(p.name);
-    EXPECT_EQ(c.left, Pixels(p.left, dpi) + (p.inFrame ? frameLeft : 0));
-    EXPECT_EQ(c.top, Pixels(p.top, dpi) + (p.inFrame ? frameTop : 0));
-    EXPECT_EQ(c.width, Pixels(p.width, dpi));
-    EXPECT_EQ(c.height, Pixels(p.height, dpi));
-  }
+  ExpectPlacements(controls, kSplashPlacements, 150, 60, dpi);
   // The two sized to their text keep their left and top edges.
   struct Sized {
     const char* name;
