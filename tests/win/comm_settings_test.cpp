@@ -47,7 +47,8 @@ TEST_P(DcbFields, EachSettingInItsField) {
   EXPECT_EQ(dcb.fDtrControl, row.dtr);
   EXPECT_TRUE(dcb.fBinary);
   EXPECT_FALSE(dcb.fDsrSensitivity);
-  EXPECT_FALSE(dcb.fAbortOnError);
+  EXPECT_FALSE(dcb.fAbortOnError);  // and the device list reads the same settings back from it
+  EXPECT_EQ(SettingsOf(dcb), row.settings);
 }
 
 INSTANTIATE_TEST_SUITE_P(

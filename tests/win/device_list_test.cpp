@@ -78,18 +78,19 @@ TEST(WindowsDeviceList, PortsInNumberOrderSerialFirst) {
             "LPT1:\tPorta paralela \\Device\\Parallel0\n");
 }
 
-// An adapter is told from a built-in port by the Device Manager's name.
+// An adapter is told from a built-in port by the Device Manager's name; a serial port's
+// settings, where they were read, follow it.
 TEST(WindowsDeviceList, PortsByTheDeviceManagersNames) {
   const std::vector<MappedPort> serial = {
       {"\\Device\\Serial0", "COM1", "Porta de comunicação (COM1)"},
-      {"\\Device\\VCP0", "COM3", "USB Serial Port (COM3)"},
-      {"\\Device\\Serial11", "COM12"}};
+      {"\\Device\\VCP0", "COM3", "USB Serial Port (COM3)", "19200,e,7,1,r"},
+      {"\\Device\\Serial11", "COM12", "", "9600,n,8,1"}};
   const std::vector<MappedPort> parallel = {
       {"\\Device\\Parallel0", "\\DosDevices\\LPT1", "Porta da impressora (LPT1)"}};
   EXPECT_EQ(Lines(DescribePorts(serial, parallel)),
             "COM1:\tPorta série: Porta de comunicação (COM1)\n"
-            "COM3:\tPorta série: USB Serial Port (COM3)\n"
-            "COM12:\tPorta série \\Device\\Serial11\n"
+            "COM3:\tPorta série: USB Serial Port (COM3), a 19200,e,7,1,r\n"
+            "COM12:\tPorta série \\Device\\Serial11, a 9600,n,8,1\n"
             "LPT1:\tPorta paralela: Porta da impressora (LPT1)\n");
 }
 

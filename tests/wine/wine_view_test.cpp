@@ -373,6 +373,28 @@ TEST_F(WineView, AsksAndFindsTheSerialPrinterThroughACOMPort) {
   EXPECT_EQ(status.exitCode, 0) << status.out << status.err;
 }
 
+// The device list opens each COM port for a moment for the settings it is at: the line's
+// own, which the pty carries from the printer's side; a port that leads nowhere has none.
+TEST_F(WineView, ListsEachCOMPortWithTheSettingsItIsAt) {
+  fs::create_directory(LinuxPath("out"));
+  const SerialPrinterAsComPort printer("57600,n,8,2", 24, LinuxPath("out"), LinuxPath("serial.log"));
+  ASSERT_FALSE(printer.line().empty()) << printer.Log();
+
+  const ProgramRun list =
+      RunProgram({QRTICKET_WINE64, QRTICKET_EXE, "--list-devices"}, {}, 60s, work_);
+  EXPECT_EQ(list.exitCode, 0) << list.err;
+  const std::string out = WithoutCarriageReturns(list.out);
+  const auto at = out.find("\nCOM24:\t");
+  ASSERT_NE(at, std::string::npos) << out;
+  const std::string line = out.substr(at + 1, out.find('\n', at + 1) - at - 1);
+  EXPECT_TRUE(line.ends_with(", a 57600,n,8,2")) << line;
+  const auto other = out.find("\nCOM25:\t");
+  ASSERT_NE(other, std::string::npos) << out;
+  EXPECT_EQ(out.substr(other + 1, out.find('\n', other + 1) - other - 1).find(", a "),
+            std::string::npos);
+  EXPECT_EQ(printer.Log().find("trabalho"), std::string::npos) << "the list printed nothing";
+}
+
 // "imagem: C:\users\...\talao.png" from the preview's message, as a path of this machine.
 fs::path PicturePath(const std::string& out, const std::string& label) {
   const auto at = out.find("  " + label + ": ");

@@ -2,6 +2,7 @@
 #include "devices/win/comm_line.h"
 
 #include "devices/device_failures.h"
+#include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
 
 namespace qrticket {
@@ -58,6 +59,40 @@ DCB DcbFor(const DCB& own, const SerialSettings& s) {
   dcb.fOutxDsrFlow = s.watchesDsr();
   dcb.fDtrControl = s.watchesDsr() ? DTR_CONTROL_HANDSHAKE : DTR_CONTROL_ENABLE;
   return dcb;
+}
+
+SerialSettings SettingsOf(const DCB& dcb) {
+  SerialSettings s;
+  s.speed = dcb.BaudRate;
+  s.dataBits = dcb.ByteSize;
+  switch (dcb.Parity) {
+    case EVENPARITY: s.parity = Parity::Even; break;
+    case ODDPARITY: s.parity = Parity::Odd; break;
+    case MARKPARITY: s.parity = Parity::Mark; break;
+    case SPACEPARITY: s.parity = Parity::Space; break;
+    default: break;
+  }
+  if (dcb.StopBits == ONE5STOPBITS) s.stopBits = StopBits::OnePointFive;
+  if (dcb.StopBits == TWOSTOPBITS) s.stopBits = StopBits::Two;
+  if (dcb.fOutxCtsFlow && dcb.fOutxDsrFlow) s.flow = Flow::Hardware;
+  else if (dcb.fOutxCtsFlow) s.flow = Flow::RtsCts;
+  else if (dcb.fOutxDsrFlow) s.flow = Flow::DtrDsr;
+  else if (dcb.fOutX || dcb.fInX) s.flow = Flow::XonXoff;
+  return s;
+}
+
+std::optional<SerialSettings> CurrentCommSettings(const std::string& path) {
+  const std::optional<std::wstring> wide = WideFromUtf8(path);
+  if (!wide) return std::nullopt;
+  const HANDLE handle = ::CreateFileW(wide->c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  DCB dcb{};
+  dcb.DCBlength = sizeof(DCB);
+  const bool read = ::GetCommState(handle, &dcb) != FALSE;
+  ::CloseHandle(handle);
+  if (!read) return std::nullopt;
+  return SettingsOf(dcb);
 }
 
 CommLine::CommLine(SystemCalls& sys, HANDLE handle, std::string device)

@@ -2,6 +2,7 @@
 // back as it was: the DCB of SetCommState, read back with GetCommState.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "devices/serial_settings.h"
@@ -15,6 +16,15 @@ namespace qrticket {
 // handshake; `p` both), binary mode, no DSR sensitivity and no abort on error. What MODE and
 // BuildCommDCB make of "baud=... parity=... data=... stop=... xon/octs/odsr/rts/dtr".
 DCB DcbFor(const DCB& own, const SerialSettings& settings);
+
+// The settings a port's `dcb` stands for, in the operator's form: speed, parity, data and stop
+// bits, and its output flow control (CTS and DSR both watched is `p`).
+SerialSettings SettingsOf(const DCB& dcb);
+
+// The settings the port at `path` ("\\.\COM3") is at now, read through a handle that neither
+// reads nor writes; nullopt when it cannot be opened (missing, or held by another program, as
+// a COM port is while open) or has no DCB.
+std::optional<SerialSettings> CurrentCommSettings(const std::string& path);
 
 class CommLine final {
  public:

@@ -1,5 +1,6 @@
 // Serial and parallel ports from the registry's device map: what the drivers registered, so
-// no port is opened (or, under Wine, no Linux device touched) to find them.
+// no port is opened (or, under Wine, no Linux device touched) to find them. Each serial port
+// is then opened for a moment for the settings it is at, as on Linux.
 #include <cctype>
 #include <algorithm>
 #include <map>
@@ -8,7 +9,9 @@
 
 #include "devices/device_name.h"
 #include "devices/system_calls.h"
+#include "devices/win/comm_line.h"
 #include "devices/win/wide_text.h"
+#include "devices/win/windows_names.h"
 #include "discovery/discovery_texts.h"
 #include "discovery/win/windows_listers.h"
 
@@ -48,11 +51,14 @@ std::optional<DeviceTarget> PortOf(std::string dosName) {
 // The Device Manager's name tells an adapter from a built-in port; the device map's name
 // ("\Device\Serial2") is all there is without it.
 std::string Description(const MappedPort& port, bool serial) {
-  if (!port.friendlyName.empty())
-    return serial ? discovery_texts::WindowsSerialPort(port.friendlyName)
-                  : discovery_texts::WindowsParallelPort(port.friendlyName);
-  return serial ? discovery_texts::SerialPort(port.device, 0, false)
-                : discovery_texts::ParallelPort(port.device, "");
+  if (!serial)
+    return port.friendlyName.empty() ? discovery_texts::ParallelPort(port.device, "")
+                                     : discovery_texts::WindowsParallelPort(port.friendlyName);
+  std::string text = port.friendlyName.empty()
+                         ? discovery_texts::SerialPort(port.device, 0, false)
+                         : discovery_texts::WindowsSerialPort(port.friendlyName);
+  if (port.settings.empty()) return text;
+  return discovery_texts::AtSettings(std::move(text), port.settings);
 }
 
 void Describe(const std::vector<MappedPort>& ports, bool serial,
@@ -89,16 +95,20 @@ std::vector<DiscoveredDevice> DescribePorts(const std::vector<MappedPort>& seria
 std::vector<DiscoveredDevice> ListWindowsPorts() {
   std::vector<MappedPort> serial = DeviceMap(L"HARDWARE\\DEVICEMAP\\SERIALCOMM");
   std::vector<MappedPort> parallel = DeviceMap(L"HARDWARE\\DEVICEMAP\\PARALLEL PORTS");
-  const std::map<std::string, std::string> names = PortFriendlyNames();
+  const std::map<std::string, PortIdentity> names = PortIdentities();
   for (auto* ports : {&serial, &parallel})
-    for (MappedPort& port : *ports)
-      if (const std::optional<DeviceTarget> target = PortOf(port.dosName)) {
-        std::string key = target->portName;
-        std::transform(key.begin(), key.end(), key.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        if (const auto found = names.find(key); found != names.end())
-          port.friendlyName = found->second;
-      }
+    for (MappedPort& port : *ports) {
+      const std::optional<DeviceTarget> target = PortOf(port.dosName);
+      if (!target) continue;
+      std::string key = target->portName;
+      std::transform(key.begin(), key.end(), key.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+      const auto found = names.find(key);
+      if (found != names.end()) port.friendlyName = found->second.friendlyName;
+      if (ports != &serial || (found != names.end() && found->second.bluetooth)) continue;
+      if (const auto settings = CurrentCommSettings(WindowsPortPath(*target)))
+        port.settings = SerialSettingsText(*settings);
+    }
   return DescribePorts(serial, parallel);
 }
 

@@ -1,6 +1,8 @@
 // The Device Manager's names of serial and parallel ports, through SetupAPI: the ports class,
-// each device's "PortName" and its friendly name. Nothing is opened.
+// each device's "PortName", its friendly name and its bus (Bluetooth links are enumerated by
+// BTHENUM). Nothing is opened.
 #include <cctype>
+#include <cwchar>
 
 // initguid.h first: devguid.h then defines GUID_DEVCLASS_PORTS here instead of naming it.
 #include <windows.h>
@@ -13,8 +15,21 @@
 
 namespace qrticket {
 
-std::map<std::string, std::string> PortFriendlyNames() {
-  std::map<std::string, std::string> names;
+namespace {
+
+bool IsBluetooth(HDEVINFO set, SP_DEVINFO_DATA& device) {
+  wchar_t enumerator[64] = {};
+  if (!::SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_ENUMERATOR_NAME, nullptr,
+                                           reinterpret_cast<BYTE*>(enumerator),
+                                           sizeof enumerator - sizeof(wchar_t), nullptr))
+    return false;
+  return _wcsicmp(enumerator, L"BTHENUM") == 0;
+}
+
+}  // namespace
+
+std::map<std::string, PortIdentity> PortIdentities() {
+  std::map<std::string, PortIdentity> names;
   const HDEVINFO set = ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
   if (set == INVALID_HANDLE_VALUE) return names;
   SP_DEVINFO_DATA device{};
@@ -35,7 +50,8 @@ std::map<std::string, std::string> PortFriendlyNames() {
       continue;
     std::string name = Utf8FromWide(port);
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!name.empty() && friendly[0] != L'\0') names[name] = Utf8FromWide(friendly);
+    if (!name.empty() && friendly[0] != L'\0')
+      names[name] = {Utf8FromWide(friendly), IsBluetooth(set, device)};
   }
   ::SetupDiDestroyDeviceInfoList(set);
   return names;

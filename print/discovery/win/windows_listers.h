@@ -1,7 +1,7 @@
 // The devices Windows knows of, for the device list and --list-devices: installed printers
 // ("printer:NAME", beside printer_device.cpp) and the serial and parallel ports in the
 // registry's device map ("COM3:", "LPT1:", beside handle_device.cpp). Nothing is opened to
-// find them.
+// find them; a serial port is opened for a moment to read its settings.
 #pragma once
 
 #include <map>
@@ -34,11 +34,20 @@ struct MappedPort {
   std::string dosName;
   // The name Windows' Device Manager shows ("USB Serial Port (COM3)"); empty when unknown.
   std::string friendlyName = {};
+  // A serial port's settings now ("9600,n,8,1"); empty when unknown or not read.
+  std::string settings = {};
 };
 
-// The Device Manager's names of the ports class, by port name in capitals ("COM3"), read
-// through SetupAPI; nothing is opened.
-std::map<std::string, std::string> PortFriendlyNames();
+// What the Device Manager knows of a port: its name, and whether it is a Bluetooth link
+// (opening one makes the connection, which can take many seconds).
+struct PortIdentity {
+  std::string friendlyName;
+  bool bluetooth = false;
+};
+
+// The ports class's devices by port name in capitals ("COM3"), read through SetupAPI;
+// nothing is opened.
+std::map<std::string, PortIdentity> PortIdentities();
 
 // USB printers of the USB printing class, queue or not: "usb:EPSON TM-T20II", in the order
 // given (devices/win/usb_printers.h).
@@ -49,7 +58,8 @@ std::vector<DiscoveredDevice> DescribeUsbPrinters(const std::vector<UsbPrinter>&
 std::vector<DiscoveredDevice> DescribePorts(const std::vector<MappedPort>& serial,
                                             const std::vector<MappedPort>& parallel);
 
-// HARDWARE\DEVICEMAP\SERIALCOMM and HARDWARE\DEVICEMAP\PARALLEL PORTS.
+// HARDWARE\DEVICEMAP\SERIALCOMM and HARDWARE\DEVICEMAP\PARALLEL PORTS, each serial port
+// with the settings it is at now, except Bluetooth links.
 std::vector<DiscoveredDevice> ListWindowsPorts();
 
 }  // namespace qrticket
