@@ -492,6 +492,33 @@ TEST_F(Wine, CtrlCResetsANetworkConnection) {
   EXPECT_TRUE(printer.sawReset());  // so that the printer does not print half a ticket later
 }
 
+// Ctrl+C in the middle of a speed search: the search ends as interrupted, not as "nothing
+// answered", and the line is back at its own speed (4800 here, which no try starts with).
+TEST_F(Wine, CtrlCEndsTheSpeedSearchAndPutsTheLineBack) {
+  ComPort port(root_, 12);
+  const int line = ::open(port.pty().slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(line, 0);
+  termios own{};
+  ASSERT_EQ(::tcgetattr(line, &own), 0);
+  ::cfsetspeed(&own, B4800);
+  ASSERT_EQ(::tcsetattr(line, TCSANOW, &own), 0);
+  Spawn how;
+  how.whileRunning = [&](pid_t child) {
+    EXPECT_EQ(port.pty().ReadMaster(3, 30s), "\x10\x04\x01");  // the first try asks
+    ::kill(child, SIGINT);
+  };
+  const ProgramRun run = Windows({"--device", "COM12", "--find-speed"}, how);
+  EXPECT_EQ(run.exitCode, 130) << run.err;
+  const std::string err = WithoutCarriageReturns(run.err);
+  EXPECT_NE(err.find("Falha ao procurar a velocidade: "), std::string::npos) << err;
+  EXPECT_EQ(err.find("não respondeu a nenhuma velocidade"), std::string::npos) << err;
+  EXPECT_LT(run.elapsed, 20s);
+  termios after{};
+  ASSERT_EQ(::tcgetattr(line, &after), 0);
+  EXPECT_EQ(::cfgetospeed(&after), speed_t{B4800});
+  ::close(line);
+}
+
 // --text-file - reads standard input: a pipe that gives its text and ends, one that gives
 // nothing for the stall time-out, and one that Ctrl+C gives up on.
 TEST_F(Wine, TextFromAPipeGivesTheLinuxTicket) {
