@@ -6,6 +6,7 @@
 # Usage: bench/startup.sh [BUILD_DIR] [RUNS]   (BUILD_DIR needs the bench targets built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+median_awk=$PWD/bench/median_summary.awk
 build=$(realpath "${1:-build-bench}")
 runs=${2:-7}
 gui="$build/bench/bench_startup_gui"
@@ -47,13 +48,5 @@ fi
 echo "platform: $platform; $runs runs each; medians (min-max)"
 printf '%-14s %24s %26s\n' program "start to splash (ms)" "RSS, window shown (MiB)"
 for label in minimal qrticket-gui; do
-  echo "$samples" | awk -v l="$label" 'BEGIN { n = 0 } $1 == l { t[n] = $2 / 1000; r[n] = $3 / 1024; n++ }
-    function median(a, n,   i, j, s) {
-      for (i = 0; i < n; i++) for (j = i + 1; j < n; j++) if (a[j] < a[i]) { s = a[i]; a[i] = a[j]; a[j] = s }
-      return n % 2 ? a[int(n / 2)] : (a[n / 2 - 1] + a[n / 2]) / 2 }
-    END {
-      tmin = t[0]; tmax = t[0]; rmin = r[0]; rmax = r[0]
-      for (i = 1; i < n; i++) { if (t[i] < tmin) tmin = t[i]; if (t[i] > tmax) tmax = t[i];
-                                if (r[i] < rmin) rmin = r[i]; if (r[i] > rmax) rmax = r[i] }
-      printf "%-14s %10.1f (%5.1f-%5.1f) %12.1f (%4.1f-%4.1f)\n", l, median(t, n), tmin, tmax, median(r, n), rmin, rmax }'
+  echo "$samples" | awk -v l="$label" -f "$median_awk"
 done

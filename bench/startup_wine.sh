@@ -15,6 +15,7 @@
 # moment in DIR/LABEL.smaps (bench/smaps_summary.sh sums them by mapping).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+median_awk=$PWD/bench/median_summary.awk
 build=$(realpath "${1:-build}")
 runs=${2:-7}
 launcher=$build/bench/wine_startup_probe
@@ -63,15 +64,7 @@ done
 echo "Wine $("$wine" --version 2>/dev/null) on Xvfb; $runs runs each; medians (min-max)"
 printf '%-14s %24s %26s\n' program "start to window (ms)" "RSS, main window (MiB)"
 summary() {
-  echo "$samples" | awk -v l="$1" 'BEGIN { n = 0 } $1 == l { t[n] = $2 / 1000; r[n] = $3 / 1024; n++ }
-    function median(a, n,   i, j, s) {
-      for (i = 0; i < n; i++) for (j = i + 1; j < n; j++) if (a[j] < a[i]) { s = a[i]; a[i] = a[j]; a[j] = s }
-      return n % 2 ? a[int(n / 2)] : (a[n / 2 - 1] + a[n / 2]) / 2 }
-    END {
-      tmin = t[0]; tmax = t[0]; rmin = r[0]; rmax = r[0]
-      for (i = 1; i < n; i++) { if (t[i] < tmin) tmin = t[i]; if (t[i] > tmax) tmax = t[i];
-                                if (r[i] < rmin) rmin = r[i]; if (r[i] > rmax) rmax = r[i] }
-      printf "%-14s %10.1f (%5.1f-%5.1f) %12.1f (%4.1f-%4.1f) %s %s\n", l, median(t, n), tmin, tmax, median(r, n), rmin, rmax, median(t, n), median(r, n) }'
+  echo "$samples" | awk -v l="$1" -v raw=1 -f "$median_awk"
 }
 minimal_line=$(summary minimal)
 cc6_line=$(summary minimal+cc6)
