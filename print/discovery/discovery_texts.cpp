@@ -44,10 +44,12 @@ std::string Quoted(std::string_view text) { return std::string("\"").append(text
 
 }  // namespace
 
-std::string UsbPrinter(std::string_view printerName, std::string_view commandSet) {
+std::string UsbPrinter(std::string_view printerName, std::string_view commandSet,
+                       std::string_view port) {
   std::string text = "Impressora USB";
   if (!printerName.empty()) text.append(" ").append(printerName);
   if (MentionsEscPos(commandSet)) text += " (ESC/POS)";
+  if (!port.empty()) text.append(", porta ").append(port);
   return text;
 }
 

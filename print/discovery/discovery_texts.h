@@ -7,7 +7,9 @@
 namespace qrticket::discovery_texts {
 
 // "Impressora USB EPSON TM-T20II (ESC/POS)"; `printerName` from the device ID, maybe empty.
-std::string UsbPrinter(std::string_view printerName, std::string_view commandSet);
+// With the port Windows gave it: "..., porta USB001".
+std::string UsbPrinter(std::string_view printerName, std::string_view commandSet,
+                       std::string_view port = {});
 // A port of the machine itself: "Porta série /dev/ttyS0 (UART 16550A)", noting the console.
 std::string SerialPort(std::string_view path, int uartType, bool console);
 // "Porta série USB /dev/ttyUSB0: FTDI FT232R USB UART".

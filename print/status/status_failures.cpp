@@ -21,10 +21,10 @@ std::string NoWayBackWhat(NoWayBack kind) {
   return {};
 }
 
-// Which printers answer on Windows: the spooler brings nothing back, and USB printers without
-// a queue are not asked.
+// Which printers answer on Windows: the spooler brings nothing back, and parallel ports are
+// not asked.
 constexpr const char* kWhoAnswersOnWindows =
-    "no Windows só impressoras em tcp:// e em portas série (COM) dizem o seu estado";
+    "no Windows só impressoras em tcp://, em portas série (COM) e USB (usb:) dizem o seu estado";
 
 }  // namespace
 
@@ -53,6 +53,21 @@ PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound) 
   return {FailureCode::NoAnswer, "a impressora não respondeu: nenhuma resposta de " +
                                      Quoted(device) + " ao pedido de estado (DLE EOT) em " +
                                      Seconds(bound)};
+}
+
+// Many USB printers send nothing back through the USB printing class, or their driver does
+// not read at all: both are the same for the operator, a printer that does not answer here.
+PrintFailure NoAnswerOverUsb(std::string_view device, std::chrono::milliseconds bound,
+                             unsigned long readError) {
+  if (readError != 0)
+    return {FailureCode::NoAnswer, "a impressora não respondeu: sem resposta por USB de " +
+                                       Quoted(device) +
+                                       ": o controlador USB do Windows não lê desta impressora (" +
+                                       WindowsErrorDetail(readError, {}) + ")"};
+  return {FailureCode::NoAnswer, "a impressora não respondeu: sem resposta por USB de " +
+                                     Quoted(device) + " ao pedido de estado (DLE EOT) em " +
+                                     Seconds(bound) +
+                                     "; muitas impressoras USB não respondem por aqui"};
 }
 
 PrintFailure HungUp(std::string_view device) {

@@ -12,12 +12,17 @@ namespace qrticket::failures {
 // What kind of output cannot carry an answer back.
 enum class NoWayBack { File, Fifo, StandardOutput, PrintQueue, Device };
 PrintFailure NoReturnChannel(std::string_view device, NoWayBack kind);
-// The same on Windows, where serial ports and network printers answer, and nothing else.
+// The same on Windows, where network printers, serial ports and USB printers answer, and
+// nothing else.
 PrintFailure NoReturnChannelOnWindows(std::string_view device, NoWayBack kind);
 // Windows: a parallel port or another device that is not asked for its status there.
 PrintFailure StatusNotOnWindows(std::string_view device);
 // The printer did not answer the status request within `bound`.
 PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);
+// The same for a USB printer on Windows, asked through ReadFile: nothing came within `bound`,
+// or (`readError` not 0) its driver refused to read at all with that Windows error.
+PrintFailure NoAnswerOverUsb(std::string_view device, std::chrono::milliseconds bound,
+                             unsigned long readError);
 // The printer closed the link before it answered the first status request.
 PrintFailure HungUp(std::string_view device);
 // The speed search was given a name with settings: it finds them itself.

@@ -10,6 +10,7 @@
 #include "devices/bytes.h"
 #include "devices/serial_settings.h"
 #include "devices/system_calls.h"
+#include "status/status_failures.h"
 
 namespace qrticket {
 
@@ -49,6 +50,12 @@ class StatusLink {
 
   // The other side closed the link after it had answered (a printer that hung up).
   virtual bool HungUp() const { return false; }
+
+  // What a printer that left the first status request unanswered for `bound` is told as: a
+  // link that can say more about the silence (a USB driver that does not read) says it here.
+  virtual PrintFailure Unanswered(std::string_view device, std::chrono::milliseconds bound) const {
+    return failures::NoAnswer(device, bound);
+  }
 
   // Sets serial settings on the line for the rest of the exchange (the speed search changes
   // them between tries), dropping what came in before; the port's own come back when the link

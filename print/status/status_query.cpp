@@ -128,7 +128,7 @@ StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusO
                             : std::nullopt;
     if (!answer) {
       if (request == StatusRequest::Printer && exchange.HungUp()) throw failures::HungUp(device);
-      if (request == StatusRequest::Printer) throw failures::NoAnswer(device, options.perRequest);
+      if (request == StatusRequest::Printer) throw link.Unanswered(device, options.perRequest);
       report.unanswered.push_back("DLE EOT " + std::to_string(static_cast<int>(request)));
       break;
     }

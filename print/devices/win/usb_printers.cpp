@@ -1,7 +1,9 @@
 // USB printers through SetupAPI: the interfaces of GUID_DEVINTERFACE_USBPRINT, each asked for
-// its IEEE 1284 ID (IOCTL_USBPRINT_GET_1284_ID) on a handle that reads and writes nothing.
+// its IEEE 1284 ID (IOCTL_USBPRINT_GET_1284_ID) on a handle that reads and writes nothing, and
+// for its USB001 port in its registry key.
 #include "devices/win/usb_printers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 
@@ -41,6 +43,34 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// The port the USB print monitor gave the interface, from its registry key: "Port Number" (a
+// DWORD) and "Base Name" ("USB"). Nothing changes when the key or the number is missing.
+void ReadPort(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& face, UsbPrinterInterface& found) {
+  const HKEY key = ::SetupDiOpenDeviceInterfaceRegKey(set, &face, 0, KEY_READ);
+  if (key == INVALID_HANDLE_VALUE) return;
+  DWORD number = 0, type = 0, size = sizeof number;
+  if (::RegQueryValueExW(key, L"Port Number", nullptr, &type, reinterpret_cast<BYTE*>(&number),
+                         &size) == ERROR_SUCCESS &&
+      type == REG_DWORD && size == sizeof number)
+    found.portNumber = number;
+  wchar_t base[64] = {};
+  size = sizeof base - sizeof base[0];  // room for the NUL the value may lack
+  if (::RegQueryValueExW(key, L"Base Name", nullptr, &type, reinterpret_cast<BYTE*>(base),
+                         &size) == ERROR_SUCCESS &&
+      type == REG_SZ && base[0] != L'\0')
+    found.portBase = Utf8FromWide(base);
+  ::RegCloseKey(key);
+}
+
+// "USB001": the base name and the number in at least three digits, as the print monitor
+// names its ports.
+std::string PortName(const UsbPrinterInterface& face) {
+  if (!face.portNumber) return {};
+  std::string digits = std::to_string(*face.portNumber);
+  if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+  return face.portBase + digits;
+}
+
 }  // namespace
 
 std::vector<UsbPrinterInterface> SystemCalls::UsbPrinterInterfaces() {
@@ -61,35 +91,49 @@ std::vector<UsbPrinterInterface> SystemCalls::UsbPrinterInterfaces() {
     if (!::SetupDiGetDeviceInterfaceDetailW(set, &face, detail, needed, nullptr, nullptr)) continue;
     const std::wstring path = detail->DevicePath;
     found.push_back({path, DeviceIdOf(path)});
+    ReadPort(set, face, found.back());
   }
   ::SetupDiDestroyDeviceInfoList(set);
   return found;
 }
 
 std::vector<UsbPrinter> ListUsbPrinters(SystemCalls& sys) {
+  std::vector<UsbPrinterInterface> faces = sys.UsbPrinterInterfaces();
+  // Names are given in this order; Windows' own changes with the order of plugging in.
+  std::stable_sort(faces.begin(), faces.end(), [](const auto& a, const auto& b) {
+    if (a.portNumber.has_value() != b.portNumber.has_value()) return a.portNumber.has_value();
+    if (a.portNumber != b.portNumber) return *a.portNumber < *b.portNumber;
+    return a.path < b.path;
+  });
   std::vector<UsbPrinter> printers;
   std::map<std::string, int> seen;  // names in capitals, as --device compares them
-  for (const UsbPrinterInterface& face : sys.UsbPrinterInterfaces()) {
+  for (const UsbPrinterInterface& face : faces) {
     const Ieee1284Id id = ParseIeee1284Id(face.deviceId);
     std::string name = PrinterName(id);
     if (name.empty()) name = "USB " + std::to_string(printers.size() + 1);
     if (const int count = ++seen[Upper(name)]; count > 1) name += " (" + std::to_string(count) + ")";
-    printers.push_back({"usb:" + name, id.commandSet, face.path});
+    printers.push_back({"usb:" + name, id.commandSet, face.path, PortName(face)});
   }
   return printers;
+}
+
+UsbPrinter FindUsbPrinter(const std::string& printer, std::string_view device, SystemCalls& sys) {
+  const std::vector<UsbPrinter> printers = ListUsbPrinters(sys);
+  const std::string wanted = Upper(printer);
+  for (const UsbPrinter& found : printers)
+    if (Upper(found.name.substr(4)) == wanted) return found;
+  for (const UsbPrinter& found : printers)
+    if (!found.port.empty() && Upper(found.port) == wanted) return found;
+  throw failures::UsbPrinterMissing(device);
 }
 
 std::unique_ptr<OutputDevice> OpenUsbPrinterDevice(const std::string& printer,
                                                    std::string_view device,
                                                    const ChannelOptions& options, SystemCalls& sys) {
-  for (const UsbPrinter& found : ListUsbPrinters(sys)) {
-    if (Upper(found.name.substr(4)) != Upper(printer)) continue;
-    DeviceTarget target;
-    target.kind = DeviceTarget::Kind::Path;
-    target.path = Utf8FromWide(found.path);
-    return OpenHandleDevice(target, device, options, sys);
-  }
-  throw failures::UsbPrinterMissing(device);
+  DeviceTarget target;
+  target.kind = DeviceTarget::Kind::Path;
+  target.path = Utf8FromWide(FindUsbPrinter(printer, device, sys).path);
+  return OpenHandleDevice(target, device, options, sys);
 }
 
 }  // namespace qrticket

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ namespace qrticket {
 struct UsbPrinterInterface {
   std::wstring path;     // "\\?\usb#vid_04b8&pid_0e15#...#{28d78fad-...}"
   std::string deviceId;  // "MFG:EPSON;MDL:TM-T20II;CMD:ESC/POS;"; empty when it said none
+  // The port Windows' USB print monitor gave it, from the interface's registry key: "Base
+  // Name" and "Port Number" (USB001 is "USB" and 1). No number: it has no port.
+  std::string portBase = "USB";
+  std::optional<DWORD> portNumber;
 };
 
 class SystemCalls {

@@ -26,8 +26,8 @@ std::vector<DiscoveredDevice> DescribeUsbPrinters(const std::vector<UsbPrinter>&
   std::vector<DiscoveredDevice> devices;
   for (const UsbPrinter& printer : printers)
     devices.push_back({.name = printer.name,
-                       .description = discovery_texts::UsbPrinter(printer.name.substr(4),
-                                                                  printer.commandSet),
+                       .description = discovery_texts::UsbPrinter(
+                           printer.name.substr(4), printer.commandSet, printer.port),
                        .writable = true,
                        .accessGroup = {}});
   return devices;

@@ -1,9 +1,11 @@
-// Which devices can answer on Windows: network printers and serial ports. Installed printers,
-// files and standard output cannot; parallel ports and other devices are not asked.
+// Which devices can answer on Windows: network printers, serial ports and USB printers (where
+// their driver reads). Installed printers, files and standard output cannot; parallel ports
+// and other devices are not asked.
 #include "status/status_link.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "devices/device_failures.h"
 #include "devices/device_name.h"
@@ -15,6 +17,7 @@
 #include "devices/win/windows_names.h"
 #include "status/status_failures.h"
 #include "status/win/com_status_link.h"
+#include "status/win/usb_status_link.h"
 
 namespace qrticket {
 namespace {
@@ -111,8 +114,10 @@ std::unique_ptr<StatusLink> OpenStatusLink(std::string_view name, const StatusOp
                                            SystemCalls& sys) {
   // The spooler passes jobs on and brings nothing back.
   if (InstalledPrinterName(name)) throw failures::NoReturnChannelOnWindows(name, NoWayBack::PrintQueue);
-  // Not asked yet: whether a USB printer answers through ReadFile is the printer's own.
-  if (UsbPrinterName(name)) throw failures::StatusNotOnWindows(name);
+  // Whether a USB printer answers through ReadFile is the printer's own: asked, and told as
+  // "sem resposta por USB" when it does not.
+  if (const std::optional<std::string> printer = UsbPrinterName(name))
+    return OpenUsbStatusLink(*printer, name, options, sys);
   const DeviceTarget target = ResolveDeviceName(name);
   switch (target.kind) {
     case DeviceTarget::Kind::Tcp: {
