@@ -89,9 +89,10 @@ std::vector<UsbPrinterInterface> SystemCalls::UsbPrinterInterfaces() {
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
     if (!::SetupDiGetDeviceInterfaceDetailW(set, &face, detail, needed, nullptr, nullptr)) continue;
-    const std::wstring path = detail->DevicePath;
-    found.push_back({path, DeviceIdOf(path)});
-    ReadPort(set, face, found.back());
+    UsbPrinterInterface& added = found.emplace_back();
+    added.path = detail->DevicePath;
+    added.deviceId = DeviceIdOf(added.path);
+    ReadPort(set, face, added);
   }
   ::SetupDiDestroyDeviceInfoList(set);
   return found;
