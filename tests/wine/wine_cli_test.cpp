@@ -606,8 +606,22 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"Folder", "{folder}", "\"@\" é uma pasta, não um dispositivo nem um ficheiro"},
         FailureRow{"RefusedConnection", "{refused}", "Ligação recusada por \"@\""},
         FailureRow{"UnknownPrinter", "printer:Nenhuma", "O dispositivo ou ficheiro \"@\" não existe"},
-        FailureRow{"BadNetworkName", "tcp://[127.0.0.1]", "Nome de dispositivo inválido: \"@\""}),
+        FailureRow{"BadNetworkName", "tcp://[127.0.0.1]", "Nome de dispositivo inválido: \"@\""},
+        // Wine has no USB printing class: SetupAPI lists no printer, by name or by port.
+        FailureRow{"NoUsbPrinterOnThatPort", "usb:USB001",
+                   "Não há nenhuma impressora USB \"@\" ligada: veja o nome com --list-devices"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A usb: printer is looked for to be asked, through the real SetupAPI, instead of being
+// refused as a device Windows does not ask.
+TEST_F(Wine, UsbStatusLooksForThePrinter) {
+  const ProgramRun run = Windows({"--device", "usb:EPSON TM-T20II", "--status"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(WithoutCarriageReturns(run.err),
+            "Falha ao pedir o estado: Não há nenhuma impressora USB \"usb:EPSON TM-T20II\" "
+            "ligada: veja o nome com --list-devices\n");
+  EXPECT_EQ(run.out, "");
+}
 
 // The ports come from Windows' device map (here the prefix's: COM1: to COM200:), one a line,
 // in number order; nothing is opened to list them.
