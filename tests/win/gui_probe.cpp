@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -339,11 +340,17 @@ std::string ScreenPixel(POINT at) {
          std::to_string(GetBValue(colour));
 }
 
+// Set by "nosync COMMAND": the input goes without waiting for the window to take it. One that
+// looks at its input only now and then (between the tries of a speed search) may lose the
+// marker SyncInput sends, and take a second one only a second later.
+bool noSync = false;
+
 // Returns once the main window's thread has taken every key and click sent before (and run
 // what they started, a print job included, or opened a message box): a marker key goes after
 // them, and the thread's key state, shared with it here, shows when it was read. A window
 // that goes away meanwhile (closed by the click) has taken them too.
 bool SyncInput() {
+  if (noSync) return true;
   HWND form = TopLevel("Form1");
   if (form == nullptr) return true;
   const DWORD thread = GetWindowThreadProcessId(form, nullptr);
@@ -423,6 +430,18 @@ bool Watch(int boundMs) {
   return true;
 }
 
+// A point of the close box of `window`'s title bar: along the bar from its right end, a few
+// pixels into the first point that is the close box.
+std::optional<POINT> CloseBoxPoint(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int y = r.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+  for (int x = r.right - 2; x > r.right - 80; --x) {
+    if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return POINT{x - 4, y};
+  }
+  return std::nullopt;
+}
+
 bool Run(const std::string& command, const std::string& rest) {
   std::istringstream words(rest);
   if (command == "wait" || command == "gone") {
@@ -493,21 +512,19 @@ bool Run(const std::string& command, const std::string& rest) {
     ClickAt(ClickPoint(control), command == "rightclick");
     return SyncInput();
   }
-  if (command == "closebox") {
+  if (command == "closebox" || command == "closeboxat") {
+    // Clicks the close box, or says where it is ("X Y"), to be clicked while the window
+    // answers only now and then.
     HWND window = TopLevel(rest);
     if (window == nullptr) return Fail("no window " + rest);
-    RECT r{};
-    GetWindowRect(window, &r);
-    // Along the title bar from its right end, to the first point that is the close box.
-    const int y = r.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    for (int x = r.right - 2; x > r.right - 80; --x) {
-      const LRESULT hit = SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y));
-      if (hit == HTCLOSE) {
-        ClickAt(POINT{x - 4, y}, false);
-        return SyncInput();
-      }
+    const std::optional<POINT> at = CloseBoxPoint(window);
+    if (!at) return Fail("no close box on the title bar");
+    if (command == "closeboxat") {
+      Say(std::to_string(at->x) + " " + std::to_string(at->y));
+      return true;
     }
-    return Fail("no close box on the title bar");
+    ClickAt(*at, false);
+    return SyncInput();
   }
   if (command == "selectall") {
     HWND control = Find(rest);
@@ -723,6 +740,14 @@ int main() {
     const std::string command = line.substr(0, space);
     const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
     if (command == "quit") break;
+    if (command == "nosync") {
+      const std::size_t next = rest.find(' ');
+      noSync = true;
+      const bool done = Run(rest.substr(0, next), next == std::string::npos ? "" : rest.substr(next + 1));
+      noSync = false;
+      if (done) Say("ok");
+      continue;
+    }
     if (Run(command, rest)) Say("ok");
   }
   return 0;

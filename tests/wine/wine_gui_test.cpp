@@ -4,17 +4,21 @@
 // not yet shown and the splash as drawn (no title bar, white, centred, owned, its controls at
 // their twips), the starting values, every control's place against the twips table at 96
 // and 144 dpi, the focus order by Tab, the count and the port rule while typing, the ticket
-// bytes of a click against the Linux build, the failure and status boxes, "Fechar" and the
-// close box ending the program, and no task-bar entry.
+// bytes of a click against the Linux build, the failure and status boxes, "Procurar
+// velocidade" against serial lines linked as COM23, "Fechar" and the close box ending the
+// program (during a speed search too), and no task-bar entry.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -30,10 +34,12 @@
 
 #include <gtest/gtest.h>
 
+#include "devices/line_settings.h"
 #include "loopback_printer.h"
 #include "qr_scan.h"
 #include "render_ticket.h"
 #include "run_program.h"
+#include "serial_pty.h"
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
 #include "temp_dir.h"
@@ -871,6 +877,220 @@ TEST_F(Form1At96, ReturnPressesTheFocusedButton) {
   EXPECT_FALSE(fs::exists(kExchange / "janela-estado.bin")) << "asking writes nothing";
 }
 
+// ---- Procurar velocidade over COM23 -----------------------------------------------------
+
+// COM23 of the prefix linked to a serial line of the test's own while this lives. No other
+// test links COM23: the Wine tests share the prefix and run side by side.
+class LinkedAsCom23 {
+ public:
+  explicit LinkedAsCom23(const std::string& line)
+      : link_(fs::path(Environment("QRTICKET_WINE_ROOT")) / "ports" / "com23") {
+    fs::remove(link_);
+    fs::create_symlink(line, link_);
+  }
+  ~LinkedAsCom23() { fs::remove(link_); }
+  LinkedAsCom23(const LinkedAsCom23&) = delete;
+  LinkedAsCom23& operator=(const LinkedAsCom23&) = delete;
+
+ private:
+  fs::path link_;
+};
+
+// A descriptor of the test's own on a pty's slave: what the line is set to, whoever set it.
+class LineOnThePty {
+ public:
+  explicit LineOnThePty(const std::string& path)
+      : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+  ~LineOnThePty() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  LineOnThePty(const LineOnThePty&) = delete;
+  LineOnThePty& operator=(const LineOnThePty&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  LineSettings Line() const {
+    LineSettings line;
+    GetLineSettings(fd_, &line);
+    return line;
+  }
+  // Raw, at a standard speed set by its code, as a system sets a serial port (Wine reads
+  // no other).
+  void SetOwnSpeed(speed_t code) {
+    termios t{};
+    ::tcgetattr(fd_, &t);
+    ::cfmakeraw(&t);
+    ::cfsetispeed(&t, code);
+    ::cfsetospeed(&t, code);
+    ::tcsetattr(fd_, TCSANOW, &t);
+  }
+
+ private:
+  int fd_;
+};
+
+// Every speed a line is set to while this lives, and when.
+class SpeedWatch {
+ public:
+  struct Change {
+    Clock::time_point at;
+    std::uint32_t speed;
+  };
+  explicit SpeedWatch(const LineOnThePty& line)
+      : thread_([this, &line] {
+          std::uint32_t last = line.Line().ospeed;
+          while (watching_) {
+            const std::uint32_t now = line.Line().ospeed;
+            if (now != last) {
+              const std::lock_guard lock(mutex_);
+              changes_.push_back({Clock::now(), last = now});
+            }
+            std::this_thread::sleep_for(2ms);
+          }
+        }) {}
+  ~SpeedWatch() {
+    watching_ = false;
+    thread_.join();
+  }
+  SpeedWatch(const SpeedWatch&) = delete;
+  SpeedWatch& operator=(const SpeedWatch&) = delete;
+
+  std::vector<Change> Changes() const {
+    const std::lock_guard lock(mutex_);
+    return changes_;
+  }
+  // The speeds, for a failure's message.
+  std::string Text() const {
+    std::string text;
+    for (const Change& change : Changes()) text += " " + std::to_string(change.speed);
+    return text;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<Change> changes_;
+  std::atomic<bool> watching_ = true;
+  std::thread thread_;
+};
+
+// What a DCB sets on a pty's line, as text: the speed, stop bits and flow control (Linux keeps
+// no data bits or parity on a pty). Wine also sets IGNBRK, CLOCAL, NOFLSH and VMIN of its own
+// when it takes the line, which no DCB puts back.
+std::string DcbPart(const LineSettings& line) {
+  return std::to_string(line.ispeed) + "/" + std::to_string(line.ospeed) + " bit/s" +
+         ((line.cflag & CSTOPB) ? " CSTOPB" : "") + ((line.cflag & CRTSCTS) ? " CRTSCTS" : "") +
+         ((line.iflag & IXON) ? " IXON" : "") + ((line.iflag & IXOFF) ? " IXOFF" : "");
+}
+
+// The Linux qrticket-view --serial at `speed`: a printer on a pty that answers status
+// requests only while the line is at its speed. `line()` is the pty's slave.
+class VirtualSerialPrinter {
+ public:
+  explicit VirtualSerialPrinter(const std::string& speed)
+      : printer_({QRTICKET_VIEW_BINARY, "--serial", speed, "--out", dir_.path().string()},
+                 dir_.File("log"), dir_.File("err")) {
+    const std::string start = "impressora série em ";
+    if (!PollUntil([&] { return Log().find(" a " + speed) != std::string::npos; }, 10s)) return;
+    const std::string text = Log();
+    const auto at = text.find(start) + start.size();
+    line_ = text.substr(at, text.find(' ', at) - at);
+  }
+  const std::string& line() const { return line_; }
+  std::string Log() const { return ReadFileBytes(dir_.File("log")) + ReadFileBytes(dir_.File("err")); }
+
+ private:
+  TempDir dir_;
+  BackgroundProgram printer_;
+  std::string line_;
+};
+
+// Waits for a message box whose text starts with `start`.
+Fields WaitForBoxSaying(Probe& probe, const std::string& start, std::chrono::milliseconds bound) {
+  Fields box;
+  PollUntil([&] {
+    const std::string line = probe.AskOne("messagebox");
+    box = line == "none" ? Fields{} : KeyValues(line);
+    return box.contains("text") && box.at("text").rfind(start, 0) == 0;
+  }, bound);
+  if (!box.contains("text")) ADD_FAILURE() << "no message box saying " << start;
+  return box;
+}
+
+// Chooses "Procurar velocidade" in the status button's context menu (opened with the right
+// mouse button, or from the keyboard with the menu key), and answers its warning.
+void StartSpeedSearch(Probe& probe, bool fromTheKeyboard) {
+  if (fromTheKeyboard) {
+    probe.Ask("click Text1");
+    probe.Ask("keys Tab Tab Tab");
+    ASSERT_EQ(probe.AskOne("focus"), "cmdEstado");
+    probe.Ask("keys Apps");
+  } else {
+    probe.Ask("rightclick cmdEstado");
+  }
+  probe.Ask("keys Down Return");
+  const Fields warning = WaitForBoxSaying(probe, "", 5s);
+  ASSERT_TRUE(warning.contains("text"));
+  EXPECT_NE(warning.at("text").find("pode imprimir alguns caracteres soltos"), std::string::npos)
+      << warning.at("text");
+  EXPECT_EQ(warning.at("buttons"), "OK");
+  // Not waited for: once the search runs, the window looks at its input only between tries.
+  probe.Ask("nosync keys Return");
+}
+
+TEST_F(Form1At96, SpeedSearchPutsTheNameFoundInTheDeviceBox) {
+  const VirtualSerialPrinter printer("19200");
+  ASSERT_FALSE(printer.line().empty()) << printer.Log();
+  LineOnThePty line(printer.line());
+  ASSERT_TRUE(line.ok());
+  line.SetOwnSpeed(B1200);
+  const std::string own = DcbPart(line.Line());
+  const LinkedAsCom23 port(printer.line());
+  TypeInto("ObjPrint", "COM23");
+
+  StartSpeedSearch(probe(), /*fromTheKeyboard=*/false);
+  const Fields box = WaitForBoxSaying(probe(), "Procurar velocidade de COM23:", 15s);
+  EXPECT_EQ(box.at("text"), "Procurar velocidade de COM23:\nrespondeu a COM23:19200,n,8,1 (o nome "
+                            "ficou na caixa do dispositivo)");
+  EXPECT_EQ(box.at("icons"), "0");
+  probe().Ask("keys Return");
+  probe().Ask("sync");
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  const auto c = controls();
+  EXPECT_EQ(c.at("ObjPrint").text, "COM23:19200,n,8,1");
+  EXPECT_TRUE(c.at("cmdEstado").enabled);
+  EXPECT_EQ(DcbPart(line.Line()), own) << "the line is not as it was";
+  TypeInto("ObjPrint", "");
+}
+
+TEST_F(Form1At96, SpeedSearchThatFindsNothingSaysSo) {
+  const SerialPty pty;
+  LineOnThePty silent(pty.path());
+  silent.SetOwnSpeed(B1200);
+  const std::string own = DcbPart(silent.Line());
+  const LinkedAsCom23 port(pty.path());
+  TypeInto("ObjPrint", "COM23");
+
+  StartSpeedSearch(probe(), /*fromTheKeyboard=*/true);
+  // Meanwhile the window keeps answering, but not the operator: no status asked in the middle
+  // of the search, no letter typed.
+  ASSERT_TRUE(PollUntil([&] { return silent.Line().ospeed != 1200; }, 10s)) << "no search";
+  probe().Ask("nosync click cmdEstado");
+  probe().Ask("nosync click Text1");
+  probe().Ask("nosync type X");
+  probe().Ask("sync");  // taken, in the order sent
+  EXPECT_NE(silent.Line().ospeed, 1200U) << "the window took them only after the search";
+  const Fields box = WaitForBoxSaying(probe(), "Procurar velocidade de COM23:", 20s);
+  EXPECT_EQ(box.at("text"),
+            "Procurar velocidade de COM23:\na impressora não respondeu a nenhuma velocidade");
+  probe().Ask("keys Return");
+  probe().Ask("sync");
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  EXPECT_EQ(controls().at("ObjPrint").text, "COM23") << "the box keeps what was typed";
+  EXPECT_EQ(controls().at("Text1").text, kSampleDataText);
+  EXPECT_EQ(probe().AskOne("focus"), "cmdEstado") << "the window has the keyboard back";
+  EXPECT_EQ(DcbPart(silent.Line()), own) << "the line is not as it was";
+  TypeInto("ObjPrint", "");
+}
+
 // What the Linux build's virtual printer draws for `bytes`, and the report as the preview's
 // text box shows it.
 viewer::RenderedTicket LinuxDrawing(const Bytes& bytes, int paperDots) {
@@ -986,10 +1206,42 @@ TEST_F(Form1At96, FecharEndsTheProgram) {
 
 // ---- The title bar's close box ------------------------------------------------------------
 
-TEST(Form1CloseBox, EndsTheProgram) {
+// During a speed search too: the search ends at once, and the line is put back.
+TEST(Form1CloseBox, EndsTheProgramAndASpeedSearchUnderWay) {
   GuiRun run(96, false);
-  run.probe().Ask("closebox Form1");
-  EXPECT_TRUE(run.EndsCleanly(10s));
+  Probe& probe = run.probe();
+  const SerialPty pty;
+  LineOnThePty silent(pty.path());
+  silent.SetOwnSpeed(B1200);
+  const std::string own = DcbPart(silent.Line());
+  const LinkedAsCom23 port(pty.path());
+  probe.Ask("click ObjPrint");
+  probe.Ask("type COM23");
+  // Found now: while searching, the window answers a message only between two tries.
+  const std::string closeBox = probe.AskOne("closeboxat Form1");
+  ASSERT_FALSE(closeBox.empty());
+
+  const SpeedWatch watch(silent);
+  StartSpeedSearch(probe, /*fromTheKeyboard=*/false);
+  // The second try under way: the search runs, and the window answers between tries.
+  const bool searching = PollUntil([&] { return silent.Line().ospeed == 19200; }, 10s);
+  const Clock::time_point closed = Clock::now();
+  if (searching) probe.Ask("clickat " + closeBox);
+  const bool ended = run.EndsCleanly(10s);
+  const auto endedAfter = Clock::now() - closed;
+  ASSERT_TRUE(searching) << "the search did not reach its second try; the line was at"
+                         << watch.Text();
+  EXPECT_TRUE(ended);
+  EXPECT_LT(endedAfter, 1500ms) << "the program ended only after the search";
+  // The try under way may move on to the next speed before it sees the close; then the line's
+  // own speed.
+  std::this_thread::sleep_for(50ms);  // the watch sees the line as it was left
+  std::vector<std::uint32_t> after;
+  for (const SpeedWatch::Change& change : watch.Changes())
+    if (change.at > closed) after.push_back(change.speed);
+  EXPECT_LE(after.size(), 2U) << "the search went on after the window closed";
+  EXPECT_EQ(after.empty() ? 0U : after.back(), 1200U);
+  EXPECT_EQ(DcbPart(silent.Line()), own) << "the line is not as it was";
 }
 
 // ---- At 144 dpi, with the windows managed as under a desktop ------------------------------

@@ -5,6 +5,10 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <initializer_list>
+#include <string_view>
+
+#include "devices/win/cancel_event.h"
 #include "form1_controls.h"
 #include "form_texts.h"
 #include "grey_button.h"
@@ -19,8 +23,42 @@ namespace {
 
 constexpr UINT kProbe80 = 1;
 constexpr UINT kProbe58 = 2;
+constexpr UINT kFindSpeed = 3;
 
 bool Pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+struct MenuItem {
+  UINT id;
+  std::string_view caption;
+};
+
+// The item chosen from a context menu of `button` (0 for none), opened where the right click
+// was, or under the button when `at` is -1 (the menu key or Shift+F10).
+UINT ChooseFromMenu(HWND owner, HWND button, LPARAM at, std::initializer_list<MenuItem> items) {
+  POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (at == -1) {
+    RECT r{};
+    GetWindowRect(button, &r);
+    where = {r.left, r.bottom};
+  }
+  const HMENU menu = CreatePopupMenu();
+  for (const MenuItem& item : items)
+    AppendMenuW(menu, MF_STRING, item.id, Wide(item.caption).c_str());
+  const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+      menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, where.x, where.y, 0, owner, nullptr));
+  DestroyMenu(menu);
+  return chosen;
+}
+
+// What the operator does to the window while a long action runs and the window keeps
+// answering: dropped, so that nothing starts another action or changes a value the action
+// reads. Through come the frame's mouse messages (the close box, the system menu, moving the
+// window) and Alt+F4.
+bool DroppedWhileBusy(const MSG& message) {
+  if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) return false;
+  return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+         (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+}
 
 }  // namespace
 
@@ -33,6 +71,7 @@ Form1::Form1(HWND owner) : model_(*this, reporter_) {
 Form1::~Form1() {
   if (IsWindow(window_)) DestroyWindow(window_);
   if (logo_ != nullptr) DeleteObject(logo_);
+  if (cancel_ != nullptr) CloseHandle(cancel_);
 }
 
 void Form1::Show() {
@@ -104,6 +143,10 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         ShowProbeMenu(lParam);
         return 0;
       }
+      if (reinterpret_cast<HWND>(wParam) == ControlHwnd(Control::cmdEstado)) {
+        ShowStatusMenu(lParam);
+        return 0;
+      }
       break;
     case WM_ACTIVATE:
       // The window takes the keyboard back, in the control that had it, after every dialog.
@@ -116,7 +159,8 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_SETCURSOR:
-      if (busy_) {
+      // Over the frame the usual cursors stay: the close box works during a long action.
+      if (busy_ && LOWORD(lParam) == HTCLIENT) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -131,9 +175,11 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CLOSE:
+      if (cancel_ != nullptr) SetEvent(cancel_);  // a long action under way ends at its next wait
       DestroyWindow(window_);  // unloads the window; the program ends with it
       return 0;
     case WM_DESTROY:
+      closed_ = true;
       ForgetNames(window_);
       PostQuitMessage(0);
       return 0;
@@ -201,21 +247,37 @@ void Form1::TypedTextChoosesNothing(HWND list) {
 // The limits ticket, from the print button's context menu (right click, the menu key or
 // Shift+F10), on either paper.
 void Form1::ShowProbeMenu(LPARAM at) {
-  POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  if (at == -1) {  // from the keyboard: under the button
-    RECT button{};
-    GetWindowRect(ControlHwnd(Control::Command1), &button);
-    where = {button.left, button.bottom};
-  }
-  const HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, kProbe80, Wide(texts::ProbeMenuCaption80()).c_str());
-  AppendMenuW(menu, MF_STRING, kProbe58, Wide(texts::ProbeMenuCaption58()).c_str());
-  const UINT chosen = static_cast<UINT>(TrackPopupMenu(
-      menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, where.x, where.y, 0, window_, nullptr));
-  DestroyMenu(menu);
+  const UINT chosen = ChooseFromMenu(window_, ControlHwnd(Control::Command1), at,
+                                     {{kProbe80, texts::ProbeMenuCaption80()},
+                                      {kProbe58, texts::ProbeMenuCaption58()}});
   if (chosen == kProbe80) model_.ProbeClick(kPaper80mmDots);
   if (chosen == kProbe58) model_.ProbeClick(kPaper58mmDots);
 }
+
+// The speed search of a serial printer, from the status button's context menu, beside the
+// status it asks.
+void Form1::ShowStatusMenu(LPARAM at) {
+  const UINT chosen = ChooseFromMenu(window_, ControlHwnd(Control::cmdEstado), at,
+                                     {{kFindSpeed, texts::SpeedSearchMenuCaption()}});
+  if (chosen == kFindSpeed) model_.FindSpeedClick();
+}
+
+// Between the steps of a long action: the window is painted and can be closed, which ends
+// the action (CancelFd); the rest of the operator's input to it is dropped.
+void Form1::KeepResponding() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {  // the window is gone: the main loop ends the program
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (DroppedWhileBusy(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+int Form1::CancelFd() const { return CancelNumber(cancel_); }
 
 std::string Form1::Text(Control control) const { return WindowUtf8(ControlHwnd(control)); }
 
@@ -262,7 +324,10 @@ void Form1::SetBusy(bool busy) {
   SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-void Form1::ShowMessage(const std::string& message) { ShowMessageBox(window_, message); }
+void Form1::ShowMessage(const std::string& message) {
+  // A search can end with an answer just as the window closes: nobody is left to read it.
+  if (!closed_) ShowMessageBox(window_, message);
+}
 
 bool Form1::CanPreview() const { return PreviewAvailable(); }
 

@@ -42,6 +42,7 @@ class Form1 final : private Form1View {
   void AddToolTips();
   void Command(int id, int code, HWND control);
   void ShowProbeMenu(LPARAM at);
+  void ShowStatusMenu(LPARAM at);
   void TypedTextChoosesNothing(HWND list);
   HWND ControlHwnd(std::string_view name) const;
   HWND ControlHwnd(Control control) const { return ControlHwnd(ControlName(control)); }
@@ -62,6 +63,8 @@ class Form1 final : private Form1View {
   void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;
   void PreviewProbe(const QrPrintSettings& settings, int paperDots,
                     FailureReporter& reporter) override;
+  void KeepResponding() override;
+  int CancelFd() const override;
 
   HWND window_ = nullptr;
   int dpi_ = 96;
@@ -70,6 +73,9 @@ class Form1 final : private Form1View {
   HWND toolTip_ = nullptr;
   HWND lastFocus_ = nullptr;  // where the keyboard was when the window lost it
   bool busy_ = false;
+  bool closed_ = false;  // the window is gone; an action still under way shows nothing more
+  // Set once the window closes: a long action under way then ends (see CancelFd).
+  HANDLE cancel_ = CreateEventW(nullptr, /*manualReset=*/TRUE, FALSE, nullptr);
   std::map<std::string_view, HWND> controls_;  // by their names in the layout table
   DeviceBox deviceBox_;
   MessageBoxReporter reporter_;
