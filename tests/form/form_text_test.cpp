@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "form_text.h"
+#include "form_texts.h"
 #include "temp_dir.h"
 
 namespace qrticket::ui {
@@ -87,6 +88,24 @@ INSTANTIATE_TEST_SUITE_P(
                       PreviewCase{"Longer", "VISUALIZAR:X", false},
                       PreviewCase{"Empty", "", false}, PreviewCase{"Blanks", "  ", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The boxes' first line names the device as typed, with one colon after it.
+TEST(BoxHeadings, OneColonAfterTheDevice) {
+  const struct {
+    const char* device;
+    const char* status;
+    const char* search;
+  } rows[] = {
+      {"COM3", "Estado de COM3:", "Procurar velocidade de COM3:"},
+      {"COM3:", "Estado de COM3:", "Procurar velocidade de COM3:"},
+      {"/dev/ttyUSB0", "Estado de /dev/ttyUSB0:", "Procurar velocidade de /dev/ttyUSB0:"},
+      {"tcp://127.0.0.1", "Estado de tcp://127.0.0.1:", "Procurar velocidade de tcp://127.0.0.1:"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(texts::StatusHeading(row.device), row.status);
+    EXPECT_EQ(texts::SpeedSearchHeading(row.device), row.search);
+  }
+}
 
 }  // namespace
 }  // namespace qrticket::ui

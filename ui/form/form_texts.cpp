@@ -24,17 +24,26 @@ std::string_view ProbeMenuCaption58() { return "Imprimir talão de limites do QR
 
 std::string_view SpeedSearchMenuCaption() { return "Procurar velocidade"; }
 
+namespace {
+
+// "de COM3:" and "de tcp://10.0.0.7:": a name that ends in its own colon gets no second one.
+std::string OfDevice(std::string_view device) {
+  std::string text = "de " + std::string(device);
+  if (!text.ends_with(':')) text += ':';
+  return text;
+}
+
+}  // namespace
+
 std::string SpeedSearchHeading(std::string_view device) {
-  return "Procurar velocidade de " + std::string(device) + ":";
+  return "Procurar velocidade " + OfDevice(device);
 }
 
 std::string SpeedFound(std::string_view name) {
   return "respondeu a " + std::string(name) + " (o nome ficou na caixa do dispositivo)";
 }
 
-std::string StatusHeading(std::string_view device) {
-  return "Estado de " + std::string(device) + ":";
-}
+std::string StatusHeading(std::string_view device) { return "Estado " + OfDevice(device); }
 
 std::string_view PreviewHasNoStatus() {
   return "VISUALIZAR: mostra o talão no ecrã e não tem estado.\n"

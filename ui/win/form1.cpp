@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "devices/win/cancel_event.h"
 #include "form1_controls.h"
@@ -265,6 +266,7 @@ void Form1::ShowStatusMenu(LPARAM at) {
 // Between the steps of a long action: the window is painted and can be closed, which ends
 // the action (CancelFd); the rest of the operator's input to it is dropped.
 void Form1::KeepResponding() {
+  keptResponding_ = true;
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {  // the window is gone: the main loop ends the program
@@ -322,6 +324,28 @@ void Form1::SetToolTip(Control control, std::string_view text) {
 void Form1::SetBusy(bool busy) {
   busy_ = busy;
   SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  if (!busy && keptResponding_) {
+    keptResponding_ = false;
+    DropInputOfTheBusyTime();
+  }
+}
+
+// Input that reached the queue after the action's last look at it was meant for the busy
+// window too: dropped as the rest was, or it would start an action the moment this one ends.
+void Form1::DropInputOfTheBusyTime() {
+  MSG message;
+  for (const auto& [first, last] : {std::pair{WM_KEYFIRST, WM_KEYLAST},
+                                   std::pair{WM_MOUSEFIRST, WM_MOUSELAST}})
+    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {  // no filter holds it back: the main loop's, kept
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      if (!DroppedWhileBusy(message)) {  // Alt+F4 still closes the window
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
 }
 
 void Form1::ShowMessage(const std::string& message) {

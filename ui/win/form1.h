@@ -44,6 +44,7 @@ class Form1 final : private Form1View {
   void ShowProbeMenu(LPARAM at);
   void ShowStatusMenu(LPARAM at);
   void TypedTextChoosesNothing(HWND list);
+  void DropInputOfTheBusyTime();
   HWND ControlHwnd(std::string_view name) const;
   HWND ControlHwnd(Control control) const { return ControlHwnd(ControlName(control)); }
   void AddToolTip(HWND control, const std::string& text);
@@ -73,6 +74,7 @@ class Form1 final : private Form1View {
   HWND toolTip_ = nullptr;
   HWND lastFocus_ = nullptr;  // where the keyboard was when the window lost it
   bool busy_ = false;
+  bool keptResponding_ = false;  // the action under way let the window answer
   bool closed_ = false;  // the window is gone; an action still under way shows nothing more
   // Set once the window closes: a long action under way then ends (see CancelFd).
   HANDLE cancel_ = CreateEventW(nullptr, /*manualReset=*/TRUE, FALSE, nullptr);
