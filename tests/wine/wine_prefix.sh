@@ -16,6 +16,11 @@
 #                  the desktop of a Wine session is made by its first program and keeps that
 #                  program's display, so the session starts on it and every window of the
 #                  tests, whichever test starts first, shows there
+# The test programs run side by side in this one prefix, so each links COM ports no other
+# program links (one program's tests run one after another and may share theirs):
+#   wine_cli_tests   COM12, COM13
+#   wine_view_tests  COM21, COM22, COM24
+#   wine_gui_tests   COM23
 set -euo pipefail
 action=$1 root=$2 wine=$3 wineserver=$4
 
