@@ -10,42 +10,26 @@
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/comm_line.h"
-#include "devices/win/overlapped_output.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
+#include "status/win/handle_exchange.h"
 
 namespace qrticket {
 namespace {
 
 using failures::Stage;
 
-// How long a cancelled read may take to come back before it is given up on.
-constexpr DWORD kCancelWaitMs = 2000;
 // How often the port's input queue is looked at while an answer is awaited.
 constexpr DWORD kInputCheckMs = 5;
 // How long a read of bytes already there may take, whatever the deadline.
 constexpr DWORD kReadGraceMs = 50;
-
-DWORD MillisecondsLeft(StatusLink::Clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - StatusLink::Clock::now());
-  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
-}
-
-// A read in flight: the driver writes into the OVERLAPPED and the buffer until the read
-// completes, so both live on the heap and outlive a read that never comes back.
-struct PendingRead {
-  OVERLAPPED overlapped{};
-  char buffer[256];
-};
 
 class ComStatusLink final : public StatusLink {
  public:
   ComStatusLink(SystemCalls& sys, HANDLE port, std::string device, int cancelFd,
                 std::optional<COMMTIMEOUTS> saved)
       : sys_(sys), port_(port), device_(std::move(device)), cancelFd_(cancelFd), saved_(saved),
-        read_(std::make_unique<PendingRead>()) {
-    read_->overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        read_(sys, port) {
   }
   ComStatusLink(const ComStatusLink&) = delete;
   ComStatusLink& operator=(const ComStatusLink&) = delete;
@@ -56,31 +40,16 @@ class ComStatusLink final : public StatusLink {
     if (saved_) sys_.SetCommTimeouts(port_, &*saved_);
     if (comm_) comm_->Restore(/*discardQueued=*/true);
     sys_.CloseHandle(port_);
-    if (read_ && read_->overlapped.hEvent) ::CloseHandle(read_->overlapped.hEvent);
   }
 
   bool Send(BytesView bytes, Clock::time_point deadline) override {
-    const DWORD left = MillisecondsLeft(deadline);
-    if (left == 0) return false;
-    HandleOutput out;
-    out.handle = port_;
-    out.device = device_;
-    out.stall = std::chrono::milliseconds(left);
-    out.cancelFd = cancelFd_;
-    try {
-      OverlappedWriter(sys_, out).WriteAll(bytes);
-    } catch (const PrintFailure& failure) {
-      if (failure.code() == FailureCode::TimedOut) return false;
-      throw;
-    }
-    return true;
+    return SendBefore(sys_, port_, device_, bytes, deadline, cancelFd_);
   }
 
   // Reads what the port has taken in, once it has something: a read of bytes that are there
   // returns at once, where one that waits for them would pend past its time-outs under Wine.
   bool Receive(Bytes& into, Clock::time_point deadline) override {
-    const HANDLE event = read_->overlapped.hEvent;
-    if (!event) throw FromWindowsError(::GetLastError(), device_, Stage::Write);
+    if (!read_.event()) throw FromWindowsError(::GetLastError(), device_, Stage::Write);
     for (;;) {
       DWORD errors = 0;
       COMSTAT status{};
@@ -108,43 +77,24 @@ class ComStatusLink final : public StatusLink {
  private:
   // Reads up to `waiting` bytes that the port holds already.
   bool ReadWaiting(Bytes& into, DWORD waiting, Clock::time_point deadline) {
-    const HANDLE event = read_->overlapped.hEvent;
-    read_->overlapped = OVERLAPPED{};
-    read_->overlapped.hEvent = event;
-    ::ResetEvent(event);
-    const DWORD size = std::min<DWORD>(waiting, sizeof read_->buffer);
-    if (!sys_.ReadFile(port_, read_->buffer, size, nullptr, &read_->overlapped)) {
-      const DWORD error = ::GetLastError();
-      if (error != ERROR_IO_PENDING) throw FromWindowsError(error, device_, Stage::Write);
-    }
-    const Waited waited =
-        WaitOrCancel(sys_, event, std::max(MillisecondsLeft(deadline), kReadGraceMs), cancelFd_);
+    if (const DWORD error = read_.Start(waiting); error != 0)
+      throw FromWindowsError(error, device_, Stage::Write);
+    const Waited waited = WaitOrCancel(
+        sys_, read_.event(), std::max(MillisecondsLeft(deadline), kReadGraceMs), cancelFd_);
     if (waited != Waited::Ready) {
-      const bool back = CancelRead();
+      const bool back = read_.Cancel();
       if (waited == Waited::Cancelled) throw failures::Interrupted();
       if (!back) return false;
     }
     DWORD got = 0;
-    if (!sys_.GetOverlappedResult(port_, &read_->overlapped, &got, FALSE)) {
+    if (!read_.Result(&got)) {
       const DWORD error = ::GetLastError();
       if (error == ERROR_OPERATION_ABORTED) return false;
       throw FromWindowsError(error, device_, Stage::Write);
     }
     if (got == 0) return false;
-    into.append(read_->buffer, std::min<std::size_t>(got, sizeof read_->buffer));
+    into.append(read_.data(), std::min<std::size_t>(got, InFlightRead::kCapacity));
     return true;
-  }
-
-  // Cancels the read in flight; false when it did not come back, and is left to the driver
-  // (with its buffer) for good.
-  bool CancelRead() {
-    sys_.CancelIoEx(port_, &read_->overlapped);
-    if (sys_.WaitForSingleObject(read_->overlapped.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
-      return true;
-    (void)read_.release();
-    read_ = std::make_unique<PendingRead>();
-    read_->overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    return false;
   }
 
   SystemCalls& sys_;
@@ -152,7 +102,7 @@ class ComStatusLink final : public StatusLink {
   std::string device_;
   int cancelFd_;
   std::optional<COMMTIMEOUTS> saved_;
-  std::unique_ptr<PendingRead> read_;
+  InFlightRead read_;
   std::unique_ptr<CommLine> comm_;
 };
 

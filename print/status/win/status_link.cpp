@@ -17,18 +17,13 @@
 #include "devices/win/windows_names.h"
 #include "status/status_failures.h"
 #include "status/win/com_status_link.h"
+#include "status/win/handle_exchange.h"
 #include "status/win/usb_status_link.h"
 
 namespace qrticket {
 namespace {
 
 using failures::NoWayBack;
-
-DWORD MillisecondsLeft(StatusLink::Clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - StatusLink::Clock::now());
-  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
-}
 
 class WinsockStatusLink final : public StatusLink {
  public:

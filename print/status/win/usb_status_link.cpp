@@ -7,17 +7,15 @@
 
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
-#include "devices/win/overlapped_output.h"
 #include "devices/win/usb_printers.h"
 #include "devices/win/win_errors.h"
+#include "status/win/handle_exchange.h"
 
 namespace qrticket {
 namespace {
 
 using failures::Stage;
 
-// How long a cancelled read may take to come back before it is given up on.
-constexpr DWORD kCancelWaitMs = 2000;
 // A driver that ends a read at once with nothing is asked again after this pause.
 constexpr DWORD kEmptyReadPauseMs = 10;
 
@@ -28,58 +26,30 @@ bool CannotRead(DWORD error) {
   return std::find(std::begin(kCannotRead), std::end(kCannotRead), error) != std::end(kCannotRead);
 }
 
-DWORD MillisecondsLeft(StatusLink::Clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - StatusLink::Clock::now());
-  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
-}
-
-// A read in flight: the driver writes into the OVERLAPPED and the buffer until the read
-// completes, so both live on the heap and outlive a read that never comes back.
-struct PendingRead {
-  OVERLAPPED overlapped{};
-  char buffer[256];
-};
-
 class UsbStatusLink final : public StatusLink {
  public:
   UsbStatusLink(SystemCalls& sys, HANDLE handle, std::string device, int cancelFd)
-      : sys_(sys), handle_(handle), device_(std::move(device)), cancelFd_(cancelFd) {
-    NewRead();
-  }
+      : sys_(sys), handle_(handle), device_(std::move(device)), cancelFd_(cancelFd),
+        read_(sys, handle) {}
   UsbStatusLink(const UsbStatusLink&) = delete;
   UsbStatusLink& operator=(const UsbStatusLink&) = delete;
 
   ~UsbStatusLink() override {
     if (reading_) CancelRead();
     sys_.CloseHandle(handle_);
-    if (read_ && read_->overlapped.hEvent) ::CloseHandle(read_->overlapped.hEvent);
   }
 
   bool Send(BytesView bytes, Clock::time_point deadline) override {
-    const DWORD left = MillisecondsLeft(deadline);
-    if (left == 0) return false;
-    HandleOutput out;
-    out.handle = handle_;
-    out.device = device_;
-    out.stall = std::chrono::milliseconds(left);
-    out.cancelFd = cancelFd_;
-    try {
-      OverlappedWriter(sys_, out).WriteAll(bytes);
-    } catch (const PrintFailure& failure) {
-      if (failure.code() == FailureCode::TimedOut) return false;
-      throw;
-    }
-    return true;
+    return SendBefore(sys_, handle_, device_, bytes, deadline, cancelFd_);
   }
 
   bool Receive(Bytes& into, Clock::time_point deadline) override {
     if (readError_ != 0) return false;
-    const HANDLE event = read_->overlapped.hEvent;
-    if (!event) throw FromWindowsError(::GetLastError(), device_, Stage::Write);
+    if (!read_.event()) throw FromWindowsError(::GetLastError(), device_, Stage::Write);
     for (;;) {
       if (!reading_ && !StartRead()) return false;
-      const Waited waited = WaitOrCancel(sys_, event, MillisecondsLeft(deadline), cancelFd_);
+      const Waited waited =
+          WaitOrCancel(sys_, read_.event(), MillisecondsLeft(deadline), cancelFd_);
       if (waited == Waited::Cancelled) {
         CancelRead();
         throw failures::Interrupted();
@@ -87,14 +57,14 @@ class UsbStatusLink final : public StatusLink {
       if (waited == Waited::TimedOut) return false;  // the read stays for the next call
       reading_ = false;
       DWORD got = 0;
-      if (!sys_.GetOverlappedResult(handle_, &read_->overlapped, &got, FALSE)) {
+      if (!read_.Result(&got)) {
         const DWORD error = ::GetLastError();
         if (!CannotRead(error)) throw FromWindowsError(error, device_, Stage::Write);
         readError_ = error;
         return false;
       }
       if (got > 0) {
-        into.append(read_->buffer, std::min<std::size_t>(got, sizeof read_->buffer));
+        into.append(read_.data(), std::min<std::size_t>(got, InFlightRead::kCapacity));
         return true;
       }
       const DWORD left = MillisecondsLeft(deadline);
@@ -110,42 +80,26 @@ class UsbStatusLink final : public StatusLink {
  private:
   // Starts a read; false, remembering why, when the driver does not read at all.
   bool StartRead() {
-    const HANDLE event = read_->overlapped.hEvent;
-    read_->overlapped = OVERLAPPED{};
-    read_->overlapped.hEvent = event;
-    ::ResetEvent(event);
-    if (!sys_.ReadFile(handle_, read_->buffer, sizeof read_->buffer, nullptr, &read_->overlapped)) {
-      const DWORD error = ::GetLastError();
-      if (CannotRead(error)) {
-        readError_ = error;
-        return false;
-      }
-      if (error != ERROR_IO_PENDING) throw FromWindowsError(error, device_, Stage::Write);
+    if (const DWORD error = read_.Start(InFlightRead::kCapacity); error != 0) {
+      if (!CannotRead(error)) throw FromWindowsError(error, device_, Stage::Write);
+      readError_ = error;
+      return false;
     }
     reading_ = true;  // done at once or pending, the event tells
     return true;
   }
 
-  // Cancels the read in flight. One that does not come back is left to the driver (with its
-  // buffer) for good.
+  // Cancels the read in flight. One that does not come back is left to the driver.
   void CancelRead() {
     reading_ = false;
-    sys_.CancelIoEx(handle_, &read_->overlapped);
-    if (sys_.WaitForSingleObject(read_->overlapped.hEvent, kCancelWaitMs) == WAIT_OBJECT_0) return;
-    (void)read_.release();
-    NewRead();
-  }
-
-  void NewRead() {
-    read_ = std::make_unique<PendingRead>();
-    read_->overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    read_.Cancel();
   }
 
   SystemCalls& sys_;
   HANDLE handle_;
   std::string device_;
   int cancelFd_;
-  std::unique_ptr<PendingRead> read_;
+  InFlightRead read_;
   bool reading_ = false;
   DWORD readError_ = 0;  // the driver's answer to a read, when it does not read at all
 };
