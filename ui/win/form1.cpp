@@ -61,6 +61,23 @@ bool DroppedWhileBusy(const MSG& message) {
          (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
 }
 
+// Takes the queue's messages from `first` to `last` (0, 0: all) as a busy window does: the
+// operator's input dropped, the rest dispatched. False once it meets WM_QUIT (the window is
+// gone), which it posts again for the main loop; no filter holds WM_QUIT back.
+bool PumpWhileBusy(UINT first, UINT last) {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
+    if (DroppedWhileBusy(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return true;
+}
+
 }  // namespace
 
 Form1::Form1(HWND owner) : model_(*this, reporter_) {
@@ -267,16 +284,7 @@ void Form1::ShowStatusMenu(LPARAM at) {
 // the action (CancelFd); the rest of the operator's input to it is dropped.
 void Form1::KeepResponding() {
   keptResponding_ = true;
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {  // the window is gone: the main loop ends the program
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    if (DroppedWhileBusy(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  PumpWhileBusy(0, 0);
 }
 
 int Form1::CancelFd() const { return CancelNumber(cancel_); }
@@ -333,19 +341,9 @@ void Form1::SetBusy(bool busy) {
 // Input that reached the queue after the action's last look at it was meant for the busy
 // window too: dropped as the rest was, or it would start an action the moment this one ends.
 void Form1::DropInputOfTheBusyTime() {
-  MSG message;
   for (const auto& [first, last] : {std::pair{WM_KEYFIRST, WM_KEYLAST},
                                    std::pair{WM_MOUSEFIRST, WM_MOUSELAST}})
-    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {  // no filter holds it back: the main loop's, kept
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return;
-      }
-      if (!DroppedWhileBusy(message)) {  // Alt+F4 still closes the window
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-    }
+    if (!PumpWhileBusy(first, last)) return;
 }
 
 void Form1::ShowMessage(const std::string& message) {
