@@ -16,7 +16,7 @@ void PrepareProcess();
 std::vector<std::string> Arguments(int argc, char** argv);
 
 // Standard output and standard error, for UTF-8 text. POSIX: std::cout and std::cerr. Windows:
-// WriteConsoleW to a console, UTF-8 bytes to a pipe or a file (see win/console_text.h).
+// WriteConsoleW to a console, UTF-8 bytes to a pipe or a file (see devices/win/console_text.h).
 std::ostream& StandardOutput();
 std::ostream& StandardError();
 

@@ -1,6 +1,8 @@
 # libqrencode, zint, libpng and FreeType for the cross build. Debian ships them for Linux only,
-# so scripts/windows-libraries.sh builds them, static, from Debian's source packages into the
-# build tree at configure time (once: a stamp keeps later configures free). zlib is Debian's
+# so scripts/windows-libraries.sh builds them, static, from Debian's source packages at configure
+# time, into the build tree or, with QRTICKET_WINDOWS_LIBRARIES_CACHE, into a folder there named
+# after the script (which holds the pins) and the toolchain, so every clone and build tree reuses
+# one build (a stamp keeps later configures free). zlib is Debian's
 # libz-mingw-w64-dev. Their licences land in QRTICKET_WINDOWS_LICENCES for the release zip.
 #
 # QRTICKET_WINDOWS_LIBRARIES: ON (the default) requires them: a machine that cannot fetch or
@@ -20,17 +22,31 @@ if(NOT QRTICKET_WINDOWS_LIBRARIES)
 endif()
 
 set(windows_libraries_script ${PROJECT_SOURCE_DIR}/scripts/windows-libraries.sh)
-set(windows_libraries_prefix ${CMAKE_BINARY_DIR}/windows-libraries/prefix)
+set(QRTICKET_WINDOWS_LIBRARIES_CACHE "" CACHE PATH
+    "Folder of Windows library builds shared by build trees (empty: inside this build tree)")
+if(QRTICKET_WINDOWS_LIBRARIES_CACHE)
+  file(SHA256 ${windows_libraries_script} script_sum)
+  file(SHA256 ${CMAKE_TOOLCHAIN_FILE} toolchain_sum)
+  string(SHA256 key "${script_sum} ${toolchain_sum}")
+  string(SUBSTRING ${key} 0 16 key)
+  set(windows_libraries_dir ${QRTICKET_WINDOWS_LIBRARIES_CACHE}/${key})
+else()
+  set(windows_libraries_dir ${CMAKE_BINARY_DIR}/windows-libraries)
+endif()
+set(windows_libraries_prefix ${windows_libraries_dir}/prefix)
+file(MAKE_DIRECTORY ${windows_libraries_dir})
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${windows_libraries_script})
 # ccache, when this build has it, serves the libraries' compiles too.
 set(libraries_launcher ${CMAKE_C_COMPILER_LAUNCHER})
 if(NOT libraries_launcher)
   set(libraries_launcher ${CMAKE_CXX_COMPILER_LAUNCHER})
 endif()
+# Build trees configuring at once take turns (flock): the second finds the first one's stamp.
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env "QRTICKET_LIBRARIES_LAUNCHER=${libraries_launcher}"
+  COMMAND flock ${windows_libraries_dir}/.lock
+          ${CMAKE_COMMAND} -E env "QRTICKET_LIBRARIES_LAUNCHER=${libraries_launcher}"
           bash ${windows_libraries_script} ${windows_libraries_prefix}
-          ${CMAKE_BINARY_DIR}/windows-libraries/work
+          ${windows_libraries_dir}/work
   RESULT_VARIABLE windows_libraries_result)
 if(NOT windows_libraries_result EQUAL 0)
   message(FATAL_ERROR "The Windows build needs libqrencode, zint, libpng and FreeType, which "

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
+  ccache                                         # compiler cache shared by every build and clone
   libcli11-dev                                   # command line parsing
   libcups2-dev                                   # CUPS queues as devices, and their list
   qt6-base-dev qt6-qpa-plugins libgl-dev         # windows (Qt 6 Widgets)

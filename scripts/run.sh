@@ -6,7 +6,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQRTICKET_BUILD_TESTS=OFF -DQRTICKET_BUILD_BENCH=OFF
+source scripts/build-cache.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQRTICKET_BUILD_TESTS=OFF -DQRTICKET_BUILD_BENCH=OFF \
+  "${cache_args[@]}"
 cmake --build build -j "$(nproc)" --target qrticket-gui qrticket
 
 # Without a display the program says so and shows how to print with the command-line tool

@@ -9,9 +9,10 @@ bash scripts/deps.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen   # window tests need no display
+source scripts/build-cache.sh      # ccache and the Windows libraries, kept outside the clone
 
 # Line tables only (-g1): enough for a backtrace, and a third less compile time than full -g.
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cache_args[@]}" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
 cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure -j "$jobs"
@@ -23,7 +24,7 @@ ctest --test-dir build-test --output-on-failure -j "$jobs"
 # window tests run in the pass above. Benchmarks measure nothing useful under sanitizers, and
 # the Windows build (qrticket.exe under Wine, in the pass above) is not instrumented. -O1 is
 # the usual level for sanitized builds: it halves their compile time against -O2 on 2 cores.
-cmake -S . -B build-test-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRTICKET_SANITIZE=ON \
+cmake -S . -B build-test-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRTICKET_SANITIZE=ON "${cache_args[@]}" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DQRTICKET_BUILD_GUI=OFF -DQRTICKET_BUILD_BENCH=OFF -DQRTICKET_WINDOWS_TESTS=OFF
 cmake --build build-test-asan -j "$jobs"

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "console_text.h"
+#include "devices/win/console_text.h"
 
 namespace qrticket::cli {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "as_nobody.h"
 #include "devices/device_failures.h"
-#include "devices/device_node.h"
+#include "devices/posix/device_node.h"
 #include "discovery/device_discovery.h"
 #include "fake_device_tree.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "devices/device_failures.h"
-#include "devices/device_node.h"
+#include "devices/posix/device_node.h"
 #include "fake_device_tree.h"
 #include "job_runner.h"
 #include "ticket/ticket_defaults.h"

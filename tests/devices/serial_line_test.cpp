@@ -15,7 +15,7 @@
 
 #include "default_ticket.h"
 #include "devices/device_failures.h"
-#include "devices/serial_line.h"
+#include "devices/posix/serial_line.h"
 #include "job_runner.h"
 #include "serial_pty.h"
 #include "temp_dir.h"

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "devices/device_failures.h"
-#include "devices/host_resolution.h"
+#include "devices/posix/host_resolution.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
 #include "own_network.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "serial_printer.h"
+#include "posix/serial_printer.h"
 #include "temp_dir.h"
 
 namespace qrticket::viewer::testing {

@@ -6,12 +6,12 @@
 
 #include "fake_system_calls.h"
 #include "temp_dir.h"
-#include "win/console_text.h"
+#include "devices/win/console_text.h"
 
 namespace qrticket::testing {
 namespace {
 
-using cli::ConsoleTextBuffer;
+using qrticket::ConsoleTextBuffer;
 
 struct TextRow {
   const char* name;
@@ -71,14 +71,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConsoleText, IncompleteTailCountsOnlyAnUnfinishedCharacter) {
-  EXPECT_EQ(cli::IncompleteTail(""), 0u);
-  EXPECT_EQ(cli::IncompleteTail("abc"), 0u);
-  EXPECT_EQ(cli::IncompleteTail("a\xC3"), 1u);
-  EXPECT_EQ(cli::IncompleteTail("a\xC3\xA3"), 0u);
-  EXPECT_EQ(cli::IncompleteTail("\xE2\x82"), 2u);
-  EXPECT_EQ(cli::IncompleteTail("\xF0\x9F\x98"), 3u);
-  EXPECT_EQ(cli::IncompleteTail("\xF0\x9F\x98\x80"), 0u);
-  EXPECT_EQ(cli::IncompleteTail("\xA3\xA3"), 0u);  // continuation bytes without a lead
+  EXPECT_EQ(IncompleteTail(""), 0u);
+  EXPECT_EQ(IncompleteTail("abc"), 0u);
+  EXPECT_EQ(IncompleteTail("a\xC3"), 1u);
+  EXPECT_EQ(IncompleteTail("a\xC3\xA3"), 0u);
+  EXPECT_EQ(IncompleteTail("\xE2\x82"), 2u);
+  EXPECT_EQ(IncompleteTail("\xF0\x9F\x98"), 3u);
+  EXPECT_EQ(IncompleteTail("\xF0\x9F\x98\x80"), 0u);
+  EXPECT_EQ(IncompleteTail("\xA3\xA3"), 0u);  // continuation bytes without a lead
 }
 
 TEST(ConsoleText, NoHandleTakesEverything) {

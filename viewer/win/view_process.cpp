@@ -9,7 +9,7 @@
 
 #include <iostream>
 
-#include "console_text.h"
+#include "devices/win/console_text.h"
 #include "devices/win/win_errors.h"
 #include "devices/win/wide_text.h"
 #include "render_report.h"
@@ -62,9 +62,9 @@ DWORD DrawFrom(HANDLE handle, TicketRenderer& renderer) {
 void PrepareViewProcess() {
   ::SetConsoleOutputCP(CP_UTF8);
   static auto* out =
-      new qrticket::cli::ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_OUTPUT_HANDLE));
+      new ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_OUTPUT_HANDLE));
   static auto* err =
-      new qrticket::cli::ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_ERROR_HANDLE));
+      new ConsoleTextBuffer(SystemCalls::Real(), ::GetStdHandle(STD_ERROR_HANDLE));
   std::cout.rdbuf(out);
   std::cerr.rdbuf(err);
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "devices/device_failures.h"
-#include "devices/win/win_system_calls.h"
+#include "devices/win/system_calls.h"
 
 namespace qrticket {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "devices/output_device.h"
-#include "devices/win/win_system_calls.h"
+#include "devices/win/system_calls.h"
 
 namespace qrticket {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "devices/bytes.h"
-#include "devices/win/win_system_calls.h"
+#include "devices/win/system_calls.h"
 #include "status/status_link.h"
 
 namespace qrticket {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "devices/win/win_system_calls.h"
+#include "devices/win/system_calls.h"
 #include "status/status_link.h"
 
 namespace qrticket {
