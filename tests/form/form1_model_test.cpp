@@ -3,11 +3,15 @@
 // does for a multi-line box and a list chosen by program). Jobs write real files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
 #include "form1_model.h"
 #include "form_layout.h"
+#include "form_text.h"
 #include "recording_reporter.h"
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
@@ -30,24 +34,65 @@ struct FakeControl {
   std::string toolTip;
 };
 
-// Controls as plain values; `echo` hands every change the model makes back to it as the
-// control's event.
+// Controls as plain values, wired from the layout table as a window is: every control the
+// behaviour knows reports its changes (or, a push button, its clicks) and every menu of the table
+// offers its items. With `echo`, the changes the model makes itself come back to it as events.
 class FakeView final : public Form1View {
  public:
   // The lists hold their design-time entries, as a view makes them from the layout table.
   explicit FakeView(bool echo) : echo_(echo) {
-    for (Control list : {Control::ObjPrint, Control::ListModel, Control::ListError}) {
-      const ControlSpec* spec = FindControl(Form1Layout(), ControlName(list));
-      controls_[list].entries.assign(spec->entries.begin(), spec->entries.end());
+    for (const ControlSpec& spec : Form1Layout().controls) {
+      if (spec.control == Control::None) continue;
+      kinds_[spec.control] = spec.kind;
+      controls_[spec.control].entries.assign(spec.entries.begin(), spec.entries.end());
+    }
+    for (const MenuSpec& menu : Form1Layout().menus) {
+      if (!Offered(menu)) continue;
+      for (const MenuItemSpec& item : menu.items) menus_[menu.owner].push_back(item.item);
     }
   }
   void Attach(Form1Model& model) { model_ = &model; }
 
   FakeControl& operator[](Control control) { return controls_[control]; }
-  std::vector<std::string> calls;  // SetBusy, ShowMessage and the previews, in order
+  std::vector<std::string> calls;  // SetBusy, Close, ShowMessage and the previews, in order
   std::vector<std::string> messages;
   std::vector<QrPrintSettings> previewed;
+  std::vector<Control> reported;  // the changes and clicks the wiring handed to the model
   bool canPreview = false;
+
+  // The operator's input, through the wiring: typing into a box or list (which leaves a list's
+  // entry unchosen), choosing a list's entry, ticking a box, clicking a button, choosing a menu
+  // item of a control. False where the wiring has no such event for the control.
+  bool Type(Control control, std::string text) {
+    if (!Takes(control, {ControlKind::TextBox, ControlKind::MultiLineText,
+                         ControlKind::EditableList}))
+      return false;
+    controls_[control].text = std::move(text);
+    controls_[control].selected = -1;
+    return Report(control);
+  }
+  bool Choose(Control list, int position) {
+    if (!Takes(list, {ControlKind::EditableList, ControlKind::FixedList})) return false;
+    Select(list, position);
+    return echo_ || Report(list);
+  }
+  bool Tick(Control box, bool ticked) {
+    if (!Takes(box, {ControlKind::CheckBox})) return false;
+    controls_[box].ticked = ticked;
+    return Report(box);
+  }
+  bool Click(Control button) {
+    if (!Takes(button, {ControlKind::Button}) || !controls_[button].enabled) return false;
+    reported.push_back(button);
+    model_->Clicked(button);
+    return true;
+  }
+  bool ChooseFromMenu(Control owner, MenuItem item) {
+    const std::vector<MenuItem>& items = menus_[owner];
+    if (std::find(items.begin(), items.end(), item) == items.end()) return false;
+    model_->Chosen(item);
+    return true;
+  }
 
   std::string Text(Control control) const override { return controls_[control].text; }
   void SetText(Control control, std::string_view text) override {
@@ -71,6 +116,7 @@ class FakeView final : public Form1View {
     controls_[control].toolTip = std::string(text);
   }
   void SetBusy(bool busy) override { calls.push_back(busy ? "busy" : "idle"); }
+  void Close() override { calls.push_back("close"); }
   void ShowMessage(const std::string& message) override {
     calls.push_back("message");
     messages.push_back(message);
@@ -86,20 +132,29 @@ class FakeView final : public Form1View {
   }
 
  private:
+  bool Takes(Control control, std::initializer_list<ControlKind> kinds) const {
+    const auto kind = kinds_.find(control);
+    return model_ != nullptr && kind != kinds_.end() &&
+           std::find(kinds.begin(), kinds.end(), kind->second) != kinds.end();
+  }
+  // A change of a control of the table, as its event reaches the model.
+  bool Report(Control control) {
+    if (!Takes(control, {ControlKind::TextBox, ControlKind::MultiLineText,
+                         ControlKind::EditableList, ControlKind::FixedList,
+                         ControlKind::CheckBox}))
+      return false;
+    reported.push_back(control);
+    model_->Changed(control);
+    return true;
+  }
   void Echo(Control control) {
-    if (!echo_ || model_ == nullptr) return;
-    switch (control) {
-      case Control::Text1: model_->Text1Change(); break;
-      case Control::ObjPrint: model_->ObjPrintChange(); break;
-      case Control::Tamanho:
-      case Control::ListModel:
-      case Control::ListError: model_->SymbolValuesChange(); break;
-      default: break;
-    }
+    if (echo_) Report(control);
   }
 
   bool echo_;
   Form1Model* model_ = nullptr;
+  std::map<Control, ControlKind> kinds_;
+  std::map<Control, std::vector<MenuItem>> menus_;
   mutable std::map<Control, FakeControl> controls_;  // a control not yet touched is as drawn
 };
 
@@ -110,15 +165,11 @@ class Form1ModelTest : public ::testing::TestWithParam<bool> {
     // Command1 and cmdEstado start enabled, as drawn: the load steps must disable them.
     model_.Load();
   }
-  // The operator's typing: the control changes and reports it.
-  void Type(Control control, std::string text) {
-    view_[control].text = std::move(text);
-    if (control == Control::Text1) model_.Text1Change();
-    if (control == Control::ObjPrint) {
-      view_[control].selected = -1;
-      model_.ObjPrintChange();
-    }
-    if (control == Control::Tamanho) model_.SymbolValuesChange();
+  void Type(Control control, std::string text) { ASSERT_TRUE(view_.Type(control, std::move(text))); }
+  // A click as the operator makes it: a disabled button takes none.
+  void Click(Control button) { view_.Click(button); }
+  void ChooseFromMenu(Control owner, MenuItem item) {
+    ASSERT_TRUE(view_.ChooseFromMenu(owner, item));
   }
 
   FakeView view_;
@@ -174,11 +225,9 @@ TEST_P(Form1ModelTest, PortRuleFollowsTypingAndChoosing) {
     EXPECT_EQ(view_[Control::Command1].enabled, row.enabled) << '"' << row.text << '"';
     EXPECT_EQ(view_[Control::cmdEstado].enabled, row.enabled) << '"' << row.text << '"';
   }
-  view_.Select(Control::ObjPrint, 0);  // a choice the view may not report: the model is told
-  model_.ObjPrintChange();
+  ASSERT_TRUE(view_.Choose(Control::ObjPrint, 0));
   EXPECT_TRUE(view_[Control::Command1].enabled);
-  view_.Select(Control::ObjPrint, 8);
-  model_.ObjPrintChange();
+  ASSERT_TRUE(view_.Choose(Control::ObjPrint, 8));
   EXPECT_FALSE(view_[Control::Command1].enabled);
 }
 
@@ -206,7 +255,7 @@ TEST_P(Form1ModelTest, PrintWritesTheTicketUnderTheBusyCursor) {
   view_[Control::chkCentrado].ticked = true;
   const std::string file = dir_.File("talão.bin");
   Type(Control::ObjPrint, file);
-  model_.Command1Click();
+  Click(Control::Command1);
   EXPECT_TRUE(reporter_.messages.empty());
   QrPrintSettings expected = model_.SettingsFromControls();
   EXPECT_EQ(testing::ReadFileBytes(file), testing::TicketBytes(expected));
@@ -215,7 +264,7 @@ TEST_P(Form1ModelTest, PrintWritesTheTicketUnderTheBusyCursor) {
 
 TEST_P(Form1ModelTest, FailedPrintIsReportedOnceAndTheCursorComesBack) {
   Type(Control::ObjPrint, dir_.File("no-such-folder/ticket.bin"));
-  model_.Command1Click();
+  Click(Control::Command1);
   ASSERT_EQ(reporter_.messages.size(), 1U);
   EXPECT_EQ(reporter_.messages[0].rfind(kFailurePrefix, 0), 0U) << reporter_.messages[0];
   EXPECT_EQ(view_.calls, (std::vector<std::string>{"busy", "idle"}));
@@ -223,9 +272,11 @@ TEST_P(Form1ModelTest, FailedPrintIsReportedOnceAndTheCursorComesBack) {
 
 TEST_P(Form1ModelTest, BlankDeviceDoesNothing) {
   Type(Control::ObjPrint, "  ");
-  model_.Command1Click();
-  model_.CmdEstadoClick();
-  model_.ProbeClick(kPaper80mmDots);
+  // As a view could deliver them, disabled buttons or not.
+  model_.Clicked(Control::Command1);
+  model_.Clicked(Control::cmdEstado);
+  model_.Chosen(MenuItem::Limits80);
+  model_.Chosen(MenuItem::FindSpeed);
   EXPECT_TRUE(view_.calls.empty());
   EXPECT_TRUE(reporter_.messages.empty());
 }
@@ -233,8 +284,8 @@ TEST_P(Form1ModelTest, BlankDeviceDoesNothing) {
 TEST_P(Form1ModelTest, PreviewNameGoesToTheViewWhereItCanShowIt) {
   view_.canPreview = true;
   Type(Control::ObjPrint, " visualizar: ");
-  model_.Command1Click();
-  model_.ProbeClick(kPaper58mmDots);
+  Click(Control::Command1);
+  ChooseFromMenu(Control::Command1, MenuItem::Limits58);
   EXPECT_EQ(view_.calls, (std::vector<std::string>{"busy", "preview", "idle", "busy",
                                                    "probe preview 384", "idle"}));
   ASSERT_EQ(view_.previewed.size(), 2U);
@@ -244,7 +295,7 @@ TEST_P(Form1ModelTest, PreviewNameGoesToTheViewWhereItCanShowIt) {
 TEST_P(Form1ModelTest, StatusOfAFileSaysItCannotAnswer) {
   const std::string file = dir_.File("ticket.bin");
   Type(Control::ObjPrint, file);
-  model_.CmdEstadoClick();
+  Click(Control::cmdEstado);
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].rfind("Estado de " + file + ":\n", 0), 0U) << view_.messages[0];
   EXPECT_EQ(view_.calls, (std::vector<std::string>{"busy", "idle", "message"}))
@@ -254,7 +305,7 @@ TEST_P(Form1ModelTest, StatusOfAFileSaysItCannotAnswer) {
 
 TEST_P(Form1ModelTest, StatusOfThePreviewExplainsItself) {
   Type(Control::ObjPrint, "VISUALIZAR:");
-  model_.CmdEstadoClick();
+  Click(Control::cmdEstado);
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].rfind("VISUALIZAR: mostra o talão no ecrã", 0), 0U);
 }
@@ -262,10 +313,83 @@ TEST_P(Form1ModelTest, StatusOfThePreviewExplainsItself) {
 TEST_P(Form1ModelTest, ProbeWritesTheLimitsTicket) {
   const std::string file = dir_.File("limites.bin");
   Type(Control::ObjPrint, file);
-  model_.ProbeClick(kPaper58mmDots);
+  ChooseFromMenu(Control::Command1, MenuItem::Limits58);
   EXPECT_TRUE(reporter_.messages.empty());
   EXPECT_EQ(testing::ReadFileBytes(file),
             ProbeTicketBytes(model_.SettingsFromControls(), kPaper58mmDots));
+}
+
+// Each rule follows the operator's change of every control it reads: the window shows what
+// the values now give. A control left out of the wiring leaves its rule behind.
+TEST_P(Form1ModelTest, EachRuleFollowsItsControls) {
+  struct Row {
+    const char* name;
+    std::function<bool(FakeView&)> change;
+  };
+  const Row rows[] = {
+      {"Text1", [](FakeView& v) { return v.Type(Control::Text1, "AB\nC"); }},
+      {"ObjPrint typed", [](FakeView& v) { return v.Type(Control::ObjPrint, "LPT2:"); }},
+      {"ObjPrint chosen", [](FakeView& v) { return v.Choose(Control::ObjPrint, 8); }},
+      {"Tamanho", [](FakeView& v) { return v.Type(Control::Tamanho, "3"); }},
+      {"ListModel", [](FakeView& v) { return v.Choose(Control::ListModel, 0); }},
+      {"ListError", [](FakeView& v) { return v.Choose(Control::ListError, 3); }},
+      {"chkNew", [](FakeView& v) { return v.Tick(Control::chkNew, true); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string lineBefore = view_[Control::lblSimbolo].toolTip;
+    const std::string countBefore = view_[Control::lblNChar].text;
+    const bool enabledBefore = view_[Control::Command1].enabled;
+    ASSERT_TRUE(row.change(view_));
+    const std::string line = view_[Control::lblSimbolo].toolTip;
+    EXPECT_EQ(line, SymbolLineFor(model_.SettingsFromControls()).toolTip);
+    EXPECT_EQ(view_[Control::lblNChar].text,
+              std::to_string(TicketCharacterCount(view_[Control::Text1].text)));
+    const bool named = view_[Control::ObjPrint].text.find_first_not_of(' ') != std::string::npos;
+    EXPECT_EQ(view_[Control::Command1].enabled, named);
+    EXPECT_EQ(view_[Control::cmdEstado].enabled, named);
+    EXPECT_TRUE(line != lineBefore || view_[Control::lblNChar].text != countBefore ||
+                view_[Control::Command1].enabled != enabledBefore)
+        << "the change shows nowhere, so the row proves nothing";
+  }
+}
+
+// The fake view is wired from the layout table as the windows are: every control of the table
+// that the behaviour knows takes the operator's input of its kind and hands it to the model,
+// and every item of the table's menus reaches it.
+TEST_P(Form1ModelTest, EveryControlOfTheTableIsWired) {
+  Type(Control::ObjPrint, dir_.File("ticket.bin"));  // enables the buttons
+  for (const ControlSpec& spec : Form1Layout().controls) {
+    if (spec.control == Control::None) continue;
+    SCOPED_TRACE(std::string(spec.name));
+    view_.reported.clear();
+    bool taken = true;
+    switch (spec.kind) {
+      case ControlKind::TextBox:
+      case ControlKind::MultiLineText:
+      case ControlKind::EditableList:
+        taken = view_.Type(spec.control, view_[spec.control].text);
+        break;
+      case ControlKind::FixedList: taken = view_.Choose(spec.control, 0); break;
+      case ControlKind::CheckBox: taken = view_.Tick(spec.control, true); break;
+      case ControlKind::Button: taken = view_.Click(spec.control); break;
+      case ControlKind::Picture:
+      case ControlKind::Label:
+      case ControlKind::Frame: continue;  // shows values; takes no input
+    }
+    EXPECT_TRUE(taken);
+    ASSERT_FALSE(view_.reported.empty());
+    EXPECT_EQ(view_.reported.front(), spec.control);
+  }
+  EXPECT_NE(std::find(view_.calls.begin(), view_.calls.end(), "close"), view_.calls.end())
+      << "Fechar closes the window";
+  Type(Control::ObjPrint, " ");  // a menu's item then does nothing, but is still heard
+  for (const MenuSpec& menu : Form1Layout().menus) {
+    for (const MenuItemSpec& item : menu.items) {
+      SCOPED_TRACE(std::string(item.name));
+      EXPECT_EQ(view_.ChooseFromMenu(menu.owner, item.item), Offered(menu));
+    }
+  }
 }
 
 TEST_P(Form1ModelTest, SymbolLineFollowsTheValues) {
@@ -273,8 +397,9 @@ TEST_P(Form1ModelTest, SymbolLineFollowsTheValues) {
   Type(Control::Tamanho, "0");
   EXPECT_NE(view_[Control::lblSimbolo].text, before);
   EXPECT_EQ(view_[Control::lblSimbolo].text, SymbolLineFor(model_.SettingsFromControls()).text);
-  view_[Control::chkNew].ticked = true;
-  model_.SymbolValuesChange();
+  const std::string toolTip = view_[Control::lblSimbolo].toolTip;
+  ASSERT_TRUE(view_.Tick(Control::chkNew, true));
+  EXPECT_NE(view_[Control::lblSimbolo].toolTip, toolTip);
   EXPECT_EQ(view_[Control::lblSimbolo].toolTip,
             SymbolLineFor(model_.SettingsFromControls()).toolTip);
 }

@@ -1,7 +1,8 @@
-// The layout tables: twips to pixels at the screen's DPI, the focus order, and that every
-// control stands in the container it names.
+// The layout tables: twips to pixels at the screen's DPI, the focus order, that every control
+// stands in the container it names, and that Form1's wiring names each control once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,28 @@ TEST(Layout, EveryControlStandsInItsContainer) {
       EXPECT_LT(control.rect.left, width);
       EXPECT_LT(control.rect.top, height);
     }
+  }
+}
+
+// The behaviour names each control it knows once, by a row of Form1's table, and opens each
+// menu on one of them.
+TEST(Layout, EveryControlTheBehaviourKnowsHasOneRow) {
+  const WindowSpec& form = Form1Layout();
+  for (int value = static_cast<int>(Control::None) + 1;
+       value <= static_cast<int>(Control::cmdEstado); ++value) {
+    const auto control = static_cast<Control>(value);
+    SCOPED_TRACE(value);
+    EXPECT_EQ(std::count_if(form.controls.begin(), form.controls.end(),
+                            [control](const ControlSpec& row) { return row.control == control; }),
+              1);
+    EXPECT_EQ(Form1Row(control).control, control);
+  }
+  for (const MenuSpec& menu : form.menus) {
+    SCOPED_TRACE(std::string(menu.name));
+    EXPECT_EQ(Form1Row(menu.owner).kind, ControlKind::Button);
+    EXPECT_EQ(Form1MenuOf(menu.owner), &menu) << "one menu a control";
+    EXPECT_FALSE(menu.items.empty());
+    for (const MenuItemSpec& item : menu.items) EXPECT_FALSE(item.caption().empty());
   }
 }
 

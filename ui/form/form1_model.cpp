@@ -4,12 +4,12 @@
 #include <string>
 
 #include "device_entries.h"
-#include "form_layout.h"
 #include "form_text.h"
 #include "speed_search_message.h"
 #include "status/status_texts.h"
 #include "status_message.h"
 #include "symbol_line.h"
+#include "symbols/qr_symbol_types.h"
 #include "ticket/ticket_defaults.h"
 
 namespace qrticket::ui {
@@ -32,29 +32,13 @@ class Busy {
 
 }  // namespace
 
-std::string_view ControlName(Control control) {
-  switch (control) {
-    case Control::Text1: return "Text1";
-    case Control::lblNChar: return "lblNChar";
-    case Control::lblSimbolo: return "lblSimbolo";
-    case Control::ObjPrint: return "ObjPrint";
-    case Control::Tamanho: return "Tamanho";
-    case Control::ListModel: return "ListModel";
-    case Control::ListError: return "ListError";
-    case Control::ChkPag: return "ChkPag";
-    case Control::chkCentrado: return "chkCentrado";
-    case Control::chkNew: return "chkNew";
-    case Control::Command1: return "Command1";
-    case Control::cmdEstado: return "cmdEstado";
-  }
-  return {};
-}
+bool Offered(const MenuSpec& menu) { return !menu.needsSymbols || HaveSymbolFacts(); }
 
 void Form1Model::Load() {
   view_.SetText(Control::Text1, kSampleDataText);
   Text1Change();  // a program's change of a multi-line box reports nothing on Windows
 
-  view_.SetEntries(Control::ObjPrint, FindControl(Form1Layout(), "ObjPrint")->entries);
+  view_.SetEntries(Control::ObjPrint, Form1Row(Control::ObjPrint).entries);
   view_.Select(Control::ObjPrint, kEmptyDeviceEntry);
   view_.SetText(Control::ObjPrint, "");
   PortRule();  // choosing by program reports nothing on Windows, nor when already chosen
@@ -72,9 +56,34 @@ void Form1Model::Text1Change() {
   RefreshSymbolLine();
 }
 
-void Form1Model::ObjPrintChange() { PortRule(); }
+void Form1Model::Changed(Control control) {
+  switch (control) {
+    case Control::Text1: Text1Change(); break;
+    case Control::ObjPrint: PortRule(); break;
+    case Control::Tamanho:
+    case Control::ListModel:
+    case Control::ListError:
+    case Control::chkNew: RefreshSymbolLine(); break;
+    default: break;  // read when a job starts
+  }
+}
 
-void Form1Model::SymbolValuesChange() { RefreshSymbolLine(); }
+void Form1Model::Clicked(Control control) {
+  switch (control) {
+    case Control::Command1: Print(); break;
+    case Control::cmdEstado: AskStatus(); break;
+    case Control::Command2: view_.Close(); break;
+    default: break;
+  }
+}
+
+void Form1Model::Chosen(MenuItem item) {
+  switch (item) {
+    case MenuItem::Limits80: PrintLimits(kPaper80mmDots); break;
+    case MenuItem::Limits58: PrintLimits(kPaper58mmDots); break;
+    case MenuItem::FindSpeed: FindSpeed(); break;
+  }
+}
 
 void Form1Model::PortRule() {
   const bool named = HasTextBesidesSpaces(view_.Text(Control::ObjPrint));
@@ -104,7 +113,7 @@ QrPrintSettings Form1Model::SettingsFromControls() const {
 
 // Runs the whole job inside the click, as the operator expects of a test tool: the window takes
 // no input until the ticket is out or its failure has been shown.
-void Form1Model::Command1Click() {
+void Form1Model::Print() {
   if (!HasTextBesidesSpaces(view_.Text(Control::ObjPrint))) return;
   const QrPrintSettings settings = SettingsFromControls();
   const Busy busy(view_);
@@ -115,7 +124,7 @@ void Form1Model::Command1Click() {
   }
 }
 
-void Form1Model::CmdEstadoClick() {
+void Form1Model::AskStatus() {
   const std::string device = view_.Text(Control::ObjPrint);
   if (!HasTextBesidesSpaces(device)) return;
   std::string message;
@@ -126,7 +135,7 @@ void Form1Model::CmdEstadoClick() {
   view_.ShowMessage(message);
 }
 
-void Form1Model::FindSpeedClick() {
+void Form1Model::FindSpeed() {
   const std::string device = view_.Text(Control::ObjPrint);
   if (!HasTextBesidesSpaces(device)) return;
   view_.ShowMessage(SpeedSearchWarning());
@@ -143,7 +152,7 @@ void Form1Model::FindSpeedClick() {
   view_.ShowMessage(outcome.message);
 }
 
-void Form1Model::ProbeClick(int paperDots) {
+void Form1Model::PrintLimits(int paperDots) {
   const QrPrintSettings settings = SettingsFromControls();
   if (!HasTextBesidesSpaces(settings.deviceName)) return;
   const Busy busy(view_);

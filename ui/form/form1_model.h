@@ -1,27 +1,22 @@
 // Form1's behaviour, without a toolkit: the load steps, the count, the port rule, the settings a
 // print takes, the print, status, speed-search and limits-ticket actions and the live symbol
-// line. A view
-// (Qt on Linux, Win32 on Windows) shows the controls, hands their events to Form1Model and
-// lets it read and change them through Form1View, the few calls both toolkits have.
+// line. A view (Qt on Linux, Win32 on Windows) shows the controls, wires their events and its
+// menus from the layout table (form_layout.h) to Changed, Clicked and Chosen, and lets the model
+// read and change the controls through Form1View, the few calls both toolkits have.
 #pragma once
 
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "form_layout.h"
 #include "ticket/qr_print_settings.h"
 #include "ticket/ticket_job.h"
 
 namespace qrticket::ui {
 
-// The controls the behaviour reads or changes; every other control keeps its design content.
-enum class Control {
-  Text1, lblNChar, lblSimbolo, ObjPrint, Tamanho, ListModel, ListError,
-  ChkPag, chkCentrado, chkNew, Command1, cmdEstado,
-};
-
-// The control's name in the layout tables (form_layout.h).
-std::string_view ControlName(Control control);
+// Whether this build offers `menu` (some need the symbols room).
+bool Offered(const MenuSpec& menu);
 
 // What the behaviour asks of a window. Texts are UTF-8; a multi-line text may break its lines
 // with LF or CR LF. A view may or may not report the changes the model makes itself: the model
@@ -44,6 +39,8 @@ class Form1View {
 
   // The busy cursor, while an action runs inside its click.
   virtual void SetBusy(bool busy) = 0;
+  // Closes the window, which ends the program.
+  virtual void Close() = 0;
   // One modal box: `message`, an OK button only, no icon, the application's title.
   virtual void ShowMessage(const std::string& message) = 0;
   // Whether "VISUALIZAR:" shows tickets on screen; where it does not, it is a file name.
@@ -70,31 +67,33 @@ class Form1Model final {
   // level M, Modelo 2; the count, the port rule and the symbol line follow.
   void Load();
 
-  // Text1 changed, typed or set: the count, then the symbol line.
-  void Text1Change();
-  // ObjPrint's text changed or one of its entries was chosen: the port rule.
-  void ObjPrintChange();
-  // Tamanho, ListModel, ListError or chkNew changed: the symbol line.
-  void SymbolValuesChange();
-
-  // The print action: the whole job inside the click, under the busy cursor. "VISUALIZAR:"
-  // shows the ticket instead, where the view can.
-  void Command1Click();
-  // Asks the printer in the device box and shows its answer in one box.
-  void CmdEstadoClick();
-  // Warns, then searches the speed of the serial printer in the device box (up to 8 s): what
-  // was found goes into the box, and one box says what came of it. A window closed meanwhile
-  // ends the search and shows nothing.
-  void FindSpeedClick();
-  // The limits ticket on paper `paperDots` wide, to the device in the box (or on screen).
-  void ProbeClick(int paperDots);
+  // A control of the table changed, typed or set: Text1 updates the count, then the symbol line;
+  // ObjPrint runs the port rule; Tamanho, ListModel, ListError and chkNew update the symbol
+  // line. The rest is read when a job starts.
+  void Changed(Control control);
+  // A push button was clicked: Command1 prints, cmdEstado asks the status, Command2 closes.
+  void Clicked(Control control);
+  // An item of a context menu was chosen: the limits ticket on either paper, the speed search.
+  void Chosen(MenuItem item);
 
   // What a print would send now: the controls' values as the ticket job takes them.
   QrPrintSettings SettingsFromControls() const;
 
  private:
+  void Text1Change();
   void PortRule();
   void RefreshSymbolLine();
+  // The print action: the whole job inside the click, under the busy cursor. "VISUALIZAR:"
+  // shows the ticket instead, where the view can.
+  void Print();
+  // Asks the printer in the device box and shows its answer in one box.
+  void AskStatus();
+  // Warns, then searches the speed of the serial printer in the device box (up to 8 s): what
+  // was found goes into the box, and one box says what came of it. A window closed meanwhile
+  // ends the search and shows nothing.
+  void FindSpeed();
+  // The limits ticket on paper `paperDots` wide, to the device in the box (or on screen).
+  void PrintLimits(int paperDots);
 
   Form1View& view_;
   FailureReporter& reporter_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app_identity.h"
+#include "form_texts.h"
 #include "ticket/publisher.h"
 
 namespace qrticket::ui {
@@ -35,44 +36,44 @@ constexpr ControlSpec kForm1Controls[] = {
      .border = true},
     {.name = "Label1", .kind = K::Label, .container = "Form1", .rect = {420, 1350, 1125, 315},
      .caption = "Codificar", .font = kLarge},
-    {.name = "lblNChar", .kind = K::Label, .container = "Form1", .rect = {480, 1830, 795, 525},
+    {.name = "lblNChar", .control = Control::lblNChar, .kind = K::Label, .container = "Form1", .rect = {480, 1830, 795, 525},
      .font = kLargeBold, .align = Align::Centre},
     // Under the count, down to the frame, from near the window's edge so most lines fit whole:
     // what the printer will draw for the window's values.
-    {.name = "lblSimbolo", .kind = K::Label, .container = "Form1", .rect = {90, 2400, 1350, 1410},
+    {.name = "lblSimbolo", .control = Control::lblSimbolo, .kind = K::Label, .container = "Form1", .rect = {90, 2400, 1350, 1410},
      .font = kSmall, .align = Align::Centre, .wraps = true},
-    {.name = "Text1", .kind = K::MultiLineText, .container = "Form1",
+    {.name = "Text1", .control = Control::Text1, .kind = K::MultiLineText, .container = "Form1",
      .rect = {1470, 1320, 5445, 2490}, .tabIndex = 2, .font = kLarge},
     {.name = "Frame1", .kind = K::Frame, .container = "Form1", .rect = {390, 3870, 6585, 2835},
      .caption = "Impressão ESC/POS do QR CODE"},
     {.name = "Label2", .kind = K::Label, .container = "Frame1", .rect = {180, 480, 1275, 315},
      .caption = " Dispositivo:", .border = true},
-    {.name = "ObjPrint", .kind = K::EditableList, .container = "Frame1",
-     .rect = {1500, 480, 4875, 315}, .tabIndex = 11, .entries = kPorts},
+    {.name = "ObjPrint", .control = Control::ObjPrint, .kind = K::EditableList, .container = "Frame1",
+     .rect = {1500, 480, 4875, 315}, .tabIndex = 11, .deviceList = true, .entries = kPorts},
     {.name = "Label6", .kind = K::Label, .container = "Frame1", .rect = {270, 930, 1095, 435},
      .caption = "Tamanho", .align = Align::Right},
-    {.name = "Tamanho", .kind = K::TextBox, .container = "Frame1", .rect = {1500, 870, 675, 345},
+    {.name = "Tamanho", .control = Control::Tamanho, .kind = K::TextBox, .container = "Frame1", .rect = {1500, 870, 675, 345},
      .tabIndex = 13},
     {.name = "Label7", .kind = K::Label, .container = "Frame1", .rect = {270, 1350, 1095, 435},
      .caption = "QR Code", .align = Align::Right},
-    {.name = "ListModel", .kind = K::EditableList, .container = "Frame1",
+    {.name = "ListModel", .control = Control::ListModel, .kind = K::EditableList, .container = "Frame1",
      .rect = {1500, 1290, 1545, 315}, .tabIndex = 15, .entries = kModels},
     {.name = "Label8", .kind = K::Label, .container = "Frame1", .rect = {240, 1740, 1095, 435},
      .caption = "Correção Erro", .align = Align::Right},
-    {.name = "ListError", .kind = K::EditableList, .container = "Frame1",
+    {.name = "ListError", .control = Control::ListError, .kind = K::EditableList, .container = "Frame1",
      .rect = {1500, 1710, 1545, 315}, .tabIndex = 18, .entries = kLevels},
-    {.name = "ChkPag", .kind = K::CheckBox, .container = "Frame1", .rect = {420, 2130, 1245, 225},
+    {.name = "ChkPag", .control = Control::ChkPag, .kind = K::CheckBox, .container = "Frame1", .rect = {420, 2130, 1245, 225},
      .tabIndex = 19, .caption = "Modo página", .boxOnTheRight = true},
-    {.name = "chkCentrado", .kind = K::CheckBox, .container = "Frame1",
+    {.name = "chkCentrado", .control = Control::chkCentrado, .kind = K::CheckBox, .container = "Frame1",
      .rect = {690, 2460, 975, 225}, .tabIndex = 20, .caption = "Centrado", .boxOnTheRight = true},
-    {.name = "chkNew", .kind = K::CheckBox, .container = "Frame1", .rect = {2970, 2430, 975, 255},
+    {.name = "chkNew", .control = Control::chkNew, .kind = K::CheckBox, .container = "Frame1", .rect = {2970, 2430, 975, 255},
      .tabIndex = 21, .caption = "woosim"},
-    {.name = "Command1", .kind = K::Button, .container = "Frame1", .rect = {4440, 930, 1935, 1725},
+    {.name = "Command1", .control = Control::Command1, .kind = K::Button, .container = "Frame1", .rect = {4440, 930, 1935, 1725},
      .tabIndex = 7, .caption = "Imprimir", .greyFace = true},
-    {.name = "Command2", .kind = K::Button, .container = "Form1", .rect = {4890, 6750, 1965, 615},
+    {.name = "Command2", .control = Control::Command2, .kind = K::Button, .container = "Form1", .rect = {4890, 6750, 1965, 615},
      .tabIndex = 10, .caption = "Fechar", .greyFace = true},
     // Left of "Fechar", the same size, in the room the window had there: asks the printer.
-    {.name = "cmdEstado", .kind = K::Button, .container = "Form1", .rect = {2805, 6750, 1965, 615},
+    {.name = "cmdEstado", .control = Control::cmdEstado, .kind = K::Button, .container = "Form1", .rect = {2805, 6750, 1965, 615},
      .tabIndex = 10, .caption = "Estado", .greyFace = true},
     // Three controls drawn on the window's bottom edge and never shown or used.
     {.name = "Label4", .kind = K::Label, .container = "Form1", .rect = {540, 7500, 1575, 255},
@@ -83,12 +84,30 @@ constexpr ControlSpec kForm1Controls[] = {
      .tabIndex = 4, .caption = "Contorno", .hidden = true},
 };
 
+// The limits ticket on either paper: the print button's menu, so no control of the window moves.
+constexpr MenuItemSpec kLimitsItems[] = {
+    {.name = "actLimites80", .caption = &texts::ProbeMenuCaption80, .item = MenuItem::Limits80},
+    {.name = "actLimites58", .caption = &texts::ProbeMenuCaption58, .item = MenuItem::Limits58},
+};
+// The speed search: the status button's menu, beside the status it asks.
+constexpr MenuItemSpec kStatusItems[] = {
+    {.name = "actProcurarVelocidade", .caption = &texts::SpeedSearchMenuCaption,
+     .item = MenuItem::FindSpeed},
+};
+constexpr MenuSpec kForm1Menus[] = {
+    {.name = "mnuLimites", .owner = Control::Command1, .items = kLimitsItems,
+     .needsSymbols = true},
+    {.name = "mnuEstado", .owner = Control::cmdEstado, .items = kStatusItems},
+};
+
 constexpr WindowSpec kForm1{.name = "Form1",
                             .caption = kMainWindowCaption,
                             .clientWidth = 7275,
                             .clientHeight = 7575,
                             .font = kSans,
-                            .controls = kForm1Controls};
+                            .controls = kForm1Controls,
+                            .menus = kForm1Menus,
+                            .enterPressesButtons = true};
 
 // frmSplash. Timer1 is no control on screen; its interval is the splash's own (frm_splash).
 constexpr ControlSpec kSplashControls[] = {
@@ -120,6 +139,19 @@ const WindowSpec& SplashLayout() { return kSplash; }
 const ControlSpec* FindControl(const WindowSpec& window, std::string_view name) {
   for (const ControlSpec& control : window.controls) {
     if (control.name == name) return &control;
+  }
+  return nullptr;
+}
+
+const ControlSpec& Form1Row(Control control) {
+  const auto& controls = kForm1.controls;
+  return *std::find_if(controls.begin(), controls.end(),
+                       [control](const ControlSpec& row) { return row.control == control; });
+}
+
+const MenuSpec* Form1MenuOf(Control control) {
+  for (const MenuSpec& menu : kForm1.menus) {
+    if (menu.owner == control) return &menu;
   }
   return nullptr;
 }

@@ -1,6 +1,7 @@
 // The two windows as drawn: every control with its kind, container, place in twips, tab index,
-// caption, font and look. Both views (Qt on Linux, Win32 on Windows) build their windows from
-// these tables, so the numbers live in one place.
+// caption, font and look, and Form1's wiring: which controls the behaviour knows and the context
+// menus with their items. Both views (Qt on Linux, Win32 on Windows) build their windows, their
+// events and their menus from these tables, so the numbers and the wiring live in one place.
 #pragma once
 
 #include <chrono>
@@ -42,8 +43,21 @@ constexpr int TwipsToPixels(int twips, int dpi) { return (twips * dpi * 2 + 1440
 // A picture of the windows' own, named by its file in assets/ without extension.
 enum class Picture { None, Logo52, Logo206x208 };
 
+// The controls of Form1 the behaviour reads, changes or hears from (form1_model.h); every other
+// control keeps its design content. A view reports a change of each (text typed or set, entry
+// chosen, box ticked) and a click of each push button to the model.
+enum class Control {
+  None,
+  Text1, lblNChar, lblSimbolo, ObjPrint, Tamanho, ListModel, ListError,
+  ChkPag, chkCentrado, chkNew, Command1, Command2, cmdEstado,
+};
+
+// The items of Form1's context menus, as the model hears of them.
+enum class MenuItem { Limits80, Limits58, FindSpeed };
+
 struct ControlSpec {
   std::string_view name = {};       // the control's name: object name (Qt), found by it in tests
+  Control control = Control::None;  // what the behaviour calls it
   ControlKind kind = ControlKind::Label;
   std::string_view container = {};  // the window's name, or "Frame1"
   Twips rect = {};                  // in the client area of the container
@@ -60,7 +74,25 @@ struct ControlSpec {
   bool wraps = false;          // labels whose text breaks into lines
   bool autoSize = false;       // labels that size themselves to their text, keeping their left
   Picture picture = Picture::None;
+  // Lists: the device box, which adds the devices found at every opening and draws each with
+  // its description (owner-drawn on Win32).
+  bool deviceList = false;
   std::span<const std::string_view> entries = {};  // the lists' design-time entries
+};
+
+struct MenuItemSpec {
+  std::string_view name = {};  // object name (Qt), found by it in tests
+  std::string_view (*caption)() = nullptr;  // UTF-8, from the texts' catalogue (form_texts.h)
+  MenuItem item = MenuItem::Limits80;
+};
+
+// A context menu of a control: opened by a right click on it, the menu key or Shift+F10.
+struct MenuSpec {
+  std::string_view name = {};  // object name (Qt)
+  Control owner = Control::None;
+  std::span<const MenuItemSpec> items = {};
+  // Its items are measured by the symbols room: offered only where that is built.
+  bool needsSymbols = false;
 };
 
 struct WindowSpec {
@@ -69,6 +101,10 @@ struct WindowSpec {
   int clientWidth = 0, clientHeight = 0;  // twips
   FontSpec font = {};  // for controls without a font of their own
   std::span<const ControlSpec> controls = {};
+  std::span<const MenuSpec> menus = {};
+  // Return and the keypad's Enter (without Ctrl, Alt or Shift) press the focused, enabled push
+  // button, as Space does; outside a dialog neither toolkit does so by itself.
+  bool enterPressesButtons = false;
 };
 
 const WindowSpec& Form1Layout();
@@ -89,6 +125,11 @@ inline constexpr Rgb kDisabledCaption{96, 96, 96};
 
 // The control named `name` in `window`; nullptr when there is none.
 const ControlSpec* FindControl(const WindowSpec& window, std::string_view name);
+
+// Form1's row of `control` (not None).
+const ControlSpec& Form1Row(Control control);
+// The context menu of `control` in Form1; nullptr when it has none.
+const MenuSpec* Form1MenuOf(Control control);
 
 // The controls of `window` that take the keyboard focus, in focus order.
 std::vector<const ControlSpec*> FocusOrder(const WindowSpec& window);

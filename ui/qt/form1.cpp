@@ -37,8 +37,7 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   CreateControls();
   SetTabOrder();
   ConnectEvents();
-  AddProbeMenu();
-  AddSpeedSearchMenu();
+  AddMenus();
   if (::pipe2(cancel_, O_CLOEXEC | O_NONBLOCK) != 0) cancel_[0] = cancel_[1] = -1;
 
   model_.Load();
@@ -47,7 +46,7 @@ Form1::Form1(std::unique_ptr<FailureReporter> reporter, QWidget* parent)
   KeepOffTaskBar(*this);
   KeepActive(*this);
   KeepDisabledCaptionsReadable(*this);
-  PressFocusedButtonOnEnter(*this);
+  if (Form1Layout().enterPressesButtons) PressFocusedButtonOnEnter(*this);
 }
 
 Form1::~Form1() {
@@ -69,32 +68,42 @@ void Form1::KeepResponding() {
 }
 
 QWidget* Form1::Widget(Control control) const {
-  const std::string_view name = ControlName(control);
+  const std::string_view name = Form1Row(control).name;
   return findChild<QWidget*>(QLatin1String(name.data(), static_cast<qsizetype>(name.size())));
 }
 
+// Each control the behaviour knows reports its changes, or its clicks, in the way its kind has.
 void Form1::ConnectEvents() {
-  connect(qobject_cast<QPlainTextEdit*>(Widget(Control::Text1)), &QPlainTextEdit::textChanged,
-          this, [this] { model_.Text1Change(); });
-  auto* port = qobject_cast<QComboBox*>(Widget(Control::ObjPrint));
-  connect(port, &QComboBox::editTextChanged, this, [this] { model_.ObjPrintChange(); });
-  connect(port, &QComboBox::currentIndexChanged, this, [this] { model_.ObjPrintChange(); });
-
-  const auto symbolValues = [this] { model_.SymbolValuesChange(); };
-  connect(qobject_cast<QLineEdit*>(Widget(Control::Tamanho)), &QLineEdit::textChanged, this,
-          symbolValues);
-  for (Control list : {Control::ListModel, Control::ListError})
-    connect(qobject_cast<QComboBox*>(Widget(list)), &QComboBox::currentIndexChanged, this,
-            symbolValues);
-  connect(qobject_cast<QCheckBox*>(Widget(Control::chkNew)), &QCheckBox::stateChanged, this,
-          symbolValues);
-
-  connect(qobject_cast<QPushButton*>(Widget(Control::Command1)), &QPushButton::clicked, this,
-          [this] { model_.Command1Click(); });
-  connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
-          &QWidget::close);
-  connect(qobject_cast<QPushButton*>(Widget(Control::cmdEstado)), &QPushButton::clicked, this,
-          [this] { model_.CmdEstadoClick(); });
+  for (const ControlSpec& spec : Form1Layout().controls) {
+    if (spec.control == Control::None) continue;
+    const Control control = spec.control;
+    QWidget* widget = Widget(control);
+    const auto changed = [this, control] { model_.Changed(control); };
+    switch (spec.kind) {
+      case ControlKind::MultiLineText:
+        connect(qobject_cast<QPlainTextEdit*>(widget), &QPlainTextEdit::textChanged, this, changed);
+        break;
+      case ControlKind::TextBox:
+        connect(qobject_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this, changed);
+        break;
+      case ControlKind::EditableList:
+        connect(qobject_cast<QComboBox*>(widget), &QComboBox::editTextChanged, this, changed);
+        [[fallthrough]];
+      case ControlKind::FixedList:
+        connect(qobject_cast<QComboBox*>(widget), &QComboBox::currentIndexChanged, this, changed);
+        break;
+      case ControlKind::CheckBox:
+        connect(qobject_cast<QCheckBox*>(widget), &QCheckBox::stateChanged, this, changed);
+        break;
+      case ControlKind::Button:
+        connect(qobject_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                [this, control] { model_.Clicked(control); });
+        break;
+      case ControlKind::Picture:
+      case ControlKind::Label:
+      case ControlKind::Frame: break;
+    }
+  }
 }
 
 std::string Form1::Text(Control control) const {

@@ -32,8 +32,7 @@ class Form1 final : public QWidget, private Form1View {
   void CreateControls();
   void SetTabOrder();
   void ConnectEvents();
-  void AddProbeMenu();
-  void AddSpeedSearchMenu();
+  void AddMenus();
   // Closing the window during a long action ends it (see Form1View::CancelFd).
   void closeEvent(QCloseEvent* event) override;
   QWidget* Widget(Control control) const;
@@ -48,6 +47,7 @@ class Form1 final : public QWidget, private Form1View {
   void SetEnabled(Control control, bool enabled) override;
   void SetToolTip(Control control, std::string_view text) override;
   void SetBusy(bool busy) override;
+  void Close() override { close(); }
   void ShowMessage(const std::string& message) override;
   bool CanPreview() const override { return static_cast<bool>(previewHook_); }
   void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;

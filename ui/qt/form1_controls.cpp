@@ -1,5 +1,5 @@
 // Form1's controls on Qt, made from the layout table: names, captions, fonts, colours and
-// places as the window was drawn; and the print button's context menu.
+// places as the window was drawn; and the context menus.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +19,6 @@
 #include "form_layout.h"
 #include "form_texts.h"
 #include "pictures.h"
-#include "symbols/probe_ticket.h"
 #include "twips.h"
 
 namespace qrticket::ui {
@@ -98,7 +97,7 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* container) {
       return frame;
     }
     case ControlKind::EditableList: {
-      auto* list = spec.name == "ObjPrint" ? new DeviceListBox(container) : new QComboBox(container);
+      auto* list = spec.deviceList ? new DeviceListBox(container) : new QComboBox(container);
       MakeEditableList(*list);
       list->addItems(Entries(spec));
       return list;
@@ -153,10 +152,10 @@ void Form1::CreateControls() {
     if (spec.hidden) control->hide();
   }
 
-  findChild<QComboBox*>(QStringLiteral("ObjPrint"))
+  Widget(Control::ObjPrint)
       ->setToolTip(QString::fromStdString(texts::DeviceBoxToolTip(kPreviewBuilt)));
-  findChild<QPushButton*>(QStringLiteral("cmdEstado"))
-      ->setToolTip(FromUtf8(texts::StatusButtonToolTip()));
+  Widget(Control::cmdEstado)->setToolTip(FromUtf8(texts::StatusButtonToolTip()));
+  Widget(Control::Command1)->setToolTip(FromUtf8(texts::PrintButtonToolTip()));
 }
 
 void Form1::SetTabOrder() {
@@ -166,43 +165,23 @@ void Form1::SetTabOrder() {
                          findChild<QWidget*>(FromUtf8(order[i + 1]->name)));
 }
 
-// The limits ticket: the print button's context menu, so no control of the window moves.
-void Form1::AddProbeMenu() {
-  struct Choice {
-    const char* name;
-    std::string_view caption;
-    int paperDots;
-  };
-  const Choice choices[] = {
-      {"actLimites80", texts::ProbeMenuCaption80(), kPaper80mmDots},
-      {"actLimites58", texts::ProbeMenuCaption58(), kPaper58mmDots},
-  };
-  auto* print = findChild<QPushButton*>(QStringLiteral("Command1"));
-  auto* menu = new QMenu(print);
-  menu->setObjectName(QStringLiteral("mnuLimites"));
-  for (const Choice& choice : choices) {
-    QAction* action = menu->addAction(FromUtf8(choice.caption));
-    action->setObjectName(QLatin1String(choice.name));
-    const int paperDots = choice.paperDots;
-    connect(action, &QAction::triggered, this, [this, paperDots] { model_.ProbeClick(paperDots); });
+// The context menus of the table, each a child of the control it opens on.
+void Form1::AddMenus() {
+  for (const MenuSpec& spec : Form1Layout().menus) {
+    if (!Offered(spec)) continue;
+    QWidget* owner = Widget(spec.owner);
+    auto* menu = new QMenu(owner);
+    menu->setObjectName(FromUtf8(spec.name));
+    for (const MenuItemSpec& item : spec.items) {
+      QAction* action = menu->addAction(FromUtf8(item.caption()));
+      action->setObjectName(FromUtf8(item.name));
+      const MenuItem chosen = item.item;
+      connect(action, &QAction::triggered, this, [this, chosen] { model_.Chosen(chosen); });
+    }
+    owner->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(owner, &QWidget::customContextMenuRequested, menu,
+            [owner, menu](const QPoint& at) { menu->popup(owner->mapToGlobal(at)); });
   }
-  print->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(print, &QWidget::customContextMenuRequested, menu,
-          [print, menu](const QPoint& at) { menu->popup(print->mapToGlobal(at)); });
-  print->setToolTip(FromUtf8(texts::PrintButtonToolTip()));
-}
-
-// The speed search: the status button's context menu, beside the status it asks.
-void Form1::AddSpeedSearchMenu() {
-  auto* status = findChild<QPushButton*>(QStringLiteral("cmdEstado"));
-  auto* menu = new QMenu(status);
-  menu->setObjectName(QStringLiteral("mnuEstado"));
-  QAction* action = menu->addAction(FromUtf8(texts::SpeedSearchMenuCaption()));
-  action->setObjectName(QStringLiteral("actProcurarVelocidade"));
-  connect(action, &QAction::triggered, this, [this] { model_.FindSpeedClick(); });
-  status->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(status, &QWidget::customContextMenuRequested, menu,
-          [status, menu](const QPoint& at) { menu->popup(status->mapToGlobal(at)); });
 }
 
 }  // namespace qrticket::ui

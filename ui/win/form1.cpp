@@ -11,7 +11,6 @@
 
 #include "devices/win/cancel_event.h"
 #include "form1_controls.h"
-#include "form_texts.h"
 #include "grey_button.h"
 #include "preview_ticket.h"
 #include "preview_window.h"
@@ -22,33 +21,26 @@
 namespace qrticket::ui {
 namespace {
 
-constexpr UINT kProbe80 = 1;
-constexpr UINT kProbe58 = 2;
-constexpr UINT kFindSpeed = 3;
-
 bool Pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
-struct MenuItem {
-  UINT id;
-  std::string_view caption;
-};
-
-// The item chosen from a context menu of `button` (0 for none), opened where the right click
-// was, or under the button when `at` is -1 (the menu key or Shift+F10).
-UINT ChooseFromMenu(HWND owner, HWND button, LPARAM at, std::initializer_list<MenuItem> items) {
+// The item chosen from the context menu `spec` of `button` (nullptr for none), opened where the
+// right click was, or under the button when `at` is -1 (the menu key or Shift+F10).
+const MenuItemSpec* ChooseFromMenu(HWND owner, HWND button, LPARAM at, const MenuSpec& spec) {
   POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   if (at == -1) {
     RECT r{};
     GetWindowRect(button, &r);
     where = {r.left, r.bottom};
   }
+  // An item's identifier is its position in the menu plus one: 0 is "nothing chosen".
   const HMENU menu = CreatePopupMenu();
-  for (const MenuItem& item : items)
-    AppendMenuW(menu, MF_STRING, item.id, Wide(item.caption).c_str());
+  UINT id = 1;
+  for (const MenuItemSpec& item : spec.items)
+    AppendMenuW(menu, MF_STRING, id++, Wide(item.caption()).c_str());
   const UINT chosen = static_cast<UINT>(TrackPopupMenu(
       menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, where.x, where.y, 0, owner, nullptr));
   DestroyMenu(menu);
-  return chosen;
+  return chosen == 0 || chosen > spec.items.size() ? nullptr : &spec.items[chosen - 1];
 }
 
 // What the operator does to the window while a long action runs and the window keeps
@@ -105,12 +97,18 @@ HWND Form1::ControlHwnd(std::string_view name) const {
   return found == controls_.end() ? nullptr : found->second;
 }
 
+const ControlSpec* Form1::RowOf(HWND control) const {
+  if (control == nullptr || GetParent(control) != window_) return nullptr;
+  return RowOfId(GetDlgCtrlID(control));
+}
+
 bool Form1::TakeKey(MSG& message) {
-  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && !Pressed(VK_CONTROL) &&
-      !Pressed(VK_MENU) && !Pressed(VK_SHIFT)) {
+  if (Form1Layout().enterPressesButtons && message.message == WM_KEYDOWN &&
+      message.wParam == VK_RETURN && !Pressed(VK_CONTROL) && !Pressed(VK_MENU) &&
+      !Pressed(VK_SHIFT)) {
     const HWND focus = GetFocus();
-    for (const char* name : {"Command1", "Command2", "cmdEstado"}) {
-      if (focus != ControlHwnd(name)) continue;
+    const ControlSpec* row = RowOf(focus);
+    if (row != nullptr && row->kind == ControlKind::Button) {
       // A held key repeats: it presses the button once.
       const bool repeat = (message.lParam & (1 << 30)) != 0;
       if (!repeat && IsWindowEnabled(focus))
@@ -157,14 +155,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     }
     case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wParam) == ControlHwnd(Control::Command1) && HaveSymbolFacts()) {
-        ShowProbeMenu(lParam);
-        return 0;
-      }
-      if (reinterpret_cast<HWND>(wParam) == ControlHwnd(Control::cmdEstado)) {
-        ShowStatusMenu(lParam);
-        return 0;
-      }
+      if (ShowMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
       break;
     case WM_ACTIVATE:
       // The window takes the keyboard back, in the control that had it, after every dialog.
@@ -210,41 +201,46 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
+// Each control the behaviour knows reports its changes, or its clicks, in the way its kind has.
 void Form1::Command(int id, int code, HWND control) {
-  const std::string_view name = ControlNameOfId(id);
-  if (name == "Text1" && code == EN_CHANGE) {
-    model_.Text1Change();
-  } else if (name == "ObjPrint") {
-    if (code == CBN_DROPDOWN) {
-      deviceBox_.Refresh();
-    } else if (code == CBN_SELCHANGE) {
-      // The box shows the chosen entry only after this notification; the rule reads it now.
-      const LRESULT chosen = SendMessageW(control, CB_GETCURSEL, 0, 0);
-      if (chosen >= 0) {
-        std::wstring entry(
-            static_cast<std::size_t>(SendMessageW(control, CB_GETLBTEXTLEN, chosen, 0)) + 1, L'\0');
-        entry.resize(static_cast<std::size_t>(
-            SendMessageW(control, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(entry.data()))));
-        SetWindowTextW(control, entry.c_str());
-      }
-      model_.ObjPrintChange();
-    } else if (code == CBN_EDITCHANGE) {
-      TypedTextChoosesNothing(control);
-      model_.ObjPrintChange();
+  const ControlSpec* row = RowOfId(id);
+  if (row == nullptr || row->control == Control::None) return;
+  switch (row->kind) {
+    case ControlKind::TextBox:
+    case ControlKind::MultiLineText:
+      if (code == EN_CHANGE) model_.Changed(row->control);
+      break;
+    case ControlKind::EditableList:
+    case ControlKind::FixedList: ListCommand(row->control, code, control); break;
+    case ControlKind::CheckBox:
+      if (code == BN_CLICKED) model_.Changed(row->control);
+      break;
+    case ControlKind::Button:
+      if (code == BN_CLICKED) model_.Clicked(row->control);
+      break;
+    case ControlKind::Picture:
+    case ControlKind::Label:
+    case ControlKind::Frame: break;
+  }
+}
+
+void Form1::ListCommand(Control list, int code, HWND control) {
+  if (code == CBN_DROPDOWN) {
+    if (control == deviceBox_.box()) deviceBox_.Refresh();
+  } else if (code == CBN_SELCHANGE) {
+    // The box shows the chosen entry only after this notification; the rules read it now.
+    const LRESULT chosen = SendMessageW(control, CB_GETCURSEL, 0, 0);
+    if (chosen >= 0 && Form1Row(list).kind == ControlKind::EditableList) {
+      std::wstring entry(
+          static_cast<std::size_t>(SendMessageW(control, CB_GETLBTEXTLEN, chosen, 0)) + 1, L'\0');
+      entry.resize(static_cast<std::size_t>(
+          SendMessageW(control, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(entry.data()))));
+      SetWindowTextW(control, entry.c_str());
     }
-  } else if ((name == "ListModel" || name == "ListError") && code == CBN_EDITCHANGE) {
+    model_.Changed(list);
+  } else if (code == CBN_EDITCHANGE) {
     TypedTextChoosesNothing(control);
-    model_.SymbolValuesChange();
-  } else if ((name == "Tamanho" && code == EN_CHANGE) ||
-             ((name == "ListModel" || name == "ListError") && code == CBN_SELCHANGE) ||
-             (name == "chkNew" && code == BN_CLICKED)) {
-    model_.SymbolValuesChange();
-  } else if (code == BN_CLICKED && name == "Command1") {
-    model_.Command1Click();
-  } else if (code == BN_CLICKED && name == "Command2") {
-    SendMessageW(window_, WM_CLOSE, 0, 0);
-  } else if (code == BN_CLICKED && name == "cmdEstado") {
-    model_.CmdEstadoClick();
+    model_.Changed(list);
   }
 }
 
@@ -262,22 +258,15 @@ void Form1::TypedTextChoosesNothing(HWND list) {
   SendMessageW(list, CB_SETEDITSEL, 0, MAKELPARAM(start, end));
 }
 
-// The limits ticket, from the print button's context menu (right click, the menu key or
-// Shift+F10), on either paper.
-void Form1::ShowProbeMenu(LPARAM at) {
-  const UINT chosen = ChooseFromMenu(window_, ControlHwnd(Control::Command1), at,
-                                     {{kProbe80, texts::ProbeMenuCaption80()},
-                                      {kProbe58, texts::ProbeMenuCaption58()}});
-  if (chosen == kProbe80) model_.ProbeClick(kPaper80mmDots);
-  if (chosen == kProbe58) model_.ProbeClick(kPaper58mmDots);
-}
-
-// The speed search of a serial printer, from the status button's context menu, beside the
-// status it asks.
-void Form1::ShowStatusMenu(LPARAM at) {
-  const UINT chosen = ChooseFromMenu(window_, ControlHwnd(Control::cmdEstado), at,
-                                     {{kFindSpeed, texts::SpeedSearchMenuCaption()}});
-  if (chosen == kFindSpeed) model_.FindSpeedClick();
+// The context menu of `owner` in the table, if it has one: the model hears of the item chosen.
+// False when `owner` has none.
+bool Form1::ShowMenu(HWND owner, LPARAM at) {
+  const ControlSpec* row = RowOf(owner);
+  const MenuSpec* menu = row != nullptr ? Form1MenuOf(row->control) : nullptr;
+  if (menu == nullptr || !Offered(*menu)) return false;
+  if (const MenuItemSpec* chosen = ChooseFromMenu(window_, owner, at, *menu))
+    model_.Chosen(chosen->item);
+  return true;
 }
 
 // Between the steps of a long action: the window is painted and can be closed, which ends
@@ -345,6 +334,8 @@ void Form1::DropInputOfTheBusyTime() {
                                    std::pair{WM_MOUSEFIRST, WM_MOUSELAST}})
     if (!PumpWhileBusy(first, last)) return;
 }
+
+void Form1::Close() { SendMessageW(window_, WM_CLOSE, 0, 0); }
 
 void Form1::ShowMessage(const std::string& message) {
   // A search can end with an answer just as the window closes: nobody is left to read it.

@@ -41,12 +41,14 @@ class Form1 final : private Form1View {
   void SetTabOrder();
   void AddToolTips();
   void Command(int id, int code, HWND control);
-  void ShowProbeMenu(LPARAM at);
-  void ShowStatusMenu(LPARAM at);
+  void ListCommand(Control list, int code, HWND control);
+  bool ShowMenu(HWND owner, LPARAM at);
   void TypedTextChoosesNothing(HWND list);
   void DropInputOfTheBusyTime();
   HWND ControlHwnd(std::string_view name) const;
-  HWND ControlHwnd(Control control) const { return ControlHwnd(ControlName(control)); }
+  HWND ControlHwnd(Control control) const { return ControlHwnd(Form1Row(control).name); }
+  // The row of one of the window's own controls; nullptr for any other window.
+  const ControlSpec* RowOf(HWND control) const;
   void AddToolTip(HWND control, const std::string& text);
 
   // Form1View
@@ -59,6 +61,7 @@ class Form1 final : private Form1View {
   void SetEnabled(Control control, bool enabled) override;
   void SetToolTip(Control control, std::string_view text) override;
   void SetBusy(bool busy) override;
+  void Close() override;
   void ShowMessage(const std::string& message) override;
   bool CanPreview() const override;
   void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;

@@ -50,7 +50,7 @@ Made TypeOf(const ControlSpec& spec) {
     case ControlKind::Label:
       // The symbol line tells its tool tip when the mouse is over it.
       return {L"STATIC", label | (spec.border ? WS_BORDER : 0u) |
-                             (spec.name == "lblSimbolo" ? SS_NOTIFY : 0u)};
+                             (spec.control == Control::lblSimbolo ? SS_NOTIFY : 0u)};
     case ControlKind::TextBox:
       return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::MultiLineText:
@@ -60,8 +60,7 @@ Made TypeOf(const ControlSpec& spec) {
     case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX};
     case ControlKind::EditableList:
       return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL |
-                               (spec.name == "ObjPrint" ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS
-                                                        : 0u)};
+                               (spec.deviceList ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0u)};
     case ControlKind::FixedList: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
     case ControlKind::CheckBox:
       return {L"BUTTON",
@@ -73,11 +72,11 @@ Made TypeOf(const ControlSpec& spec) {
 
 }  // namespace
 
-std::string_view ControlNameOfId(int id) {
+const ControlSpec* RowOfId(int id) {
   const auto& controls = Form1Layout().controls;
   const int row = id - kFirstControlId;
-  if (row < 0 || row >= static_cast<int>(controls.size())) return {};
-  return controls[static_cast<std::size_t>(row)].name;
+  if (row < 0 || row >= static_cast<int>(controls.size())) return nullptr;
+  return &controls[static_cast<std::size_t>(row)];
 }
 
 void Form1::CreateControls(HWND owner) {
@@ -113,13 +112,13 @@ void Form1::CreateControls(HWND owner) {
         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
     NameControl(control, spec.name);
     controls_.emplace(spec.name, control);
+    if (spec.deviceList) deviceBox_.Attach(control);
     for (const std::string_view entry : spec.entries)
       SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry).c_str()));
   }
   const HWND text = ControlHwnd(Control::Text1);
   SetWindowSubclass(text, DataBoxKeys, 0, 0);
   SendMessageW(text, EM_SETLIMITTEXT, 0, 0);  // as long as the operator likes; the job checks
-  deviceBox_.Attach(ControlHwnd(Control::ObjPrint));
   if (!HaveSymbolFacts()) ShowWindow(ControlHwnd(Control::lblSimbolo), SW_HIDE);
 
   SetTabOrder();
@@ -171,8 +170,11 @@ void Form1::SetTabOrder() {
     SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     after = control;
   }
-  SetWindowPos(ControlHwnd("Frame1"), HWND_BOTTOM, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (const ControlSpec& spec : Form1Layout().controls) {
+    if (spec.kind == ControlKind::Frame)
+      SetWindowPos(ControlHwnd(spec.name), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void Form1::AddToolTip(HWND control, const std::string& text) {

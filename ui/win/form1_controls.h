@@ -1,7 +1,7 @@
 // Form1's controls on Win32: their identifiers, given by their rows in the layout table.
 #pragma once
 
-#include <string_view>
+#include "form_layout.h"
 
 namespace qrticket::ui {
 
@@ -9,7 +9,7 @@ namespace qrticket::ui {
 // IDOK and IDCANCEL, which the dialog keys send and the window leaves alone.
 inline constexpr int kFirstControlId = 100;
 
-// The name of the control with identifier `id`; empty for none.
-std::string_view ControlNameOfId(int id);
+// Form1's row of the control with identifier `id`; nullptr for none.
+const ControlSpec* RowOfId(int id);
 
 }  // namespace qrticket::ui
