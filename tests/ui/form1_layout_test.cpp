@@ -1,4 +1,4 @@
-// Form1's look: every control at its place (15 twips to a pixel), captions that fit, colours,
+// Form1's look: every control of the layout table at its place (15 twips to a pixel), captions that fit, colours,
 // fonts, the fixed frame and the icon. Run once per display scale (QRTICKET_EXPECTED_SCALE).
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <QWindow>
 
 #include "form1.h"
+#include "form_layout.h"
 #include "gui_helpers.h"
 #include "twips.h"
 
@@ -20,40 +21,7 @@ namespace {
 
 using testing::ControlNamed;
 
-struct Placement {
-  const char* name;
-  const char* container;
-  int left, top, width, height;  // twips
-};
-
-// The window as drawn, control by control.
-constexpr Placement kPlacements[] = {
-    {"Image1", "Form1", 390, 270, 780, 780},
-    {"Label3", "Form1", 1320, 540, 6045, 315},
-    {"Label5", "Form1", 390, 1170, 6525, 75},
-    {"Label1", "Form1", 420, 1350, 1125, 315},
-    {"lblNChar", "Form1", 480, 1830, 795, 525},
-    {"Text1", "Form1", 1470, 1320, 5445, 2490},
-    {"Frame1", "Form1", 390, 3870, 6585, 2835},
-    {"Label2", "Frame1", 180, 480, 1275, 315},
-    {"ObjPrint", "Frame1", 1500, 480, 4875, 315},
-    {"Label6", "Frame1", 270, 930, 1095, 435},
-    {"Tamanho", "Frame1", 1500, 870, 675, 345},
-    {"Label7", "Frame1", 270, 1350, 1095, 435},
-    {"ListModel", "Frame1", 1500, 1290, 1545, 315},
-    {"Label8", "Frame1", 240, 1740, 1095, 435},
-    {"ListError", "Frame1", 1500, 1710, 1545, 315},
-    {"ChkPag", "Frame1", 420, 2130, 1245, 225},
-    {"chkCentrado", "Frame1", 690, 2460, 975, 225},
-    {"chkNew", "Frame1", 2970, 2430, 975, 255},
-    {"Command1", "Frame1", 4440, 930, 1935, 1725},
-    {"Command2", "Form1", 4890, 6750, 1965, 615},
-    {"Label4", "Form1", 540, 7500, 1575, 255},
-    {"Combo3", "Form1", 2700, 7500, 2175, 315},
-    {"Check1", "Form1", 4950, 7500, 2175, 255},
-};
-
-class Form1Layout : public ::testing::Test {
+class Form1Look : public ::testing::Test {
  protected:
   void SetUp() override {
     form_.show();
@@ -67,24 +35,29 @@ qreal ExpectedScale() {
   return scale.isEmpty() ? 1.0 : scale.toDouble();
 }
 
-TEST_F(Form1Layout, RunsAtTheExpectedScale) {
+TEST_F(Form1Look, RunsAtTheExpectedScale) {
   EXPECT_DOUBLE_EQ(form_.devicePixelRatioF(), ExpectedScale());
   const QPixmap picture = form_.grab();
   EXPECT_EQ(picture.deviceIndependentSize().toSize(), QSize(485, 505));
   EXPECT_EQ(picture.size(), (QSizeF(485, 505) * ExpectedScale()).toSize());
 }
 
-TEST_F(Form1Layout, EveryControlAtItsPlace) {
-  for (const Placement& p : kPlacements) {
-    SCOPED_TRACE(p.name);
-    auto* control = ControlNamed<QWidget>(form_, p.name);
+// Every control of the layout table, at its twips in its container.
+TEST_F(Form1Look, EveryControlAtItsPlace) {
+  const WindowSpec& layout = Form1Layout();
+  ASSERT_FALSE(layout.controls.empty());
+  for (const ControlSpec& spec : layout.controls) {
+    const std::string name(spec.name);
+    SCOPED_TRACE(name);
+    auto* control = ControlNamed<QWidget>(form_, name.c_str());
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->parentWidget()->objectName(), QLatin1String(p.container));
-    EXPECT_EQ(control->geometry(), TwipsRect(p.left, p.top, p.width, p.height));
+    EXPECT_EQ(control->parentWidget()->objectName().toStdString(), spec.container);
+    EXPECT_EQ(control->geometry(),
+              TwipsRect(spec.rect.left, spec.rect.top, spec.rect.width, spec.rect.height));
   }
 }
 
-TEST_F(Form1Layout, FixedFrameWithCloseButtonOnly) {
+TEST_F(Form1Look, FixedFrameWithCloseButtonOnly) {
   EXPECT_EQ(form_.size(), QSize(485, 505));
   EXPECT_EQ(form_.minimumSize(), form_.maximumSize());
   const Qt::WindowFlags flags = form_.windowFlags();
@@ -96,12 +69,12 @@ TEST_F(Form1Layout, FixedFrameWithCloseButtonOnly) {
   EXPECT_TRUE(sizes.contains(QSize(32, 32)));
 }
 
-TEST_F(Form1Layout, PicturesHaveTheirSizes) {
+TEST_F(Form1Look, PicturesHaveTheirSizes) {
   const QPixmap logo = ControlNamed<QLabel>(form_, "Image1")->pixmap();
   EXPECT_EQ(logo.size(), QSize(52, 52));
 }
 
-TEST_F(Form1Layout, CaptionsFitTheirBoxes) {
+TEST_F(Form1Look, CaptionsFitTheirBoxes) {
   for (const char* name : {"Label3", "Label1", "Label2", "Label6", "Label7", "Label8"}) {
     auto* label = ControlNamed<QLabel>(form_, name);
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
@@ -123,7 +96,7 @@ TEST_F(Form1Layout, CaptionsFitTheirBoxes) {
   }
 }
 
-TEST_F(Form1Layout, ColoursAndFonts) {
+TEST_F(Form1Look, ColoursAndFonts) {
   EXPECT_EQ(form_.palette().color(QPalette::Window), QColor(Qt::white));
   EXPECT_EQ(ControlNamed<QGroupBox>(form_, "Frame1")->palette().color(QPalette::Window),
             QColor(Qt::white));

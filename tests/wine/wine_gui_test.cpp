@@ -2,7 +2,7 @@
 // in the same prefix (gui_probe.exe) finds its windows and drives them with window messages
 // and with real key and mouse input. Checked: the splash for about 3 s with the main window
 // not yet shown and the splash as drawn (no title bar, white, centred, owned, its controls at
-// their twips), the starting values, every control's place against the twips table at 96
+// their twips), the starting values, every control's place against the layout table at 96
 // and 144 dpi, the focus order by Tab, the count and the port rule while typing, the ticket
 // bytes of a click against the Linux build, the failure and status boxes, "Procurar
 // velocidade" against serial lines linked as COM23, "Fechar" and the close box ending the
@@ -35,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include "devices/line_settings.h"
+#include "form_layout.h"
 #include "loopback_printer.h"
 #include "qr_scan.h"
 #include "render_ticket.h"
@@ -316,45 +317,32 @@ class GuiRun {
   std::map<std::string, Control> splashControls_;
 };
 
-// ---- The layout as drawn, written out here on its own ------------------------------------
-
-struct Placement {
-  const char* name;
-  bool inFrame;
-  int left, top, width, height;  // twips
-};
-
-constexpr Placement kPlacements[] = {
-    {"Image1", false, 390, 270, 780, 780},      {"Label3", false, 1320, 540, 6045, 315},
-    {"Label5", false, 390, 1170, 6525, 75},     {"Label1", false, 420, 1350, 1125, 315},
-    {"lblNChar", false, 480, 1830, 795, 525},   {"Text1", false, 1470, 1320, 5445, 2490},
-    {"Frame1", false, 390, 3870, 6585, 2835},   {"Label2", true, 180, 480, 1275, 315},
-    {"ObjPrint", true, 1500, 480, 4875, 315},   {"Label6", true, 270, 930, 1095, 435},
-    {"Tamanho", true, 1500, 870, 675, 345},     {"Label7", true, 270, 1350, 1095, 435},
-    {"ListModel", true, 1500, 1290, 1545, 315}, {"Label8", true, 240, 1740, 1095, 435},
-    {"ListError", true, 1500, 1710, 1545, 315}, {"ChkPag", true, 420, 2130, 1245, 225},
-    {"chkCentrado", true, 690, 2460, 975, 225}, {"chkNew", true, 2970, 2430, 975, 255},
-    {"Command1", true, 4440, 930, 1935, 1725},  {"Command2", false, 4890, 6750, 1965, 615},
-    {"cmdEstado", false, 2805, 6750, 1965, 615}, {"Label4", false, 540, 7500, 1575, 255},
-    {"Combo3", false, 2700, 7500, 2175, 315},   {"Check1", false, 4950, 7500, 2175, 255},
-    {"lblSimbolo", false, 90, 2400, 1350, 1410},
-};
+// ---- The layout as drawn: the windows' tables, which the Linux build reads too -----------
 
 // 1440 twips to the inch, to the nearest pixel.
 int Pixels(int twips, int dpi) { return static_cast<int>(std::floor(twips * dpi / 1440.0 + 0.5)); }
 
-// Each control of `placements` at its twips, those in the frame offset by the frame's place.
-template <std::size_t N>
-void ExpectPlacements(const std::map<std::string, Control>& controls,
-                      const Placement (&placements)[N], int frameLeft, int frameTop, int dpi) {
-  for (const Placement& p : placements) {
-    SCOPED_TRACE(p.name);
-    ASSERT_TRUE(controls.contains(p.name));
-    const Control& c = controls.at(p.name);
-    EXPECT_EQ(c.left, Pixels(p.left, dpi) + Pixels(frameLeft, dpi) * p.inFrame);
-    EXPECT_EQ(c.top, Pixels(p.top, dpi) + Pixels(frameTop, dpi) * p.inFrame);
-    EXPECT_EQ(c.width, Pixels(p.width, dpi));
-    EXPECT_EQ(c.height, Pixels(p.height, dpi));
+// Each control of `window`'s table at its twips, those in a frame offset by the frame's place.
+// Labels sized to their text are left to the caller.
+void ExpectPlacements(const std::map<std::string, Control>& controls, const ui::WindowSpec& window,
+                      int dpi) {
+  for (const ui::ControlSpec& spec : window.controls) {
+    if (spec.autoSize) continue;
+    const std::string name(spec.name);
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(controls.contains(name));
+    int left = Pixels(spec.rect.left, dpi), top = Pixels(spec.rect.top, dpi);
+    if (spec.container != window.name) {
+      const ui::ControlSpec* frame = ui::FindControl(window, spec.container);
+      ASSERT_NE(frame, nullptr);
+      left += Pixels(frame->rect.left, dpi);
+      top += Pixels(frame->rect.top, dpi);
+    }
+    const Control& c = controls.at(name);
+    EXPECT_EQ(c.left, left);
+    EXPECT_EQ(c.top, top);
+    EXPECT_EQ(c.width, Pixels(spec.rect.width, dpi));
+    EXPECT_EQ(c.height, Pixels(spec.rect.height, dpi));
   }
 }
 
@@ -362,17 +350,11 @@ void ExpectLayout(Probe& probe, int dpi) {
   const Fields window = KeyValues(probe.AskOne("window Form1"));
   int cl = 0, ct = 0, cw = 0, ch = 0;
   std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
-  EXPECT_EQ(cw, Pixels(7275, dpi));
-  EXPECT_EQ(ch, Pixels(7575, dpi));
-  ExpectPlacements(Controls(probe), kPlacements, 390, 3870, dpi);
+  const ui::WindowSpec& layout = ui::Form1Layout();
+  EXPECT_EQ(cw, Pixels(layout.clientWidth, dpi));
+  EXPECT_EQ(ch, Pixels(layout.clientHeight, dpi));
+  ExpectPlacements(Controls(probe), layout, dpi);
 }
-
-// frmSplash, written out here on its own: the frame in the client area, the rest in the frame.
-constexpr Placement kSplashPlacements[] = {
-    {"Frame1", false, 150, 60, 7530, 4260},
-    {"imgLogo", true, 30, 105, 3090, 3120},
-    {"lblWarning", true, 150, 3840, 6855, 285},
-};
 
 // The splash as the start-up watch saw it: no title bar, white, centred, not in the task bar,
 // its client area and controls at their twips, its three texts.
@@ -394,27 +376,29 @@ void ExpectSplash(const GuiRun& run, int dpi) {
   std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
   std::sscanf(window.at("outer").c_str(), "%d,%d,%d,%d", &l, &t, &w, &h);
   std::sscanf(window.at("workArea").c_str(), "%d,%d,%d,%d", &al, &at, &aw, &ah);
-  EXPECT_EQ(cw, Pixels(7860, dpi));
-  EXPECT_EQ(ch, Pixels(4605, dpi));
+  const ui::WindowSpec& layout = ui::SplashLayout();
+  EXPECT_EQ(cw, Pixels(layout.clientWidth, dpi));
+  EXPECT_EQ(ch, Pixels(layout.clientHeight, dpi));
   EXPECT_NEAR(l + w / 2, al + aw / 2, 1);
   EXPECT_NEAR(t + h / 2, at + ah / 2, 1);
 
   const auto& controls = run.splashControls();
-  const int frameLeft = Pixels(150, dpi), frameTop = Pixels(60, dpi);
-  ExpectPlacements(controls, kSplashPlacements, 150, 60, dpi);
+  ExpectPlacements(controls, layout, dpi);
+  const ui::Twips frame = ui::FindControl(layout, "Frame1")->rect;
+  const int frameLeft = Pixels(frame.left, dpi), frameTop = Pixels(frame.top, dpi);
   // The two sized to their text keep their left and top edges.
   struct Sized {
     const char* name;
-    int left, top;
     const char* text;
   };
-  for (const Sized& s : {Sized{"lblPlatform", 3240, 1590, "Brevalunda - Sistemas de Informação, Lda"},
-                         Sized{"lblVersion", 5385, 2160, publisher::kWeb}}) {
+  for (const Sized& s : {Sized{"lblPlatform", "Brevalunda - Sistemas de Informação, Lda"},
+                         Sized{"lblVersion", publisher::kWeb}}) {
     SCOPED_TRACE(s.name);
     ASSERT_TRUE(controls.contains(s.name));
     const Control& c = controls.at(s.name);
-    EXPECT_EQ(c.left, Pixels(s.left, dpi) + frameLeft);
-    EXPECT_EQ(c.top, Pixels(s.top, dpi) + frameTop);
+    const ui::Twips place = ui::FindControl(layout, s.name)->rect;
+    EXPECT_EQ(c.left, Pixels(place.left, dpi) + frameLeft);
+    EXPECT_EQ(c.top, Pixels(place.top, dpi) + frameTop);
     EXPECT_GT(c.width, 0);
     EXPECT_EQ(c.text, s.text);
   }
