@@ -27,6 +27,11 @@ struct TextFileRead {
   Status status = Status::Read;
   std::string bytes;
   int error = 0;
+
+  // A read that ended with `status`; `error` for Unreadable.
+  static TextFileRead Failed(Status status, int error = 0) {
+    return {.status = status, .bytes = {}, .error = error};
+  }
 };
 
 // Reads `path` whole, as bytes; "-" (kStandardInput) is standard input, which stays open. A

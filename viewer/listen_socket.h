@@ -1,5 +1,5 @@
-// The network printer's sockets, one file per platform (listen_socket.cpp with poll() and a
-// self-pipe, win/listen_socket.cpp with Winsock events): a listening socket whose Stop() ends
+// The network printer's sockets, one file per platform (posix/listen_socket.cpp with poll() and
+// a self-pipe, win/listen_socket.cpp with Winsock events): a listening socket whose Stop() ends
 // every wait at once, from any thread or a signal handler, and connections whose every wait
 // ends at a time-out or at that stop.
 #pragma once

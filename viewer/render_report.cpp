@@ -6,16 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "devices/hex_byte.h"
+
 namespace qrticket::viewer {
 namespace {
 
 std::string At(std::size_t at) { return "byte " + std::to_string(at) + ": "; }
-
-std::string HexByte(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", value & 0xFF);
-  return text;
-}
 
 std::string HexBytes(BytesView bytes) {
   std::string out;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "devices/deadline.h"
 #include "devices/posix/cancellation.h"
 #include "devices/failure.h"
 #include "devices/system_calls.h"
@@ -18,18 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Status = TextFileRead::Status;
-
-TextFileRead Failed(Status status, int error = 0) {
-  TextFileRead read;
-  read.status = status;
-  read.error = error;
-  return read;
-}
-
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(std::min<long long>(left.count(), INT32_MAX)) : 0;
-}
 
 // Closes the descriptor when the read ends, however it ends.
 struct Descriptor {
@@ -50,16 +39,16 @@ TextFileRead ReadAll(int fd, bool regular, std::chrono::milliseconds stall, int 
     if (!regular) {
       pollfd p{fd, POLLIN, 0};
       const int left = MillisecondsLeft(deadline);
-      if (left == 0) return Failed(Status::Stalled);
+      if (left == 0) return TextFileRead::Failed(Status::Stalled);
       const int ready = PollOrCancel(SystemCalls::Real(), &p, 1, cancelFd, left);
-      if (ready < 0 && errno != EINTR) return Failed(Status::Unreadable, errno);
+      if (ready < 0 && errno != EINTR) return TextFileRead::Failed(Status::Unreadable, errno);
       if (ready <= 0) continue;
     }
     const std::size_t room = kMaxTextFileBytes + 1 - read.bytes.size();
     const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, room));
     if (got > 0) {
       read.bytes.append(buffer, static_cast<std::size_t>(got));
-      if (read.bytes.size() > kMaxTextFileBytes) return Failed(Status::TooLong);
+      if (read.bytes.size() > kMaxTextFileBytes) return TextFileRead::Failed(Status::TooLong);
       deadline = Clock::now() + stall;
       continue;
     }
@@ -69,7 +58,7 @@ TextFileRead ReadAll(int fd, bool regular, std::chrono::milliseconds stall, int 
       continue;
     }
     if (regular || (errno != EAGAIN && errno != EWOULDBLOCK))
-      return Failed(Status::Unreadable, errno);
+      return TextFileRead::Failed(Status::Unreadable, errno);
   }
 }
 
@@ -87,16 +76,16 @@ TextFileRead ReadTextFile(const std::string& path, std::chrono::milliseconds sta
     do file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     while (file.fd < 0 && errno == EINTR);
   }
-  if (file.fd < 0) return Failed(Status::Unreadable, errno);
+  if (file.fd < 0) return TextFileRead::Failed(Status::Unreadable, errno);
   struct stat st {};
-  if (::fstat(file.fd, &st) != 0) return Failed(Status::Unreadable, errno);
+  if (::fstat(file.fd, &st) != 0) return TextFileRead::Failed(Status::Unreadable, errno);
   // A folder opens like a file; read says EISDIR, but say it before reading.
-  if (S_ISDIR(st.st_mode)) return Failed(Status::Unreadable, EISDIR);
+  if (S_ISDIR(st.st_mode)) return TextFileRead::Failed(Status::Unreadable, EISDIR);
   try {
     return ReadAll(file.fd, S_ISREG(st.st_mode), stall, cancelFd);
   } catch (const PrintFailure& failure) {
     if (failure.code() != FailureCode::Interrupted) throw;
-    return Failed(Status::Interrupted);
+    return TextFileRead::Failed(Status::Interrupted);
   }
 }
 

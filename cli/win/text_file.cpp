@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "devices/deadline.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
@@ -19,16 +20,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Status = TextFileRead::Status;
 
-TextFileRead Failed(Status status, int error = 0) {
-  TextFileRead read;
-  read.status = status;
-  read.error = error;
-  return read;
-}
-
 TextFileRead Unreadable(DWORD error) {
   const int posix = ErrnoForWindowsError(error);
-  return Failed(Status::Unreadable, posix != 0 ? posix : EIO);
+  return TextFileRead::Failed(Status::Unreadable, posix != 0 ? posix : EIO);
 }
 
 // What the reading thread and the job share; the thread may outlive the job (a read that
@@ -88,12 +82,11 @@ TextFileRead ReadWaiting(HANDLE handle, bool ours, std::chrono::milliseconds sta
   const auto letGo = [&](Status status) {
     ::CancelSynchronousIo(thread);  // a read that ignores it ends with the process
     ::CloseHandle(thread);
-    return Failed(status);
+    return TextFileRead::Failed(status);
   };
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    const Waited waited = WaitOrCancel(SystemCalls::Real(), reading->progress,
-                                       static_cast<DWORD>(left > 0 ? left : 0), cancelFd);
+    const Waited waited =
+        WaitOrCancel(SystemCalls::Real(), reading->progress, MillisecondsLeft(deadline), cancelFd);
     if (waited == Waited::Cancelled) return letGo(Status::Interrupted);
     std::unique_lock lock(reading->mutex);
     if (reading->finished) {
@@ -101,7 +94,7 @@ TextFileRead ReadWaiting(HANDLE handle, bool ours, std::chrono::milliseconds sta
       ::WaitForSingleObject(thread, INFINITE);  // it has nothing left to do
       ::CloseHandle(thread);
       if (reading->error != 0) return Unreadable(reading->error);
-      if (reading->bytes.size() > kMaxTextFileBytes) return Failed(Status::TooLong);
+      if (reading->bytes.size() > kMaxTextFileBytes) return TextFileRead::Failed(Status::TooLong);
       TextFileRead read;
       read.bytes = std::move(reading->bytes);
       return read;
@@ -127,7 +120,7 @@ TextFileRead ReadDiskFile(HANDLE file) {
     if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return Unreadable(::GetLastError());
     if (got == 0) return read;
     read.bytes.append(buffer, got);
-    if (read.bytes.size() > kMaxTextFileBytes) return Failed(Status::TooLong);
+    if (read.bytes.size() > kMaxTextFileBytes) return TextFileRead::Failed(Status::TooLong);
   }
 }
 
@@ -138,13 +131,14 @@ TextFileRead ReadTextFile(const std::string& path, std::chrono::milliseconds sta
   bool ours = false;
   if (path == kStandardInput) {
     file = ::GetStdHandle(STD_INPUT_HANDLE);
-    if (file == nullptr || file == INVALID_HANDLE_VALUE) return Failed(Status::Unreadable, EBADF);
+    if (file == nullptr || file == INVALID_HANDLE_VALUE)
+      return TextFileRead::Failed(Status::Unreadable, EBADF);
   } else {
     const std::optional<std::wstring> wide = WideFromUtf8(path);
     if (!wide) return Unreadable(ERROR_INVALID_NAME);
     const DWORD attributes = ::GetFileAttributesW(wide->c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-      return Failed(Status::Unreadable, EISDIR);
+      return TextFileRead::Failed(Status::Unreadable, EISDIR);
     file = ::CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Unreadable(::GetLastError());

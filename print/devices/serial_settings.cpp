@@ -1,6 +1,7 @@
 // Reading and writing MODE's form of serial settings.
 #include "devices/serial_settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -143,6 +144,12 @@ int FrameBits(const SerialSettings& s) {
 std::chrono::milliseconds LineTime(std::uint64_t bytes, const SerialSettings& s) {
   const std::uint64_t bits = bytes * static_cast<std::uint64_t>(FrameBits(s));
   return std::chrono::milliseconds((bits * 1000 + s.speed - 1) / s.speed);
+}
+
+std::chrono::milliseconds LineHold(std::uint64_t written, const SerialSettings& s) {
+  constexpr std::uint64_t kLineFifoBytes = 128;
+  constexpr std::chrono::milliseconds kLeastLineHold{100};
+  return LineTime(written, s) + std::max(LineTime(kLineFifoBytes, s), kLeastLineHold);
 }
 
 }  // namespace qrticket

@@ -63,4 +63,11 @@ int FrameBits(const SerialSettings& settings);
 // How long the line takes to carry `bytes` at these settings, rounded up.
 std::chrono::milliseconds LineTime(std::uint64_t bytes, const SerialSettings& settings);
 
+// How long after the first write the line's settings must stay for `written` bytes to have
+// left: their line time, and a FIFO's more, at least 100 ms. A UART's own FIFO (16 bytes on a
+// 16550A, up to 128 on USB adapters) is left out of the output queue count, and a
+// pseudo-terminal shows no queue at all, while its reader judges the settings as the bytes
+// arrive.
+std::chrono::milliseconds LineHold(std::uint64_t written, const SerialSettings& settings);
+
 }  // namespace qrticket

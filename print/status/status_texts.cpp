@@ -2,8 +2,8 @@
 #include "status/status_texts.h"
 
 #include <array>
-#include <cstdio>
 
+#include "devices/hex_byte.h"
 #include "devices/text_encoding.h"
 
 namespace qrticket {
@@ -46,12 +46,6 @@ std::string_view FeatureName(TypeFeature feature) {
   for (const FeatureText& row : kFeatureTexts)
     if (row.feature == feature) return row.text;
   return {};
-}
-
-std::string HexByte(std::uint8_t value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value));
-  return text;
 }
 
 std::string Printable(const std::string& text) { return ShownPrinterText(text); }

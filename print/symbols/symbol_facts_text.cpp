@@ -2,8 +2,8 @@
 #include "symbols/symbol_facts_text.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "devices/hex_byte.h"
 #include "ticket/qr_commands.h"
 
 namespace qrticket {
@@ -11,12 +11,6 @@ namespace {
 
 std::string Number(long long value) { return std::to_string(value); }
 std::string Length(const Bytes& data) { return Number(static_cast<long long>(data.size())); }
-
-std::string HexByte(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", value & 0xFF);
-  return text;
-}
 
 const char* ModelName(QrModel model) {
   switch (model) {

@@ -1,11 +1,11 @@
 // The fake schedulers' loops (see fake_scheduler.h).
 #include "fake_scheduler.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include "loopback_listener.h"
 
 namespace qrticket::testing {
 namespace {
@@ -22,19 +22,8 @@ char ResponseByte(std::size_t i) {
 }  // namespace
 
 FakeScheduler::FakeScheduler(Kind kind, std::chrono::milliseconds step) : kind_(kind), step_(step) {
-  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      ::listen(listener_, 16) != 0 ||
-      ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    if (listener_ >= 0) ::close(listener_);
-    listener_ = -1;
-    return;
-  }
-  port_ = ntohs(address.sin_port);
+  listener_ = ListenOnLoopback(16, port_);
+  if (listener_ < 0) return;
   thread_ = std::thread([this] { Run(); });
 }
 

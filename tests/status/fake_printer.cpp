@@ -1,9 +1,7 @@
 // The fake printers' answering loops (see fake_printer.h).
 #include "fake_printer.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <termios.h>
@@ -12,6 +10,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+
+#include "fake_printer_answers.h"
+#include "loopback_listener.h"
 
 namespace qrticket::testing {
 namespace {
@@ -91,13 +92,7 @@ FakeAnswers PrinterReporting(std::uint8_t dleEot1, std::uint8_t dleEot2, std::ui
               {3, std::string(1, static_cast<char>(dleEot3))},
               {4, std::string(1, static_cast<char>(dleEot4))}};
   if ((dleEot1 & 0x08) == 0) {
-    a.gsI = {{1, "\x20"},
-             {2, "\x03"},
-             {3, "\x05"},
-             {65, std::string("\x5F" "2.01 ESC/POS\0", 14)},
-             {66, std::string("\x5F" "ACME\0", 6)},
-             {67, std::string("\x5F" "TM-FAKE80\0", 11)},
-             {68, std::string("\x5F" "X123456\0", 9)}};
+    a.gsI = kFakeIdentityAnswers;
   }
   return a;
 }
@@ -127,16 +122,8 @@ std::vector<RequestScanner::Request> RequestScanner::Feed(const std::string& byt
 
 FakeTcpPrinter::FakeTcpPrinter(FakeAnswers answers, std::optional<FakeAnswers> afterTicket)
     : answers_(std::move(answers)), afterTicket_(std::move(afterTicket)) {
-  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      ::listen(listener_, 8) != 0 ||
-      ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-    throw std::runtime_error("no loopback listener");
-  port_ = ntohs(address.sin_port);
+  listener_ = ListenOnLoopback(8, port_);
+  if (listener_ < 0) throw std::runtime_error("no loopback listener");
   thread_ = std::thread([this] { Run(); });
 }
 

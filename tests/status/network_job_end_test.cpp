@@ -2,8 +2,6 @@
 // connection with status bytes after (or during) the ticket and never closes its side.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,6 +13,7 @@
 
 #include "default_ticket.h"
 #include "devices/tcp_device.h"
+#include "loopback_listener.h"
 #include "recording_reporter.h"
 #include "ticket/ticket_job.h"
 
@@ -29,15 +28,7 @@ using Clock = std::chrono::steady_clock;
 class FloodingPrinter {
  public:
   explicit FloodingPrinter(std::size_t floodFrom) : floodFrom_(floodFrom) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-    ::listen(listener_, 1);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    listener_ = testing::ListenOnLoopback(1, port_);
     thread_ = std::thread([this] { Run(); });
   }
   ~FloodingPrinter() {

@@ -14,6 +14,7 @@
 #include "devices/win/cancel_event.h"
 #include "devices/win/usb_printers.h"
 #include "discovery/win/windows_listers.h"
+#include "fake_printer_answers.h"
 #include "fake_system_calls.h"
 #include "recording_reporter.h"
 #include "status/checked_ticket_job.h"
@@ -276,24 +277,10 @@ Bytes Byte(int b) { return Bytes(1, static_cast<char>(b)); }
 std::map<Bytes, Bytes> Reporting(int dleEot1, int dleEot2, int dleEot3, int dleEot4) {
   std::map<Bytes, Bytes> answers = {
       {"\x10\x04\x01", Byte(dleEot1)}, {"\x10\x04\x02", Byte(dleEot2)},
-      {"\x10\x04\x03", Byte(dleEot3)}, {"\x10\x04\x04", Byte(dleEot4)},
-      {"\x1DI\x01", "\x20"},           {"\x1DI\x02", "\x03"},
-      {"\x1DI\x03", "\x05"},
-      {"\x1DI\x41", Bytes("\x5F" "2.01 ESC/POS\0", 14)},
-      {"\x1DI\x42", Bytes("\x5F" "ACME\0", 6)},
-      {"\x1DI\x43", Bytes("\x5F" "TM-FAKE80\0", 11)},
-      {"\x1DI\x44", Bytes("\x5F" "X123456\0", 9)}};
+      {"\x10\x04\x03", Byte(dleEot3)}, {"\x10\x04\x04", Byte(dleEot4)}};
+  for (const auto& [n, answer] : kFakeIdentityAnswers) answers["\x1DI" + Byte(n)] = answer;
   return answers;
 }
-
-const std::vector<std::string> kReadyLines = {
-    "fabricante: ACME",        "modelo: TM-FAKE80",
-    "número de série: X123456", "firmware: 2.01 ESC/POS",
-    "ID do modelo: 0x20",      "ID do tipo: 0x03 (caracteres de vários bytes, cortador automático)",
-    "ID da versão: 0x05",      "em linha",
-    "tampa fechada",           "papel presente",
-    "pronta a imprimir",
-};
 
 StatusOptions Quick() {
   StatusOptions options;
@@ -427,17 +414,22 @@ TEST(UsbStatusBounds, TheCancelEventEndsTheWait) {
   EXPECT_EQ(usb.closes, 1);
 }
 
+// The window's ticket to the USB printer.
+QrPrintSettings UsbTicket() {
+  QrPrintSettings settings;
+  settings.dataText = "QR test";
+  settings.deviceName = "usb:EPSON TM-T20II";
+  settings.moduleSizeText = std::string(kDefaultModuleSizeText);
+  return settings;
+}
+
 // --check-status: asked before and after, the ticket between on its own opening; a printer that
 // says nothing gets no ticket.
 TEST(UsbCheckedTicket, ReadyPrinterGetsRequestsTicketRequests) {
   AnsweringUsb usb;
   usb.answers = Reporting(0x12, 0x12, 0x12, 0x12);
-  QrPrintSettings settings;
-  settings.dataText = "QR test";
-  settings.deviceName = "usb:EPSON TM-T20II";
-  settings.moduleSizeText = std::string(kDefaultModuleSizeText);
   RecordingReporter reporter;
-  PrintQrTestWithStatusCheck(settings, reporter, {}, Quick(), usb);
+  PrintQrTestWithStatusCheck(UsbTicket(), reporter, {}, Quick(), usb);
   EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
   const Bytes requests = "\x10\x04\x01\x10\x04\x02\x10\x04\x03\x10\x04\x04";
   EXPECT_EQ(Hex(usb.received), Hex(requests + ExpectedTicket() + requests));
@@ -446,12 +438,8 @@ TEST(UsbCheckedTicket, ReadyPrinterGetsRequestsTicketRequests) {
 
 TEST(UsbCheckedTicket, SilentPrinterGetsNothing) {
   AnsweringUsb usb;
-  QrPrintSettings settings;
-  settings.dataText = "QR test";
-  settings.deviceName = "usb:EPSON TM-T20II";
-  settings.moduleSizeText = std::string(kDefaultModuleSizeText);
   RecordingReporter reporter;
-  PrintQrTestWithStatusCheck(settings, reporter, {}, Quick(), usb);
+  PrintQrTestWithStatusCheck(UsbTicket(), reporter, {}, Quick(), usb);
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(reporter.messages[0], "Falha na impressão:" + kSilent + "; nada foi impresso");
   EXPECT_EQ(Hex(usb.received), Hex("\x10\x04\x01"));

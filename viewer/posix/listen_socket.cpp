@@ -2,36 +2,19 @@
 // writes to and nobody reads, so once stopped every wait ends at once.
 #include "listen_socket.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "listen_address.h"
 #include "render_report.h"
 
 namespace qrticket::viewer {
 namespace {
-
-// "host:port", with the host in brackets when it is IPv6: what tcp:// takes.
-std::string Endpoint(const sockaddr_storage& address, socklen_t length) {
-  char host[NI_MAXHOST] = "?", port[NI_MAXSERV] = "?";
-  getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof host, port,
-              sizeof port, NI_NUMERICHOST | NI_NUMERICSERV);
-  // Appended piece by piece: GCC 12 warns (-Wrestrict, wrongly) on "[" + std::string(...).
-  const bool ipv6 = address.ss_family == AF_INET6;
-  std::string endpoint;
-  if (ipv6) endpoint += '[';
-  endpoint += host;
-  if (ipv6) endpoint += ']';
-  endpoint += ':';
-  endpoint += port;
-  return endpoint;
-}
 
 void CloseQuietly(int& fd) {
   if (fd >= 0) ::close(fd);  // never retried: the descriptor is gone either way
@@ -91,18 +74,10 @@ void Connection::SendBack(BytesView bytes) {
 
 ListenSocket::ListenSocket(const std::string& address, int port)
     : handles_(std::make_unique<Handles>()) {
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
-  addrinfo* found = nullptr;
-  const std::string service = std::to_string(port);
-  if (getaddrinfo(address.c_str(), service.c_str(), &hints, &found) != 0 || !found) {
-    throw ListenError(say::ListenBadAddress(address));
-  }
+  const AddressList found = ListenAddresses(address, port);
   int error = 0;
   int& listenFd = handles_->listenFd;
-  for (addrinfo* a = found; a && listenFd < 0; a = a->ai_next) {
+  for (addrinfo* a = found.get(); a && listenFd < 0; a = a->ai_next) {
     int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
     if (fd < 0) {
       error = errno;
@@ -117,16 +92,14 @@ ListenSocket::ListenSocket(const std::string& address, int port)
       CloseQuietly(fd);
     }
   }
-  freeaddrinfo(found);
   if (listenFd < 0) {
     throw ListenError(say::ListenFailed(address, port, say::SystemError(error)));
   }
   sockaddr_storage bound{};
   socklen_t length = sizeof bound;
   ::getsockname(listenFd, reinterpret_cast<sockaddr*>(&bound), &length);
-  port_ = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                                            : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
-  address_ = Endpoint(bound, length);
+  port_ = PortOf(bound);
+  address_ = Endpoint(bound, static_cast<int>(length));
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
     throw ListenError(say::ListenFailed(address, port, say::SystemError(errno)));
@@ -159,7 +132,8 @@ std::unique_ptr<Connection> ListenSocket::Accept(std::chrono::milliseconds wait)
   auto handle = std::make_unique<Connection::Handle>();
   handle->fd = fd;
   handle->wake = handles_->wakeRead;
-  return std::make_unique<Connection>(std::move(handle), Endpoint(peer, peerLength));
+  return std::make_unique<Connection>(std::move(handle),
+                                      Endpoint(peer, static_cast<int>(peerLength)));
 }
 
 }  // namespace qrticket::viewer

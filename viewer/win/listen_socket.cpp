@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "devices/win/host_lookup.h"
+#include "listen_address.h"
 #include "render_report.h"
 
 namespace qrticket::viewer {
@@ -31,21 +32,6 @@ std::string SocketErrorText(int error) {
   for (const SocketErrorMeaning& meaning : kSocketErrors)
     if (meaning.winsock == error) return say::SystemError(meaning.posix);
   return say::WindowsError(static_cast<unsigned long>(error));
-}
-
-// "host:port", with the host in brackets when it is IPv6: what tcp:// takes.
-std::string Endpoint(const sockaddr_storage& address, int length) {
-  char host[NI_MAXHOST] = "?", port[NI_MAXSERV] = "?";
-  ::getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof host, port,
-                sizeof port, NI_NUMERICHOST | NI_NUMERICSERV);
-  const bool ipv6 = address.ss_family == AF_INET6;
-  std::string endpoint;
-  if (ipv6) endpoint += '[';
-  endpoint += host;
-  if (ipv6) endpoint += ']';
-  endpoint += ':';
-  endpoint += port;
-  return endpoint;
 }
 
 void CloseQuietly(SOCKET& socket) {
@@ -137,18 +123,10 @@ ListenSocket::ListenSocket(const std::string& address, int port)
   if (!WinsockReady()) {
     throw ListenError(say::ListenFailed(address, port, SocketErrorText(::WSAGetLastError())));
   }
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
-  addrinfo* found = nullptr;
-  const std::string service = std::to_string(port);
-  if (::getaddrinfo(address.c_str(), service.c_str(), &hints, &found) != 0 || !found) {
-    throw ListenError(say::ListenBadAddress(address));
-  }
+  const AddressList found = ListenAddresses(address, port);
   int error = 0;
   SOCKET& listening = handles_->listen;
-  for (addrinfo* a = found; a && listening == INVALID_SOCKET; a = a->ai_next) {
+  for (addrinfo* a = found.get(); a && listening == INVALID_SOCKET; a = a->ai_next) {
     SOCKET s = ::WSASocketW(a->ai_family, a->ai_socktype, a->ai_protocol, nullptr, 0,
                             WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
     if (s == INVALID_SOCKET) {
@@ -167,15 +145,13 @@ ListenSocket::ListenSocket(const std::string& address, int port)
       CloseQuietly(s);
     }
   }
-  ::freeaddrinfo(found);
   if (listening == INVALID_SOCKET) {
     throw ListenError(say::ListenFailed(address, port, SocketErrorText(error)));
   }
   sockaddr_storage bound{};
   int length = sizeof bound;
   ::getsockname(listening, reinterpret_cast<sockaddr*>(&bound), &length);
-  port_ = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                                            : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+  port_ = PortOf(bound);
   address_ = Endpoint(bound, length);
 
   handles_->stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);

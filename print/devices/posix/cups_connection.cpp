@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "devices/deadline.h"
+
 namespace qrticket::cups {
 namespace {
 
@@ -27,18 +29,13 @@ bool Readable(int fd) {
   return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
 }
 
-int MillisecondsUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return static_cast<int>(std::clamp<long long>(left.count(), 0, 24LL * 3600 * 1000));
-}
-
 // Waits until `deadline`, the cancel descriptor or the wake pipe, whichever comes first;
 // false when woken (nothing to do), true when the deadline or the cancel came.
 bool WaitForDeadlineOrCancel(int wakeFd, int cancelFd, Clock::time_point deadline,
                              bool& cancelled) {
   for (;;) {
     pollfd fds[2] = {{wakeFd, POLLIN, 0}, {cancelFd, POLLIN, 0}};
-    const int ready = ::poll(fds, cancelFd >= 0 ? 2 : 1, MillisecondsUntil(deadline));
+    const int ready = ::poll(fds, cancelFd >= 0 ? 2 : 1, MillisecondsLeft(deadline));
     if (ready < 0) continue;  // EINTR: a signal, whose byte the cancel descriptor now holds
     if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) return false;
     if (cancelFd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
@@ -94,7 +91,7 @@ std::unique_ptr<Connection> Connection::Open(std::chrono::milliseconds connect, 
       return nullptr;
     }
     const auto started = Clock::now();
-    const int msec = std::max(1, std::min(MillisecondsUntil(end),
+    const int msec = std::max(1, std::min(MillisecondsLeft(end),
                                           static_cast<int>(kConnectSlice.count())));
     http_t* http = lib.httpConnect2(lib.cupsServer(), lib.ippPort(), nullptr, AF_UNSPEC,
                                     lib.cupsEncryption(), /*blocking=*/1, msec, nullptr);

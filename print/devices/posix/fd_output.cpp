@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "devices/deadline.h"
 #include "devices/posix/cancellation.h"
 #include "devices/device_failures.h"
 #include "devices/posix/sigpipe_guard.h"
@@ -22,11 +23,6 @@ constexpr int kQueueCheckMs = 20;
 // DTR/DSR flow control: the piece written at a time, and how often DSR is looked at.
 constexpr std::size_t kDsrPiece = 32;
 constexpr int kDsrCheckMs = 5;
-
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 // Bytes the device still holds, or -1 when it cannot tell.
 int QueuedBytes(SystemCalls& sys, int fd) {

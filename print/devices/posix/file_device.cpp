@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "devices/deadline.h"
 #include "devices/posix/cancellation.h"
 #include "devices/device_failures.h"
 #include "devices/posix/device_folder.h"
@@ -26,11 +27,6 @@ namespace {
 
 using failures::Stage;
 using Clock = std::chrono::steady_clock;
-
-// A UART's own FIFO, which the output queue count leaves out (16 bytes on a 16550A, up to 128
-// on USB adapters), and the least the settings are held after the last byte.
-constexpr std::uint64_t kLineFifoBytes = 128;
-constexpr std::chrono::milliseconds kLeastLineHold{100};
 
 class FileDevice final : public OutputDevice {
  public:
@@ -129,18 +125,14 @@ class FileDevice final : public OutputDevice {
   }
 
   // The settings stay until the line has had the time to carry every byte since the first
-  // write, and a FIFO more (at least kLeastLineHold): the queue count leaves out the UART's
-  // FIFO, and a pseudo-terminal shows no queue at all, while its reader judges the settings
-  // as the bytes arrive. Cut short by a cancel.
+  // write, and a FIFO more (LineHold). Cut short by a cancel.
   void HoldLine() {
     if (written_ == 0) return;
-    const SerialSettings& s = serial_->settings();
-    const auto until = firstWrite_ + LineTime(written_, s) +
-                       std::max(LineTime(kLineFifoBytes, s), kLeastLineHold);
+    const auto until = firstWrite_ + LineHold(written_, serial_->settings());
     for (;;) {
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
-      if (left.count() <= 0) return;
-      PollOrCancel(sys_, nullptr, 0, cancelFd_, static_cast<int>(left.count()));
+      const int left = MillisecondsLeft(until);
+      if (left == 0) return;
+      PollOrCancel(sys_, nullptr, 0, cancelFd_, left);
     }
   }
 

@@ -15,6 +15,7 @@
 #include <system_error>
 #include <thread>
 
+#include "devices/deadline.h"
 #include "devices/posix/cancellation.h"
 #include "devices/device_failures.h"
 
@@ -103,11 +104,6 @@ struct PendingLookup {
     return finished;
   }
 };
-
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(std::min<long long>(left.count(), INT32_MAX)) : 0;
-}
 
 bool IsDottedQuad(const std::string& host, in_addr& address) {
   // inet_pton takes exactly four decimal numbers of 0 to 255, without leading zeros.

@@ -8,10 +8,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <optional>
 #include <string>
 #include <utility>
 
+#include "devices/connect_attempts.h"
+#include "devices/deadline.h"
 #include "devices/posix/cancellation.h"
 #include "devices/device_failures.h"
 #include "devices/posix/fd_output.h"
@@ -22,11 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using failures::Stage;
-
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 class TcpDevice final : public OutputDevice {
  public:
@@ -146,8 +142,6 @@ class OwnedSocket final {
   int fd_;
 };
 
-enum class Attempt { Connected, Refused, TimedOut, OtherError };
-
 // One non-blocking connect, waited for until `deadline`. `error` gets the errno of a failure.
 Attempt ConnectOnce(SystemCalls& sys, int fd, const SocketAddress& address,
                     Clock::time_point deadline, int cancelFd, int& error) {
@@ -187,33 +181,22 @@ int ConnectTcpSocket(const DeviceTarget& target, std::string_view device,
       ResolveHost(target.host, target.port, target.bracketed, device, deadline,
                   options.connectTimeout, sys, options.cancelFd);
 
-  // Each address in turn; a refusal from any of them wins over other errors, so "localhost"
-  // with a printer on 127.0.0.1 only still works and a dead port says "refused".
-  bool refused = false;
-  std::optional<int> otherError;
+  ConnectAttempts attempts(device, options.connectTimeout);
   for (const SocketAddress& address : addresses) {
     OwnedSocket socket(sys, sys.Socket(address.family,
                                        SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (socket.get() < 0) {
-      if (!otherError) otherError = errno;
+      attempts.Failed(Attempt::OtherError, errno);
       continue;
     }
     int error = 0;
-    switch (ConnectOnce(sys, socket.get(), address, deadline, options.cancelFd, error)) {
-      case Attempt::Connected:
-        return socket.release();
-      case Attempt::Refused:
-        refused = true;
-        break;
-      case Attempt::TimedOut:
-        throw failures::ConnectTimedOut(device, options.connectTimeout);
-      case Attempt::OtherError:
-        if (!otherError) otherError = error;
-        break;
-    }
+    const Attempt attempt =
+        ConnectOnce(sys, socket.get(), address, deadline, options.cancelFd, error);
+    if (attempt == Attempt::Connected) return socket.release();
+    attempts.Failed(attempt, error);
   }
-  if (refused) throw failures::ConnectionRefused(device);
-  throw failures::FromErrno(otherError.value_or(EHOSTUNREACH), device, Stage::Open);
+  attempts.ThrowIfRefused();
+  throw failures::FromErrno(attempts.firstError().value_or(EHOSTUNREACH), device, Stage::Open);
 }
 
 std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,

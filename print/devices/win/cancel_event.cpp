@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 
 namespace qrticket {
@@ -56,10 +57,9 @@ int SelectOrCancel(SystemCalls& sys, SOCKET s, bool write, DWORD milliseconds, i
   const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
     ThrowIfCancelled(cancelFd);
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
-    const DWORD slice = static_cast<DWORD>(std::clamp<long long>(left, 0, kSocketSliceMs));
-    const int ready = sys.Select(s, write, slice);
-    if (ready != 0 || left <= static_cast<long long>(kSocketSliceMs)) {
+    const DWORD left = MillisecondsLeft(end);
+    const int ready = sys.Select(s, write, std::min(left, kSocketSliceMs));
+    if (ready != 0 || left <= kSocketSliceMs) {
       ThrowIfCancelled(cancelFd);
       return ready;
     }

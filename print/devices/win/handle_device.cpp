@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/comm_line.h"
@@ -21,11 +22,6 @@ namespace {
 
 using failures::Stage;
 using Clock = std::chrono::steady_clock;
-
-// A UART's own FIFO, which the output queue leaves out, and the least the settings are held
-// after the last byte (as on Linux: see file_device.cpp).
-constexpr std::uint64_t kLineFifoBytes = 128;
-constexpr std::chrono::milliseconds kLeastLineHold{100};
 
 class HandleDevice final : public OutputDevice {
  public:
@@ -77,11 +73,9 @@ class HandleDevice final : public OutputDevice {
   // Cut short by a cancel.
   void HoldLine() {
     if (written_ == 0) return;
-    const SerialSettings& s = comm_->settings();
-    const auto until = firstWrite_ + LineTime(written_, s) +
-                       std::max(LineTime(kLineFifoBytes, s), kLeastLineHold);
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
-    if (left.count() > 0) SleepOrCancel(static_cast<DWORD>(left.count()), cancelFd_);
+    const auto until = firstWrite_ + LineHold(written_, comm_->settings());
+    const DWORD left = MillisecondsLeft(until);
+    if (left > 0) SleepOrCancel(left, cancelFd_);
   }
 
   // Closes once. After a failure a serial port's queue is discarded first: closing a port held

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/win_errors.h"
@@ -18,11 +19,6 @@ using Clock = std::chrono::steady_clock;
 constexpr DWORD kQueueCheckMs = 20;
 // How long a cancelled write may take to come back before it is given up on.
 constexpr DWORD kCancelWaitMs = 2000;
-
-DWORD MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
-}
 
 }  // namespace
 

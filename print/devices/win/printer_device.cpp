@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/printer_state.h"
@@ -23,11 +24,6 @@ using failures::Stage;
 constexpr DWORD kJobCheckMs = 100;
 // A WritePrinter that took nothing is tried again after this pause.
 constexpr DWORD kRetryMs = 20;
-
-DWORD MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
-}
 
 // What is compared from one look at the job to the next.
 struct JobView {

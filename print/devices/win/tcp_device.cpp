@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "devices/connect_attempts.h"
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/host_lookup.h"
@@ -25,11 +27,6 @@ using failures::Stage;
 constexpr DWORD kAckCheckMs = 20;
 // Sends are handed to Winsock in pieces of at most this size.
 constexpr int kSendPiece = 64 * 1024;
-
-DWORD MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
-}
 
 // What the connection tells about acknowledgement: Windows 10 (1703) and later answer
 // SIO_TCP_INFO; older systems and Wine do not, and then only the printer's close tells.
@@ -220,8 +217,6 @@ class OwnedSocket final {
   SOCKET socket_;
 };
 
-enum class Attempt { Connected, Refused, TimedOut, OtherError };
-
 // One non-blocking connect, waited for until `deadline`. `error` gets the Winsock error.
 Attempt ConnectOnce(SystemCalls& sys, SOCKET s, const HostAddress& address,
                     Clock::time_point deadline, int cancelFd, int& error) {
@@ -262,33 +257,21 @@ SOCKET ConnectWinsockSocket(const DeviceTarget& target, std::string_view device,
       LookUpHost(target.host, target.port, target.bracketed, device, deadline,
                  options.connectTimeout, options.cancelFd);
 
-  // Each address in turn; a refusal from any of them wins over other errors, so "localhost"
-  // with a printer on 127.0.0.1 only still works and a dead port says "refused".
-  bool refused = false;
-  std::optional<int> otherError;
+  ConnectAttempts attempts(device, options.connectTimeout);
   for (const HostAddress& address : addresses) {
     OwnedSocket s(sys, sys.Socket(address.family, SOCK_STREAM, IPPROTO_TCP));
     if (s.get() == INVALID_SOCKET) {
-      if (!otherError) otherError = sys.WSAGetLastError();
+      attempts.Failed(Attempt::OtherError, sys.WSAGetLastError());
       continue;
     }
     int error = 0;
-    switch (ConnectOnce(sys, s.get(), address, deadline, options.cancelFd, error)) {
-      case Attempt::Connected:
-        return s.release();
-      case Attempt::Refused:
-        refused = true;
-        break;
-      case Attempt::TimedOut:
-        throw failures::ConnectTimedOut(device, options.connectTimeout);
-      case Attempt::OtherError:
-        if (!otherError) otherError = error;
-        break;
-    }
+    const Attempt attempt = ConnectOnce(sys, s.get(), address, deadline, options.cancelFd, error);
+    if (attempt == Attempt::Connected) return s.release();
+    attempts.Failed(attempt, error);
   }
-  if (refused) throw failures::ConnectionRefused(device);
-  throw FromWindowsError(static_cast<DWORD>(otherError.value_or(WSAEHOSTUNREACH)), device,
-                         Stage::Open);
+  attempts.ThrowIfRefused();
+  throw FromWindowsError(static_cast<DWORD>(attempts.firstError().value_or(WSAEHOSTUNREACH)),
+                         device, Stage::Open);
 }
 
 std::unique_ptr<OutputDevice> OpenTcpDevice(const DeviceTarget& target, std::string_view device,

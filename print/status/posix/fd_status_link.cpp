@@ -8,20 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "devices/deadline.h"
 #include "devices/posix/cancellation.h"
 #include "devices/device_failures.h"
 #include "devices/posix/fd_output.h"
 
 namespace qrticket {
-namespace {
-
-int MillisecondsLeft(StatusLink::Clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - StatusLink::Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
-}  // namespace
 
 FdStatusLink::FdStatusLink(SystemCalls& sys, int fd, std::string device, bool socket,
                            int cancelFd)

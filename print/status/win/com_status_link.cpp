@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/comm_line.h"
@@ -80,7 +81,7 @@ class ComStatusLink final : public StatusLink {
     if (const DWORD error = read_.Start(waiting); error != 0)
       throw FromWindowsError(error, device_, Stage::Write);
     const Waited waited = WaitOrCancel(
-        sys_, read_.event(), std::max(MillisecondsLeft(deadline), kReadGraceMs), cancelFd_);
+        sys_, read_.event(), std::max<DWORD>(MillisecondsLeft(deadline), kReadGraceMs), cancelFd_);
     if (waited != Waited::Ready) {
       const bool back = read_.Cancel();
       if (waited == Waited::Cancelled) throw failures::Interrupted();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "devices/deadline.h"
 #include "devices/failure.h"
 #include "devices/win/overlapped_output.h"
 
@@ -14,12 +15,6 @@ namespace {
 constexpr DWORD kCancelWaitMs = 2000;
 
 }  // namespace
-
-DWORD MillisecondsLeft(StatusLink::Clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - StatusLink::Clock::now());
-  return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
-}
 
 bool SendBefore(SystemCalls& sys, HANDLE handle, std::string_view device, BytesView bytes,
                 StatusLink::Clock::time_point deadline, int cancelFd) {

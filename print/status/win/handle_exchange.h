@@ -1,5 +1,5 @@
-// What the status links over a Windows handle (a COM port, a USB printer) share: the time left
-// to a deadline, writes bounded by it, and the one read each keeps in flight.
+// What the status links over a Windows handle (a COM port, a USB printer) share: writes bounded
+// by a deadline, and the one read each keeps in flight.
 #pragma once
 
 #include <memory>
@@ -10,9 +10,6 @@
 #include "status/status_link.h"
 
 namespace qrticket {
-
-// Whole milliseconds until `deadline`, rounded up; 0 once it has passed.
-DWORD MillisecondsLeft(StatusLink::Clock::time_point deadline);
 
 // Writes `bytes` to `handle` overlapped, bounded by `deadline` and ended by the cancel event
 // `cancelFd`. False when the deadline came first. Throws PrintFailure: the write's failures,

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/device_name.h"
 #include "devices/win/cancel_event.h"

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/usb_printers.h"

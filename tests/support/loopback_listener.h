@@ -1,0 +1,12 @@
+// A listening socket on 127.0.0.1 for the tests' fake printers and schedulers.
+#pragma once
+
+#include <cstdint>
+
+namespace qrticket::testing {
+
+// A TCP socket listening on 127.0.0.1 at a free port, which goes into `port`, with room for
+// `backlog` waiting connections; -1 (and `port` untouched) when none could be made.
+int ListenOnLoopback(int backlog, std::uint16_t& port);
+
+}  // namespace qrticket::testing
