@@ -401,9 +401,14 @@ bool Watch(int boundMs) {
       if (formFirst >= 0) splashAgain = 1;
       splashLast = now;
       if (form != nullptr) overlap = 1;
-      if (splashLines.empty() && now - splashFirst >= 200) {  // drawn by now
+      // Read again until the corner is white: on a loaded machine the first paint can come
+      // later than 200 ms, and a splash that never turns white still shows in its last reading.
+      const bool white = !splashLines.empty() &&
+                         splashLines.front().find("|corner=255,255,255") != std::string::npos;
+      if (now - splashFirst >= 200 && !white) {
         POINT corner{2, 2};
         ClientToScreen(splash, &corner);
+        splashLines.clear();
         splashLines.push_back(WindowLine(splash) + "|corner=" + ScreenPixel(corner));
         for (HWND child : NamedChildren(splash)) splashLines.push_back(ControlLine(splash, child));
       }
