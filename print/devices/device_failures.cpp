@@ -199,6 +199,11 @@ PrintFailure NoReader(std::string_view device) {
   return {FailureCode::NoReader, "Nenhum programa está a ler de " + Quoted(device)};
 }
 
+PrintFailure StandardOutputClosed() {
+  return {FailureCode::NotFound,
+          "A saída padrão está fechada: \"-\" não tem para onde escrever o talão"};
+}
+
 PrintFailure UnknownHost(std::string_view device) {
   return {FailureCode::UnknownHost, "Endereço desconhecido: " + Quoted(device)};
 }
