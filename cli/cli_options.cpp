@@ -31,8 +31,8 @@ constexpr const char* kFooter =
     "(LF ou CR LF) segue como CR LF, como na janela, e um CR isolado segue como está.\n"
     "Os números escrevem-se em decimal (010 é dez).\n"
     "Códigos de saída: 0 impresso; 1 falha na impressão; 2 erro na linha de comando ou no\n"
-    "ficheiro de texto; 3 impresso, mas sem o símbolo QR (o talão leva a descrição da falha\n"
-    "no lugar dele); 128+N interrompido pelo sinal N (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP).";
+    "ficheiro de texto; 3 impresso, mas sem o símbolo QR (a impressora não desenha nenhum\n"
+    "com estes valores, ou o talão leva a descrição da falha no lugar dele); 128+N interrompido pelo sinal N (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP).";
 
 constexpr double kMinTimeoutSeconds = 0.001;
 constexpr double kMaxTimeoutSeconds = 86400.0;

@@ -71,7 +71,7 @@ int RunCheckedTicket(const QrPrintSettings& settings, const ChannelOptions& chan
   const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
   if (noting.failed && signal != 0) return kExitSignalBase + signal;
   if (noting.failed && job.status != JobResult::Status::Failed) return kExitPrintFailed;
-  return ExitCodeFor(job, err, caughtSignal);
+  return ExitCodeFor(job, settings, err, caughtSignal);
 }
 
 }  // namespace qrticket::cli

@@ -6,6 +6,7 @@
 #include "device_entries.h"
 #include "form_layout.h"
 #include "form_text.h"
+#include "form_texts.h"
 #include "speed_search_message.h"
 #include "status/status_texts.h"
 #include "status_message.h"
@@ -107,12 +108,18 @@ QrPrintSettings Form1Model::SettingsFromControls() const {
 void Form1Model::Command1Click() {
   if (!HasTextBesidesSpaces(view_.Text(Control::ObjPrint))) return;
   const QrPrintSettings settings = SettingsFromControls();
-  const Busy busy(view_);
-  if (view_.CanPreview() && IsPreviewDeviceName(settings.deviceName)) {
-    view_.PreviewTicket(settings, reporter_);
-  } else {
-    PrintQrTest(settings, reporter_);
+  std::string withoutSymbol;
+  {
+    const Busy busy(view_);
+    if (view_.CanPreview() && IsPreviewDeviceName(settings.deviceName)) {
+      view_.PreviewTicket(settings, reporter_);
+      return;
+    }
+    withoutSymbol = WhyPrintedWithoutSymbol(settings, PrintQrTest(settings, reporter_));
   }
+  // The device took the ticket; without this box the operator would learn only from the paper
+  // that it carries no symbol.
+  if (!withoutSymbol.empty()) view_.ShowMessage(texts::PrintedWithoutSymbol(withoutSymbol));
 }
 
 void Form1Model::CmdEstadoClick() {

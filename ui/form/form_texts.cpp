@@ -43,6 +43,10 @@ std::string SpeedFound(std::string_view name) {
   return "respondeu a " + std::string(name) + " (o nome ficou na caixa do dispositivo)";
 }
 
+std::string PrintedWithoutSymbol(std::string_view why) {
+  return "O talão foi impresso sem o símbolo QR: " + std::string(why) + ".";
+}
+
 std::string StatusHeading(std::string_view device) { return "Estado " + OfDevice(device); }
 
 std::string_view PreviewHasNoStatus() {
