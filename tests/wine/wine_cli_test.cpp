@@ -607,6 +607,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"RefusedConnection", "{refused}", "Ligação recusada por \"@\""},
         FailureRow{"UnknownPrinter", "printer:Nenhuma", "O dispositivo ou ficheiro \"@\" não existe"},
         FailureRow{"BadNetworkName", "tcp://[127.0.0.1]", "Nome de dispositivo inválido: \"@\""},
+        // Old IPv4 forms that Winsock reads as other addresses (127.0.0.1, and the 010 of the
+        // second as octal 8): refused with Linux's words, before any connection.
+        FailureRow{"ShortIpv4", "tcp://127.1", "Nome de dispositivo inválido: \"@\""},
+        FailureRow{"ZeroPaddedIpv4", "tcp://127.0.0.010", "Nome de dispositivo inválido: \"@\""},
+        FailureRow{"HexadecimalIpv4", "tcp://0x7f.0.0.1", "Nome de dispositivo inválido: \"@\""},
         // Wine has no USB printing class: SetupAPI lists no printer, by name or by port.
         FailureRow{"NoUsbPrinterOnThatPort", "usb:USB001",
                    "Não há nenhuma impressora USB \"@\" ligada: veja o nome com --list-devices"}),
