@@ -258,6 +258,20 @@ TEST_P(Form1ModelTest, PrintWithoutSymbolSaysWhyInOneBox) {
   }
 }
 
+// The speed search's warning promises a search: names that cannot be searched get only the
+// refusal, which names them.
+TEST_P(Form1ModelTest, SpeedSearchOfANameThatIsNoSerialLineGivesOneBox) {
+  for (const std::string& device : {std::string("VISUALIZAR:"), dir_.File("ticket.bin")}) {
+    SCOPED_TRACE(device);
+    view_.messages.clear();
+    Type(Control::ObjPrint, device);
+    model_.FindSpeedClick();
+    ASSERT_EQ(view_.messages.size(), 1U);
+    EXPECT_NE(view_.messages[0].find("não é uma porta série"), std::string::npos)
+        << view_.messages[0];
+  }
+}
+
 TEST_P(Form1ModelTest, BlankDeviceDoesNothing) {
   Type(Control::ObjPrint, "  ");
   model_.Command1Click();

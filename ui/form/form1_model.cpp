@@ -4,6 +4,7 @@
 #include <string>
 
 #include "device_entries.h"
+#include "devices/device_name.h"
 #include "form_layout.h"
 #include "form_text.h"
 #include "form_texts.h"
@@ -136,7 +137,10 @@ void Form1Model::CmdEstadoClick() {
 void Form1Model::FindSpeedClick() {
   const std::string device = view_.Text(Control::ObjPrint);
   if (!HasTextBesidesSpaces(device)) return;
-  view_.ShowMessage(SpeedSearchWarning());
+  // The warning promises a search: a name that is no serial line ("VISUALIZAR:", a file, a
+  // name with settings already) gets the search's refusal alone, which comes before any try.
+  const DeviceTarget target = ResolveDeviceName(device);
+  if (IsSerialDevice(target) && !target.serial) view_.ShowMessage(SpeedSearchWarning());
   SpeedSearchOutcome outcome;
   {
     const Busy busy(view_);
