@@ -277,7 +277,7 @@ std::string SerialFieldText(SerialField field, std::string_view value) {
     case SerialField::Flow:
       return "controlo de fluxo inválido: " + v + " (n, x, r, d ou p)";
     case SerialField::Extra:
-      return "definições a mais: " + v;
+      return "definições a mais: " + (v.empty() ? std::string("uma vírgula no fim") : v);
   }
   return "definições inválidas: " + v;
 }
