@@ -649,6 +649,10 @@ TEST_F(Wine, HelpIsInPortugueseAndNamesWindowsDevices) {
   EXPECT_NE(out.find("printer:"), std::string::npos) << out;
   EXPECT_NE(out.find("COM256"), std::string::npos) << out;
   EXPECT_EQ(out.find("/dev/"), std::string::npos) << out;
+  // Nothing of Linux's: no CUPS, no POSIX signals; and CLI11's words in Portuguese.
+  for (const char* linuxOnly : {"CUPS", "cups:", "SIGTERM", "SIGHUP", "Needs"})
+    EXPECT_EQ(out.find(linuxOnly), std::string::npos) << linuxOnly;
+  EXPECT_NE(out.find("Ctrl+Break"), std::string::npos) << out;
 }
 
 // What a terminal shows of a Wine console: Wine draws it with escape sequences, moving the
