@@ -49,6 +49,11 @@ std::string PrintedWithoutSymbol(std::string_view why) {
 
 std::string StatusHeading(std::string_view device) { return "Estado " + OfDevice(device); }
 
+std::string_view SerialLineMayBeAtAnotherSpeed() {
+  return "A linha pode estar a outra velocidade que a da impressora: \"Procurar velocidade\", "
+         "no menu do botão Estado, procura-a.";
+}
+
 std::string_view PreviewHasNoStatus() {
   return "VISUALIZAR: mostra o talão no ecrã e não tem estado.\n"
          "A impressora virtual responde a pedidos de estado em rede: "
