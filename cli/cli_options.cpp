@@ -31,8 +31,8 @@ constexpr const char* kFooter =
     "(LF ou CR LF) segue como CR LF, como na janela, e um CR isolado segue como está.\n"
     "Os números escrevem-se em decimal (010 é dez).\n"
     "Códigos de saída: 0 impresso; 1 falha na impressão; 2 erro na linha de comando ou no\n"
-    "ficheiro de texto; 3 impresso, mas sem o símbolo QR (o talão leva a descrição da falha\n"
-    "no lugar dele); 128+N interrompido pelo sinal N (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP).";
+    "ficheiro de texto; 3 impresso, mas sem o símbolo QR (a impressora não desenha nenhum\n"
+    "com estes valores, ou o talão leva a descrição da falha no lugar dele); ";
 
 constexpr double kMinTimeoutSeconds = 0.001;
 constexpr double kMaxTimeoutSeconds = 86400.0;
@@ -68,21 +68,20 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
                        "mostra a versão e sai");
   // Words outside our options are ours to report, in Portuguese.
   app.allow_extras();
-  app.footer(kFooter);
+  app.footer(std::string(kFooter) + kSignalExitHelp);
   // The help is in Portuguese like the rest of the tool.
   const auto formatter = app.get_formatter();
   formatter->label("Usage", "Utilização");
   formatter->label("OPTIONS", "OPÇÕES");
   formatter->label("REQUIRED", "OBRIGATÓRIO");
   formatter->label("Excludes", "Exclui");
+  formatter->label("Needs", "Requer");
   formatter->label("TEXT", "TEXTO");
 
   // Every value is taken as text: numbers and the device are checked by our own rules below.
   app.add_option("-d,--device", raw.device, "dispositivo ou ficheiro de saída (obrigatório)")
       ->type_name("NOME");
-  app.add_flag("--list-devices", raw.listDevices,
-               "mostra os dispositivos deste computador (nome, tabulação, descrição; o CUPS tem até "
-               "2 s) e sai");
+  app.add_flag("--list-devices", raw.listDevices, kListDevicesHelp);
   auto* textOption =
       app.add_option("-t,--text", raw.text, "texto a codificar (UTF-8)")->type_name("TEXTO");
   auto* textFileOption = app.add_option("-f,--text-file", raw.textFile,
@@ -101,9 +100,7 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--page-mode", raw.pageMode, "modo página");
   app.add_flag("--centred,--centered", raw.centred, "centrado");
   app.add_flag("--woosim", raw.woosim, "comando ESC Z das impressoras woosim");
-  app.add_option("--timeout", raw.timeout,
-                 "segundos sem aceitar dados até a impressão falhar (com cups:, também o máximo "
-                 "de cada pedido ao CUPS)")
+  app.add_option("--timeout", raw.timeout, kTimeoutHelp)
       ->type_name("SEGUNDOS")
       ->capture_default_str();
   AddStatusFlags(app, raw.mode, {textOption, textFileOption});

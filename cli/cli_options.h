@@ -21,8 +21,9 @@ enum ExitCode : int {
                                   // did not answer or cannot answer; --find-speed: no
                                   // settings answered
   kExitUsage = 2,                 // the command line or the text file was not usable
-  kExitPrintedWithoutSymbol = 3,  // delivered, but the QR builder failed: its description was
-                                  // printed in place of the symbol; a warning went to stderr
+  kExitPrintedWithoutSymbol = 3,  // delivered without a symbol: the printer draws none for
+                                  // the settings, or the QR builder failed and its description
+                                  // was printed in its place; a warning went to stderr
   kExitSignalBase = 128,          // + the signal that stopped the job: 129 SIGHUP, 130 SIGINT
                                   // (Ctrl+C), 143 SIGTERM
 };

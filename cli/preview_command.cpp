@@ -91,7 +91,7 @@ Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostr
   toFile.deviceName = Utf8FromPath(file);
   RenamingReporter renaming(toErr, toFile.deviceName, kPreviewDevice);
   drawing.exitCode =
-      ExitCodeFor(PrintQrTest(toFile, renaming, options.channel), err, caughtSignal);
+      ExitCodeFor(PrintQrTest(toFile, renaming, options.channel), toFile, err, caughtSignal);
   if (drawing.exitCode == kExitOk || drawing.exitCode == kExitPrintedWithoutSymbol) {
     std::ifstream in(file, std::ios::binary);
     drawing.bytes = Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

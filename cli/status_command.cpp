@@ -19,6 +19,11 @@ constexpr const char* kStatusFailurePrefix = "Falha ao pedir o estado: ";
 // Prefix of a --find-speed line that says why the search could not be made.
 constexpr const char* kSpeedFailurePrefix = "Falha ao procurar a velocidade: ";
 
+// A serial line that stays silent may be at another speed than the printer's.
+bool SilentSerialLine(const PrintFailure& failure, const std::string& device) {
+  return failure.code() == FailureCode::NoAnswer && IsSerialDevice(ResolveDeviceName(device));
+}
+
 }  // namespace
 
 int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
@@ -29,6 +34,9 @@ int RunStatus(const std::string& device, std::ostream& out, std::ostream& err,
     return report.ready() ? kExitOk : kExitPrintFailed;
   } catch (const PrintFailure& failure) {
     err << kStatusFailurePrefix << failure.description() << '\n';
+    if (SilentSerialLine(failure, device))
+      err << "qrticket: a linha pode estar a outra velocidade que a da impressora: "
+             "--find-speed procura-a\n";
     const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
     if (failure.code() == FailureCode::Interrupted && signal != 0)
       return kExitSignalBase + signal;
@@ -71,7 +79,7 @@ int RunCheckedTicket(const QrPrintSettings& settings, const ChannelOptions& chan
   const int signal = caughtSignal != nullptr ? caughtSignal() : 0;
   if (noting.failed && signal != 0) return kExitSignalBase + signal;
   if (noting.failed && job.status != JobResult::Status::Failed) return kExitPrintFailed;
-  return ExitCodeFor(job, err, caughtSignal);
+  return ExitCodeFor(job, settings, err, caughtSignal);
 }
 
 }  // namespace qrticket::cli

@@ -65,6 +65,11 @@ std::optional<int> PaperMm(const std::string& text) {
   return static_cast<int>(*value);
 }
 
+TicketNotices NoticesFor(const QrPrintSettings& settings) {
+  const SymbolFacts facts = SymbolFactsFor(settings);
+  return {IgnoredSettings(facts), WhyDeliveredWithoutSymbol(facts)};
+}
+
 std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSettings& settings,
                                  const ChannelOptions& channel, std::ostream& out,
                                  std::ostream& err) {

@@ -40,4 +40,12 @@ std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSe
                                  const ChannelOptions& channel, std::ostream& out,
                                  std::ostream& err);
 
+// What the operator is told about a ticket the device took, from the symbol facts. Both empty
+// where the build has none (symbol_modes_absent.cpp).
+struct TicketNotices {
+  std::string ignoredSettings;  // what the printer ignores and uses instead, '\n' between lines
+  std::string noSymbol;         // why the printer draws no symbol; empty when it draws one
+};
+TicketNotices NoticesFor(const QrPrintSettings& settings);
+
 }  // namespace qrticket::cli

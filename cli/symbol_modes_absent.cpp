@@ -14,6 +14,8 @@ std::optional<int> PaperMm(const std::string& text) {
   return std::nullopt;
 }
 
+TicketNotices NoticesFor(const QrPrintSettings&) { return {}; }
+
 std::optional<int> RunSymbolMode(const SymbolModeOptions&, const QrPrintSettings&,
                                  const ChannelOptions&, std::ostream&, std::ostream&) {
   return std::nullopt;

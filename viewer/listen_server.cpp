@@ -3,6 +3,7 @@
 // per platform), and Stop() ends every wait at once.
 #include "listen_server.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "job_files.h"
@@ -11,39 +12,52 @@
 
 namespace qrticket::viewer {
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Reads wait this long at most, so that a connection sees in time that it must make way.
+constexpr std::chrono::milliseconds kReadSlice{250};
+
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
 ListenServer::ListenServer(ListenOptions options)
-    : options_(std::move(options)), socket_(options_.address, options_.port) {}
+    : options_(std::move(options)),
+      socket_(options_.address, options_.port),
+      memory_(options_.memoryCap) {}
 
 ListenServer::~ListenServer() = default;
 
 void ListenServer::Run(const std::function<void(const ListenJob&)>& onJob) {
   for (;;) {
-    {
-      // At the limit, wait for a connection to end (or for Stop) before taking another.
-      std::unique_lock lock(mutex_);
-      changed_.wait_for(lock, std::chrono::milliseconds(200),
-                        [&] { return active_ < options_.maxConnections || !error_.empty(); });
-      if (!error_.empty()) break;
-      if (active_ >= options_.maxConnections) {
-        if (socket_.Stopped()) break;
-        continue;
-      }
-    }
     if (socket_.Stopped()) break;
     std::unique_ptr<Connection> connection = socket_.Accept(std::chrono::milliseconds(200));
+    std::shared_ptr<Slot> slot;
     {
-      std::lock_guard lock(mutex_);
+      std::unique_lock lock(mutex_);
       if (!error_.empty()) break;
-    }
-    if (!connection) continue;
-    {
-      std::lock_guard lock(mutex_);
+      if (!connection) continue;
+      // All taken: the connection quiet longest ends (within a read slice) and this one is
+      // served in its place; with none quiet, it waits for one to end.
+      while (active_ >= options_.maxConnections && error_.empty() && !socket_.Stopped()) {
+        MakeWay();
+        changed_.wait_for(lock, std::chrono::milliseconds(100));
+      }
+      if (!error_.empty() || socket_.Stopped()) break;
       ++active_;
+      slot = std::make_shared<Slot>();
+      slot->lastBytesAt = NowMs();
+      slots_.push_back(slot);
     }
-    std::thread([this, connection = std::move(connection), &onJob]() mutable {
+    std::thread([this, connection = std::move(connection), slot, &onJob]() mutable {
       std::string failure;
       try {
-        Serve(std::move(connection), onJob);
+        Serve(std::move(connection), onJob, *slot);
       } catch (const std::bad_alloc&) {
         failure = say::OutOfMemory();
       } catch (const std::exception&) {
@@ -51,6 +65,7 @@ void ListenServer::Run(const std::function<void(const ListenJob&)>& onJob) {
       }
       std::lock_guard lock(mutex_);
       if (!failure.empty() && error_.empty()) error_ = failure;
+      slots_.remove(slot);
       --active_;
       changed_.notify_all();
     }).detach();
@@ -62,21 +77,41 @@ void ListenServer::Run(const std::function<void(const ListenJob&)>& onJob) {
   if (!error_.empty()) throw ListenError(error_);
 }
 
+bool ListenServer::MakeWay() {
+  Slot* quietest = nullptr;
+  for (const std::shared_ptr<Slot>& slot : slots_) {
+    if (slot->makeWay) return true;  // one is already leaving
+    if (quietest == nullptr || slot->lastBytesAt < quietest->lastBytesAt) quietest = slot.get();
+  }
+  if (quietest == nullptr || NowMs() - quietest->lastBytesAt < kQuietBeforeMakingWay.count())
+    return false;
+  quietest->makeWay = true;
+  return true;
+}
+
 // The one place a connection is read: each piece goes to the status responder (which answers
 // DLE EOT and GS I at once), then to the drawing. Ends when the sender closes, stays silent for
-// the idle time, sends more than a job may hold, or Stop() is called.
+// the idle time, sends more than a job may hold, must make way for a new connection, or Stop()
+// is called.
 ListenServer::Received ListenServer::ReadConnection(Connection& connection,
                                                    TicketRenderer& renderer,
-                                                   StatusResponder& responder) {
+                                                   StatusResponder& responder, Slot& slot) {
   Received got;
   char buffer[16384];
+  const auto slice = std::min(options_.idleTimeout, kReadSlice);
+  auto quietSince = Clock::now();
   for (;;) {
-    const Connection::Read read = connection.ReadSome(buffer, sizeof buffer, options_.idleTimeout);
+    const Connection::Read read = connection.ReadSome(buffer, sizeof buffer, slice);
     switch (read.got) {
       case Connection::Got::Stopped:
         if (got.bytes > 0) got.notes.push_back(say::ListenStoppedDuringJob());
         return got;
       case Connection::Got::Idle:
+        if (slot.makeWay) {
+          if (got.bytes > 0) got.notes.push_back(say::ListenMadeWay(options_.maxConnections));
+          return got;
+        }
+        if (Clock::now() - quietSince < options_.idleTimeout) continue;
         if (got.bytes > 0) got.notes.push_back(say::ListenIdle(options_.idleTimeout.count()));
         return got;
       case Connection::Got::Closed:
@@ -84,6 +119,8 @@ ListenServer::Received ListenServer::ReadConnection(Connection& connection,
       case Connection::Got::Bytes:
         break;
     }
+    quietSince = Clock::now();
+    slot.lastBytesAt = NowMs();
     const BytesView piece(buffer, read.size);
     got.bytes += piece.size();
     connection.SendBack(responder.Feed(piece));
@@ -92,10 +129,32 @@ ListenServer::Received ListenServer::ReadConnection(Connection& connection,
 }
 
 void ListenServer::Serve(std::unique_ptr<Connection> connection,
-                         const std::function<void(const ListenJob&)>& onJob) {
-  TicketRenderer renderer(options_.render);
+                         const std::function<void(const ListenJob&)>& onJob, Slot& slot) {
+  // The job's share of the memory, given back however the job ends (after its drawing goes).
+  struct Share {
+    MemoryBudget& budget;
+    std::uint64_t held = 0;
+    bool waited = false;
+    bool refused = false;
+    ~Share() { budget.Give(held); }
+  } share{memory_};
+  RenderOptions render = options_.render;
+  render.mayGrow = [this, &share, &slot](std::uint64_t bytes) {
+    const auto outcome = memory_.Take(bytes, share.held, options_.idleTimeout, [this, &slot] {
+      return socket_.Stopped() || slot.makeWay;
+    });
+    if (outcome == MemoryBudget::Outcome::Refused) {
+      share.refused = true;
+      return false;
+    }
+    share.waited = share.waited || outcome == MemoryBudget::Outcome::TakenAfterWaiting;
+    share.held += bytes;
+    return true;
+  };
+  TicketRenderer renderer(render);
   StatusResponder responder(options_.simulate);
-  Received got = ReadConnection(*connection, renderer, responder);
+  Received got = ReadConnection(*connection, renderer, responder, slot);
+  if (share.waited) got.notes.push_back(say::ListenWaitedForMemory(memory_.cap()));
 
   ListenJob job;
   job.peer = connection->peer();
@@ -112,8 +171,14 @@ void ListenServer::Serve(std::unique_ptr<Connection> connection,
     return;
   }
   RenderedTicket ticket = renderer.Finish();
+  if (share.refused) got.notes.push_back(say::ListenRefusedMemory(memory_.cap()));
   job.report = std::move(got.notes);
   job.report.insert(job.report.end(), ticket.report.begin(), ticket.report.end());
+  if (ticket.height == 0) {  // refused memory for its very first row: no picture to write
+    std::lock_guard lock(mutex_);
+    onJob(job);
+    return;
+  }
 
   // The picture is made outside the lock: another job's drawing waits for no one.
   std::vector<std::uint8_t> png;

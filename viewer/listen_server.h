@@ -1,8 +1,13 @@
 // The virtual printer on the network: serves every connection at once, each in a thread of its
 // own, draws the job as its bytes arrive and writes one PNG per connection that sent something.
+// The jobs' memory together is bounded, and slow senders cannot keep new connections out.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <list>
+#include <memory>
 #include <condition_variable>
 #include <cstddef>
 #include <filesystem>
@@ -12,6 +17,7 @@
 #include <vector>
 
 #include "listen_socket.h"
+#include "memory_budget.h"
 #include "render_ticket.h"
 #include "status_responder.h"
 
@@ -24,11 +30,18 @@ struct ListenOptions {
   RenderOptions render;  // render.maxInputBytes bounds each job
   // A sender silent this long has finished (or died); its job is drawn with what came.
   std::chrono::milliseconds idleTimeout{10000};
-  // Connections served at once; more wait in the system's queue until one ends.
+  // Connections served at once. When all are taken, a new one is served in place of the one
+  // quiet longest (at least kQuietBeforeMakingWay): it is drawn with what came.
   int maxConnections = 32;
+  // The memory the drawings of all connections may hold together; a job whose paper would pass
+  // it waits up to idleTimeout for others to end, then draws no further (its report says so).
+  std::uint64_t memoryCap = 256ull * 1024 * 1024;
   // What the printer answers to status requests (DLE EOT, GS I).
   SimulatedState simulate = SimulatedState::Ready;
 };
+
+// How long a connection must have sent nothing before a new one may take its place.
+inline constexpr std::chrono::milliseconds kQuietBeforeMakingWay{1000};
 
 struct ListenJob {
   int number = 0;    // 0 for a connection that left no picture (nothing sent, or status only)
@@ -62,18 +75,26 @@ class ListenServer {
   void Stop() noexcept { socket_.Stop(); }
 
  private:
+  // One connection being served, as the accepting loop sees it.
+  struct Slot {
+    std::atomic<std::int64_t> lastBytesAt{0};  // steady clock, in milliseconds
+    std::atomic<bool> makeWay{false};          // end now, a new connection waits
+  };
   struct Received {
     std::uint64_t bytes = 0;
     std::vector<std::string> notes;
   };
   // Reads one connection to its end, answering status requests and drawing as the bytes come.
   Received ReadConnection(Connection& connection, TicketRenderer& renderer,
-                          StatusResponder& responder);
+                          StatusResponder& responder, Slot& slot);
+  // At the limit: asks the connection quiet longest to end. False when none is quiet enough.
+  bool MakeWay();
   void Serve(std::unique_ptr<Connection> connection,
-             const std::function<void(const ListenJob&)>& onJob);
+             const std::function<void(const ListenJob&)>& onJob, Slot& slot);
 
   ListenOptions options_;
   ListenSocket socket_;
+  MemoryBudget memory_;
 
   std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;
@@ -81,6 +102,7 @@ class ListenServer {
   int jobs_ = 0;
   int nextFile_ = 1;
   std::string error_;  // the first PNG that could not be written
+  std::list<std::shared_ptr<Slot>> slots_;
 };
 
 }  // namespace qrticket::viewer

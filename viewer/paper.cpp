@@ -7,8 +7,8 @@ namespace qrticket::viewer {
 
 // The whole raster is reserved at once: growing never copies it, and the pages not yet drawn
 // cost address space only, not memory.
-Paper::Paper(int width, int maxHeight)
-    : width_(std::max(width, 1)), maxHeight_(std::max(maxHeight, 1)) {
+Paper::Paper(int width, int maxHeight, MayGrow mayGrow)
+    : width_(std::max(width, 1)), maxHeight_(std::max(maxHeight, 1)), mayGrow_(std::move(mayGrow)) {
   pixels_.reserve(static_cast<std::size_t>(width_) * maxHeight_);
 }
 
@@ -18,6 +18,11 @@ void Paper::Extend(int y) {
     y = maxHeight_;
   }
   if (y <= height_) return;
+  if (mayGrow_ && !mayGrow_(static_cast<std::uint64_t>(y - height_) * width_)) {
+    refusedMemory_ = true;
+    maxHeight_ = height_;  // full(): nothing more is drawn
+    return;
+  }
   pixels_.resize(static_cast<std::size_t>(y) * width_, kWhite);
   height_ = y;
 }

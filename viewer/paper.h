@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace qrticket::viewer {
@@ -11,14 +12,20 @@ class Paper {
   static constexpr std::uint8_t kWhite = 255;
   static constexpr std::uint8_t kInk = 0;
 
-  // `maxHeight` bounds the memory a stream can make us use (feeds of 255 lines add up).
-  Paper(int width, int maxHeight);
+  // Asked before the raster grows by `bytes`; false: it grows no further.
+  using MayGrow = std::function<bool(std::uint64_t bytes)>;
+
+  // `maxHeight` bounds the memory a stream can make us use (feeds of 255 lines add up);
+  // `mayGrow`, when set, bounds it below that (the network printer's jobs share one budget).
+  Paper(int width, int maxHeight, MayGrow mayGrow = {});
 
   int width() const { return width_; }
   int height() const { return height_; }
   int maxHeight() const { return maxHeight_; }
   // True once something asked for rows past maxHeight.
   bool clipped() const { return clipped_; }
+  // True once mayGrow said no: the paper ends where it was then.
+  bool refusedMemory() const { return refusedMemory_; }
 
   // Makes rows [0, y) exist (white). Past maxHeight it stops there and marks the paper clipped.
   void Extend(int y);
@@ -41,6 +48,8 @@ class Paper {
   int maxHeight_;
   int height_ = 0;
   bool clipped_ = false;
+  bool refusedMemory_ = false;
+  MayGrow mayGrow_;
   std::vector<std::uint8_t> pixels_;
 };
 

@@ -104,6 +104,10 @@ std::string LineLeftInBuffer(std::size_t characters) {
 std::string PaperLimit(int dots) {
   return "papel limitado a " + std::to_string(dots) + " pontos: o resto não foi desenhado";
 }
+std::string PaperOutOfMemory(int dots) {
+  return "sem memória para mais papel: desenhados só os primeiros " + std::to_string(dots) +
+         " pontos";
+}
 std::string FontMissing(std::string_view path) {
   return "tipo de letra não encontrado (" + std::string(path) +
          "): texto desenhado como caixas";
@@ -387,6 +391,18 @@ std::string ListenFailed(std::string_view address, int port, std::string_view wh
 }
 std::string ListenStoppedDuringJob() {
   return "pedido de paragem durante a receção: desenhado o que chegou";
+}
+std::string ListenMadeWay(int connections) {
+  return "ligação parada para servir outra (todas as " + std::to_string(connections) +
+         " ocupadas): desenhado o que chegou";
+}
+std::string ListenWaitedForMemory(std::uint64_t capBytes) {
+  return "esperou que outros trabalhos libertassem memória (limite de " + Mib(capBytes) +
+         " para todos)";
+}
+std::string ListenRefusedMemory(std::uint64_t capBytes) {
+  return "recusada mais memória: os trabalhos em curso ocupam o limite de " +
+         Mib(capBytes) + " para todos";
 }
 std::string ListenIdle(long long milliseconds) {
   char seconds[32];

@@ -79,6 +79,7 @@ std::string StandardModeAgain(std::size_t at);
 std::string PaperCut(std::size_t at);
 std::string LineLeftInBuffer(std::size_t characters);
 std::string PaperLimit(int dots);
+std::string PaperOutOfMemory(int dots);
 std::string FontMissing(std::string_view path);
 std::string DroppedLines(std::size_t count);
 std::string InputCut(std::uint64_t limit, std::uint64_t size);
@@ -165,6 +166,11 @@ std::string ListenBadAddress(std::string_view address);
 std::string ListenFailed(std::string_view address, int port, std::string_view why);
 std::string ListenStoppedDuringJob();
 std::string ListenIdle(long long milliseconds);
+// A quiet connection ended so that a new one could be served.
+std::string ListenMadeWay(int connections);
+// The jobs' shared memory: this one waited for room, or was refused it.
+std::string ListenWaitedForMemory(std::uint64_t capBytes);
+std::string ListenRefusedMemory(std::uint64_t capBytes);
 std::string ListenEmpty();
 std::string ListenListening(std::string_view address);
 std::string ListenJobLine(int number, std::uint64_t bytes, std::string_view peer,

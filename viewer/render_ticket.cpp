@@ -11,7 +11,7 @@ namespace qrticket::viewer {
 
 TicketRenderer::Impl::Impl(const RenderOptions& options)
     : options_(options),
-      paper_(options.paperWidth, options.maxHeight),
+      paper_(options.paperWidth, options.maxHeight, options.mayGrow),
       font_(options.fontPath.empty() ? FindFontPath() : options.fontPath),
       line_(paper_.width()),
       state_(paper_.width()) {
@@ -41,7 +41,8 @@ RenderedTicket TicketRenderer::Impl::Finish() {
   if (!line_.empty()) report_.Add(say::LineLeftInBuffer(line_.size()));
   FlushColumnImages();
   paper_.Extend(std::max(y_, kDefaultLineSpacing));
-  if (paper_.clipped()) report_.Add(say::PaperLimit(paper_.maxHeight()));
+  if (paper_.clipped() && !paper_.refusedMemory()) report_.Add(say::PaperLimit(paper_.maxHeight()));
+  if (paper_.refusedMemory()) report_.Add(say::PaperOutOfMemory(paper_.height()));
   if (inputCut_) report_.Add(say::InputCut(options_.maxInputBytes, inputSize_));
   if (elements_.size() == kMaxElements) report_.Add(say::ElementsNotListed(kMaxElements));
 

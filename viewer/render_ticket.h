@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ struct RenderOptions {
   std::uint64_t maxInputBytes = kMaxInputBytes;
   // Font file; empty means FindFontPath().
   std::string fontPath;
+  // Asked before the paper grows by `bytes` (see Paper::MayGrow); false ends the paper there,
+  // and the report says memory ran out.
+  std::function<bool(std::uint64_t bytes)> mayGrow;
 };
 
 // One QR symbol the stream asked for and the printer drew.

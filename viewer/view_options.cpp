@@ -22,7 +22,9 @@ constexpr const char* kDescription =
     "comandos ignorados...\n"
     "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384]\n"
     "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)\n"
-    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]\n"
+    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]";
+constexpr const char* kSerialUsage =
+    "\n"
     "  qrticket-view --serial VELOCIDADE[,PARIDADE[,DADOS[,PARAGEM[,FLUXO]]]] --out PASTA\n"
     "                [--simulate ...]   (Linux: uma linha série num pseudo-terminal)";
 
@@ -95,7 +97,7 @@ std::optional<std::pair<std::string, int>> ParseListenAddress(const std::string&
 }
 
 ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
-  CLI::App app{kDescription, "qrticket-view"};
+  CLI::App app{std::string(kDescription) + (kHasSerialPrinter ? kSerialUsage : ""), "qrticket-view"};
   app.footer(kFooter);
   auto formatter = std::make_shared<CLI::Formatter>();
   formatter->label("Usage", "Utilização");
@@ -122,14 +124,19 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
   app.add_option("--out", outDir, "pasta onde --listen guarda um PNG por ligação")
       ->type_name("PASTA");
   std::optional<std::string> serial;
-  app.add_option("--serial", serial,
-                 "impressora série num pseudo-terminal, a estas definições\n"
-                 "(19200 ou 9600,n,8,1); mostra o caminho da linha")
-      ->type_name("DEFINIÇÕES");
+  CLI::Option* serialOption =
+      app.add_option("--serial", serial,
+                     "impressora série num pseudo-terminal, a estas definições\n"
+                     "(19200 ou 9600,n,8,1); mostra o caminho da linha")
+          ->type_name("DEFINIÇÕES");
+  // Where there is none, the option is still read (to say so) but not offered.
+  if (!kHasSerialPrinter) serialOption->group("");
   std::optional<std::string> simulate;
   app.add_option("--simulate", simulate,
-                 "estado que --listen e --serial respondem aos pedidos de\n"
-                 "estado (DLE EOT, GS I)")
+                 kHasSerialPrinter ? "estado que --listen e --serial respondem aos pedidos de\n"
+                                     "estado (DLE EOT, GS I)"
+                                   : "estado que --listen responde aos pedidos de estado\n"
+                                     "(DLE EOT, GS I)")
       ->type_name("ESTADO");
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -14,6 +14,9 @@ enum ExitCode : int {
   kExitUsage = 2,    // the command line was not usable
 };
 
+// Whether this platform has the serial printer (--serial); the help names it only where it does.
+extern const bool kHasSerialPrinter;
+
 struct ViewOptions {
   bool listen = false;
   // --serial SETTINGS: a serial printer on a pseudo-terminal, at these settings ("19200",

@@ -17,4 +17,15 @@ const char* const kDeviceHelp =
     "r (RTS/CTS), d (DTR/DSR) ou p (RTS/CTS e DTR/DSR); sem elas a porta fica como está.\n"
     "--find-speed procura-as.";
 
+const char* const kListDevicesHelp =
+    "mostra os dispositivos deste computador (nome, tabulação, descrição; o CUPS tem até 2 s) e "
+    "sai";
+
+const char* const kTimeoutHelp =
+    "segundos sem aceitar dados até a impressão falhar (com cups:, também o máximo de cada "
+    "pedido ao CUPS)";
+
+const char* const kSignalExitHelp =
+    "128+N interrompido pelo sinal N (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP).";
+
 }  // namespace qrticket::cli

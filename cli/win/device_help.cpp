@@ -15,4 +15,13 @@ const char* const kDeviceHelp =
     "n e o m s, dados 5 a 8, paragem 1, 1.5 ou 2, fluxo n (nenhum), x (XON/XOFF), r (RTS/CTS),\n"
     "d (DTR/DSR) ou p (RTS/CTS e DTR/DSR); sem elas a porta fica como está.";
 
+const char* const kListDevicesHelp =
+    "mostra os dispositivos deste computador (nome, tabulação, descrição) e sai";
+
+const char* const kTimeoutHelp = "segundos sem aceitar dados até a impressão falhar";
+
+const char* const kSignalExitHelp =
+    "128+N interrompido (130 Ctrl+C ou Ctrl+Break, 129 janela da consola fechada, 143 fim\n"
+    "de sessão ou encerramento do Windows).";
+
 }  // namespace qrticket::cli

@@ -21,7 +21,13 @@ std::string Utf8(const wchar_t* wide) {
 
 // The messages reach a console as UTF-16 (console_text.h); the code page is set as well for
 // anything else the console shows on our behalf.
-void PrepareProcess() { ::SetConsoleOutputCP(CP_UTF8); }
+ProcessStart PrepareProcess() {
+  ::SetConsoleOutputCP(CP_UTF8);
+  const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  ProcessStart start;
+  start.standardOutputClosed = out == nullptr || out == INVALID_HANDLE_VALUE;
+  return start;
+}
 
 std::vector<std::string> Arguments(int argc, char** argv) {
   int count = 0;

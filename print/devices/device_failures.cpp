@@ -199,6 +199,11 @@ PrintFailure NoReader(std::string_view device) {
   return {FailureCode::NoReader, "Nenhum programa está a ler de " + Quoted(device)};
 }
 
+PrintFailure StandardOutputClosed() {
+  return {FailureCode::NotFound,
+          "A saída padrão está fechada: \"-\" não tem para onde escrever o talão"};
+}
+
 PrintFailure UnknownHost(std::string_view device) {
   return {FailureCode::UnknownHost, "Endereço desconhecido: " + Quoted(device)};
 }
@@ -272,7 +277,7 @@ std::string SerialFieldText(SerialField field, std::string_view value) {
     case SerialField::Flow:
       return "controlo de fluxo inválido: " + v + " (n, x, r, d ou p)";
     case SerialField::Extra:
-      return "definições a mais: " + v;
+      return "definições a mais: " + (v.empty() ? std::string("uma vírgula no fim") : v);
   }
   return "definições inválidas: " + v;
 }

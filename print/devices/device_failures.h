@@ -48,6 +48,8 @@ std::string WindowsErrorDetail(unsigned long code, std::string_view systemText);
 // The device took no byte for the whole stall time-out.
 PrintFailure TimedOut(std::string_view device, std::chrono::milliseconds stall);
 PrintFailure NoReader(std::string_view device);
+// "-" when the program was started with standard output closed.
+PrintFailure StandardOutputClosed();
 // The resolver says the name does not exist.
 PrintFailure UnknownHost(std::string_view device);
 // The resolver could not ask a name server (no network, no server answering): the name may

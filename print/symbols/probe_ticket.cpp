@@ -26,23 +26,75 @@ constexpr BytesView kWoosimTakesAfterProbeData = "\r\n\n";
 
 std::string N(long long value) { return std::to_string(value); }
 
+// A no-break space (U+00A0): words it joins stay on one line (see TextLines), where it prints
+// as a plain space.
+constexpr std::string_view kGlue = "\u00A0";
+
+// `text` with its spaces made no-break: a name, a number and its unit.
+std::string Glued(std::string_view text) {
+  std::string glued;
+  for (const char c : text) glued += c == ' ' ? std::string(kGlue) : std::string(1, c);
+  return glued;
+}
+
 std::string VersionName(QrModel model, int version) {
-  return (model == QrModel::Micro ? "versão M" : "versão ") + N(version);
+  return Glued((model == QrModel::Micro ? "versão M" : "versão ") + N(version));
 }
 
 std::string SizeLine(const QrSize& size, int dots) {
-  return N(size.modules) + " × " + N(size.modules) + " módulos, " + N(dots) + " pontos (" +
-         Millimetres(dots) + " mm)";
+  return Glued(N(size.modules) + " × " + N(size.modules)) + " módulos, " +
+         Glued(N(dots) + " pontos") + " " + Glued("(" + Millimetres(dots) + " mm)");
 }
 
 std::string ModelName(QrModel model) {
   switch (model) {
-    case QrModel::Model1: return "Modelo 1";
-    case QrModel::Model2: return "Modelo 2";
-    case QrModel::Micro: return "Micro QR";
+    case QrModel::Model1: return Glued("Modelo 1");
+    case QrModel::Model2: return Glued("Modelo 2");
+    case QrModel::Micro: return Glued("Micro QR");
   }
   return {};
 }
+
+// Characters of the printer's font A (12 dots wide) on one line of the paper: 48 on 80 mm, 32
+// on 58 mm.
+constexpr int kFontADots = 12;
+
+// The ticket's text statements, each wrapped at spaces to the paper's line, so that a label
+// never breaks inside a word or a number, nor at a no-break space (kGlue). `after` ends the last line (a blank line).
+class TextLines {
+ public:
+  TextLines(std::vector<PrintStatement>& ticket, int paperDots)
+      : ticket_(ticket), columns_(static_cast<std::size_t>(std::max(paperDots / kFontADots, 1))) {}
+
+  void Add(std::string_view utf8, const Bytes& after = {}, const Bytes& before = {}) {
+    const Bytes text = Cp(utf8);
+    Bytes line;
+    Bytes prefix = before;
+    for (std::size_t start = 0; start < text.size();) {
+      std::size_t end = text.find(' ', start);
+      if (end == Bytes::npos) end = text.size();
+      const Bytes word = text.substr(start, end - start);
+      if (!line.empty() && line.size() + 1 + word.size() > columns_) {
+        Push(prefix + line);
+        prefix.clear();
+        line.clear();
+      }
+      line += (line.empty() ? "" : " ") + word;
+      start = end + 1;
+    }
+    Push(prefix + line + after);
+  }
+
+ private:
+  void Push(Bytes line) {
+    std::replace(line.begin(), line.end(), kGlueByte, ' ');
+    ticket_.push_back({std::move(line)});
+  }
+  static constexpr char kGlueByte = '\xA0';  // kGlue in Windows-1252
+
+  std::vector<PrintStatement>& ticket_;
+  std::size_t columns_;
+};
 
 // The widest version of `model` whose symbol fits `paperDots` at `moduleSize`; 0 for none.
 int WidestVersion(QrModel model, int moduleSize, int paperDots) {
@@ -120,31 +172,35 @@ std::vector<PrintStatement> ProbeStatements(const QrPrintSettings& settings, int
   const int moduleSize = p.moduleSize;
 
   std::vector<PrintStatement> ticket;
+  TextLines text(ticket, paperDots);
   Bytes header = kEsc + "@";                                     // ESC @: initialise
   if (settings.centred) header += kEsc + "a" + CharFromCode(1);  // ESC a 1: centre
-  header += kLf + Cp("** Teste de limites do QR CODE **");
-  ticket.push_back({header});
+  header += kLf;
+  // The title with its stars is 33 characters: one star each side on 58 mm paper.
+  text.Add(paperDots / kFontADots >= 33 ? "** Teste de limites do QR CODE **"
+                                        : "* Teste de limites do QR CODE *",
+           {}, header);
   if (woosim) {
-    ticket.push_back({Cp("Comando: ESC Z (woosim), fixo:")});
-    ticket.push_back({Cp("versão automática, nível 0x0F (L), módulo 6")});
-    ticket.push_back({Cp("Cada símbolo leva mais 3 bytes (CR LF LF)")});
+    text.Add("Comando: ESC Z (woosim), fixo:");
+    text.Add("versão automática, nível 0x0F (L), módulo 6");
+    text.Add("Cada símbolo leva mais 3 bytes (CR LF LF)");
   } else {
-    ticket.push_back({Cp("Comando: GS ( k, " + ModelName(model) + ", nível " +
-                         std::string(1, LevelLetter(level)) + ", módulo " + N(moduleSize))});
-    if (model == QrModel::Model1)
-      ticket.push_back({Cp("Versões pela tabela ISO/IEC 18004:2000")});
+    text.Add("Comando: " + Glued("GS ( k,") + " " + ModelName(model) + ", " +
+             Glued("nível " + std::string(1, LevelLetter(level)) + ",") + " " +
+             Glued("módulo " + N(moduleSize)));
+    if (model == QrModel::Model1) text.Add("Versões pela tabela ISO/IEC 18004:2000");
   }
-  ticket.push_back({Cp("Papel de " + std::string(paperDots <= kPaper58mmDots ? "58" : "80") +
-                       " mm: " + N(paperDots) + " pontos")});
-  ticket.push_back({Cp("Máximo: " + N(p.capacity) + " bytes (" + ModelName(model) +
-                       ", nível " + std::string(1, LevelLetter(level)) + ")")});
+  text.Add("Papel de " + Glued(std::string(paperDots <= kPaper58mmDots ? "58" : "80") +
+                                " mm:") + " " + Glued(N(paperDots) + " pontos"));
+  text.Add("Máximo: " + Glued(N(p.capacity) + " bytes") + " " +
+           Glued("(" + ModelName(model) + ", nível " + std::string(1, LevelLetter(level)) + ")"));
   ticket.push_back({kLf});
 
   for (const ProbeSymbol& symbol : plan.symbols) {
-    ticket.push_back({Cp(N(static_cast<long long>(symbol.encoded.size())) + " bytes: " +
-                         VersionName(model, symbol.size.version))});
+    text.Add(Glued(N(static_cast<long long>(symbol.encoded.size())) + " bytes:") + " " +
+             VersionName(model, symbol.size.version));
     // A blank line under the label keeps the symbol's top quiet zone clear of text.
-    ticket.push_back({Cp(SizeLine(symbol.size, symbol.dots)) + kLf});
+    text.Add(SizeLine(symbol.size, symbol.dots), kLf);
     const auto build = woosim ? QrCommandsWoosim : QrCommandsStandard;
     ticket.push_back({build(symbol.sent, static_cast<std::int16_t>(moduleSize),
                             settings.errorLevelIndex, settings.modelIndex)});
@@ -154,16 +210,22 @@ std::vector<PrintStatement> ProbeStatements(const QrPrintSettings& settings, int
   if (plan.raster) {
     const QrGrid& grid = *plan.raster;
     const int dots = grid.modules * moduleSize;
-    ticket.push_back({Cp("Imagem GS v 0 feita pelo programa")});
-    ticket.push_back({Cp("com os mesmos " +
-                         N(static_cast<long long>(plan.symbols.back().encoded.size())) +
-                         " bytes: " + ModelName(grid.model) + ", " +
-                         VersionName(grid.model, grid.version))});
-    ticket.push_back({Cp(SizeLine({grid.version, grid.modules}, dots)) + kLf});
+    text.Add("Imagem " + Glued("GS v 0") + " feita pelo programa");
+    text.Add("com os mesmos " +
+             Glued(N(static_cast<long long>(plan.symbols.back().encoded.size())) + " bytes:") +
+             " " + Glued(ModelName(grid.model) + ",") + " " +
+             VersionName(grid.model, grid.version));
+    text.Add(SizeLine({grid.version, grid.modules}, dots), kLf);
     ticket.push_back({RasterQrCommand(grid, moduleSize)});
     ticket.push_back({kLf});
-    ticket.push_back({Cp("Se a imagem se lê e o último código")});
-    ticket.push_back({Cp("da impressora não, a falha é da impressora.")});
+    // Two lines on 80 mm paper; on narrower paper the sentence wraps as a whole.
+    if (paperDots / kFontADots >= 43) {
+      text.Add("Se a imagem se lê e o último código");
+      text.Add("da impressora não, a falha é da impressora.");
+    } else {
+      text.Add("Se a imagem se lê e o último código da impressora não, a falha é da "
+               "impressora.");
+    }
   }
   for (int i = 0; i < 6; ++i) ticket.push_back({kLf});
   return ticket;

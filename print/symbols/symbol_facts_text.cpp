@@ -216,6 +216,26 @@ std::string SymbolFactsReport(const SymbolFacts& f, std::size_t readerTextLimit)
 
 std::string WhyNoSymbol(const SymbolFacts& f) { return Why(f); }
 
+std::string WhyDeliveredWithoutSymbol(const SymbolFacts& f) {
+  const bool delivered = f.noSymbol != NoSymbol::kTicketTooLong &&
+                         f.noSymbol != NoSymbol::kModuleSizeOverflow;
+  return delivered ? Why(f) : std::string();
+}
+
+std::string IgnoredSettings(const SymbolFacts& f) {
+  if (f.dialect == QrDialect::kWoosim || NoCommandSent(f)) return {};
+  std::string r = IgnoredAtLength(f);
+  if (r.empty()) return r;
+  r.pop_back();
+  // Every line starts with an ASCII capital.
+  for (std::size_t start = 0; start != std::string::npos;) {
+    r[start] = static_cast<char>(r[start] - 'A' + 'a');
+    const std::size_t end = r.find('\n', start);
+    start = end == std::string::npos ? end : end + 1;
+  }
+  return r;
+}
+
 std::string CheckVerdict(const SymbolFacts& f) {
   if (!f.hasSymbol()) return Capitalised(Why(f));
   if (!f.fits80mm)

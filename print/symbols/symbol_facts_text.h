@@ -25,6 +25,15 @@ std::string WhyNoProbe(const SymbolFacts& facts);
 // when there is one.
 std::string WhyNoSymbol(const SymbolFacts& facts);
 
+// Why a ticket that reaches the printer carries no symbol: the printer draws none (no data,
+// Micro QR at level H, too many bytes) or the ticket carries the builder's failure text. Lower
+// case, no full stop; empty when the printer draws a symbol or the job itself fails.
+std::string WhyDeliveredWithoutSymbol(const SymbolFacts& facts);
+
+// The settings the printer ignores and what it uses instead, one line each ('\n' between
+// them), in lower case without a full stop; empty when it takes every one or none is sent.
+std::string IgnoredSettings(const SymbolFacts& facts);
+
 // One sentence saying why `qrticket --check` fails: no symbol (and why), or too wide for
 // 80 mm paper. Empty when the symbol prints on 80 mm paper.
 std::string CheckVerdict(const SymbolFacts& facts);

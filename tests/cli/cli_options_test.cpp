@@ -258,6 +258,9 @@ TEST(CliOptions, HelpAndVersionExitZero) {
   EXPECT_NE(help.out.find("BOM"), std::string::npos);
   EXPECT_NE(help.out.find("CR isolado"), std::string::npos);
   EXPECT_NE(help.out.find("3 impresso, mas sem o símbolo QR"), std::string::npos);
+  // CLI11's own words are ours too ("Needs: --probe" under --paper).
+  EXPECT_EQ(help.out.find("Needs"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("Requer: --probe"), std::string::npos) << help.out;
   const auto version = Parse({"--version"});
   EXPECT_EQ(version.exitCode, kExitOk);
   EXPECT_EQ(version.out.rfind("qrticket ", 0), 0u);

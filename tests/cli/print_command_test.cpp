@@ -46,6 +46,8 @@ TEST_P(PrintOutcome, GivesItsExitCodeAndMessage) {
 const std::string kWithoutSymbol =
     "qrticket: aviso: o talão foi impresso sem o símbolo QR; no lugar dele saiu: ";
 
+const std::string kNoSymbol = "qrticket: aviso: o talão foi impresso sem o símbolo QR; ";
+
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, PrintOutcome,
     ::testing::Values(
@@ -61,6 +63,38 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--error-level", "300"},
                    kExitPrintedWithoutSymbol,
                    kWithoutSymbol + "Argumento inválido: 348 não é um byte (0 a 255)\n",
+                   true},
+        // The printer draws no symbol for these, and the tool knows why.
+        OutcomeRow{"empty_text", {"--text="}, kExitPrintedWithoutSymbol,
+                   kNoSymbol + "sem dados: a impressora não imprime nenhum símbolo\n", true},
+        OutcomeRow{"micro_qr_at_level_h",
+                   {"--model", "2", "--error-level", "3"},
+                   kExitPrintedWithoutSymbol,
+                   kNoSymbol + "o Micro QR não tem nível H: nenhum símbolo\n",
+                   true},
+        OutcomeRow{"more_than_micro_qr_holds",
+                   {"--model", "2", "--error-level", "0", "--text", std::string(16, 'x')},
+                   kExitPrintedWithoutSymbol,
+                   kNoSymbol + "16 bytes: não cabe num código QR (o Micro QR de nível L leva "
+                               "até 15 bytes)\n",
+                   true},
+        OutcomeRow{"most_micro_qr_holds",
+                   {"--model", "2", "--error-level", "0", "--text", std::string(15, 'x')},
+                   kExitOk, "", true},
+        // Settings the printer ignores: printed as given, the warning names what it uses.
+        OutcomeRow{"size_the_printer_ignores",
+                   {"--size", "17"},
+                   kExitOk,
+                   "qrticket: aviso: tamanho do módulo 17 fora de 1 a 16: a impressora ignora "
+                   "o comando e fica com 3 pontos, o de depois de ESC @\n",
+                   true},
+        OutcomeRow{"model_and_level_the_printer_ignores",
+                   {"--model", "5", "--error-level", "9"},
+                   kExitOk,
+                   "qrticket: aviso: modelo 0x36 fora de 0x31 a 0x33: a impressora ignora o "
+                   "comando e fica com o Modelo 2, o de depois de ESC @\n"
+                   "qrticket: aviso: nível 0x39 fora de 0x30 a 0x33: a impressora ignora o "
+                   "comando e fica com o nível L, o de depois de ESC @\n",
                    true},
         // The woosim command reads no size: its block builds.
         OutcomeRow{"woosim_ignores_the_size", {"--size", "300", "--woosim"}, kExitOk, "", true},

@@ -94,7 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"CommaIsNotAPoint", "9600,n,8,1,5", "controlo de fluxo inválido: 5 (n, x, r, d ou p)"},
         BadRow{"Flow", "9600,n,8,1,h", "controlo de fluxo inválido: h (n, x, r, d ou p)"},
         BadRow{"SixthField", "9600,n,8,1,n,7", "definições a mais: 7"},
-        BadRow{"SeveralExtra", "9600,n,8,1,n, 7,8", "definições a mais: 7,8"}),
+        BadRow{"SeveralExtra", "9600,n,8,1,n, 7,8", "definições a mais: 7,8"},
+        // Nothing after the fifth comma but the comma itself: the message still names it.
+        BadRow{"EmptySixthField", "9600,,,,,", "definições a mais: uma vírgula no fim"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineTime, CountsEveryBitOfAFrame) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "devices/device_failures.h"
+#include "devices/ipv4_forms.h"
 #include "devices/posix/host_resolution.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
@@ -82,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressRow{"ShortHexadecimal", "0x7f.1"},
                       AddressRow{"Octal", "0177.0.0.1"},
                       AddressRow{"LeadingZero", "127.0.0.01"},
+                      AddressRow{"LeadingZeroReadAsOctal", "127.0.0.010"},
                       AddressRow{"FiveParts", "127.0.0.1.1"},
                       AddressRow{"TrailingDot", "127.0.0.1."},
                       AddressRow{"PartOver255", "127.0.0.256"}),
@@ -89,9 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TcpConnect, WhatCountsAsAnUnusualIpv4Form) {
   for (const char* host : {"127.0.0.1", "10.0.0.7", "0.0.0.0", "255.255.255.255", "printer",
-                           "1e100.net", "123.shop.lan", "x127.0.0.1", "printer-10.1"})
+                           "1e100.net", "123.shop.lan", "x127.0.0.1", "printer-10.1", "0x7g.1",
+                           "cafe", "0xcafe.lan"})
     EXPECT_FALSE(IsUnusualIpv4Form(host)) << host;
-  for (const char* host : {"10.1", "4711", "1.2.3.4.5", "0x1", "0X7F.1", "017.0.0.1", "..", "1."})
+  for (const char* host : {"10.1", "4711", "1.2.3.4.5", "0x1", "0X7F.1", "017.0.0.1", "..", "1.",
+                           "192.168.001.050", "0x7f.0.0.0x1", "0xC0A80101"})
     EXPECT_TRUE(IsUnusualIpv4Form(host)) << host;
 }
 

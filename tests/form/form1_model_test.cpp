@@ -270,6 +270,57 @@ TEST_P(Form1ModelTest, FailedPrintIsReportedOnceAndTheCursorComesBack) {
   EXPECT_EQ(view_.calls, (std::vector<std::string>{"busy", "idle"}));
 }
 
+// The device takes these tickets, but the printer draws no symbol on them: one box says why,
+// after the busy cursor is gone.
+struct WithoutSymbolRow {
+  const char* name;
+  std::string text;
+  int model, level;
+  std::string size;
+  std::string why;  // the start of the box's text after its first words
+};
+
+TEST_P(Form1ModelTest, PrintWithoutSymbolSaysWhyInOneBox) {
+  const WithoutSymbolRow rows[] = {
+      {"empty text", "", 1, 1, "4", "sem dados"},
+      {"Micro QR at level H", "12345", 2, 3, "4", "o Micro QR não tem nível H"},
+      {"more than Micro QR holds", std::string(40, 'x'), 2, 0, "4", "40 bytes: não cabe"},
+      {"builder failure", "abc", 1, 1, "300", "o talão imprime a falha"},
+  };
+  for (const WithoutSymbolRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    view_.calls.clear();
+    view_.messages.clear();
+    Type(Control::Text1, row.text);
+    Type(Control::Tamanho, row.size);
+    view_[Control::ListModel].selected = row.model;
+    view_[Control::ListError].selected = row.level;
+    const std::string file = dir_.File("ticket.bin");
+    Type(Control::ObjPrint, file);
+    model_.Command1Click();
+    EXPECT_TRUE(reporter_.messages.empty());
+    EXPECT_FALSE(testing::ReadFileBytes(file).empty());
+    ASSERT_EQ(view_.messages.size(), 1U);
+    EXPECT_EQ(view_.messages[0].rfind("O talão foi impresso sem o símbolo QR: " + row.why, 0), 0U)
+        << view_.messages[0];
+    EXPECT_EQ(view_.calls, (std::vector<std::string>{"busy", "idle", "message"}));
+  }
+}
+
+// The speed search's warning promises a search: names that cannot be searched get only the
+// refusal, which names them.
+TEST_P(Form1ModelTest, SpeedSearchOfANameThatIsNoSerialLineGivesOneBox) {
+  for (const std::string& device : {std::string("VISUALIZAR:"), dir_.File("ticket.bin")}) {
+    SCOPED_TRACE(device);
+    view_.messages.clear();
+    Type(Control::ObjPrint, device);
+    model_.FindSpeedClick();
+    ASSERT_EQ(view_.messages.size(), 1U);
+    EXPECT_NE(view_.messages[0].find("não é uma porta série"), std::string::npos)
+        << view_.messages[0];
+  }
+}
+
 TEST_P(Form1ModelTest, BlankDeviceDoesNothing) {
   Type(Control::ObjPrint, "  ");
   // As a view could deliver them, disabled buttons or not.

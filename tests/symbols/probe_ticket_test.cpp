@@ -2,6 +2,8 @@
 // it is made of, its raster symbol scanned back with zbar, and the job that prints it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "devices/failure.h"
 #include "devices/text_encoding.h"
 #include "qr_scan.h"
@@ -120,6 +122,45 @@ TEST(ProbeBytes, LabelsThenTheDialectsOwnBlocksInOrder) {
   const std::size_t rasterAt = ticket.find(header, at);
   ASSERT_NE(rasterAt, Bytes::npos) << Hex(header);
   EXPECT_NE(ticket.find(*Utf8ToCp1252("com os mesmos 624 bytes: Modelo 2, versão 19")), Bytes::npos);
+}
+
+// Every text line fits the paper's 48 or 32 columns (font A), broken only between words: a
+// number and its unit ("(18,8 mm)"), a word ("código") stay on one line.
+TEST(ProbeBytes, TextLinesFitThePaperWithoutBreakingWords) {
+  const struct {
+    const char* name;
+    QrPrintSettings settings;
+  } rows[] = {
+      {"Model 2, level M, 16 dots", Settings("16", 1, 1)},
+      {"Model 1, level H, 3 dots", Settings("3", 0, 3)},
+      {"Micro QR, level L, 8 dots", Settings("8", 2, 0)},
+      {"woosim", Settings("6", 1, 1, true)},
+  };
+  for (const auto& row : rows) {
+    for (const int paper : {384, 576}) {
+      SCOPED_TRACE(std::string(row.name) + ", " + std::to_string(paper) + " dots");
+      const std::size_t columns = paper / 12;
+      int textLines = 0;
+      for (const PrintStatement& statement : ProbeStatements(row.settings, paper)) {
+        Bytes line = FormatStatement(statement);
+        line.resize(line.size() - 2);  // CR LF
+        while (!line.empty() && line.back() == '\n') line.pop_back();
+        if (line.rfind("\x1B@", 0) == 0) line.erase(0, line.find('\n') + 1);  // the header
+        if (line.empty() || std::any_of(line.begin(), line.end(), [](char c) {
+              return static_cast<unsigned char>(c) < 0x20;
+            }))
+          continue;  // a QR or image command, or a feed
+        ++textLines;
+        EXPECT_LE(line.size(), columns) << line;
+        if (const auto command = line.find("GS ( k"); command != Bytes::npos)
+          line.erase(command, 6);  // the command's name, not a group
+        EXPECT_EQ(std::count(line.begin(), line.end(), '('),
+                  std::count(line.begin(), line.end(), ')'))
+            << "a group broken across lines: " << line;
+      }
+      EXPECT_GT(textLines, 5);
+    }
+  }
 }
 
 TEST(ProbeBytes, WoosimBlocksAreTheTicketsOwn) {

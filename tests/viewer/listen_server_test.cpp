@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -226,6 +227,122 @@ TEST_F(ListenServerTest, StatusRequestsAreAnsweredWhileReading) {
   EXPECT_EQ(jobs[1].number, 1);
   EXPECT_FALSE(jobs[1].statusOnly);
   EXPECT_EQ(jobs[1].png.filename(), "ticket-0001.png");
+}
+
+// Every connection taken by senders that trickle a byte now and then: a new connection is still
+// served (its status request answered) in place of the one quiet longest, which is drawn with
+// what came and says why.
+TEST_F(ListenServerTest, SlowSendersMakeWayForANewConnection) {
+  ListenOptions options;
+  options.maxConnections = 2;
+  options.idleTimeout = std::chrono::seconds(60);
+  Start(options);
+  std::vector<int> slow;
+  for (int i = 0; i < 2; ++i) {
+    slow.push_back(Connect(server_->port()));
+    ASSERT_GE(slow.back(), 0);
+    ASSERT_EQ(::send(slow.back(), "x", 1, MSG_NOSIGNAL), 1);
+  }
+  const int fd = Connect(server_->port());
+  ASSERT_GE(fd, 0);
+  timeval timeout{20, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  ASSERT_EQ(::send(fd, "\x10\x04\x01", 3, MSG_NOSIGNAL), 3);
+  char answer = 0;
+  EXPECT_EQ(::recv(fd, &answer, 1, 0), 1) << "no answer while slow senders held every slot";
+  EXPECT_EQ(answer, '\x12');  // on line
+  ::close(fd);
+  ASSERT_TRUE(WaitForJobs(2, 20s));
+  for (const int s : slow) ::close(s);
+  StopAndWait();
+  int madeWay = 0;
+  for (const ListenJob& job : Jobs())
+    madeWay += std::count(job.report.begin(), job.report.end(),
+                          "ligação parada para servir outra (todas as 2 ocupadas): desenhado o "
+                          "que chegou");
+  EXPECT_EQ(madeWay, 1);
+}
+
+// Paper feeds, then a line of text: about 2,064 rows of 576 dots, 1.2 MB of raster.
+Bytes TallTicket() {
+  Bytes ticket;
+  for (int i = 0; i < 8; ++i) ticket += "\x1bJ\xff";  // ESC J 255: feed 255 dots
+  return ticket + "x\n";
+}
+
+// Sends `data` and then two status requests one after the other: once the second is answered,
+// the server has drawn `data` (each piece is answered, then drawn).
+void SendAndWaitUntilDrawn(int fd, const Bytes& data) {
+  timeval timeout{20, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  char answer = 0;
+  ASSERT_EQ(::send(fd, (data + "\x10\x04\x01").data(), data.size() + 3, MSG_NOSIGNAL),
+            static_cast<ssize_t>(data.size() + 3));
+  ASSERT_EQ(::recv(fd, &answer, 1, 0), 1);
+  ASSERT_EQ(::send(fd, "\x10\x04\x01", 3, MSG_NOSIGNAL), 3);
+  ASSERT_EQ(::recv(fd, &answer, 1, 0), 1);
+}
+
+// Two jobs that together pass the memory cap: the second waits (its status requests are not
+// read meanwhile) until the first ends, and its report says so; its drawing is whole.
+TEST_F(ListenServerTest, AJobThatWouldPassTheMemoryCapWaits) {
+  ListenOptions options;
+  options.memoryCap = 2 * 1024 * 1024;
+  options.idleTimeout = std::chrono::seconds(60);
+  Start(options);
+  const int first = Connect(server_->port());
+  const int second = Connect(server_->port());
+  ASSERT_GE(first, 0);
+  ASSERT_GE(second, 0);
+  SendAndWaitUntilDrawn(first, TallTicket());
+  const Bytes secondTicket = TallTicket() + "\x10\x04\x01";
+  ASSERT_EQ(::send(second, secondTicket.data(), secondTicket.size(), MSG_NOSIGNAL),
+            static_cast<ssize_t>(secondTicket.size()));
+  char answer = 0;
+  ASSERT_EQ(::recv(second, &answer, 1, 0), 1);  // answered before the drawing
+  ASSERT_EQ(::send(second, "\x10\x04\x01", 3, MSG_NOSIGNAL), 3);
+  pollfd p{second, POLLIN, 0};
+  EXPECT_EQ(::poll(&p, 1, 500), 0) << "the second job was drawn past the cap";
+  ::shutdown(first, SHUT_WR);
+  [[maybe_unused]] auto ignored = ::recv(first, &answer, 1, 0);
+  ::close(first);
+  EXPECT_EQ(::recv(second, &answer, 1, 0), 1);  // drawn once the first gave its memory back
+  ::shutdown(second, SHUT_WR);
+  ignored = ::recv(second, &answer, 1, 0);
+  ::close(second);
+  ASSERT_TRUE(WaitForJobs(2, 20s));
+  StopAndWait();
+  int waits = 0;
+  for (const ListenJob& job : Jobs()) {
+    waits += std::count(job.report.begin(), job.report.end(),
+                        "esperou que outros trabalhos libertassem memória (limite de 2 MiB "
+                        "para todos)");
+    for (const std::string& line : job.report)
+      EXPECT_NE(line.rfind("sem memória para mais papel", 0), 0u) << line;
+  }
+  EXPECT_EQ(waits, 1);
+}
+
+// A job that alone needs more than the cap is refused the memory at once: drawn only as far as
+// it fits, and its report says so.
+TEST_F(ListenServerTest, AJobLargerThanTheMemoryCapIsRefused) {
+  ListenOptions options;
+  options.memoryCap = 1024 * 1024;
+  Start(options);
+  SendJob(server_->port(), "first line\n" + TallTicket());
+  ASSERT_TRUE(WaitForJobs(1, 20s));
+  StopAndWait();
+  const ListenJob job = Jobs().at(0);
+  EXPECT_GT(job.number, 0);
+  EXPECT_NE(std::find(job.report.begin(), job.report.end(),
+                      "recusada mais memória: os trabalhos em curso ocupam o limite de 1 MiB "
+                      "para todos"),
+            job.report.end());
+  EXPECT_NE(std::find_if(job.report.begin(), job.report.end(),
+                         [](const std::string& line) {
+                           return line.rfind("sem memória para mais papel", 0) == 0;
+                         }),
+            job.report.end());
 }
 
 TEST_F(ListenServerTest, StopsWhileIdle) {

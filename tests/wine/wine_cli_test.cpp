@@ -607,6 +607,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"RefusedConnection", "{refused}", "Ligação recusada por \"@\""},
         FailureRow{"UnknownPrinter", "printer:Nenhuma", "O dispositivo ou ficheiro \"@\" não existe"},
         FailureRow{"BadNetworkName", "tcp://[127.0.0.1]", "Nome de dispositivo inválido: \"@\""},
+        // Old IPv4 forms that Winsock reads as other addresses (127.0.0.1, and the 010 of the
+        // second as octal 8): refused with Linux's words, before any connection.
+        FailureRow{"ShortIpv4", "tcp://127.1", "Nome de dispositivo inválido: \"@\""},
+        FailureRow{"ZeroPaddedIpv4", "tcp://127.0.0.010", "Nome de dispositivo inválido: \"@\""},
+        FailureRow{"HexadecimalIpv4", "tcp://0x7f.0.0.1", "Nome de dispositivo inválido: \"@\""},
         // Wine has no USB printing class: SetupAPI lists no printer, by name or by port.
         FailureRow{"NoUsbPrinterOnThatPort", "usb:USB001",
                    "Não há nenhuma impressora USB \"@\" ligada: veja o nome com --list-devices"}),
@@ -644,6 +649,10 @@ TEST_F(Wine, HelpIsInPortugueseAndNamesWindowsDevices) {
   EXPECT_NE(out.find("printer:"), std::string::npos) << out;
   EXPECT_NE(out.find("COM256"), std::string::npos) << out;
   EXPECT_EQ(out.find("/dev/"), std::string::npos) << out;
+  // Nothing of Linux's: no CUPS, no POSIX signals; and CLI11's words in Portuguese.
+  for (const char* linuxOnly : {"CUPS", "cups:", "SIGTERM", "SIGHUP", "Needs"})
+    EXPECT_EQ(out.find(linuxOnly), std::string::npos) << linuxOnly;
+  EXPECT_NE(out.find("Ctrl+Break"), std::string::npos) << out;
 }
 
 // What a terminal shows of a Wine console: Wine draws it with escape sequences, moving the

@@ -24,7 +24,13 @@ using DeviceLister = std::function<std::vector<DiscoveredDevice>()>;
 // This machine's devices, and the preview when the window shows one.
 std::vector<DiscoveredDevice> ThisMachinesDevices(bool withPreview);
 
+// The entries after the fixed ones: every device but those a fixed entry already names
+// ("COM1:" on a machine that has COM1), which FixedEntryDescriptions describes instead.
 std::vector<DeviceEntry> DeviceEntries(const std::vector<DiscoveredDevice>& devices);
+
+// One description per fixed entry (kFixedDeviceEntries of them, in order): the one of the
+// device that entry names, empty where this machine has none.
+std::vector<std::string> FixedEntryDescriptions(const std::vector<DiscoveredDevice>& devices);
 
 // Where the selection goes when the entries after the fixed ones are replaced by `entries`:
 // a device chosen before (at `position`, named `chosen`) stays chosen while it is still there,

@@ -4,7 +4,10 @@
 #include <string>
 
 #include "device_entries.h"
+#include "devices/device_name.h"
+#include "form_layout.h"
 #include "form_text.h"
+#include "form_texts.h"
 #include "speed_search_message.h"
 #include "status/status_texts.h"
 #include "status_message.h"
@@ -116,12 +119,18 @@ QrPrintSettings Form1Model::SettingsFromControls() const {
 void Form1Model::Print() {
   if (!HasTextBesidesSpaces(view_.Text(Control::ObjPrint))) return;
   const QrPrintSettings settings = SettingsFromControls();
-  const Busy busy(view_);
-  if (view_.CanPreview() && IsPreviewDeviceName(settings.deviceName)) {
-    view_.PreviewTicket(settings, reporter_);
-  } else {
-    PrintQrTest(settings, reporter_);
+  std::string withoutSymbol;
+  {
+    const Busy busy(view_);
+    if (view_.CanPreview() && IsPreviewDeviceName(settings.deviceName)) {
+      view_.PreviewTicket(settings, reporter_);
+      return;
+    }
+    withoutSymbol = WhyPrintedWithoutSymbol(settings, PrintQrTest(settings, reporter_));
   }
+  // The device took the ticket; without this box the operator would learn only from the paper
+  // that it carries no symbol.
+  if (!withoutSymbol.empty()) view_.ShowMessage(texts::PrintedWithoutSymbol(withoutSymbol));
 }
 
 void Form1Model::AskStatus() {
@@ -138,7 +147,10 @@ void Form1Model::AskStatus() {
 void Form1Model::FindSpeed() {
   const std::string device = view_.Text(Control::ObjPrint);
   if (!HasTextBesidesSpaces(device)) return;
-  view_.ShowMessage(SpeedSearchWarning());
+  // The warning promises a search: a name that is no serial line ("VISUALIZAR:", a file, a
+  // name with settings already) gets the search's refusal alone, which comes before any try.
+  const DeviceTarget target = ResolveDeviceName(device);
+  if (IsSerialDevice(target) && !target.serial) view_.ShowMessage(SpeedSearchWarning());
   SpeedSearchOutcome outcome;
   {
     const Busy busy(view_);

@@ -43,7 +43,16 @@ std::string SpeedFound(std::string_view name) {
   return "respondeu a " + std::string(name) + " (o nome ficou na caixa do dispositivo)";
 }
 
+std::string PrintedWithoutSymbol(std::string_view why) {
+  return "O talão foi impresso sem o símbolo QR: " + std::string(why) + ".";
+}
+
 std::string StatusHeading(std::string_view device) { return "Estado " + OfDevice(device); }
+
+std::string_view SerialLineMayBeAtAnotherSpeed() {
+  return "A linha pode estar a outra velocidade que a da impressora: \"Procurar velocidade\", "
+         "no menu do botão Estado, procura-a.";
+}
 
 std::string_view PreviewHasNoStatus() {
   return "VISUALIZAR: mostra o talão no ecrã e não tem estado.\n"

@@ -26,8 +26,13 @@ std::string_view SpeedSearchMenuCaption();
 std::string SpeedSearchHeading(std::string_view device);
 std::string SpeedFound(std::string_view name);
 
+// The box after a ticket the printer draws no symbol on; `why` in lower case, no full stop.
+std::string PrintedWithoutSymbol(std::string_view why);
+
 // The status box: its first line, naming the device as typed.
 std::string StatusHeading(std::string_view device);
+// The status box's last line when a serial line did not answer: the next step.
+std::string_view SerialLineMayBeAtAnotherSpeed();
 // What the status box says for "VISUALIZAR:", which has no status.
 std::string_view PreviewHasNoStatus();
 

@@ -2,6 +2,7 @@
 #include "status_message.h"
 
 #include "form_text.h"
+#include "devices/device_name.h"
 #include "form_texts.h"
 #include "status/status_query.h"
 #include "status/status_texts.h"
@@ -16,6 +17,9 @@ std::string StatusMessage(std::string_view device) {
       message += '\n' + line;
   } catch (const PrintFailure& failure) {
     message += '\n' + failure.description();
+    // A serial line that stays silent may be at another speed than the printer's.
+    if (failure.code() == FailureCode::NoAnswer && IsSerialDevice(ResolveDeviceName(device)))
+      message += '\n' + std::string(texts::SerialLineMayBeAtAnotherSpeed());
   }
   return message;
 }

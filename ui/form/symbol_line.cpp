@@ -22,6 +22,11 @@ SymbolLine SymbolLineFor(const QrPrintSettings& settings) {
   return {SymbolFactsLine(facts), SymbolFactsReport(facts, kToolTipReaderText)};
 }
 
+std::string WhyPrintedWithoutSymbol(const QrPrintSettings& settings, const JobResult& result) {
+  if (result.status == JobResult::Status::Failed) return {};
+  return WhyDeliveredWithoutSymbol(SymbolFactsFor(settings));
+}
+
 void PrintLimitsTicket(const QrPrintSettings& settings, int paperDots, FailureReporter& reporter) {
   PrintProbe(settings, paperDots, reporter);
 }

@@ -24,6 +24,12 @@ struct SymbolLine {
 // Both empty where HaveSymbolFacts() is false.
 SymbolLine SymbolLineFor(const QrPrintSettings& settings);
 
+// Why the ticket the device took with `settings` (the job ended with `result`) carries no
+// symbol, as a capitalised clause for the box the print shows afterwards; empty when the
+// printer draws one or the job failed. Where HaveSymbolFacts() is false, only the builder's
+// failure is known.
+std::string WhyPrintedWithoutSymbol(const QrPrintSettings& settings, const JobResult& result);
+
 // Prints the limits ticket as PrintProbe does. Only where HaveSymbolFacts() is true.
 void PrintLimitsTicket(const QrPrintSettings& settings, int paperDots, FailureReporter& reporter);
 

@@ -8,6 +8,11 @@ bool HaveSymbolFacts() { return false; }
 
 SymbolLine SymbolLineFor(const QrPrintSettings&) { return {}; }
 
+std::string WhyPrintedWithoutSymbol(const QrPrintSettings&, const JobResult& result) {
+  if (result.status != JobResult::Status::DeliveredWithoutSymbol) return {};
+  return "o talão imprime a falha \"" + result.qrBlockFailure.value_or("") + "\" em vez do código";
+}
+
 void PrintLimitsTicket(const QrPrintSettings&, int, FailureReporter&) {}
 
 std::optional<Bytes> LimitsTicketBytes(const QrPrintSettings&, int, FailureReporter&) {

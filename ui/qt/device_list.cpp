@@ -91,8 +91,10 @@ DeviceListBox::DeviceListBox(QWidget* parent)
 }
 
 void DeviceListBox::Refresh() {
-  const std::vector<DeviceEntry> entries =
-      DeviceEntries(lister_ ? lister_() : std::vector<DiscoveredDevice>{});
+  const std::vector<DiscoveredDevice> devices =
+      lister_ ? lister_() : std::vector<DiscoveredDevice>{};
+  const std::vector<DeviceEntry> entries = DeviceEntries(devices);
+  const std::vector<std::string> fixedDescriptions = FixedEntryDescriptions(devices);
   const QString text = currentText();
   const int index = currentIndex();
   const std::string chosen = index >= kFixedEntries ? itemText(index).toStdString() : std::string();
@@ -101,6 +103,13 @@ void DeviceListBox::Refresh() {
   while (count() > kFixedEntries) removeItem(count() - 1);
   int nameWidth = 0;
   const QFontMetrics metrics(view()->font());
+  // A fixed entry this machine has ("COM1:") carries the device's description itself.
+  for (int i = 0; i < kFixedEntries && i < static_cast<int>(fixedDescriptions.size()); ++i) {
+    const QString description = QString::fromStdString(fixedDescriptions[i]);
+    setItemData(i, description, kDescriptionRole);
+    setItemData(i, description, Qt::ToolTipRole);
+    if (!description.isEmpty()) nameWidth = std::max(nameWidth, metrics.horizontalAdvance(itemText(i)));
+  }
   for (const DeviceEntry& entry : entries) {
     const QString name = QString::fromStdString(entry.name);
     const QString description = QString::fromStdString(entry.description);

@@ -32,8 +32,10 @@ int TextWidth(HDC dc, const std::wstring& text) {
 DeviceBox::DeviceBox() : lister_([] { return ThisMachinesDevices(PreviewAvailable()); }) {}
 
 void DeviceBox::Refresh() {
-  const std::vector<DeviceEntry> entries =
-      DeviceEntries(lister_ ? lister_() : std::vector<DiscoveredDevice>{});
+  const std::vector<DiscoveredDevice> devices =
+      lister_ ? lister_() : std::vector<DiscoveredDevice>{};
+  const std::vector<DeviceEntry> entries = DeviceEntries(devices);
+  const std::vector<std::string> fixedDescriptions = FixedEntryDescriptions(devices);
   const std::wstring text = WindowTextOf(box_);
   const int index = static_cast<int>(SendMessageW(box_, CB_GETCURSEL, 0, 0));
   const std::string chosen = index >= kFixedDeviceEntries ? Utf8(EntryText(box_, index)) : "";
@@ -42,6 +44,15 @@ void DeviceBox::Refresh() {
   while (SendMessageW(box_, CB_GETCOUNT, 0, 0) > kFixedDeviceEntries)
     SendMessageW(box_, CB_DELETESTRING, kFixedDeviceEntries, 0);
   descriptions_.clear();
+  // A fixed entry this machine has ("COM1:") carries the device's description itself.
+  for (std::size_t i = 0; i < fixedDescriptions.size() && i < static_cast<std::size_t>(kFixedDeviceEntries); ++i) {
+    LPARAM described = 0;
+    if (!fixedDescriptions[i].empty()) {
+      descriptions_.push_back(Wide(fixedDescriptions[i]));
+      described = static_cast<LPARAM>(descriptions_.size());
+    }
+    SendMessageW(box_, CB_SETITEMDATA, i, described);
+  }
   for (const DeviceEntry& entry : entries) {
     descriptions_.push_back(Wide(entry.description));
     const LRESULT at =

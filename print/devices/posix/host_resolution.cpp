@@ -18,6 +18,7 @@
 #include "devices/deadline.h"
 #include "devices/posix/cancellation.h"
 #include "devices/device_failures.h"
+#include "devices/ipv4_forms.h"
 
 namespace qrticket {
 namespace {
@@ -105,7 +106,7 @@ struct PendingLookup {
   }
 };
 
-bool IsDottedQuad(const std::string& host, in_addr& address) {
+bool ReadDottedQuad(const std::string& host, in_addr& address) {
   // inet_pton takes exactly four decimal numbers of 0 to 255, without leading zeros.
   return ::inet_pton(AF_INET, host.c_str(), &address) == 1;
 }
@@ -137,13 +138,6 @@ PrintFailure LookupFailure(int status, std::string_view device) {
 
 }  // namespace
 
-bool IsUnusualIpv4Form(const std::string& host) {
-  in_addr address{};
-  if (host.empty() || IsDottedQuad(host, address)) return false;
-  if (host.find_first_not_of("0123456789.") == std::string::npos) return true;
-  return ::inet_aton(host.c_str(), &address) != 0;
-}
-
 std::vector<SocketAddress> ResolveHost(const std::string& host, std::uint16_t port,
                                        bool mustBeLiteral, std::string_view device,
                                        Clock::time_point deadline,
@@ -156,7 +150,7 @@ std::vector<SocketAddress> ResolveHost(const std::string& host, std::uint16_t po
     if (literal.status == 0 && !literal.addresses.empty()) return literal.addresses;
     throw failures::BadFileName(device);
   }
-  if (in_addr v4{}; IsDottedQuad(host, v4)) return {Ipv4(v4, port)};
+  if (in_addr v4{}; ReadDottedQuad(host, v4)) return {Ipv4(v4, port)};
   // The resolver would read these as addresses the operator did not write.
   if (IsUnusualIpv4Form(host)) throw failures::BadFileName(device);
 

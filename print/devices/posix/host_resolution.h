@@ -36,9 +36,5 @@ std::vector<SocketAddress> ResolveHost(const std::string& host, std::uint16_t po
                                        std::chrono::milliseconds bound, SystemCalls& sys,
                                        int cancelFd = -1);
 
-// True when `host` reads as an IPv4 address in some form other than four dotted decimal
-// numbers of 0 to 255: only digits and dots, or a form inet_aton takes (hexadecimal, octal,
-// fewer than four parts).
-bool IsUnusualIpv4Form(const std::string& host);
 
 }  // namespace qrticket

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "devices/device_failures.h"
+#include "devices/ipv4_forms.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/wide_text.h"
 
@@ -70,6 +71,9 @@ std::vector<HostAddress> LookUpHost(const std::string& host, std::uint16_t port,
   const std::optional<std::wstring> wideHost = WideFromUtf8(host);
   if (!wideHost) throw failures::BadFileName(device);
   const std::wstring service = std::to_wstring(port);
+  // Winsock would read these as addresses the operator did not write ("127.1", a leading zero
+  // as octal), as the C library on Linux would.
+  if (!mustBeLiteral && IsUnusualIpv4Form(host)) throw failures::BadFileName(device);
   // Brackets are for IPv6 addresses only, as in URLs.
   Lookup literal =
       RunGetAddrInfo(*wideHost, service, AI_NUMERICHOST, mustBeLiteral ? AF_INET6 : AF_UNSPEC);

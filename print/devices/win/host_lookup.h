@@ -26,7 +26,8 @@ bool WinsockReady();
 // resolver's order. A literal address needs no lookup; a name is looked up on a helper thread
 // so that a resolver that does not answer cannot hold the job past `deadline`. Throws
 // PrintFailure naming `device`: unknown host, connect time-out (no answer by `deadline`), bad
-// file name (a bracketed address that is no IPv6 address), interrupted (the cancel event of
+// file name (a bracketed address that is no IPv6 address, or an IPv4 address in an old form:
+// see ipv4_forms.h), interrupted (the cancel event of
 // `cancelFd`, see cancel_event.h).
 std::vector<HostAddress> LookUpHost(const std::string& host, std::uint16_t port,
                                     bool mustBeLiteral, std::string_view device,
