@@ -179,11 +179,6 @@ std::string NotAnInt16(const std::string& option, const std::string& text) {
   return option + ": '" + text + "' não é um número inteiro de -32768 a 32767, em decimal";
 }
 
-std::string SecondsText(std::chrono::milliseconds ms) {
-  if (ms.count() % 1000 == 0) return std::to_string(ms.count() / 1000) + " s";
-  return std::to_string(ms.count()) + " ms";
-}
-
 // Reads --text-file into `utf8`; on failure, the ParseResult to return instead.
 std::optional<ParseResult> LoadTextFile(const std::string& path, std::chrono::milliseconds stall,
                                         int cancelFd, std::string& utf8) {
@@ -206,7 +201,7 @@ std::optional<ParseResult> LoadTextFile(const std::string& path, std::chrono::mi
                         failures::SystemErrorText(read.error) + ")");
     case TextFileRead::Status::Stalled:
       return UsageError((fromStdin ? "a entrada padrão" : file) + " não deu dados durante " +
-                        SecondsText(stall) +
+                        failures::Seconds(stall) +
                         (fromStdin ? " (ninguém escreve nela?)" : " (ninguém escreve nele?)"));
     case TextFileRead::Status::Interrupted:
       break;

@@ -1,12 +1,12 @@
-// The preview from the command line (see preview_command.h): the job runs into the new folder,
-// the virtual printer draws what it wrote, and the ticket's bytes are removed again.
+// The preview from the command line (see preview_command.h): the ticket is laid out in memory
+// and the virtual printer draws it into the new folder.
 #include "preview_command.h"
 
 #include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <utility>
 
 #include "devices/device_failures.h"
 #include "discovery/device_discovery.h"
@@ -14,7 +14,6 @@
 #include "print_command.h"
 #include "render_ticket.h"
 #include "symbols/probe_ticket.h"
-#include "ticket/renaming_reporter.h"
 #include "utf8_path.h"
 
 namespace qrticket::cli {
@@ -65,15 +64,14 @@ fs::path NewFolder(std::error_code& error, std::string& where) {
   return {};
 }
 
-// The bytes the job wrote, or nullopt after reporting its failure.
+// The ticket's bytes, or nullopt after reporting its failure.
 struct Drawing {
   int exitCode = kExitOk;
   std::optional<Bytes> bytes;
   int paperDots = kPaper80mmDots;
 };
 
-Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostream& err,
-                    int (*caughtSignal)()) {
+Drawing TicketBytes(const CliOptions& options, std::ostream& err, int (*caughtSignal)()) {
   StreamReporter toErr(err);
   Drawing drawing;
   if (options.mode == Mode::PrintProbe) {
@@ -86,18 +84,9 @@ Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostr
     }
     return drawing;
   }
-  const fs::path file = folder / "talao.bin";
-  QrPrintSettings toFile = options.settings;
-  toFile.deviceName = Utf8FromPath(file);
-  RenamingReporter renaming(toErr, toFile.deviceName, kPreviewDevice);
-  drawing.exitCode =
-      ExitCodeFor(PrintQrTest(toFile, renaming, options.channel), toFile, err, caughtSignal);
-  if (drawing.exitCode == kExitOk || drawing.exitCode == kExitPrintedWithoutSymbol) {
-    std::ifstream in(file, std::ios::binary);
-    drawing.bytes = Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  std::error_code ignored;
-  fs::remove(file, ignored);
+  LaidOutTicket ticket = QrTestBytes(options.settings, toErr);
+  drawing.exitCode = ExitCodeFor(ticket.result, options.settings, err, caughtSignal);
+  if (ticket.result.status != JobResult::Status::Failed) drawing.bytes = std::move(ticket.bytes);
   return drawing;
 }
 
@@ -121,7 +110,7 @@ int RunPreview(const CliOptions& options, std::ostream& out, std::ostream& err,
         << '\n';
     return kExitPrintFailed;
   }
-  Drawing drawing = TicketBytes(options, folder, err, caughtSignal);
+  Drawing drawing = TicketBytes(options, err, caughtSignal);
   if (!drawing.bytes) {
     fs::remove_all(folder, error);
     return drawing.exitCode;

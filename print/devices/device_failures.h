@@ -1,14 +1,14 @@
 // The failures of the device layer, with their Portuguese descriptions: the channel, opening a
-// name, writing to it, the network and CUPS. All of this room's wording lives in
-// device_failures.cpp so it is reviewed in one place; the rooms above keep theirs beside it
-// (ticket_failures, status_failures, symbol_failures) and quote devices and durations with the
-// two helpers here.
+// name, writing to it, the network, ports and serial lines. The wording lives in
+// device_failures.cpp, errno_words.cpp and port_failures.cpp; a platform's own transports keep
+// theirs in its folder (posix/cups_failures, win/printer_failures). The rooms above keep theirs
+// beside them (ticket_failures, status_failures, symbol_failures) and quote devices and
+// durations with the two helpers here.
 #pragma once
 
 #include <chrono>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "devices/failure.h"
 #include "devices/serial_settings.h"
@@ -73,7 +73,8 @@ PrintFailure AccessRefusedJoinGroup(std::string_view device, std::string_view pa
 // Serial settings after a device name. The wrong field of a malformed text, as a message part:
 // "velocidade inválida: 12x00", "paridade inválida: z".
 std::string SerialFieldText(SerialField field, std::string_view value);
-// Settings after a port that is not serial ("LPT1:9600"), as a message part.
+// Settings after a port that is not serial ("LPT1:9600"), as a message part naming `port` as
+// given.
 std::string SettingsNeedSerialPort(std::string_view port);
 // The driver set another speed than the one asked for (read back after setting it).
 PrintFailure SpeedNotTaken(std::string_view device, std::uint32_t asked, std::uint32_t set);
@@ -81,60 +82,8 @@ PrintFailure SpeedNotTaken(std::string_view device, std::uint32_t asked, std::ui
 PrintFailure SettingNotTaken(std::string_view device, std::string_view setting);
 // DTR/DSR flow control on a port that shows no DSR line (a pseudo-terminal, some adapters).
 PrintFailure NoDsrLine(std::string_view device);
-// Settings were given for a device that turns out not to be a serial line.
+// Settings were given for a device that turns out not to be a serial line: the same sentence,
+// the device in quotes.
 PrintFailure NotASerialLine(std::string_view device);
-// Windows: a network printer that neither closed the connection nor could be seen to take the
-// bytes (no acknowledgement figures) within the stall time-out.
-PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::milliseconds stall);
-
-// Printers installed in Windows ("printer:NAME") and USB printers without a queue ("usb:").
-// "printer:" alone, and Windows has no default printer.
-PrintFailure NoDefaultPrinter();
-// "usb:NAME" names no USB printer that is plugged in now.
-PrintFailure UsbPrinterMissing(std::string_view device);
-
-// What Windows' spooler says of an installed printer or of its job, one word each
-// (devices/win/printer_state.cpp reads them from the spooler's bits).
-enum class SpoolerState {
-  Paused, Error, PendingDeletion, PaperJam, PaperOut, PaperProblem, Offline, UserIntervention,
-  DoorOpen, NotAvailable, OutputBinFull, NoToner, ServerOffline, WorkOffline,  // the printer
-  JobPaused, JobBlocked, JobDeleted,                                            // the job
-};
-// The states in words, joined by ", " ("em pausa, fora de linha").
-std::string SpoolerStateWords(const std::vector<SpoolerState>& states);
-// The printer's state forbids printing now; nothing was sent.
-PrintFailure SpoolerPrinterNotReady(std::string_view device, const std::vector<SpoolerState>& states);
-// EndDocPrinter refused the job (a queue that rejects jobs, a spooler that lost it).
-PrintFailure SpoolerRefusedJob(std::string_view device, std::string_view detail);
-// The job was deleted, or its driver cannot print it, before it printed.
-PrintFailure SpoolerJobStopped(std::string_view device, const std::vector<SpoolerState>& states);
-// The job left the queue while the printer was in `states`: it went on without printing.
-PrintFailure SpoolerLeftWhileNotReady(std::string_view device,
-                                      const std::vector<SpoolerState>& states);
-// The job left the queue without any sign that it printed: the spooler cannot tell.
-PrintFailure SpoolerDeliveryUnconfirmed(std::string_view device);
-// The job showed no change for the stall time-out and was deleted; `states` as last seen.
-PrintFailure SpoolerTimedOut(std::string_view device, std::chrono::milliseconds stall,
-                             const std::vector<SpoolerState>& states);
-
-// CUPS queues. `reason` is CUPS's own wording (printer-state-message, or the scheduler's
-// error); it is quoted when there is one. `server` is the scheduler as libcups names it.
-// libcups itself is not installed (it is loaded only when a CUPS queue is used).
-PrintFailure CupsNotInstalled();
-PrintFailure CupsUnavailable(std::string_view server);
-// The scheduler stopped answering in the middle of the job (silent, or gone).
-PrintFailure CupsNotResponding(std::string_view server);
-PrintFailure CupsQueueNotFound(std::string_view queue);
-PrintFailure CupsNoDefault();
-PrintFailure CupsRefused(std::string_view queue, std::string_view reason);
-PrintFailure CupsJobHeld(std::string_view queue, int job, std::string_view reason);
-PrintFailure CupsJobCancelled(std::string_view queue, int job, std::string_view reason);
-PrintFailure CupsJobAborted(std::string_view queue, int job, std::string_view reason);
-// `cause`, for a job cancelled after CUPS's backend had sent the printer every byte: the ticket
-// may have printed all the same. Same code as `cause`.
-PrintFailure CupsCancelledAfterSending(const PrintFailure& cause);
-// The job made no progress for the stall time-out and was cancelled.
-PrintFailure CupsTimedOut(std::string_view queue, int job, std::chrono::milliseconds stall,
-                          bool queueStopped, std::string_view reason);
 
 }  // namespace qrticket::failures

@@ -1,8 +1,10 @@
-// The QR test ticket job: checks the text and the module size, opens the device, writes the
-// ticket and reports a failure once.
+// The QR test ticket job: checks the text and the module size, lays the ticket out, writes it
+// to the device or into memory, and reports a failure once.
 #include "ticket/ticket_job.h"
 
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "devices/device_channel.h"
 #include "devices/device_failures.h"
@@ -34,22 +36,20 @@ JobResult Report(FailureReporter& reporter, const PrintFailure* failure) {
   return result;
 }
 
-}  // namespace
-
-JobResult PrintQrTest(const QrPrintSettings& settings, FailureReporter& reporter,
-                      const ChannelOptions& options, SystemCalls& sys) {
-  DeviceChannel channel(options, sys);
+// The job around its delivery: the checks that need no device, the layout, and one report of
+// a failure. `deliver` takes the statements and may throw PrintFailure; `release` lets go of
+// whatever it holds before the operator is told, so a box left open does not hold the port.
+template <typename Deliver, typename Release>
+JobResult RunTicketJob(const QrPrintSettings& settings, FailureReporter& reporter,
+                       Deliver&& deliver, Release&& release) {
   try {
-    // Both checked before the open, so a text or a size that cannot be sent leaves the device
-    // untouched: no file emptied, no connection made.
+    // Both checked before the delivery, so a text or a size that cannot be sent leaves the
+    // device untouched: no file emptied, no connection made.
     if (settings.dataText.size() > static_cast<std::size_t>(kMaxDataLength))
       throw failures::DataTooLong();
     const std::int16_t moduleSize = ConvertModuleSize(settings.moduleSizeText);
     TicketLayout ticket = LayOutTicket(settings, moduleSize);
-    channel.OpenForOutput(kTicketChannel, settings.deviceName);
-    for (const PrintStatement& statement : ticket.statements)
-      channel.PrintItems(kTicketChannel, statement);
-    channel.CloseAll();
+    deliver(std::as_const(ticket.statements));
     JobResult result;
     if (ticket.qrBlockFailure) {
       result.status = JobResult::Status::DeliveredWithoutSymbol;
@@ -57,13 +57,39 @@ JobResult PrintQrTest(const QrPrintSettings& settings, FailureReporter& reporter
     }
     return result;
   } catch (const PrintFailure& failure) {
-    // Released before the operator is told, so a box left open does not hold the port.
-    channel.ReleaseAll();
+    release();
     return Report(reporter, &failure);
   } catch (const std::bad_alloc&) {
-    channel.ReleaseAll();
+    release();
     return Report(reporter, nullptr);
   }
+}
+
+}  // namespace
+
+JobResult PrintQrTest(const QrPrintSettings& settings, FailureReporter& reporter,
+                      const ChannelOptions& options, SystemCalls& sys) {
+  DeviceChannel channel(options, sys);
+  return RunTicketJob(
+      settings, reporter,
+      [&](const std::vector<PrintStatement>& statements) {
+        channel.OpenForOutput(kTicketChannel, settings.deviceName);
+        for (const PrintStatement& statement : statements)
+          channel.PrintItems(kTicketChannel, statement);
+        channel.CloseAll();
+      },
+      [&]() noexcept { channel.ReleaseAll(); });
+}
+
+LaidOutTicket QrTestBytes(const QrPrintSettings& settings, FailureReporter& reporter) {
+  LaidOutTicket ticket;
+  ticket.result = RunTicketJob(
+      settings, reporter,
+      [&](const std::vector<PrintStatement>& statements) {
+        for (const PrintStatement& statement : statements) AppendStatement(statement, ticket.bytes);
+      },
+      [&]() noexcept { Bytes().swap(ticket.bytes); });
+  return ticket;
 }
 
 }  // namespace qrticket

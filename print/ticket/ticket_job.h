@@ -1,9 +1,10 @@
-// The QR test ticket job: from the operator's settings to bytes on the device.
+// The QR test ticket job: from the operator's settings to bytes on the device, or in memory.
 #pragma once
 
 #include <optional>
 #include <string>
 
+#include "devices/bytes.h"
 #include "devices/failure.h"
 #include "devices/output_device.h"
 #include "devices/system_calls.h"
@@ -43,5 +44,14 @@ struct JobResult {
 // builder is not a job failure: its description is printed in place of the QR block.
 JobResult PrintQrTest(const QrPrintSettings& settings, FailureReporter& reporter,
                       const ChannelOptions& options = {}, SystemCalls& sys = SystemCalls::Real());
+
+// The same ticket laid out in memory, for a preview: the bytes PrintQrTest would hand to the
+// device, after the same checks. settings.deviceName is not used. A failure is shown once
+// through `reporter` as the job shows it, and leaves `bytes` empty.
+struct LaidOutTicket {
+  JobResult result;
+  Bytes bytes;
+};
+LaidOutTicket QrTestBytes(const QrPrintSettings& settings, FailureReporter& reporter);
 
 }  // namespace qrticket

@@ -76,7 +76,7 @@ TEST_F(Preview, DrawsTheTicketsOwnBytesAndSaysWhere) {
   const fs::path png = folders[0] / "talao.png", report = folders[0] / "talao.txt";
   EXPECT_EQ(run.out, "VISUALIZAR: talão desenhado pela impressora virtual, sem impressora:\n"
                      "  imagem: " + png.string() + "\n  relatório: " + report.string() + "\n");
-  // Nothing else stays behind: the ticket's bytes went to a file that is gone again.
+  // Nothing else is written there: the ticket's bytes stay in memory.
   EXPECT_EQ(std::distance(fs::directory_iterator(folders[0]), fs::directory_iterator()), 2);
   EXPECT_FALSE(fs::exists("VISUALIZAR:"));
 

@@ -10,12 +10,13 @@
 #include "command_runner.h"
 #include "cups_environment.h"
 #include "default_ticket.h"
-#include "ticket_bytes.h"
 #include "devices/device_failures.h"
+#include "devices/posix/cups_failures.h"
 #include "fake_scheduler.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
 #include "ticket/ticket_job.h"
+#include "ticket_bytes.h"
 
 namespace qrticket::testing {
 namespace {

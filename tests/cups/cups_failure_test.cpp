@@ -10,6 +10,7 @@
 
 #include "cups_environment.h"
 #include "devices/device_failures.h"
+#include "devices/posix/cups_failures.h"
 #include "job_runner.h"
 #include "loopback_printer.h"
 #include "ticket/ticket_job.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "devices/device_failures.h"
+#include "devices/posix/cups_failures.h"
 #include "ticket/ticket_failures.h"
 
 namespace qrticket {
@@ -41,6 +42,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "Não foi possível abrir \"dev\" (demasiados ficheiros abertos)"},
         ErrnoRow{"no_medium_while_writing", ENOMEDIUM, Stage::Write,
                  "Erro de entrada/saída no dispositivo \"dev\" (sem suporte no dispositivo)"},
+        ErrnoRow{"disk_full_while_writing", ENOSPC, Stage::Write,
+                 "Disco cheio ao escrever em \"dev\""},
+        ErrnoRow{"file_too_large", EFBIG, Stage::Write, "Disco cheio ao escrever em \"dev\""},
+        ErrnoRow{"quota_reads_as_a_full_disk", EDQUOT, Stage::Close,
+                 "Disco cheio ao escrever em \"dev\""},
         ErrnoRow{"invalid_argument_while_writing", EINVAL, Stage::Write,
                  "Erro de entrada/saída no dispositivo \"dev\" (argumento inválido)"},
         ErrnoRow{"an_error_we_have_no_words_for", 4095, Stage::Open,
@@ -59,6 +65,16 @@ TEST(SystemErrors, NeverCarryTheSystemsEnglishText) {
     }
     EXPECT_EQ(failures::SystemErrorText(error).find(english), std::string::npos) << error;
   }
+}
+
+// Settings after a port that is not serial, and on a device that turns out not to be one: one
+// sentence, the device quoted where it is the failure's subject.
+TEST(SerialSettings, ForAPortThatIsNotSerialSayOneSentence) {
+  const std::string sentence = " não é uma porta série: as definições só se aplicam a portas série";
+  EXPECT_EQ(failures::SettingsNeedSerialPort("LPT1:"), "LPT1:" + sentence);
+  const PrintFailure failure = failures::NotASerialLine("/tmp/t.bin");
+  EXPECT_EQ(failure.description(), "\"/tmp/t.bin\"" + sentence);
+  EXPECT_EQ(failure.code(), FailureCode::BadFileName);
 }
 
 // The descriptions a builder can print on a ticket in place of the symbol.

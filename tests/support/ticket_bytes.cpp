@@ -3,18 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "recording_reporter.h"
-#include "temp_dir.h"
 #include "ticket/ticket_job.h"
 
 namespace qrticket::testing {
 
-Bytes TicketBytes(QrPrintSettings settings) {
-  TempDir dir;
-  settings.deviceName = dir.File("ticket.bin");
+Bytes TicketBytes(const QrPrintSettings& settings) {
   RecordingReporter reporter;
-  PrintQrTest(settings, reporter);
+  LaidOutTicket ticket = QrTestBytes(settings, reporter);
   EXPECT_TRUE(reporter.messages.empty()) << reporter.messages.front();
-  return ReadFileBytes(settings.deviceName);
+  return std::move(ticket.bytes);
 }
 
 }  // namespace qrticket::testing

@@ -1,4 +1,4 @@
-// The bytes the real ticket job writes, for tests that compare with them or feed them on.
+// The bytes of the real ticket, for tests that compare with them or feed them on.
 #pragma once
 
 #include "devices/bytes.h"
@@ -6,8 +6,8 @@
 
 namespace qrticket::testing {
 
-// The bytes PrintQrTest writes for `settings`, sent to a file of their own (deviceName is
-// replaced). Fails the current test when the job reports a failure.
-Bytes TicketBytes(QrPrintSettings settings);
+// The bytes the ticket job sends for `settings` (QrTestBytes). Fails the current test when the
+// job reports a failure.
+Bytes TicketBytes(const QrPrintSettings& settings);
 
 }  // namespace qrticket::testing

@@ -2,7 +2,6 @@
 #include "form_texts.h"
 
 #include "app_identity.h"
-#include "discovery/device_discovery.h"
 
 namespace qrticket::ui::texts {
 
@@ -58,11 +57,6 @@ std::string_view PreviewHasNoStatus() {
   return "VISUALIZAR: mostra o talão no ecrã e não tem estado.\n"
          "A impressora virtual responde a pedidos de estado em rede: "
          "qrticket-view --listen 9100 --out PASTA, e aqui tcp://127.0.0.1:9100.";
-}
-
-std::string NoScratchFolder(std::string_view why) {
-  return std::string("Não foi possível criar uma pasta temporária para ") + kPreviewDevice + " (" +
-         std::string(why) + ")";
 }
 
 std::string PreviewTitle() { return std::string(kApplicationTitle) + " - Visualizar talão"; }

@@ -36,9 +36,6 @@ std::string_view SerialLineMayBeAtAnotherSpeed();
 // What the status box says for "VISUALIZAR:", which has no status.
 std::string_view PreviewHasNoStatus();
 
-// The preview job could not make its scratch folder; `why` in Portuguese words.
-std::string NoScratchFolder(std::string_view why);
-
 // The preview window: its title, its buttons and the save dialog.
 std::string PreviewTitle();
 std::string_view SavePngButton();

@@ -10,9 +10,8 @@
 
 namespace qrticket::ui {
 
-// Runs the ticket job for `settings` into a scratch file of its own and returns what it wrote.
-// A failure goes to `reporter` as a print's would, naming "VISUALIZAR:" as the device, and
-// gives nullopt.
+// The bytes the ticket job would send for `settings`, laid out in memory. A failure goes to
+// `reporter` as a print's would and gives nullopt.
 std::optional<Bytes> PreviewTicketBytes(const QrPrintSettings& settings, FailureReporter& reporter);
 
 }  // namespace qrticket::ui

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "devices/device_failures.h"
 #include "devices/posix/cancellation.h"
 #include "devices/posix/cups_connection.h"
+#include "devices/posix/cups_failures.h"
 #include "devices/posix/cups_job_states.h"
-#include "devices/device_failures.h"
 #include "devices/posix/sigpipe_guard.h"
 
 namespace qrticket {

@@ -2,6 +2,7 @@
 #include "devices/posix/cups_job_states.h"
 
 #include "devices/device_failures.h"
+#include "devices/posix/cups_failures.h"
 
 namespace qrticket::cups {
 namespace {

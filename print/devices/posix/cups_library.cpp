@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include "devices/device_failures.h"
+#include "devices/posix/cups_failures.h"
 
 namespace qrticket::cups {
 namespace {

@@ -10,6 +10,7 @@
 #include "devices/deadline.h"
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
+#include "devices/win/printer_failures.h"
 #include "devices/win/printer_state.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"

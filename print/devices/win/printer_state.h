@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "devices/device_failures.h"
+#include "devices/win/printer_failures.h"
 #include "devices/win/system_calls.h"
 
 namespace qrticket {

@@ -14,6 +14,7 @@
 #include "devices/device_failures.h"
 #include "devices/win/cancel_event.h"
 #include "devices/win/host_lookup.h"
+#include "devices/win/printer_failures.h"
 #include "devices/win/tcp_connect.h"
 #include "devices/win/win_errors.h"
 

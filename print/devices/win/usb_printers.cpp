@@ -12,6 +12,7 @@
 #include "devices/device_failures.h"
 #include "devices/ieee1284_id.h"
 #include "devices/win/handle_device.h"
+#include "devices/win/printer_failures.h"
 #include "devices/win/wide_text.h"
 
 namespace qrticket {
