@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "devices/device_failures.h"
 #include "devices/text_encoding.h"
 
 namespace qrticket {
@@ -156,5 +157,10 @@ std::string TryingSerialSettings(std::string_view settings) {
 }
 
 std::string NoSpeedAnswered() { return "a impressora não respondeu a nenhuma velocidade"; }
+
+std::string SpeedSearchCut(std::chrono::milliseconds whole, std::string_view settings) {
+  return "a procura parou no limite de " + failures::Seconds(whole) + ", em " + std::string(settings) +
+         ": as definições seguintes não foram tentadas";
+}
 
 }  // namespace qrticket
