@@ -183,10 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlainPath("FolderAndColon", "/tmp/notas:9600"),
         PlainPath("NotAPortName", "COMX:9600"),
         // A COM port's name with a colon after it is never a file.
-        Refused("ComSettingsTwice", "COM3:9600:9600", "velocidade inválida: 9600:9600"),
-        Port("ComInTheDeviceNamespace", "\\\\.\\COM3:9600", "/dev/ttyS2", "COM3:",
-             "9600,n,8,1"),
-        Refused("ComInTheDeviceNamespaceBadSpeed", "\\\\.\\COM3:96x", "velocidade inválida: 96x")),
+        Refused("ComSettingsTwice", "COM3:9600:9600", "velocidade inválida: 9600:9600")),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Linux's tty paths (Windows has its own: windows_names_test).
@@ -208,7 +205,12 @@ INSTANTIATE_TEST_SUITE_P(
         Tty("XrUsb", "/dev/ttyXRUSB0:9600", "/dev/ttyXRUSB0", "9600,n,8,1"),
         Tty("Ch341", "/dev/ttyCH341USB0:9600", "/dev/ttyCH341USB0", "9600,n,8,1"),
         Refused("TtyWordAfterColon", "/dev/ttyUSB0:abc", "velocidade inválida: abc"),
-        Refused("PtyWordAfterColon", "/dev/pts/7:abc", "velocidade inválida: abc")),
+        Refused("PtyWordAfterColon", "/dev/pts/7:abc", "velocidade inválida: abc"),
+        // Windows' form of a COM port's name (a path there: windows_names_test).
+        Port("ComInTheDeviceNamespace", "\\\\.\\COM3:9600", "/dev/ttyS2", "COM3:",
+             "9600,n,8,1"),
+        Refused("ComInTheDeviceNamespaceBadSpeed", "\\\\.\\COM3:96x",
+                "velocidade inválida: 96x")),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SerialNames, NameWithTheSettingsFound) {
