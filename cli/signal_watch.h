@@ -9,9 +9,11 @@ namespace qrticket::cli {
 // (ChannelOptions::cancelFd) in every wait. On Windows (win/signal_watch.cpp) Ctrl+C and
 // Ctrl+Break count as SIGINT, closing the console as SIGHUP, log-off and shutdown as SIGTERM,
 // and cancelFd() is a cancel event's number. Handlers run without SA_RESTART, so a write that
-// blocks returns EINTR as well, and only once each (SA_RESETHAND): the same signal a second
-// time has its default effect, for an operator who insists. A signal that was ignored when the
-// program started (nohup, a shell's background job) stays ignored. One at a time per process.
+// blocks returns EINTR as well. A second signal, for an operator who insists, ends the process
+// at once with the signal's default effect; on POSIX after putting back the serial line a job
+// had set (devices/posix/changed_lines.h) and saying so on standard error. A signal that was
+// ignored when the program started (nohup, a shell's background job) stays ignored. One at a
+// time per process.
 class SignalWatch final {
  public:
   SignalWatch();   // without a pipe to spare, the signals keep their default action

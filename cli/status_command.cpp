@@ -48,14 +48,17 @@ int RunFindSpeed(const std::string& device, std::ostream& out, std::ostream& err
                  const SpeedSearchOptions& options, int (*caughtSignal)()) {
   err << "qrticket: " << SpeedSearchWarning() << '\n';
   try {
-    const auto found = FindSerialSettings(device, options, [&err](const SerialSettings& s) {
+    const auto result = FindSerialSettings(device, options, [&err](const SerialSettings& s) {
       err << "qrticket: " << TryingSerialSettings(SerialSettingsText(s)) << '\n';
     });
-    if (!found) {
-      err << "qrticket: " << NoSpeedAnswered() << '\n';
+    if (!result.found) {
+      err << "qrticket: "
+          << (result.cutAt ? SpeedSearchCut(options.whole, SerialSettingsText(*result.cutAt))
+                           : NoSpeedAnswered())
+          << '\n';
       return kExitPrintFailed;
     }
-    out << NameWithSettings(device, *found) << '\n';
+    out << NameWithSettings(device, *result.found) << '\n';
     return kExitOk;
   } catch (const PrintFailure& failure) {
     err << kSpeedFailurePrefix << failure.description() << '\n';

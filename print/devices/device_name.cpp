@@ -169,10 +169,29 @@ DeviceTarget WithSettings(DeviceTarget device, std::string_view text) {
   return device;
 }
 
+// Windows' device namespace before a port name ("\\.\COM3"); without it, the name as it was.
+std::string_view WithoutDeviceNamespace(std::string_view name) {
+  constexpr std::string_view kNamespace = "\\\\.\\";
+  return name.starts_with(kNamespace) ? name.substr(kNamespace.size()) : name;
+}
+
+// Device names that may hold colons of their own (/dev/serial/by-path/pci-0000:00:14.0-...):
+// after them only what looks like settings is taken for settings.
+bool MayHoldColons(std::string_view path) { return path.starts_with("/dev/serial/"); }
+
 // "COM3:19200,n,8,1", "/dev/ttyUSB0:9600": a serial device followed by settings.
 std::optional<DeviceTarget> SerialWithSettings(std::string_view name) {
+  // A COM port's name followed by a colon and more is never a file, whatever follows:
+  // "COM3:9600:9600" is COM3 with settings that do not parse.
+  const auto first = name.find(':');
+  if (first == std::string_view::npos) return std::nullopt;
+  if (auto port = Port(WithoutDeviceNamespace(TrimSpaces(name.substr(0, first))));
+      port && IsSerialDevice(*port) && !TrimSpaces(name.substr(first + 1)).empty() &&
+      !NamesSerialTty(name.substr(0, name.rfind(':')))) {
+    port->portName += ':';
+    return WithSettings(*std::move(port), name.substr(first + 1));
+  }
   const auto colon = name.rfind(':');
-  if (colon == std::string_view::npos) return std::nullopt;
   const std::string_view settings = name.substr(colon + 1);
   if (TrimSpaces(settings).empty()) return std::nullopt;  // "COM3:" alone is the port
   const std::string_view head = name.substr(0, colon);
@@ -186,7 +205,8 @@ std::optional<DeviceTarget> SerialWithSettings(std::string_view name) {
     }
     return WithSettings(*std::move(port), settings);
   }
-  if (!NamesSerialTty(head) || !LooksLikeSettings(settings)) return std::nullopt;
+  if (!NamesSerialTty(head)) return std::nullopt;
+  if (MayHoldColons(head) && !LooksLikeSettings(settings)) return std::nullopt;
   std::error_code error;
   if (std::filesystem::exists(std::filesystem::path(std::string(name)), error))
     return std::nullopt;  // a device whose own name has a colon in it

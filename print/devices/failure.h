@@ -34,6 +34,7 @@ enum class FailureCode : int {
   PrinterNotReady = 52,  // the printer reports paper out, cover open, off line or an error
   MayBeIncomplete = 53,  // the ticket was sent, but the printer then reported a problem
   DeliveryUnconfirmed = 54,  // a spooler took the ticket and cannot say whether it printed
+  UnaskedData = 55,      // the printer's line carries bytes nobody asked for: no answer is sure
   CupsUnavailable = 60,    // no CUPS scheduler answered
   CupsQueueNotFound = 61,  // no such queue, or no default destination
   CupsRefused = 62,        // the scheduler refused the job

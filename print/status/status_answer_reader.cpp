@@ -26,6 +26,7 @@ bool AnswerReader::IsFlowControl(unsigned char byte) const {
 
 bool AnswerReader::ContinueAutomaticStatus(unsigned char byte) {
   if (!HasBits4And7Clear(byte)) {
+    strayCount_ += automaticStatus_.size();  // it was no block after all
     automaticStatus_.clear();
     return false;
   }
@@ -91,9 +92,14 @@ std::optional<Bytes> AnswerReader::Take(AnswerKind kind) {
         break;
     }
     ++i;  // no answer of this kind: dropped
+    ++strayCount_;
   }
   pending_.clear();
   return std::nullopt;
+}
+
+bool AnswerReader::TextUnderway() const {
+  return !pending_.empty() && static_cast<unsigned char>(pending_[0]) == kTextHeader;
 }
 
 void AnswerReader::SetAside() {
@@ -102,6 +108,7 @@ void AnswerReader::SetAside() {
     if (IsFlowControl(b)) continue;
     if (!automaticStatus_.empty() && ContinueAutomaticStatus(b)) continue;
     if (IsAutomaticStatusStart(b)) automaticStatus_.assign(1, c);
+    else ++strayCount_;
   }
   pending_.clear();
 }

@@ -30,13 +30,23 @@ class AnswerReader {
 
   // The first answer of `kind` among the bytes fed so far: the status or identity byte, or
   // the text of an identity block without its 0x5F and NUL. Bytes before it that belong to no
-  // answer of that kind are dropped; automatic status blocks are counted. nullopt while the
-  // answer has not (wholly) come.
+  // answer of that kind are dropped and counted as stray; automatic status blocks are counted
+  // as such. nullopt while the answer has not (wholly) come.
   std::optional<Bytes> Take(AnswerKind kind);
 
+  // The start of an identity text has come, and its NUL not yet (after Take found none).
+  bool TextUnderway() const;
+
   // Everything fed so far belongs to no request: automatic status blocks are counted, the rest
-  // (a stray byte, an answer sent twice, the rest of a text that came too late) is dropped.
+  // (a stray byte, an answer sent twice, the rest of a text that came too late) is dropped and
+  // counted as stray.
   void SetAside();
+
+  // Bytes dropped so far that were neither answers, flow control nor automatic status: data
+  // nobody asked for. The caller decides when such bytes are expected (stale input before the
+  // first request, a late answer to a request given up) and forgets them then.
+  std::size_t strayCount() const { return strayCount_; }
+  void ForgetStray() { strayCount_ = 0; }
 
   // Automatic status blocks seen so far, and the last few of them (four bytes each): a printer
   // may stream them without end, so only kKeptUnasked are kept.
@@ -58,6 +68,7 @@ class AnswerReader {
   Bytes pending_;
   Bytes automaticStatus_;  // a block still missing bytes
   std::size_t unaskedCount_ = 0;
+  std::size_t strayCount_ = 0;
   std::deque<Bytes> lastUnasked_;
 };
 

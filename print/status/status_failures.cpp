@@ -70,6 +70,11 @@ PrintFailure NoAnswerOverUsb(std::string_view device, std::chrono::milliseconds 
                                      "; muitas impressoras USB não respondem por aqui"};
 }
 
+PrintFailure UnaskedData(std::string_view device) {
+  return {FailureCode::UnaskedData, "estado ilegível: a linha de " + Quoted(device) +
+                                        " traz dados que ninguém pediu"};
+}
+
 PrintFailure HungUp(std::string_view device) {
   return {FailureCode::ConnectionLost, "a impressora desligou-se: " + Quoted(device) +
                                            " fechou a ligação a meio do pedido de estado"};

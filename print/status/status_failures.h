@@ -23,6 +23,9 @@ PrintFailure NoAnswer(std::string_view device, std::chrono::milliseconds bound);
 // or (`readError` not 0) its driver refused to read at all with that Windows error.
 PrintFailure NoAnswerOverUsb(std::string_view device, std::chrono::milliseconds bound,
                              unsigned long readError);
+// Bytes that answer nothing came between or before the answers (line noise, a wrong speed, a
+// device that streams): what came cannot be told apart from the answers.
+PrintFailure UnaskedData(std::string_view device);
 // The printer closed the link before it answered the first status request.
 PrintFailure HungUp(std::string_view device);
 // The speed search was given a name with settings: it finds them itself.

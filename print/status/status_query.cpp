@@ -54,31 +54,51 @@ void Store(PrinterIdentity& identity, IdentityRequest request, const Bytes& answ
 
 class Exchange {
  public:
-  Exchange(StatusLink& link, const StatusOptions& options)
+  Exchange(StatusLink& link, std::string_view device, const StatusOptions& options)
       : link_(link),
+        device_(device),
         options_(options),
         end_(Clock::now() + options.whole),
         reader_(link.CarriesFlowControl()) {}
 
-  // Sends `request` and waits for an answer of `kind`; nullopt when none came in time.
+  // Sends `request` and waits for an answer of `kind`; nullopt when none came in time. A text
+  // that has begun is read to its own NUL, within the whole bound, so that its end is never
+  // taken for the next answer. Throws UnaskedData when bytes that answer nothing come.
   std::optional<Bytes> Ask(BytesView request, AnswerKind kind) {
     if (link_.HungUp()) return std::nullopt;
     SetAsidePending();
-    const auto deadline = std::min(Clock::now() + options_.perRequest, end_);
-    if (Clock::now() >= deadline || !link_.Send(request, deadline)) return std::nullopt;
+    auto deadline = std::min(Clock::now() + options_.perRequest, end_);
+    if (Clock::now() >= deadline || !link_.Send(request, deadline)) return GiveUp();
+    asked_ = true;
+    bool fresh = false;  // bytes came since the last turn
     for (;;) {
-      if (auto answer = reader_.Take(kind)) return answer;
+      auto answer = reader_.Take(kind);
+      ThrowIfStray();
+      if (answer) {
+        lateAnswerPossible_ = false;
+        return answer;
+      }
+      // A text under way gets a request's wait after each of its pieces, however slow.
+      if (fresh && reader_.TextUnderway())
+        deadline = std::min(Clock::now() + options_.perRequest, end_);
       // Checked on every turn: a printer that keeps sending must not keep the wait going.
       if (Clock::now() >= deadline) break;
       Bytes incoming;
-      if (!link_.Receive(incoming, deadline)) {
-        if (auto answer = reader_.Take(kind)) return answer;
-        break;
-      }
+      if (!link_.Receive(incoming, deadline)) break;
       reader_.Feed(incoming);
+      fresh = true;
     }
-    reader_.SetAside();  // the start of a text that did not end in time is no answer
-    return std::nullopt;
+    return GiveUp();
+  }
+
+  // Before the first request the line kept bringing bytes that were no answers: what keeps a
+  // printer from answering is more likely that than silence.
+  bool noisyBeforeFirst() const { return noisyBeforeFirst_; }
+
+  // After the last request: bytes that come unasked once it was answered make the answers as
+  // unsure as bytes between them would.
+  void Finish() {
+    if (asked_ && TimeLeft()) SetAsidePending();
   }
 
   bool TimeLeft() const { return Clock::now() < end_ && !link_.HungUp(); }
@@ -89,23 +109,47 @@ class Exchange {
   }
 
  private:
+  std::optional<Bytes> GiveUp() {
+    reader_.SetAside();  // the start of a text that did not end in time is no answer
+    reader_.ForgetStray();
+    lateAnswerPossible_ = true;
+    return std::nullopt;
+  }
+
+  void ThrowIfStray() const {
+    if (reader_.strayCount() > 0) throw failures::UnaskedData(device_);
+  }
+
   // Reads until the link has been quiet for kQuietTime, within kDrainBound and the whole
-  // bound, and sets it all aside.
+  // bound, and sets it all aside. Stale input before the first request and a late answer to a
+  // request given up are expected; anything else but automatic status and flow control came
+  // unasked.
   void SetAsidePending() {
     reader_.SetAside();
     const auto until = std::min(Clock::now() + kDrainBound, end_);
+    bool quiet = false;
     while (Clock::now() < until && !link_.HungUp()) {
       Bytes incoming;
-      if (!link_.Receive(incoming, std::min(Clock::now() + kQuietTime, until))) break;
+      if (!link_.Receive(incoming, std::min(Clock::now() + kQuietTime, until))) {
+        quiet = true;
+        break;
+      }
       reader_.Feed(incoming);
       reader_.SetAside();
     }
+    if (!asked_ && !quiet && reader_.strayCount() > 0) noisyBeforeFirst_ = true;
+    if (!asked_ || lateAnswerPossible_) reader_.ForgetStray();
+    ThrowIfStray();
   }
 
   StatusLink& link_;
+  std::string_view device_;
   const StatusOptions& options_;
   const Clock::time_point end_;
   AnswerReader reader_;
+  bool asked_ = false;
+  bool lateAnswerPossible_ = false;
+  bool noisyBeforeFirst_ = false;
 };
 
 }  // namespace
@@ -120,7 +164,7 @@ Bytes IdentityRequestBytes(IdentityRequest request) {
 
 StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusOptions& options) {
   StatusReport report;
-  Exchange exchange(link, options);
+  Exchange exchange(link, device, options);
 
   for (const StatusRequest request : kStatusRequests) {
     const auto answer = exchange.TimeLeft()
@@ -128,6 +172,8 @@ StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusO
                             : std::nullopt;
     if (!answer) {
       if (request == StatusRequest::Printer && exchange.HungUp()) throw failures::HungUp(device);
+      if (request == StatusRequest::Printer && exchange.noisyBeforeFirst())
+        throw failures::UnaskedData(device);
       if (request == StatusRequest::Printer) throw link.Unanswered(device, options.perRequest);
       report.unanswered.push_back("DLE EOT " + std::to_string(static_cast<int>(request)));
       break;
@@ -158,6 +204,7 @@ StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusO
       Store(report.identity, request, *answer);
     }
   }
+  exchange.Finish();
   report.unaskedCount = exchange.unaskedCount();
   report.unasked = exchange.lastUnasked();
   report.hungUp = exchange.HungUp();

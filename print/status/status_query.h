@@ -44,9 +44,12 @@ Bytes IdentityRequestBytes(IdentityRequest request);  // GS I n: 1D 49 n
 // printer did not answer at all (throws "a impressora não respondeu"). Once one request of a
 // kind goes unanswered the rest of that kind is not asked, so that a late answer cannot be
 // taken for the next one's; the same when options.whole runs out. Every wait ends at its bound
-// whatever the printer sends. Before each request whatever is pending is set aside, until the
-// link has been quiet for kQuietTime (at most kDrainBound), so a stray byte, an answer sent
-// twice or the end of a late text is never taken for the next answer. Throws PrintFailure.
+// whatever the printer sends; a text that has begun is read to its NUL within options.whole.
+// Before each request the link is read until it has been quiet for kQuietTime (at most
+// kDrainBound): what was there before the first request, or after one given up, is dropped;
+// anything else besides automatic status and flow control (a stray byte, an answer sent
+// twice, noise) came unasked, as do such bytes before an answer or after the last one, and
+// makes the whole exchange unsure. Throws PrintFailure: UnaskedData then, NoAnswer, HungUp.
 StatusReport AskPrinter(StatusLink& link, std::string_view device, const StatusOptions& options);
 
 // Opens `device` (OpenStatusLink), asks (AskPrinter) and lets go. Throws PrintFailure.

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "devices/device_failures.h"
 #include "devices/hex_byte.h"
 #include "devices/text_encoding.h"
 
@@ -150,5 +151,10 @@ std::string TryingSerialSettings(std::string_view settings) {
 }
 
 std::string NoSpeedAnswered() { return "a impressora não respondeu a nenhuma velocidade"; }
+
+std::string SpeedSearchCut(std::chrono::milliseconds whole, std::string_view settings) {
+  return "a procura parou no limite de " + failures::Seconds(whole) + ", em " + std::string(settings) +
+         ": as definições seguintes não foram tentadas";
+}
 
 }  // namespace qrticket

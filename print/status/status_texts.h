@@ -1,6 +1,7 @@
 // The Portuguese lines a status report is shown as, on the command line and in the window.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,11 +28,12 @@ std::string ProblemCauses(const StatusAnswers& answers);
 // e erro (DLE EOT 2), ...". Empty when every state was read.
 std::string UnknownCauses(const StatusAnswers& answers);
 
-// The speed search: the warning before it starts, what it says as it tries one, and the
-// outcome when nothing answered.
+// The speed search: the warning before it starts, what it says as it tries one, the outcome
+// when nothing answered, and when its bound `whole` stopped it at `settings`.
 std::string SpeedSearchWarning();
 std::string TryingSerialSettings(std::string_view settings);
 std::string NoSpeedAnswered();
+std::string SpeedSearchCut(std::chrono::milliseconds whole, std::string_view settings);
 
 // A printer's text (its bytes as ISO-8859-1) for a terminal: C0 and C1 control characters and
 // DEL as "[0x1B]", so that a printer cannot send control sequences to the operator's screen.

@@ -41,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
         LocalRow{"ComWithWordIsAPath", "COMx", Kind::Path, "COMx"},
         LocalRow{"PortInsideAPath", "./COM1", Kind::Path, "./COM1"},
         LocalRow{"SpaceInsideTheName", "COM 1", Kind::Path, "COM 1"},
-        LocalRow{"TwoColons", "COM1::", Kind::Path, "COM1::"}),
+        // A port name with a colon and more after it is never a file: settings, or refused.
+        LocalRow{"TwoColons", "COM1::", Kind::Invalid, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Port names: `path` is empty for a port-shaped name whose number is out of range, which then
@@ -180,7 +181,9 @@ INSTANTIATE_TEST_SUITE_P(
                                              "aplicam a portas série"),
         PlainPath("FileWithColon", "notas:9600"),
         PlainPath("FolderAndColon", "/tmp/notas:9600"),
-        PlainPath("NotAPortName", "COMX:9600")),
+        PlainPath("NotAPortName", "COMX:9600"),
+        // A COM port's name with a colon after it is never a file.
+        Refused("ComSettingsTwice", "COM3:9600:9600", "velocidade inválida: 9600:9600")),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Linux's tty paths (Windows has its own: windows_names_test).
@@ -199,7 +202,15 @@ INSTANTIATE_TEST_SUITE_P(
         PlainPath("ByPathHasColons", "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"),
         PlainPath("ConsoleIsNotSerial", "/dev/tty:9600"),
         PlainPath("UsbPrinterIsNotSerial", "/dev/usb/lp0:9600"),
-        PlainPath("TtyWordAfterColon", "/dev/ttyUSB0:abc")),
+        Tty("XrUsb", "/dev/ttyXRUSB0:9600", "/dev/ttyXRUSB0", "9600,n,8,1"),
+        Tty("Ch341", "/dev/ttyCH341USB0:9600", "/dev/ttyCH341USB0", "9600,n,8,1"),
+        Refused("TtyWordAfterColon", "/dev/ttyUSB0:abc", "velocidade inválida: abc"),
+        Refused("PtyWordAfterColon", "/dev/pts/7:abc", "velocidade inválida: abc"),
+        // Windows' form of a COM port's name (a path there: windows_names_test).
+        Port("ComInTheDeviceNamespace", "\\\\.\\COM3:9600", "/dev/ttyS2", "COM3:",
+             "9600,n,8,1"),
+        Refused("ComInTheDeviceNamespaceBadSpeed", "\\\\.\\COM3:96x",
+                "velocidade inválida: 96x")),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SerialNames, NameWithTheSettingsFound) {

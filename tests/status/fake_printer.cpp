@@ -49,14 +49,12 @@ void Answer(int fd, const FakeAnswers& answers, const RequestScanner::Request& r
   }
   for (const char c : found->second) {
     WriteAllTo(fd, std::string(1, c));
-    std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(answers.pieceGap);
   }
 }
 
-// Sends one piece of `endless` without blocking; false once the other side is gone.
-bool SendSomeEndless(int fd, const std::string& endless) {
-  std::string piece;
-  while (piece.size() < 4096) piece += endless;
+// Sends `piece` without blocking; false once the other side is gone.
+bool SendWithoutWaiting(int fd, const std::string& piece) {
   ssize_t n = ::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
   if (n < 0 && errno == ENOTSOCK) {  // the pty master: a write that never blocks
     const int flags = ::fcntl(fd, F_GETFL);
@@ -68,6 +66,31 @@ bool SendSomeEndless(int fd, const std::string& endless) {
   }
   return n >= 0 || errno == EAGAIN || errno == EINTR;
 }
+
+// Sends FakeAnswers::endless as fast as the link takes it, or paced a byte at a time.
+class Flood {
+ public:
+  explicit Flood(const FakeAnswers& answers) : answers_(answers) {}
+
+  // Sends the next piece when it is due; false once the other side is gone.
+  bool SendSome(int fd) {
+    const std::string& endless = answers_.endless;
+    if (answers_.endlessPerSecond == 0) {
+      std::string piece;
+      while (piece.size() < 4096) piece += endless;
+      return SendWithoutWaiting(fd, piece);
+    }
+    const auto now = Clock::now();
+    if (now < next_) return true;
+    next_ = now + std::chrono::microseconds(1'000'000 / answers_.endlessPerSecond);
+    return SendWithoutWaiting(fd, std::string(1, endless[sent_++ % endless.size()]));
+  }
+
+ private:
+  const FakeAnswers& answers_;
+  Clock::time_point next_{};
+  std::size_t sent_ = 0;
+};
 
 // Reads what is there within `waitMs`; nullopt at end of stream or on an error.
 std::optional<std::string> ReadSome(int fd, int waitMs = 50) {
@@ -170,9 +193,10 @@ void FakeTcpPrinter::Serve(int connection) {
   bool flooding = answers.endlessFromStart;
   const auto floodEnd = Clock::now() + answers.endlessFor;
   bool hungUp = false;
+  Flood flood(answers);
   while (!stop_ && !hungUp) {
     flooding = flooding && !answers.endless.empty() && Clock::now() < floodEnd;
-    if (flooding && !SendSomeEndless(connection, answers.endless)) break;
+    if (flooding && !flood.SendSome(connection)) break;
     const auto got = ReadSome(connection, flooding ? 1 : 50);
     if (!got) break;
     received += *got;
@@ -216,9 +240,10 @@ void FakePtyPrinter::Run() {
   RequestScanner scanner;
   bool flooding = answers_.endlessFromStart;
   auto floodEnd = Clock::now() + answers_.endlessFor;
+  Flood flood(answers_);
   while (!stop_) {
     flooding = flooding && !answers_.endless.empty() && Clock::now() < floodEnd;
-    if (flooding) SendSomeEndless(master_, answers_.endless);
+    if (flooding) flood.SendSome(master_);
     const auto got = ReadSome(master_, flooding ? 1 : 50);
     if (!got || got->empty()) {
       if (!got) std::this_thread::sleep_for(10ms);  // no slave open yet: EIO

@@ -20,7 +20,8 @@ struct FakeAnswers {
   std::map<int, std::string> dleEot;  // DLE EOT n -> bytes sent back
   std::map<int, std::string> gsI;     // GS I n -> bytes sent back
   std::chrono::milliseconds delay{0}; // before each answer
-  bool inPieces = false;              // each answer one byte at a time, 20 ms apart
+  bool inPieces = false;              // each answer one byte at a time, `pieceGap` apart
+  std::chrono::milliseconds pieceGap{20};
   std::string unaskedFirst;           // sent as soon as the link is up (automatic status)
   std::string beforeEachAnswer;       // sent unasked ahead of every answer
   // Sent over and over, without waiting, once the first answer has gone (or at once, with
@@ -29,6 +30,8 @@ struct FakeAnswers {
   std::string endless;
   bool endlessFromStart = false;
   std::chrono::milliseconds endlessFor{8000};
+  // With a rate, `endless` goes out one byte at a time, that many a second (line noise).
+  unsigned endlessPerSecond = 0;
   // Hangs up (closes its side) on receiving DLE EOT n, before answering it; 0: never.
   int hangUpAtDleEot = 0;
 };

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <random>
+#include <string>
 #include <set>
 
 namespace qrticket::testing {
@@ -34,6 +36,8 @@ std::vector<std::uint32_t> SerialTestPrinter::requestSpeeds() {
 void SerialTestPrinter::Serve() {
   using Clock = std::chrono::steady_clock;
   auto nextBlock = Clock::now();
+  auto nextNoise = Clock::now();
+  std::mt19937 random(27);
   std::string seen;  // the last two bytes, for a DLE EOT split over reads
   std::set<std::uint32_t> wrongSpeedsAnswered;
   char buffer[256];
@@ -42,8 +46,15 @@ void SerialTestPrinter::Serve() {
       Send(line_.master(), std::string("\x10\x00\x00\x0F", 4));  // on line, no error
       nextBlock = Clock::now() + std::chrono::milliseconds(20);
     }
+    if (behaviour_.noisePerSecond > 0) {
+      const auto period = std::chrono::microseconds(1'000'000 / behaviour_.noisePerSecond);
+      std::string noise;
+      for (; nextNoise <= Clock::now(); nextNoise += period)
+        noise += static_cast<char>(random() & 0xFF);
+      Send(line_.master(), noise);
+    }
     pollfd p{line_.master(), POLLIN, 0};
-    if (::poll(&p, 1, 5) <= 0) continue;
+    if (::poll(&p, 1, behaviour_.noisePerSecond > 0 ? 1 : 5) <= 0) continue;
     const ssize_t got = ::read(line_.master(), buffer, sizeof buffer);
     if (got <= 0) continue;
     const std::uint32_t speed = line_.Speed();

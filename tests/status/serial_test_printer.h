@@ -1,6 +1,6 @@
 // A serial printer of the test's own on a pseudo-terminal: it answers DLE EOT only while the
 // line is at its speed, and can also stream automatic status blocks or, once at a wrong speed,
-// send a byte that looks like a status byte (as junk now and then does).
+// send a byte that looks like a status byte (as junk now and then does), or send line noise.
 #pragma once
 
 #include <atomic>
@@ -18,6 +18,7 @@ struct SerialTestBehaviour {
   bool silent = false;                  // never answers
   bool automaticStatus = false;         // a status block every 20 ms, at any speed
   bool onceAtEveryWrongSpeed = false;   // the first request at a wrong speed gets 0x12 back
+  unsigned noisePerSecond = 0;          // random bytes, unasked, at any speed
 };
 
 class SerialTestPrinter {

@@ -45,12 +45,14 @@ TEST_P(SpeedSearchOwnPrinter, FindsTheSpeedAndLeavesTheLine) {
   printer.line().SetSpeed(row.behaviour.speed == 1200 ? 300 : 1200, /*twoStopBits=*/true);
   const LineSettings own = printer.line().Line();
   const auto start = Clock::now();
-  const auto found = FindSerialSettings(printer.path(), {});
+  const auto [found, cutAt] = FindSerialSettings(printer.path(), {});
   const auto took = Clock::now() - start;
-  ASSERT_EQ(found.has_value(), row.found.has_value());
+  ASSERT_EQ(found.has_value(), row.found.has_value())
+      << (found ? SerialSettingsText(*found) : "none");
   if (found) {
     EXPECT_EQ(SerialSettingsText(*found), std::to_string(*row.found) + ",n,8,1");
   }
+  EXPECT_FALSE(cutAt.has_value()) << "every candidate is tried within the bound";
   EXPECT_EQ(printer.line().Line(), own) << "the line is not as it was";
   // 14 tries at about 200 ms each, and the bound of the whole search.
   EXPECT_LT(took, 9s);
@@ -71,8 +73,33 @@ INSTANTIATE_TEST_SUITE_P(
         OwnPrinterRow{"LookAlikeAtWrongSpeeds", {.speed = 115200, .onceAtEveryWrongSpeed = true},
                       115200},
         OwnPrinterRow{"SpeedNotAmongThem", {.speed = 250000}, std::nullopt},
+        // Noise answers nothing, whatever bytes in it look like status bytes.
+        OwnPrinterRow{"NoiseAt100PerSecond",
+                      {.speed = 9600, .silent = true, .noisePerSecond = 100}, std::nullopt},
+        OwnPrinterRow{"NoiseAt1000PerSecond",
+                      {.speed = 9600, .silent = true, .noisePerSecond = 1000}, std::nullopt},
+        OwnPrinterRow{"PrinterInNoise", {.speed = 19200, .noisePerSecond = 1000}, std::nullopt},
         OwnPrinterRow{"Silent", {.speed = 9600, .silent = true}, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The bound stops a search that has not tried every candidate: it says where.
+TEST(SpeedSearch, SaysWhereTheBoundCutIt) {
+  SerialTestPrinter printer({.speed = 9600, .silent = true});
+  SpeedSearchOptions options;
+  options.whole = 700ms;
+  std::vector<std::string> tried;
+  const auto [found, cutAt] = FindSerialSettings(printer.path(), options,
+                                                 [&](const SerialSettings& s) {
+                                                   tried.push_back(SerialSettingsText(s));
+                                                 });
+  EXPECT_FALSE(found.has_value());
+  ASSERT_TRUE(cutAt.has_value());
+  ASSERT_FALSE(tried.empty());
+  EXPECT_LT(tried.size(), SpeedCandidates().size());
+  const std::string cut = SerialSettingsText(*cutAt);
+  EXPECT_TRUE(cut == tried.back() || cut == SerialSettingsText(SpeedCandidates()[tried.size()]))
+      << cut;
+}
 
 TEST(SpeedSearch, CancelledPutsTheLineBack) {
   SerialTestPrinter printer({.speed = 9600, .silent = true});
@@ -126,7 +153,7 @@ class SpeedSearchVirtualPrinter : public ::testing::TestWithParam<std::uint32_t>
 
 TEST_P(SpeedSearchVirtualPrinter, FindsItsSpeed) {
   viewer::testing::RunningSerialPrinter printer({.speed = GetParam()});
-  const auto found = FindSerialSettings(printer.path(), {});
+  const auto found = FindSerialSettings(printer.path(), {}).found;
   ASSERT_TRUE(found);
   EXPECT_EQ(*found, SerialSettings{.speed = GetParam()});
 }

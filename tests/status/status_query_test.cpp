@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <thread>
 #include <string>
 #include <vector>
@@ -124,16 +125,8 @@ std::vector<QueryCase> Cases() {
         "não se sabe se está pronta: sem resposta sobre tampa, fim do papel e erro (DLE EOT 2), "
         "tipo de erro (DLE EOT 3), sensor do papel (DLE EOT 4)"},
        false},
-      // One answer sent twice: the second is no answer to the next request.
-      {"AnswerSentTwice", Answering(PrinterReporting(0x12, 0x32, 0x12, 0x72), true, 2, "\x32\x32"),
-       {"em linha", "tampa fechada", "sem papel", "não está pronta: sem papel"},
-       false, /*identity=*/false},
       // A text without its NUL ends with its request; its letters are no one-byte IDs.
       {"TextWithoutItsNul", Answering(ReadyPrinter(), false, 66, "\x5F" "ACME"), withoutNames,
-       true},
-      // A NUL too many after a text is no model ID.
-      {"NulTooManyAfterAText",
-       Answering(ReadyPrinter(), false, 68, std::string("\x5F" "X123456\0\0", 10)), kReadyLines,
        true},
       // A printer's text cannot drive the terminal: controls are shown as bytes.
       {"ControlCharactersInAText",
@@ -171,6 +164,111 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(std::get<0>(info.param) == Link::Tcp ? "Tcp" : "Pty") +
              std::get<1>(info.param).name;
     });
+
+// Bytes that answer nothing, between or before the answers: the state is unreadable, never a
+// state made of them.
+struct UnaskedCase {
+  const char* name;
+  FakeAnswers answers;
+};
+
+// Line noise: the same few hundred bytes over and over.
+std::string Noise() {
+  std::mt19937 random(27);
+  std::string bytes(300, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+FakeAnswers Flooded(FakeAnswers a, std::string endless, bool fromStart, unsigned perSecond = 0) {
+  a.endless = std::move(endless);
+  a.endlessFromStart = fromStart;
+  a.endlessPerSecond = perSecond;
+  return a;
+}
+FakeAnswers OnlyFirstAnswered() {
+  FakeAnswers a;
+  a.dleEot = {{1, "\x12"}};
+  return a;
+}
+
+class UnaskedBytes : public ::testing::TestWithParam<std::tuple<Link, UnaskedCase>> {};
+
+TEST_P(UnaskedBytes, MakeTheStateUnreadable) {
+  const auto& [link, c] = GetParam();
+  std::optional<PrintFailure> failure;
+  std::vector<std::string> lines;
+  const auto ask = [&](const std::string& device) {
+    try {
+      lines = StatusLines(QueryPrinterStatus(device));
+    } catch (const PrintFailure& f) {
+      failure = f;
+    }
+  };
+  const auto start = Clock::now();
+  if (link == Link::Tcp) {
+    FakeTcpPrinter printer(c.answers);
+    ask(printer.DeviceName());
+  } else {
+    FakePtyPrinter printer(c.answers);
+    ask(printer.path());
+  }
+  EXPECT_LT(Clock::now() - start, 5s);
+  ASSERT_TRUE(failure.has_value()) << "read as: " << (lines.empty() ? "" : lines.back());
+  EXPECT_EQ(failure->code(), FailureCode::UnaskedData);
+  EXPECT_NE(failure->description().find("ilegível"), std::string::npos)
+      << failure->description();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, UnaskedBytes,
+    ::testing::Combine(
+        ::testing::Values(Link::Tcp, Link::Pty),
+        ::testing::Values(
+            // One answer sent twice: the second came unasked.
+            UnaskedCase{"AnswerSentTwice",
+                        Answering(PrinterReporting(0x12, 0x32, 0x12, 0x72), true, 2, "\x32\x32")},
+            UnaskedCase{"NulTooManyAfterAText",
+                        Answering(ReadyPrinter(), false, 68,
+                                  std::string("\x5F" "X123456\0\0", 10))},
+            // A peer that streams what looks like "ready" and answers nothing.
+            UnaskedCase{"StatusBytesWithoutEnd", Flooded({}, "\x12", true)},
+            UnaskedCase{"StatusBytesAt100PerSecond", Flooded({}, "\x12", true, 100)},
+            UnaskedCase{"NoiseAt1000PerSecond", Flooded({}, Noise(), true, 1000)},
+            UnaskedCase{"NoiseAt100PerSecond", Flooded({}, Noise(), true, 100)},
+            UnaskedCase{"ReadyPrinterInNoise", Flooded(ReadyPrinter(), Noise(), true, 1000)},
+            UnaskedCase{"ReadyPrinterInAFloodOfNoise", Flooded(ReadyPrinter(), Noise(), true)},
+            UnaskedCase{"TextHeadersAfterTheFirstAnswer",
+                        Flooded(OnlyFirstAnswered(), "\x5F", false)},
+            UnaskedCase{"TextHeadersBetweenAnswers", Flooded(ReadyPrinter(), "\x5F", false)})),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param) == Link::Tcp ? "Tcp" : "Pty") +
+             std::get<1>(info.param).name;
+    });
+
+// Every byte of every answer 300 ms apart: a text that outlasts its request's wait is read to
+// its NUL, and its end is not taken for the next request's answer.
+TEST(QueryFakePrinter, ASlowTextShiftsNoOtherAnswer) {
+  FakeAnswers answers = ReadyPrinter();
+  answers.gsI = {{66, std::string("\x5F" "ACME\0", 6)}, {1, "\x20"}};
+  answers.inPieces = true;
+  answers.pieceGap = 300ms;
+  StatusOptions options;
+  options.whole = 15s;
+  for (const Link link : {Link::Tcp, Link::Pty}) {
+    StatusReport report;
+    if (link == Link::Tcp) {
+      FakeTcpPrinter printer(answers);
+      report = QueryPrinterStatus(printer.DeviceName(), options);
+    } else {
+      FakePtyPrinter printer(answers);
+      report = QueryPrinterStatus(printer.path(), options);
+    }
+    EXPECT_EQ(report.identity.maker, "ACME");
+    EXPECT_EQ(report.identity.modelId, 0x20);
+    EXPECT_FALSE(report.identity.typeId.has_value());
+    EXPECT_EQ(report.unanswered, (std::vector<std::string>{"GS I 67", "GS I 2"}));
+  }
+}
 
 TEST(QueryFakePrinter, UnaskedAutomaticStatusIsCountedNotTakenForAnswers) {
   FakeTcpPrinter printer(WithAutomaticStatus(ReadyPrinter()));
@@ -250,18 +348,14 @@ TEST_P(FloodingPrinter, EndsInTimeWithBoundedMemory) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, FloodingPrinter,
     ::testing::Values(
-        FloodCase{"TcpTextHeadersAfterTheFirstAnswer", Link::Tcp, "\x5F", false, true, false},
-        FloodCase{"PtyTextHeadersAfterTheFirstAnswer", Link::Pty, "\x5F", false, true, false},
-        // Answers still come between the headers.
-        FloodCase{"TcpTextHeadersBetweenAnswers", Link::Tcp, "\x5F", false, false, true},
         FloodCase{"TcpAutomaticStatusWithoutEnd", Link::Tcp, std::string("\x10\0\0\0", 4), true,
                   false, true},
         FloodCase{"PtyAutomaticStatusWithoutEnd", Link::Pty, std::string("\x10\0\0\0", 4), true,
                   false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A device that gives bytes without end and never an answer (/dev/zero): no answer in 1 s.
-TEST(FloodingPrinter, ADeviceOfEndlessZerosDoesNotAnswer) {
+// A device that gives bytes without end and never an answer (/dev/zero): unreadable at once.
+TEST(FloodingPrinter, ADeviceOfEndlessZerosIsUnreadable) {
   testing::TempDir dir;
   const std::string zeros = testing::PrivateZeroDevice(dir);
   const auto start = Clock::now();
@@ -269,7 +363,7 @@ TEST(FloodingPrinter, ADeviceOfEndlessZerosDoesNotAnswer) {
     QueryPrinterStatus(zeros);
     FAIL() << "no failure";
   } catch (const PrintFailure& failure) {
-    EXPECT_EQ(failure.code(), FailureCode::NoAnswer) << failure.description();
+    EXPECT_EQ(failure.code(), FailureCode::UnaskedData) << failure.description();
   }
   EXPECT_LT(Clock::now() - start, 3s);
 }

@@ -395,6 +395,7 @@ struct ComStatusRow {
   FakeAnswers answers;
   std::vector<std::string> options;
   bool printed;  // the ticket reached the printer
+  const char* says = nullptr;  // part of stderr, when the row is about what it says
 };
 void PrintTo(const ComStatusRow& row, std::ostream* out) { *out << row.name; }
 
@@ -421,6 +422,9 @@ TEST_P(ComStatus, AsTheLinuxBuildOnATty) {
        at = linuxErr.find(linuxPrinter.path()))
     linuxErr.replace(at, linuxPrinter.path().size(), "COM13");
   EXPECT_EQ(WithoutCarriageReturns(onWindows.err), linuxErr);
+  if (row.says != nullptr) {
+    EXPECT_NE(onWindows.err.find(row.says), std::string::npos) << onWindows.err;
+  }
   EXPECT_LT(onWindows.elapsed, 15s);
 
   RequestScanner scanner;
@@ -435,6 +439,23 @@ FakeAnswers InPieces(FakeAnswers answers) {
   answers.inPieces = true;
   return answers;
 }
+// Sends `endless` from the start, `perSecond` bytes a second.
+FakeAnswers Streaming(FakeAnswers answers, std::string endless, unsigned perSecond) {
+  answers.endless = std::move(endless);
+  answers.endlessFromStart = true;
+  answers.endlessPerSecond = perSecond;
+  return answers;
+}
+FakeAnswers SendingTwice(FakeAnswers answers, int dleEot) {
+  answers.dleEot[dleEot] += answers.dleEot[dleEot];
+  return answers;
+}
+// Line noise: the same bytes over and over.
+std::string Noise() {
+  std::string bytes;
+  for (unsigned i = 0; i < 300; ++i) bytes += static_cast<char>((i * 167 + 13) % 256);
+  return bytes;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Printers, ComStatus,
@@ -448,7 +469,14 @@ INSTANTIATE_TEST_SUITE_P(
         ComStatusRow{"CheckStatusRefusesACoverOpen", PrinterReporting(0x1A, 0x32, 0x12, 0x72),
                      {"--check-status"}, false},
         ComStatusRow{"CheckStatusRefusesASilentPrinter", FakeAnswers{}, {"--check-status"},
-                     false}),
+                     false},
+        // Bytes nobody asked for: unreadable, never a state made of them.
+        ComStatusRow{"StatusBytesWithoutBeingAsked", Streaming({}, "\x12", 100), {"--status"},
+                     false, "estado ilegível"},
+        ComStatusRow{"ReadyPrinterInNoise", Streaming(ReadyPrinter(), Noise(), 1000),
+                     {"--status"}, false, "estado ilegível"},
+        ComStatusRow{"AnswerSentTwice", SendingTwice(PrinterReporting(0x12, 0x32, 0x12, 0x72), 2),
+                     {"--status"}, false, "estado ilegível"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Ctrl+C: Wine hands a SIGINT to the console's handlers as Windows hands them Ctrl+C. The job
@@ -494,6 +522,14 @@ TEST_F(Wine, CtrlCResetsANetworkConnection) {
 
 // Ctrl+C in the middle of a speed search: the search ends as interrupted, not as "nothing
 // answered", and the line is back at its own speed (4800 here, which no try starts with).
+// Noise on a COM port answers nothing: no speed is found in it.
+TEST_F(Wine, TheSpeedSearchFindsNoSpeedInNoise) {
+  AnsweringComPort port(root_, 13, Streaming({}, Noise(), 1000));
+  const ProgramRun run = Windows({"--device", "COM13", "--find-speed"});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.out, "") << "a speed found in noise";
+}
+
 TEST_F(Wine, CtrlCEndsTheSpeedSearchAndPutsTheLineBack) {
   ComPort port(root_, 12);
   const int line = ::open(port.pty().slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);

@@ -16,12 +16,15 @@ SpeedSearchOutcome SearchSpeed(std::string_view device, int cancelFd,
   SpeedSearchOptions options;
   options.cancelFd = cancelFd;
   try {
-    const auto found = FindSerialSettings(device, options, [&onTry](const SerialSettings&) {
+    const auto result = FindSerialSettings(device, options, [&onTry](const SerialSettings&) {
       if (onTry) onTry();
     });
-    if (found) {
-      outcome.found = NameWithSettings(device, *found);
+    if (result.found) {
+      outcome.found = NameWithSettings(device, *result.found);
       outcome.message += '\n' + texts::SpeedFound(*outcome.found);
+    } else if (result.cutAt) {
+      outcome.message +=
+          '\n' + SpeedSearchCut(options.whole, SerialSettingsText(*result.cutAt));
     } else {
       outcome.message += '\n' + NoSpeedAnswered();
     }

@@ -248,7 +248,9 @@ std::unique_ptr<OutputDevice> OpenFileDevice(const DeviceTarget& target, std::st
   if (path.empty() || path.find('\0') != std::string::npos) throw failures::BadFileName(device);
 
   // Never create a file where a device should be: a missing /dev/lp0 is an error, not a new file.
-  const bool mayCreate = !WouldCreateInDeviceFolder(path);
+  // Nor a serial line: a missing /dev/pts/9 is not there, whichever file system holds it.
+  const bool mayCreate =
+      !target.serial && !NamesSerialTty(path) && !WouldCreateInDeviceFolder(path);
   // Non-blocking so that neither the open (a FIFO, a modem line) nor a write can hang; the
   // waits are ours and bounded. Not truncated yet: a file is emptied only once it is ours.
   int flags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;

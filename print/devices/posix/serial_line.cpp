@@ -11,6 +11,7 @@
 #include <cerrno>
 
 #include "devices/device_failures.h"
+#include "devices/posix/changed_lines.h"
 
 namespace qrticket {
 namespace {
@@ -133,6 +134,7 @@ void SerialLine::Apply(const SerialSettings& settings, LineModes modes) {
                                                  " (só com 5)");
   settings_ = settings;
   applied_ = true;  // from here on the port's own settings go back, whatever happens
+  RememberChangedLine(fd_, own_);  // even if the process is ended at once
   const LineSettings line = LineFor(own_, settings, modes);
   try {
     if (sys_.SetLine(fd_, /*afterOutput=*/false, &line) != 0)
@@ -156,6 +158,7 @@ void SerialLine::Restore(bool discardQueued) noexcept {
   applied_ = false;
   if (discardQueued) sys_.TcFlush(fd_, TCOFLUSH);
   sys_.SetLine(fd_, /*afterOutput=*/false, &own_);
+  ForgetChangedLine(fd_);
 }
 
 }  // namespace qrticket
