@@ -1,43 +1,38 @@
-// Which characters of a job print as something else at the code table in force: the bytes are
-// read as the Windows-1252 the sender most likely wrote (our own tickets are), and each byte
-// that the table draws otherwise is noted once per table and way of choosing it.
+// Which characters of a job print as something else because no ESC t chose a table: the
+// printer stays at the table it started at (PC437 at the factory), while the sender most
+// likely wrote Windows-1252, as our own tickets do. Text after ESC t is in the table the sender
+// chose, and is not noted.
 #pragma once
 
 #include <bitset>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "devices/code_tables.h"
 
 namespace qrticket::viewer {
 
-class CodeTableMismatches {
+class StartTableMismatches {
  public:
-  // The table now in force, and whether ESC t chose it (else the printer started at it).
-  // Called before the first Printed.
-  void TableInForce(const CodeTableInfo& table, bool byEscT);
-  // One text byte printed at the table in force.
+  explicit StartTableMismatches(const CodeTableInfo& startTable) : table_(startTable) {}
+
+  // ESC t chose a table (false), or ESC @ brought the start table back (true).
+  void AtStartTable(bool atStart) { atStart_ = atStart; }
+  // One text byte printed.
   void Printed(unsigned char byte) {
-    if (byte >= 0x80 && !uses_[current_].seen[byte - 0x80]) Note(byte);
+    if (atStart_ && byte >= 0x80 && !seen_[byte - 0x80]) Note(byte);
   }
-  // One line per table that printed some character otherwise, in the order of their first
-  // such character:
-  // "tabela PC437 (a de fábrica, sem ESC t): á sai como ß, Ç como ╟".
-  std::vector<std::string> Lines() const;
+  // "tabela PC437 (a de fábrica, sem ESC t): á sai como ß, Ç como ╟", each character once in
+  // the order first printed; nullopt when every character printed as written.
+  std::optional<std::string> Line() const;
 
  private:
-  struct Use {
-    const CodeTableInfo* table;
-    bool byEscT;
-    std::bitset<128> seen;
-    std::u32string intended, printed;  // side by side, in the order first printed
-  };
   void Note(unsigned char byte);
 
-  // At most two per table (started at, chosen by ESC t): bounded whatever the stream.
-  std::vector<Use> uses_;
-  std::size_t current_ = 0;
-  std::vector<std::size_t> order_;  // uses_ with a character printed otherwise
+  const CodeTableInfo& table_;
+  bool atStart_ = true;
+  std::bitset<128> seen_;
+  std::u32string intended_, printed_;  // side by side
 };
 
 }  // namespace qrticket::viewer

@@ -147,13 +147,10 @@ std::string CodeTableNotDrawn(std::size_t at, int table, std::string_view kept) 
   return At(at) + "ESC t " + std::to_string(table) +
          ": tabela de caracteres não desenhada aqui, mantém-se " + std::string(kept);
 }
-std::string CodeTableMismatches(std::string_view table, int number, bool byEscT, bool factory,
-                                std::u32string_view intended, std::u32string_view printed) {
+std::string StartTableMismatches(std::string_view table, bool factory,
+                                 std::u32string_view intended, std::u32string_view printed) {
   std::string line = "tabela " + std::string(table) +
-                     (byEscT    ? " (ESC t " + std::to_string(number) + ")"
-                      : factory ? std::string(" (a de fábrica, sem ESC t)")
-                                : std::string(" (a inicial, sem ESC t)")) +
-                     ": ";
+                     (factory ? " (a de fábrica, sem ESC t): " : " (a inicial, sem ESC t): ");
   for (std::size_t i = 0; i < intended.size() && i < printed.size(); ++i) {
     if (i > 0) line += ", ";
     AppendUtf8(line, intended[i]);

@@ -14,8 +14,8 @@ TicketRenderer::Impl::Impl(const RenderOptions& options)
       paper_(options.paperWidth, options.maxHeight),
       font_(options.fontPath.empty() ? FindFontPath() : options.fontPath),
       line_(paper_.width()),
-      state_(paper_.width(), FindCodeTable(options.codeTable)) {
-  tableMismatches_.TableInForce(*state_.codeTable, false);
+      state_(paper_.width(), FindCodeTable(options.codeTable)),
+      startTableMismatches_(*state_.startTable) {
   if (!font_.available()) {
     report_.Add(say::FontMissing(options_.fontPath.empty() ? FindFontPath() : options_.fontPath));
   }
@@ -50,7 +50,8 @@ RenderedTicket TicketRenderer::Impl::Finish() {
   ticket.width = paper_.width();
   ticket.height = paper_.height();
   ticket.pixels = paper_.TakePixels();
-  ticket.report = tableMismatches_.Lines();
+  // The start table's line first: it explains the look of the whole text.
+  if (auto line = startTableMismatches_.Line()) ticket.report.push_back(std::move(*line));
   for (std::string& line : report_.Take()) ticket.report.push_back(std::move(line));
   ticket.symbols = std::move(symbols_);
   ticket.elements = std::move(elements_);
@@ -115,7 +116,7 @@ void TicketRenderer::Impl::On(const TextRun& e) {
   const TextStyle& style = state_.style;
   const int spacing = state_.charSpacing * style.widthScale;
   for (const char c : e.bytes) {
-    tableMismatches_.Printed(static_cast<unsigned char>(c));
+    startTableMismatches_.Printed(static_cast<unsigned char>(c));
     const char32_t codePoint = CharacterOf(*state_.codeTable, static_cast<unsigned char>(c));
     const Glyph& glyph = font_.Get(codePoint == 0 ? U' ' : codePoint, style.font);
     const int width = glyph.size.width * style.widthScale + spacing;
@@ -149,7 +150,7 @@ void TicketRenderer::Impl::On(const Initialise&) {
   linePieces_.clear();
   line_.Clear();
   state_.Reset();
-  tableMismatches_.TableInForce(*state_.codeTable, false);
+  startTableMismatches_.AtStartTable(true);
   qr_.Reset();
   symbols2d_.Reset();
   graphics_.Reset();
@@ -185,7 +186,7 @@ void TicketRenderer::Impl::On(const PageModeCommand& e) {
 void TicketRenderer::Impl::On(const CodeTable& e) {
   if (const CodeTableInfo* table = FindCodeTable(e.table)) {
     state_.codeTable = table;
-    tableMismatches_.TableInForce(*table, true);
+    startTableMismatches_.AtStartTable(false);
   } else {
     report_.Add(say::CodeTableNotDrawn(e.offset, e.table, state_.codeTable->name));
   }

@@ -106,7 +106,7 @@ class TicketRenderer::Impl final : public EventSink {
   LineBuffer line_;
   Report report_;
   PrinterState state_;
-  CodeTableMismatches tableMismatches_;
+  StartTableMismatches startTableMismatches_;
   QrCommandState qr_;
   SymbolCommandState symbols2d_;
   GraphicsState graphics_;
