@@ -53,6 +53,7 @@ struct RawOptions {
   std::string model = std::to_string(kDefaultModelIndex);
   std::string errorLevel = std::to_string(kDefaultErrorLevelIndex);
   std::string timeout = "10";
+  std::optional<std::string> codeTable;
   bool pageMode = false;
   bool centred = false;
   bool woosim = false;
@@ -101,6 +102,11 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--page-mode", raw.pageMode, "modo página");
   app.add_flag("--centred,--centered", raw.centred, "centrado");
   app.add_flag("--woosim", raw.woosim, "comando ESC Z das impressoras woosim");
+  app.add_option("--code-table", raw.codeTable,
+                 "tabela de caracteres da impressora (ESC t N, 0 a 255, numeração Epson): o "
+                 "talão seleciona-a e escreve nela o texto impresso; os dados do QR seguem como "
+                 "estão")
+      ->type_name("N");
   app.add_option("--timeout", raw.timeout,
                  "segundos sem aceitar dados até a impressão falhar (com cups:, também o máximo "
                  "de cada pedido ao CUPS)")
@@ -307,6 +313,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   options.channel.stallTimeout =
       std::chrono::milliseconds(static_cast<long long>(std::llround(*timeoutSeconds * 1000)));
   options.channel.cancelFd = cancelFd;
+  std::optional<int> codeTable;
+  if (raw.codeTable) {
+    const auto n = ParseDecimalInteger(*raw.codeTable);
+    if (!n || *n < 0 || *n > 255)
+      return UsageError("--code-table: '" + *raw.codeTable + "' não é um número de 0 a 255");
+    codeTable = static_cast<int>(*n);
+  }
 
   std::string utf8 = raw.text.value_or(kSampleDataText);
   if (raw.textFile) {
@@ -325,6 +338,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   s.pageMode = raw.pageMode;
   s.centred = raw.centred;
   s.woosimDialect = raw.woosim;
+  s.codeTable = codeTable;
 
   ParseResult result;
   result.options = std::move(options);
