@@ -58,6 +58,7 @@ struct RawOptions {
   bool centred = false;
   bool woosim = false;
   bool listDevices = false;
+  bool codeTables = false;
   Mode mode = Mode::PrintTicket;
   SymbolModeOptions symbolModes;
 };
@@ -102,6 +103,9 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--page-mode", raw.pageMode, "modo página");
   app.add_flag("--centred,--centered", raw.centred, "centrado");
   app.add_flag("--woosim", raw.woosim, "comando ESC Z das impressoras woosim");
+  app.add_flag("--code-tables", raw.codeTables,
+               "imprime o talão das tabelas de caracteres: uma linha por tabela, com o seu "
+               "número de ESC t; a que imprime bem os acentos é a da impressora");
   app.add_option("--code-table", raw.codeTable,
                  "tabela de caracteres da impressora (ESC t N, 0 a 255, numeração Epson): o "
                  "talão seleciona-a e escreve nela o texto impresso; os dados do QR seguem como "
@@ -238,6 +242,7 @@ bool ModeNeedsDevice(Mode mode) {
       return true;
     case Mode::PrintProbe:
     case Mode::FindSpeed:
+    case Mode::PrintCodeTables:
       return true;
     case Mode::ListDevices:
     case Mode::CheckSymbol:
@@ -277,7 +282,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   options.mode = raw.listDevices         ? Mode::ListDevices
                  : raw.symbolModes.check ? Mode::CheckSymbol
                  : raw.symbolModes.probe ? Mode::PrintProbe
+                 : raw.codeTables        ? Mode::PrintCodeTables
                                          : raw.mode;
+  if (raw.codeTables && (options.mode != Mode::PrintCodeTables || raw.mode != Mode::PrintTicket))
+    return UsageError("--code-tables imprime um talão próprio: não se usa com outros modos");
   const auto paper = PaperMm(raw.symbolModes.paperText);
   if (!paper) return UsageError("--paper: '" + raw.symbolModes.paperText + "' não é 58 nem 80");
   options.symbolModes = raw.symbolModes;

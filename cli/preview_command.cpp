@@ -14,6 +14,7 @@
 #include "print_command.h"
 #include "render_ticket.h"
 #include "symbols/probe_ticket.h"
+#include "ticket/code_table_ticket.h"
 #include "ticket/renaming_reporter.h"
 #include "utf8_path.h"
 
@@ -84,6 +85,10 @@ Drawing TicketBytes(const CliOptions& options, const fs::path& folder, std::ostr
       toErr.ShowFailure(kFailurePrefix + failure.description());
       drawing.exitCode = kExitPrintFailed;
     }
+    return drawing;
+  }
+  if (options.mode == Mode::PrintCodeTables) {
+    drawing.bytes = CodeTableTicketBytes();
     return drawing;
   }
   const fs::path file = folder / "talao.bin";

@@ -124,6 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const CliOptions& o) { EXPECT_EQ(o.settings.codeTable, 255); }},
         ValueRow{"code_table_zero", {"--device", "f", "--code-table", "0"},
                  [](const CliOptions& o) { EXPECT_EQ(o.settings.codeTable, 0); }},
+        ValueRow{"code_tables", {"--device", "f", "--code-tables"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.mode, Mode::PrintCodeTables); }},
         ValueRow{"double_dash_alone", {"--device", "f", "--"},
                  [](const CliOptions& o) { EXPECT_EQ(o.settings.deviceName, "f"); }}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -249,6 +251,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "--code-table: 'PC860' não é um número de 0 a 255"},
         UsageRow{"code_table_empty", {"--device", "x", "--code-table="},
                  "--code-table: '' não é um número de 0 a 255"},
+        UsageRow{"code_tables_without_a_device", {"--code-tables"},
+                 "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)"},
+        UsageRow{"code_tables_and_status", {"--device", "x", "--code-tables", "--status"},
+                 "--code-tables imprime um talão próprio: não se usa com outros modos"},
+        UsageRow{"code_tables_and_probe", {"--device", "x", "--code-tables", "--probe"},
+                 "--code-tables imprime um talão próprio: não se usa com outros modos"},
         UsageRow{"invalid_utf8_text", {"--device", "x", "--text", "a\xFF"},
                  "o texto a codificar não é UTF-8 válido"}),
     [](const auto& info) { return std::string(info.param.name); });
