@@ -53,10 +53,12 @@ struct RawOptions {
   std::string model = std::to_string(kDefaultModelIndex);
   std::string errorLevel = std::to_string(kDefaultErrorLevelIndex);
   std::string timeout = "10";
+  std::optional<std::string> codeTable;
   bool pageMode = false;
   bool centred = false;
   bool woosim = false;
   bool listDevices = false;
+  bool codeTables = false;
   Mode mode = Mode::PrintTicket;
   SymbolModeOptions symbolModes;
 };
@@ -100,6 +102,14 @@ void DeclareOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--page-mode", raw.pageMode, "modo página");
   app.add_flag("--centred,--centered", raw.centred, "centrado");
   app.add_flag("--woosim", raw.woosim, "comando ESC Z das impressoras woosim");
+  app.add_flag("--code-tables", raw.codeTables,
+               "imprime o talão das tabelas de caracteres: uma linha por tabela, com o seu "
+               "número de ESC t; a que imprime bem os acentos é a da impressora");
+  app.add_option("--code-table", raw.codeTable,
+                 "tabela de caracteres da impressora (ESC t N, 0 a 255, numeração Epson): o "
+                 "talão seleciona-a e escreve nela o texto impresso; os dados do QR seguem como "
+                 "estão")
+      ->type_name("N");
   app.add_option("--timeout", raw.timeout, kTimeoutHelp)
       ->type_name("SEGUNDOS")
       ->capture_default_str();
@@ -224,6 +234,7 @@ bool ModeNeedsDevice(Mode mode) {
       return true;
     case Mode::PrintProbe:
     case Mode::FindSpeed:
+    case Mode::PrintCodeTables:
       return true;
     case Mode::ListDevices:
     case Mode::CheckSymbol:
@@ -263,7 +274,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   options.mode = raw.listDevices         ? Mode::ListDevices
                  : raw.symbolModes.check ? Mode::CheckSymbol
                  : raw.symbolModes.probe ? Mode::PrintProbe
+                 : raw.codeTables        ? Mode::PrintCodeTables
                                          : raw.mode;
+  if (raw.codeTables && (options.mode != Mode::PrintCodeTables || raw.mode != Mode::PrintTicket))
+    return UsageError("--code-tables imprime um talão próprio: não se usa com outros modos");
   const auto paper = PaperMm(raw.symbolModes.paperText);
   if (!paper) return UsageError("--paper: '" + raw.symbolModes.paperText + "' não é 58 nem 80");
   options.symbolModes = raw.symbolModes;
@@ -299,6 +313,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   options.channel.stallTimeout =
       std::chrono::milliseconds(static_cast<long long>(std::llround(*timeoutSeconds * 1000)));
   options.channel.cancelFd = cancelFd;
+  std::optional<int> codeTable;
+  if (raw.codeTable) {
+    const auto n = ParseDecimalInteger(*raw.codeTable);
+    if (!n || *n < 0 || *n > 255)
+      return UsageError("--code-table: '" + *raw.codeTable + "' não é um número de 0 a 255");
+    codeTable = static_cast<int>(*n);
+  }
 
   std::string utf8 = raw.text.value_or(kSampleDataText);
   if (raw.textFile) {
@@ -317,6 +338,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   s.pageMode = raw.pageMode;
   s.centred = raw.centred;
   s.woosimDialect = raw.woosim;
+  s.codeTable = codeTable;
 
   ParseResult result;
   result.options = std::move(options);

@@ -37,6 +37,7 @@ enum class Mode {
   CheckSymbol,                // --check: the symbol the printer would draw, no device
   PrintProbe,                 // --probe: the limits ticket
   FindSpeed,                  // --find-speed: the settings a serial printer answers at
+  PrintCodeTables,            // --code-tables: the code-table ticket
 };
 
 // Whether `mode` talks to a device, so that the command line must name one.

@@ -10,6 +10,8 @@
 #include "signal_watch.h"
 #include "status_command.h"
 #include "symbol_modes.h"
+#include "ticket/code_table_ticket.h"
+#include "ticket/noting_reporter.h"
 
 namespace cli = qrticket::cli;
 
@@ -36,6 +38,13 @@ int RunMode(const cli::CliOptions& options, std::ostream& out, std::ostream& err
       qrticket::SpeedSearchOptions search;
       search.cancelFd = options.channel.cancelFd;
       return cli::RunFindSpeed(options.settings.deviceName, out, err, search, caught);
+    }
+    case cli::Mode::PrintCodeTables: {
+      cli::StreamReporter toErr(err);
+      qrticket::NotingReporter reporter(toErr);
+      qrticket::PrintCodeTables(options.settings.deviceName, reporter, options.channel);
+      if (!reporter.failed) return cli::kExitOk;
+      return caught() != 0 ? cli::kExitSignalBase + caught() : cli::kExitPrintFailed;
     }
     case cli::Mode::ListDevices:
       return cli::ListDevices(out, err, options.channel.cancelFd, caught);

@@ -14,6 +14,7 @@
 #include "print_command.h"
 #include "render_ticket.h"
 #include "symbols/probe_ticket.h"
+#include "ticket/code_table_ticket.h"
 #include "utf8_path.h"
 
 namespace qrticket::cli {
@@ -82,6 +83,10 @@ Drawing TicketBytes(const CliOptions& options, std::ostream& err, int (*caughtSi
       toErr.ShowFailure(kFailurePrefix + failure.description());
       drawing.exitCode = kExitPrintFailed;
     }
+    return drawing;
+  }
+  if (options.mode == Mode::PrintCodeTables) {
+    drawing.bytes = CodeTableTicketBytes();
     return drawing;
   }
   LaidOutTicket ticket = QrTestBytes(options.settings, toErr);

@@ -21,6 +21,7 @@ namespace vcli = qrticket::viewer::cli;
 int DrawOne(const vcli::ViewOptions& options) {
   RenderOptions render;
   render.paperWidth = options.paperWidth;
+  render.codeTable = options.codeTable;
   TicketRenderer renderer(render);
   if (const std::string failure = vcli::DrawInput(options.input, renderer); !failure.empty()) {
     std::cerr << "qrticket-view: " << failure << '\n';
@@ -43,6 +44,7 @@ int Listen(const vcli::ViewOptions& options) {
   listen.port = options.port;
   listen.outDir = PathFromUtf8(options.outDir);
   listen.render.paperWidth = options.paperWidth;
+  listen.render.codeTable = options.codeTable;
   listen.simulate = SimulatedStateNamed(options.simulate).value_or(SimulatedState::Ready);
   try {
     std::error_code ec;

@@ -1,11 +1,11 @@
 // The printer's settings between commands: character style, code table, justification, line
 // spacing, print area, positions' motion units, tab stops and bar code settings. ESC @ brings
-// every one back to its power-on value.
+// every one back to its power-on value (the code table to the one the printer started at).
 #pragma once
 
 #include <array>
 
-#include "code_tables.h"
+#include "devices/code_tables.h"
 #include "escpos_events.h"
 #include "line_buffer.h"
 
@@ -23,14 +23,20 @@ struct BarcodeStyle {
 };
 
 struct PrinterState {
-  explicit PrinterState(int paperWidth) : paperWidth(paperWidth), printWidth(paperWidth) {}
+  // `startTable`: the code table in force without ESC t (nullptr: the factory table, PC437).
+  PrinterState(int paperWidth, const CodeTableInfo* startTable)
+      : paperWidth(paperWidth),
+        startTable(startTable != nullptr ? startTable : FindCodeTable(kFactoryCodeTable)),
+        codeTable(this->startTable),
+        printWidth(paperWidth) {}
 
   int paperWidth;
+  const CodeTableInfo* startTable;
   TextStyle style;
   int justification = 0;  // 0 left, 1 centre, 2 right
   int lineSpacing = kDefaultLineSpacing;  // dots
   bool pageMode = false;
-  const CodeTableInfo* codeTable = FindCodeTable(kPowerOnCodeTable);
+  const CodeTableInfo* codeTable;
   bool kanji = false;
   int charSpacing = 0;  // dots after each character (ESC SP)
   int leftMargin = 0;   // dots (GS L)
@@ -42,7 +48,7 @@ struct PrinterState {
   int tabStopCount = -1;  // -1: the default stops
   BarcodeStyle barcode;
 
-  void Reset() { *this = PrinterState(paperWidth); }
+  void Reset() { *this = PrinterState(paperWidth, startTable); }
 
   // Motion units to dots, truncated as printers truncate to their mechanical pitch.
   int HorizontalDots(int units) const { return units * kDotsPerInch / motionX; }

@@ -24,6 +24,19 @@ std::string HexBytes(BytesView bytes) {
   return out;
 }
 
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
 }  // namespace
 
 void Report::Add(std::string line) {
@@ -133,6 +146,23 @@ std::string CommandTooLong(std::size_t at, std::string_view command, std::uint64
 std::string CodeTableNotDrawn(std::size_t at, int table, std::string_view kept) {
   return At(at) + "ESC t " + std::to_string(table) +
          ": tabela de caracteres não desenhada aqui, mantém-se " + std::string(kept);
+}
+std::string StartTableMismatches(std::string_view table, bool factory,
+                                 std::u32string_view intended, std::u32string_view printed) {
+  std::string line = "tabela " + std::string(table) +
+                     (factory ? " (a de fábrica, sem ESC t): " : " (a inicial, sem ESC t): ");
+  for (std::size_t i = 0; i < intended.size() && i < printed.size(); ++i) {
+    if (i > 0) line += ", ";
+    AppendUtf8(line, intended[i]);
+    line += i == 0 ? " sai" : "";
+    if (printed[i] == 0) {
+      line += " em branco";
+    } else {
+      line += " como ";
+      AppendUtf8(line, printed[i]);
+    }
+  }
+  return line;
 }
 std::string KanjiNotDrawn(std::size_t at) {
   return At(at) + "FS & (modo Kanji): não desenhado, os bytes seguem como caracteres de um byte";

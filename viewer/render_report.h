@@ -87,6 +87,10 @@ std::string ElementsNotListed(std::size_t count);
 std::string CommandTooLong(std::size_t at, std::string_view command, std::uint64_t length,
                            std::uint64_t limit);
 std::string CodeTableNotDrawn(std::size_t at, int table, std::string_view kept);
+// The characters (read as Windows-1252) that the table in force without ESC t printed as
+// others, side by side.
+std::string StartTableMismatches(std::string_view table, bool factory,
+                                 std::u32string_view intended, std::u32string_view printed);
 std::string KanjiNotDrawn(std::size_t at);
 std::string PositionIgnored(std::size_t at, std::string_view command, int x);
 std::string NotAtLineStart(std::size_t at, std::string_view command);

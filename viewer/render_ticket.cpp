@@ -14,7 +14,8 @@ TicketRenderer::Impl::Impl(const RenderOptions& options)
       paper_(options.paperWidth, options.maxHeight, options.mayGrow),
       font_(options.fontPath.empty() ? FindFontPath() : options.fontPath),
       line_(paper_.width()),
-      state_(paper_.width()) {
+      state_(paper_.width(), FindCodeTable(options.codeTable)),
+      startTableMismatches_(*state_.startTable) {
   if (!font_.available()) {
     report_.Add(say::FontMissing(options_.fontPath.empty() ? FindFontPath() : options_.fontPath));
   }
@@ -50,7 +51,9 @@ RenderedTicket TicketRenderer::Impl::Finish() {
   ticket.width = paper_.width();
   ticket.height = paper_.height();
   ticket.pixels = paper_.TakePixels();
-  ticket.report = report_.Take();
+  // The start table's line first: it explains the look of the whole text.
+  if (auto line = startTableMismatches_.Line()) ticket.report.push_back(std::move(*line));
+  for (std::string& line : report_.Take()) ticket.report.push_back(std::move(line));
   ticket.symbols = std::move(symbols_);
   ticket.elements = std::move(elements_);
   ticket.bytesRead = bytesRead_;
@@ -114,6 +117,7 @@ void TicketRenderer::Impl::On(const TextRun& e) {
   const TextStyle& style = state_.style;
   const int spacing = state_.charSpacing * style.widthScale;
   for (const char c : e.bytes) {
+    startTableMismatches_.Printed(static_cast<unsigned char>(c));
     const char32_t codePoint = CharacterOf(*state_.codeTable, static_cast<unsigned char>(c));
     const Glyph& glyph = font_.Get(codePoint == 0 ? U' ' : codePoint, style.font);
     const int width = glyph.size.width * style.widthScale + spacing;
@@ -147,6 +151,7 @@ void TicketRenderer::Impl::On(const Initialise&) {
   linePieces_.clear();
   line_.Clear();
   state_.Reset();
+  startTableMismatches_.AtStartTable(true);
   qr_.Reset();
   symbols2d_.Reset();
   graphics_.Reset();
@@ -182,6 +187,7 @@ void TicketRenderer::Impl::On(const PageModeCommand& e) {
 void TicketRenderer::Impl::On(const CodeTable& e) {
   if (const CodeTableInfo* table = FindCodeTable(e.table)) {
     state_.codeTable = table;
+    startTableMismatches_.AtStartTable(false);
   } else {
     report_.Add(say::CodeTableNotDrawn(e.offset, e.table, state_.codeTable->name));
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "devices/bytes.h"
+#include "devices/code_tables.h"
 
 namespace qrticket::viewer {
 
@@ -30,6 +31,9 @@ struct RenderOptions {
   // Asked before the paper grows by `bytes` (see Paper::MayGrow); false ends the paper there,
   // and the report says memory ran out.
   std::function<bool(std::uint64_t bytes)> mayGrow;
+  // The code table (ESC t's number) the printer is at before any ESC t, and again after ESC @:
+  // PC437, a printer's factory setting, unless told otherwise. A number not drawn means PC437.
+  int codeTable = kFactoryCodeTable;
 };
 
 // One QR symbol the stream asked for and the printer drew.
@@ -56,7 +60,9 @@ struct RenderedTicket {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> pixels;  // width * height, row by row; 255 white, 0 black
-  std::vector<std::string> report;   // Portuguese, UTF-8, one line per notable event
+  // Portuguese, UTF-8, one line per notable event; first the characters that printed as
+  // others at the code table in force.
+  std::vector<std::string> report;
   std::vector<RenderedSymbol> symbols;
   std::vector<DrawnElement> elements;  // in the order they were printed (the first 1000)
   std::uint64_t bytesRead = 0;         // input bytes drawn (at most maxInputBytes)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bit_image.h"
+#include "code_table_report.h"
 #include "escpos_parser.h"
 #include "glyph_font.h"
 #include "graphics_state.h"
@@ -105,6 +106,7 @@ class TicketRenderer::Impl final : public EventSink {
   LineBuffer line_;
   Report report_;
   PrinterState state_;
+  StartTableMismatches startTableMismatches_;
   QrCommandState qr_;
   SymbolCommandState symbols2d_;
   GraphicsState graphics_;

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "devices/code_tables.h"
 #include "devices/device_failures.h"
 #include "devices/serial_settings.h"
 #include "ticket/publisher.h"
@@ -20,7 +21,7 @@ constexpr const char* kDescription =
     "qrticket-view: impressora virtual ESC/POS. Desenha o talão que uma impressora imprimiria\n"
     "a partir dos bytes (PNG) e diz o que encontrou: imagens, códigos de barras, símbolos QR,\n"
     "comandos ignorados...\n"
-    "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384]\n"
+    "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384] [--code-table N]\n"
     "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)\n"
     "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]";
 constexpr const char* kSerialUsage =
@@ -70,6 +71,16 @@ std::string Help(const CLI::App& app) {
     if (at != std::string::npos) help.insert(at + name.size(), continuation, ' ');
   }
   return help;
+}
+
+// "0 PC437, 2 PC850, ...": the tables drawn, for the message of one that is not.
+std::string DrawnCodeTables() {
+  std::string known;
+  for (std::size_t i = 0; i < kCodeTableCount; ++i) {
+    if (!known.empty()) known += ", ";
+    known += std::to_string(kCodeTables[i].number) + " " + kCodeTables[i].name;
+  }
+  return known;
 }
 
 }  // namespace
@@ -131,6 +142,12 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
           ->type_name("DEFINIÇÕES");
   // Where there is none, the option is still read (to say so) but not offered.
   if (!kHasSerialPrinter) serialOption->group("");
+  std::optional<std::string> codeTable;
+  app.add_option("--code-table", codeTable,
+                 "tabela de caracteres (número de ESC t) em que a impressora\n"
+                 "está antes de qualquer ESC t: 0 (PC437, a de fábrica) por\n"
+                 "omissão")
+      ->type_name("N");
   std::optional<std::string> simulate;
   app.add_option("--simulate", simulate,
                  kHasSerialPrinter ? "estado que --listen e --serial respondem aos pedidos de\n"
@@ -155,6 +172,15 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     if (*width == "576") v.paperWidth = 576;
     else if (*width == "384") v.paperWidth = 384;
     else return UsageError("--width aceita 576 ou 384, não '" + *width + "'");
+  }
+  if (codeTable) {
+    const bool digits = !codeTable->empty() && codeTable->size() <= 3 &&
+                        codeTable->find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || FindCodeTable(std::stoi(*codeTable)) == nullptr) {
+      return UsageError("--code-table aceita o número de uma tabela desenhada (" +
+                        DrawnCodeTables() + "), não '" + *codeTable + "'");
+    }
+    v.codeTable = std::stoi(*codeTable);
   }
   constexpr std::string_view kStates[] = {"paper-out", "paper-near-end", "cover-open", "offline",
                                           "silent"};

@@ -27,6 +27,8 @@ struct ViewOptions {
   std::string input;
   std::string output;
   int paperWidth = 576;
+  // --code-table N: the code table (ESC t's number) the printer is at before any ESC t.
+  int codeTable = 0;
   // Network printer: address and port to listen on, folder for the pictures.
   std::string address = "127.0.0.1";
   int port = 9100;

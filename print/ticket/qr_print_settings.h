@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "devices/bytes.h"
@@ -17,6 +18,9 @@ struct QrPrintSettings {
   bool pageMode = false;
   bool centred = false;
   bool woosimDialect = false;
+  // ESC t n after ESC @, and the printed text in that code table; none: no ESC t, and the
+  // text in Windows-1252 as always.
+  std::optional<int> codeTable = std::nullopt;
 };
 
 }  // namespace qrticket

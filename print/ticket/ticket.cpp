@@ -4,6 +4,7 @@
 #include "devices/text_encoding.h"
 #include "ticket/publisher.h"
 #include "ticket/qr_commands.h"
+#include "ticket/ticket_code_table.h"
 
 namespace qrticket {
 namespace {
@@ -56,6 +57,8 @@ TicketLayout LayOutTicket(const QrPrintSettings& settings, std::int16_t moduleSi
   ticket.push_back({Cp("Telefone : " + std::string(publisher::kPhone) + " ")});
   ticket.push_back({Cp("Internet : " + std::string(publisher::kWeb) + ":")});
   for (int i = 0; i < 6; ++i) ticket.push_back({kLf});
+  if (settings.codeTable)
+    SelectCodeTable(ticket, *settings.codeTable, layout.qrBlockFailure.has_value());
   return layout;
 }
 

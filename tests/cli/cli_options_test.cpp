@@ -31,6 +31,7 @@ TEST(CliOptions, DefaultsAreTheWindowsDefaults) {
   EXPECT_EQ(s.modelIndex, 1);
   EXPECT_EQ(s.errorLevelIndex, 1);
   EXPECT_FALSE(s.pageMode || s.centred || s.woosimDialect);
+  EXPECT_FALSE(s.codeTable.has_value());  // no ESC t: every ticket byte as always
   EXPECT_EQ(r.options->channel.stallTimeout, std::chrono::seconds(10));
   EXPECT_EQ(r.options->channel.cancelFd, -1);
 }
@@ -117,6 +118,14 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const CliOptions& o) { EXPECT_EQ(o.channel.stallTimeout, 500ms); }},
         ValueRow{"smallest_timeout", {"--device", "f", "--timeout", "0.001"},
                  [](const CliOptions& o) { EXPECT_EQ(o.channel.stallTimeout, 1ms); }},
+        ValueRow{"code_table", {"--device", "f", "--code-table", "3"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.settings.codeTable, 3); }},
+        ValueRow{"code_table_edges", {"--device", "f", "--code-table=0255"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.settings.codeTable, 255); }},
+        ValueRow{"code_table_zero", {"--device", "f", "--code-table", "0"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.settings.codeTable, 0); }},
+        ValueRow{"code_tables", {"--device", "f", "--code-tables"},
+                 [](const CliOptions& o) { EXPECT_EQ(o.mode, Mode::PrintCodeTables); }},
         ValueRow{"double_dash_alone", {"--device", "f", "--"},
                  [](const CliOptions& o) { EXPECT_EQ(o.settings.deviceName, "f"); }}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -234,6 +243,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "--device \"COM1:9600,n,8,1,q\": controlo de fluxo inválido: q (n, x, r, d ou p)"},
         UsageRow{"settings_on_a_parallel_port", {"--device", "LPT1:9600"},
                  "--device \"LPT1:9600\": LPT1: não é uma porta série: as definições só se aplicam a portas série"},
+        UsageRow{"code_table_256", {"--device", "x", "--code-table", "256"},
+                 "--code-table: '256' não é um número de 0 a 255"},
+        UsageRow{"code_table_negative", {"--device", "x", "--code-table=-1"},
+                 "--code-table: '-1' não é um número de 0 a 255"},
+        UsageRow{"code_table_not_a_number", {"--device", "x", "--code-table", "PC860"},
+                 "--code-table: 'PC860' não é um número de 0 a 255"},
+        UsageRow{"code_table_empty", {"--device", "x", "--code-table="},
+                 "--code-table: '' não é um número de 0 a 255"},
+        UsageRow{"code_tables_without_a_device", {"--code-tables"},
+                 "falta o dispositivo: --device NOME (qrticket --list-devices mostra os que há)"},
+        UsageRow{"code_tables_and_status", {"--device", "x", "--code-tables", "--status"},
+                 "--code-tables imprime um talão próprio: não se usa com outros modos"},
+        UsageRow{"code_tables_and_probe", {"--device", "x", "--code-tables", "--probe"},
+                 "--code-tables imprime um talão próprio: não se usa com outros modos"},
         UsageRow{"invalid_utf8_text", {"--device", "x", "--text", "a\xFF"},
                  "o texto a codificar não é UTF-8 válido"}),
     [](const auto& info) { return std::string(info.param.name); });

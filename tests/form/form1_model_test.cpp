@@ -15,6 +15,7 @@
 #include "recording_reporter.h"
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
+#include "ticket/code_table_ticket.h"
 #include "temp_dir.h"
 #include "ticket/ticket_defaults.h"
 #include "ticket_bytes.h"
@@ -126,6 +127,7 @@ class FakeView final : public Form1View {
     calls.push_back("preview");
     previewed.push_back(settings);
   }
+  void PreviewCodeTables() override { calls.push_back("code tables preview"); }
   void PreviewProbe(const QrPrintSettings& settings, int paperDots, FailureReporter&) override {
     calls.push_back("probe preview " + std::to_string(paperDots));
     previewed.push_back(settings);
@@ -328,6 +330,7 @@ TEST_P(Form1ModelTest, BlankDeviceDoesNothing) {
   model_.Clicked(Control::cmdEstado);
   model_.Chosen(MenuItem::Limits80);
   model_.Chosen(MenuItem::FindSpeed);
+  model_.Chosen(MenuItem::CodeTablesTicket);
   EXPECT_TRUE(view_.calls.empty());
   EXPECT_TRUE(reporter_.messages.empty());
 }
@@ -368,6 +371,44 @@ TEST_P(Form1ModelTest, ProbeWritesTheLimitsTicket) {
   EXPECT_TRUE(reporter_.messages.empty());
   EXPECT_EQ(testing::ReadFileBytes(file),
             ProbeTicketBytes(model_.SettingsFromControls(), kPaper58mmDots));
+}
+
+// The code table chosen in the print button's menu holds for the window's tickets: ESC t n
+// after ESC @ and the text in that table; "nenhuma" brings back the ticket of always.
+TEST_P(Form1ModelTest, ChosenCodeTableReachesTheTicket) {
+  const std::string file = dir_.File("ticket.bin");
+  Type(Control::ObjPrint, file);
+  Click(Control::Command1);
+  const Bytes always = testing::ReadFileBytes(file);
+  ASSERT_EQ(always.rfind("\x1B@\n", 0), 0U);
+
+  ChooseFromMenu(Control::Command1, MenuItem::CodeTable3);
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_NE(view_.messages[0].find("tabela de caracteres 3 (PC860) com ESC t 3"), std::string::npos)
+      << view_.messages[0];
+  EXPECT_EQ(model_.SettingsFromControls().codeTable, 3);
+  Click(Control::Command1);
+  const Bytes pc860 = testing::ReadFileBytes(file);
+  EXPECT_EQ(pc860.rfind("\x1B@\x1Bt\x03\n", 0), 0U);
+  EXPECT_NE(pc860.find("INFORMA\x80\x8EO"), Bytes::npos);  // ÇÃ in PC860
+
+  ChooseFromMenu(Control::Command1, MenuItem::CodeTableNone);
+  Click(Control::Command1);
+  EXPECT_EQ(testing::ReadFileBytes(file), always);
+  EXPECT_TRUE(reporter_.messages.empty());
+}
+
+TEST_P(Form1ModelTest, CodeTableTicketGoesToTheDeviceOrTheScreen) {
+  const std::string file = dir_.File("tabelas.bin");
+  Type(Control::ObjPrint, file);
+  ChooseFromMenu(Control::Command1, MenuItem::CodeTablesTicket);
+  EXPECT_EQ(testing::ReadFileBytes(file), CodeTableTicketBytes());
+  view_.canPreview = true;
+  view_.calls.clear();
+  Type(Control::ObjPrint, "VISUALIZAR:");
+  ChooseFromMenu(Control::Command1, MenuItem::CodeTablesTicket);
+  EXPECT_EQ(view_.calls, (std::vector<std::string>{"busy", "code tables preview", "idle"}));
+  EXPECT_TRUE(reporter_.messages.empty());
 }
 
 // Each rule follows the operator's change of every control it reads: the window shows what

@@ -181,7 +181,15 @@ TEST_F(LimitsMenu, OpensOnTheEnabledPrintButton) {
   QStringList captions;
   for (QAction* a : Menu()->actions()) captions << a->text();
   EXPECT_EQ(captions, QStringList({QString::fromUtf8("Imprimir talão de limites do QR (papel de 80 mm)"),
-                                   QString::fromUtf8("Imprimir talão de limites do QR (papel de 58 mm)")}));
+                                   QString::fromUtf8("Imprimir talão de limites do QR (papel de 58 mm)"),
+                                   QString::fromUtf8("Imprimir talão das tabelas de caracteres"),
+                                   QString::fromUtf8("Tabela de caracteres: nenhuma (como sempre)"),
+                                   QString::fromUtf8("Tabela de caracteres: 0 (PC437)"),
+                                   QString::fromUtf8("Tabela de caracteres: 2 (PC850)"),
+                                   QString::fromUtf8("Tabela de caracteres: 3 (PC860, português)"),
+                                   QString::fromUtf8("Tabela de caracteres: 16 (WPC1252)"),
+                                   QString::fromUtf8("Tabela de caracteres: 19 (PC858, com €)"),
+                                   QString::fromUtf8("Tabela de caracteres: 40 (ISO-8859-15)")}));
   Q_EMIT print->customContextMenuRequested(QPoint(10, 10));
   EXPECT_TRUE(testing::WaitFor([&] { return Menu()->isVisible(); }));
   Menu()->close();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -153,6 +154,29 @@ TEST_F(Form1Print, DeviceNameKeepsItsSpaces) {
   QDir::setCurrent(previous);
   EXPECT_FALSE(ReadFileBytes(dir_.File(" spaced.bin ")).empty());
   EXPECT_TRUE(ReadFileBytes(dir_.File("spaced.bin")).empty());
+}
+
+// The print button's menu chooses the code table the window's tickets select until it closes:
+// one box says so, and the next ticket starts ESC @ ESC t 3 with its text in PC860.
+TEST_F(Form1Print, ChosenCodeTableReachesTheTicket) {
+  const std::string file = dir_.File("ticket.bin");
+  SetDevice(QString::fromStdString(file));
+  auto* menu = ControlNamed<QPushButton>(form_, "Command1")->findChild<QMenu*>(QStringLiteral("mnuLimites"));
+  ASSERT_NE(menu, nullptr);
+  QAction* pc860 = menu->findChild<QAction*>(QStringLiteral("actTabela3"));
+  ASSERT_NE(pc860, nullptr);
+  {
+    MessageBoxAnswerer answerer;
+    pc860->trigger();
+    ASSERT_EQ(answerer.seen().size(), 1);
+    EXPECT_TRUE(answerer.seen().front().text.contains(QStringLiteral("ESC t 3")))
+        << answerer.seen().front().text.toStdString();
+  }
+  Print();
+  const Bytes ticket = ReadFileBytes(file);
+  EXPECT_EQ(Hex(ticket.substr(0, 5)), "1B 40 1B 74 03");
+  EXPECT_NE(ticket.find("INFORMA\x80\x8EO"), Bytes::npos);
+  EXPECT_EQ(reporterCalls_, 0);
 }
 
 TEST_F(Form1Print, FailureShowsOneBoxThenTheWindowStillPrints) {

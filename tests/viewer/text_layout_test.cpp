@@ -3,7 +3,7 @@
 // reverse (GS B), Kanji mode (FS &), and the same stream fed in pieces drawing the same paper.
 #include <gtest/gtest.h>
 
-#include "code_tables.h"
+#include "devices/code_tables.h"
 #include "render_ticket.h"
 #include "test_bitmap.h"
 #include "ticket_bytes.h"
@@ -51,10 +51,17 @@ struct SameGlyphsRow {
 void PrintTo(const SameGlyphsRow& row, std::ostream* out) { *out << row.name; }
 class CodeTableText : public ::testing::TestWithParam<SameGlyphsRow> {};
 
+// The printer started at WPC1252, as a printer set to it by its memory switches.
+RenderedTicket AtWindows1252(const Bytes& stream) {
+  RenderOptions options;
+  options.codeTable = kWindows1252CodeTable;
+  return RenderTicket(stream, options);
+}
+
 // "Olá, açúcar, pão é São" in each table draws the very pixels of the same text in WPC1252.
 TEST_P(CodeTableText, DrawsTheSameGlyphsAsWindows1252) {
   const Bytes cp1252 = "Ol\xe1, a\xe7\xfa" "car, p\xe3o \xe9 S\xe3o\n"s;
-  const RenderedTicket expected = RenderTicket(cp1252);
+  const RenderedTicket expected = AtWindows1252(cp1252);
   const RenderedTicket got = RenderTicket(GetParam().selectAndText);
   EXPECT_EQ(got.pixels, expected.pixels) << ReportText(got);
   EXPECT_GT(testing::InkCount(got), 0u);
@@ -67,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         SameGlyphsRow{"PC860", "\x1bt\x03" "Ol\xa0, a\x87\xa3" "car, p\x84o \x82 S\x84o\n"s},
         SameGlyphsRow{"PC850", "\x1bt\x02" "Ol\xa0, a\x87\xa3" "car, p\xc6o \x82 S\xc6o\n"s},
         SameGlyphsRow{"PC858", "\x1bt\x13" "Ol\xa0, a\x87\xa3" "car, p\xc6o \x82 S\xc6o\n"s},
+        SameGlyphsRow{"ISO8859_15", "\x1bt\x28" "Ol\xe1, a\xe7\xfa" "car, p\xe3o \xe9 S\xe3o\n"s},
         // PC437 has no ã: the 'ã' bytes of PC860 print other letters there.
         SameGlyphsRow{"PC437BackToWindows1252",
                       "\x1bt\x00" "Ol\xa0, a\x87\xa3" "car, p\x1bt\x10\xe3o \xe9 S\xe3o\n"s}),
@@ -74,17 +82,74 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CodeTableText, Pc437IsNotWindows1252) {
   // The same byte, 0xE9, is 'é' in WPC1252 and 'Θ' in PC437.
-  EXPECT_NE(RenderTicket("\x1bt\x00\xe9\n"s).pixels, RenderTicket("\xe9\n"s).pixels);
+  EXPECT_NE(RenderTicket("\x1bt\x00\xe9\n"s).pixels, RenderTicket("\x1bt\x10\xe9\n"s).pixels);
   // ... and Θ is 0xC8 in WPC1253: the same character, the same glyph.
   EXPECT_EQ(RenderTicket("\x1bt\x00\xe9\n"s).pixels, RenderTicket("\x1bt\x2f\xc8\n"s).pixels);
 }
 
-TEST(CodeTableText, UnknownTableKeepsTheOneBeforeAndInitialiseRestoresWindows1252) {
+// Without ESC t the printer is at its factory table, PC437: our own ticket, which selects no
+// table, draws as it does after ESC t 0, and not as in WPC1252.
+TEST(CodeTableText, WithoutEscTThePrinterIsAtPc437) {
+  const Bytes ticket = qrticket::testing::TicketBytes(testing::TicketSettings("Ol\xe1 1"));
+  ASSERT_EQ(ticket.substr(0, 2), "\x1b@");
+  const Bytes withEscT0 = "\x1b@\x1bt\x00"s + ticket.substr(2);
+  EXPECT_EQ(RenderTicket(ticket).pixels, RenderTicket(withEscT0).pixels);
+  EXPECT_NE(RenderTicket(ticket).pixels, AtWindows1252(ticket).pixels);
+  // Told to start elsewhere, the virtual printer draws as that table.
+  EXPECT_EQ(AtWindows1252(ticket).pixels, RenderTicket("\x1b@\x1bt\x10"s + ticket.substr(2)).pixels);
+}
+
+struct MismatchRow {
+  const char* name;
+  Bytes stream;
+  int startTable;
+  const char* line;  // the report's first line; "" when no character prints otherwise
+};
+void PrintTo(const MismatchRow& row, std::ostream* out) { *out << row.name; }
+class CodeTableReport : public ::testing::TestWithParam<MismatchRow> {};
+
+TEST_P(CodeTableReport, NamesTheCharactersThatPrintOtherwise) {
+  RenderOptions options;
+  options.codeTable = GetParam().startTable;
+  const RenderedTicket t = RenderTicket(GetParam().stream, options);
+  const std::string first = t.report.empty() ? "" : t.report.front();
+  if (*GetParam().line == '\0') {
+    EXPECT_EQ(first.rfind("tabela ", 0), std::string::npos) << ReportText(t);
+  } else {
+    EXPECT_EQ(first, GetParam().line) << ReportText(t);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, CodeTableReport,
+    ::testing::Values(
+        // "INFORMAÇÃO" and "Página" in Windows-1252, each character named once.
+        MismatchRow{"FactoryTable", "INFORMA\xc7\xc3O P\xe1gina \xe1\n"s, 0,
+                    "tabela PC437 (a de fábrica, sem ESC t): Ç sai como ╟, Ã como ├, á como ß"},
+        // After ESC t the text is in the table the sender chose.
+        MismatchRow{"ChosenByEscT", "\x1bt\x03\xe3\x80\n"s, 0, ""},
+        MismatchRow{"StartedElsewhere", "\xe3\n"s, 3, "tabela PC860 (a inicial, sem ESC t): ã sai como π"},
+        // ISO-8859-15 prints nothing for 0x80..0x9F.
+        MismatchRow{"PrintsNothing", "\x80\xe1\n"s, 40, "tabela ISO8859-15 (a inicial, sem ESC t): € sai em branco"},
+        MismatchRow{"Windows1252PrintsAsWritten", "\xe1\xe3\x80\n"s, 16, ""},
+        MismatchRow{"AsciiOnly", "Pagina\n"s, 0, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Text after ESC @ is at the start table again, and is noted.
+TEST(CodeTableReport, InitialiseReturnsToTheStartTable) {
+  const RenderedTicket t = RenderTicket("\x1bt\x03\xe3\x1b@\xe1\x1bt\x00\xe3\n"s);
+  ASSERT_FALSE(t.report.empty());
+  EXPECT_EQ(t.report[0], "tabela PC437 (a de fábrica, sem ESC t): á sai como ß") << ReportText(t);
+  EXPECT_EQ(ReportText(t).find("tabela", 1), std::string::npos) << ReportText(t);
+}
+
+TEST(CodeTableText, UnknownTableKeepsTheOneBeforeAndInitialiseRestoresTheStartTable) {
   const RenderedTicket t = RenderTicket("\x1bt\x03\x1bt\x01\x84\n"s);
-  EXPECT_EQ(t.pixels, RenderTicket("\xe3\n"s).pixels);  // still PC860: 0x84 is 'ã'
+  EXPECT_EQ(t.pixels, AtWindows1252("\xe3\n"s).pixels);  // still PC860: 0x84 is 'ã'
   EXPECT_TRUE(ReportHas(t, "byte 3: ESC t 1: tabela de caracteres não desenhada aqui, mantém-se PC860"))
       << ReportText(t);
-  EXPECT_EQ(RenderTicket("\x1bt\x03\x1b@\xe3\n"s).pixels, RenderTicket("\xe3\n"s).pixels);
+  EXPECT_EQ(RenderTicket("\x1bt\x03\x1b@\xe3\n"s).pixels, RenderTicket("\x1bt\x00\xe3\n"s).pixels);
+  EXPECT_EQ(AtWindows1252("\x1bt\x03\x1b@\xe3\n"s).pixels, AtWindows1252("\xe3\n"s).pixels);
 }
 
 // The left edge of the ink in columns [from, to) of the first line, or -1.

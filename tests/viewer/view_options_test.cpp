@@ -10,12 +10,15 @@ struct OptionsRow {
   const char* name;
   std::vector<std::string> args;
   int exitCode;
-  const char* summary;  // for accepted lines: "file IN OUT WIDTH" or "listen ADDR PORT DIR"
+  // for accepted lines: "file IN OUT WIDTH" or "listen ADDR PORT DIR", then " table N" when
+  // the printer starts at another code table than PC437
+  const char* summary;
 };
 
 std::string Summary(const ViewOptions& v) {
-  return v.listen ? "listen " + v.address + " " + std::to_string(v.port) + " " + v.outDir
-                  : "file " + v.input + " " + v.output + " " + std::to_string(v.paperWidth);
+  return (v.listen ? "listen " + v.address + " " + std::to_string(v.port) + " " + v.outDir
+                   : "file " + v.input + " " + v.output + " " + std::to_string(v.paperWidth)) +
+         (v.codeTable != 0 ? " table " + std::to_string(v.codeTable) : "");
 }
 
 void PrintTo(const OptionsRow& row, std::ostream* out) { *out << row.name; }
@@ -63,6 +66,15 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsRow{"ListenBareIpv6Refused", {"--listen", "::1:9100", "--out", "d"}, kExitUsage, ""},
         OptionsRow{"WidthNotANumber", {"t.bin", "-o", "t.png", "--width", "abc"}, kExitUsage, ""},
         OptionsRow{"ExtraArgument", {"t.bin", "u.bin", "-o", "t.png"}, kExitUsage, ""},
+        OptionsRow{"CodeTable", {"t.bin", "-o", "t.png", "--code-table", "3"}, kExitOk,
+                   "file t.bin t.png 576 table 3"},
+        OptionsRow{"CodeTableFactory", {"t.bin", "-o", "t.png", "--code-table", "0"}, kExitOk,
+                   "file t.bin t.png 576"},
+        OptionsRow{"CodeTableListening", {"--listen", "9100", "--out", "d", "--code-table", "16"},
+                   kExitOk, "listen 127.0.0.1 9100 d table 16"},
+        OptionsRow{"CodeTableNotDrawn", {"t.bin", "-o", "t.png", "--code-table", "1"}, kExitUsage, ""},
+        OptionsRow{"CodeTableTooBig", {"t.bin", "-o", "t.png", "--code-table", "1016"}, kExitUsage, ""},
+        OptionsRow{"CodeTableNotANumber", {"t.bin", "-o", "t.png", "--code-table", "x"}, kExitUsage, ""},
         OptionsRow{"Help", {"--help"}, kExitOk, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

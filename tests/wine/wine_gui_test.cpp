@@ -999,6 +999,39 @@ Fields WaitForBoxSaying(Probe& probe, const std::string& start, std::chrono::mil
   return box;
 }
 
+// The code table chosen in the print button's menu holds for the next ticket, whose bytes are
+// the Linux build's for the same choice; "nenhuma" brings back the ticket of always.
+TEST_F(Form1At96, CodeTableFromThePrintButtonsMenuReachesTheTicket) {
+  const std::string file = "janela-tabela.bin";
+  fs::remove(kExchange / file);
+  TypeInto("ObjPrint", file);
+  probe().Ask("rightclick Command1");
+  // Limites 80, Limites 58, the code-table ticket, nenhuma, 0, 2, then 3 (PC860).
+  probe().Ask("keys Down Down Down Down Down Down Down Return");
+  const Fields box = WaitForBoxSaying(probe(), "Até fechar a janela", 5s);
+  ASSERT_TRUE(box.contains("text"));
+  EXPECT_NE(box.at("text").find("ESC t 3"), std::string::npos) << box.at("text");
+  probe().Ask("keys Return");
+  probe().Ask("click Command1");
+  probe().Ask("sync");
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  settings.codeTable = 3;
+  EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(TicketBytes(settings)));
+
+  probe().Ask("rightclick Command1");
+  probe().Ask("keys Down Down Down Down Return");  // nenhuma
+  WaitForBoxSaying(probe(), "Os talões desta janela não escolhem", 5s);
+  probe().Ask("keys Return");
+  probe().Ask("click Command1");
+  probe().Ask("sync");
+  settings.codeTable.reset();
+  EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(TicketBytes(settings)));
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  TypeInto("ObjPrint", "");
+}
+
 // Chooses "Procurar velocidade" in the status button's context menu (opened with the right
 // mouse button, or from the keyboard with the menu key), and answers its warning.
 void StartSpeedSearch(Probe& probe, bool fromTheKeyboard) {

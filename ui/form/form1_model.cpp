@@ -4,6 +4,7 @@
 #include <string>
 
 #include "device_entries.h"
+#include "devices/code_tables.h"
 #include "devices/device_name.h"
 #include "form_layout.h"
 #include "form_text.h"
@@ -13,6 +14,7 @@
 #include "status_message.h"
 #include "symbol_line.h"
 #include "symbols/qr_symbol_types.h"
+#include "ticket/code_table_ticket.h"
 #include "ticket/ticket_defaults.h"
 
 namespace qrticket::ui {
@@ -85,6 +87,14 @@ void Form1Model::Chosen(MenuItem item) {
     case MenuItem::Limits80: PrintLimits(kPaper80mmDots); break;
     case MenuItem::Limits58: PrintLimits(kPaper58mmDots); break;
     case MenuItem::FindSpeed: FindSpeed(); break;
+    case MenuItem::CodeTablesTicket: PrintCodeTableTicket(); break;
+    case MenuItem::CodeTableNone: ChooseCodeTable(std::nullopt); break;
+    case MenuItem::CodeTable0: ChooseCodeTable(0); break;
+    case MenuItem::CodeTable2: ChooseCodeTable(2); break;
+    case MenuItem::CodeTable3: ChooseCodeTable(3); break;
+    case MenuItem::CodeTable16: ChooseCodeTable(16); break;
+    case MenuItem::CodeTable19: ChooseCodeTable(19); break;
+    case MenuItem::CodeTable40: ChooseCodeTable(40); break;
   }
 }
 
@@ -111,6 +121,7 @@ QrPrintSettings Form1Model::SettingsFromControls() const {
   settings.pageMode = view_.Ticked(Control::ChkPag);
   settings.centred = view_.Ticked(Control::chkCentrado);
   settings.woosimDialect = view_.Ticked(Control::chkNew);
+  settings.codeTable = codeTable_;
   return settings;
 }
 
@@ -173,6 +184,23 @@ void Form1Model::PrintLimits(int paperDots) {
   } else {
     PrintLimitsTicket(settings, paperDots, reporter_);
   }
+}
+
+void Form1Model::PrintCodeTableTicket() {
+  const std::string device = view_.Text(Control::ObjPrint);
+  if (!HasTextBesidesSpaces(device)) return;
+  const Busy busy(view_);
+  if (view_.CanPreview() && IsPreviewDeviceName(device)) {
+    view_.PreviewCodeTables();
+  } else {
+    PrintCodeTables(device, reporter_);
+  }
+}
+
+void Form1Model::ChooseCodeTable(std::optional<int> table) {
+  codeTable_ = table;
+  const CodeTableInfo* info = table ? FindCodeTable(*table) : nullptr;
+  view_.ShowMessage(texts::CodeTableChosenMessage(table, info ? info->name : ""));
 }
 
 }  // namespace qrticket::ui

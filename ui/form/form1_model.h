@@ -5,6 +5,7 @@
 // read and change the controls through Form1View, the few calls both toolkits have.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,6 +51,8 @@ class Form1View {
   virtual void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) = 0;
   virtual void PreviewProbe(const QrPrintSettings& settings, int paperDots,
                             FailureReporter& reporter) = 0;
+  // The code-table ticket on screen.
+  virtual void PreviewCodeTables() = 0;
   // A long action (the speed search) lets the window answer between its steps, so that it can
   // be closed; closing it then makes `CancelFd()` readable, which ends the action.
   virtual void KeepResponding() {}
@@ -73,7 +76,8 @@ class Form1Model final {
   void Changed(Control control);
   // A push button was clicked: Command1 prints, cmdEstado asks the status, Command2 closes.
   void Clicked(Control control);
-  // An item of a context menu was chosen: the limits ticket on either paper, the speed search.
+  // An item of a context menu was chosen: the limits ticket on either paper, the speed search,
+  // the code-table ticket, or the code table the window's tickets select until it closes.
   void Chosen(MenuItem item);
 
   // What a print would send now: the controls' values as the ticket job takes them.
@@ -94,12 +98,18 @@ class Form1Model final {
   void FindSpeed();
   // The limits ticket on paper `paperDots` wide, to the device in the box (or on screen).
   void PrintLimits(int paperDots);
+  // The code-table ticket, to the device in the box (or on screen).
+  void PrintCodeTableTicket();
+  // The tickets select `table` from now on (none: no ESC t); a box says so.
+  void ChooseCodeTable(std::optional<int> table);
 
   Form1View& view_;
   FailureReporter& reporter_;
   // The symbol line waits for the end of the load steps: before, the values are half set, and
   // each model and level measured costs time at start-up.
   bool loaded_ = false;
+  // Held while the window is open; nothing is stored between runs.
+  std::optional<int> codeTable_;
 };
 
 }  // namespace qrticket::ui

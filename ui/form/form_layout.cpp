@@ -84,10 +84,21 @@ constexpr ControlSpec kForm1Controls[] = {
      .tabIndex = 4, .caption = "Contorno", .hidden = true},
 };
 
-// The limits ticket on either paper: the print button's menu, so no control of the window moves.
+// The print button's menu, so no control of the window moves: the limits ticket on either
+// paper, the code-table ticket and the code table the tickets select while the window is open.
 constexpr MenuItemSpec kLimitsItems[] = {
     {.name = "actLimites80", .caption = &texts::ProbeMenuCaption80, .item = MenuItem::Limits80},
     {.name = "actLimites58", .caption = &texts::ProbeMenuCaption58, .item = MenuItem::Limits58},
+    {.name = "actTabelas", .caption = &texts::CodeTablesMenuCaption,
+     .item = MenuItem::CodeTablesTicket},
+    {.name = "actTabelaNenhuma", .caption = &texts::CodeTableNoneCaption,
+     .item = MenuItem::CodeTableNone},
+    {.name = "actTabela0", .caption = &texts::CodeTable0Caption, .item = MenuItem::CodeTable0},
+    {.name = "actTabela2", .caption = &texts::CodeTable2Caption, .item = MenuItem::CodeTable2},
+    {.name = "actTabela3", .caption = &texts::CodeTable3Caption, .item = MenuItem::CodeTable3},
+    {.name = "actTabela16", .caption = &texts::CodeTable16Caption, .item = MenuItem::CodeTable16},
+    {.name = "actTabela19", .caption = &texts::CodeTable19Caption, .item = MenuItem::CodeTable19},
+    {.name = "actTabela40", .caption = &texts::CodeTable40Caption, .item = MenuItem::CodeTable40},
 };
 // The speed search: the status button's menu, beside the status it asks.
 constexpr MenuItemSpec kStatusItems[] = {

@@ -53,7 +53,12 @@ enum class Control {
 };
 
 // The items of Form1's context menus, as the model hears of them.
-enum class MenuItem { Limits80, Limits58, FindSpeed };
+enum class MenuItem {
+  Limits80, Limits58, FindSpeed,
+  // The code-table ticket, and the code table the window's tickets select (none: as always).
+  CodeTablesTicket, CodeTableNone, CodeTable0, CodeTable2, CodeTable3, CodeTable16, CodeTable19,
+  CodeTable40,
+};
 
 struct ControlSpec {
   std::string_view name = {};       // the control's name: object name (Qt), found by it in tests

@@ -22,6 +22,23 @@ std::string_view ProbeMenuCaption80() { return "Imprimir talão de limites do QR
 std::string_view ProbeMenuCaption58() { return "Imprimir talão de limites do QR (papel de 58 mm)"; }
 
 std::string_view SpeedSearchMenuCaption() { return "Procurar velocidade"; }
+std::string_view CodeTablesMenuCaption() { return "Imprimir talão das tabelas de caracteres"; }
+std::string_view CodeTableNoneCaption() { return "Tabela de caracteres: nenhuma (como sempre)"; }
+std::string_view CodeTable0Caption() { return "Tabela de caracteres: 0 (PC437)"; }
+std::string_view CodeTable2Caption() { return "Tabela de caracteres: 2 (PC850)"; }
+std::string_view CodeTable3Caption() { return "Tabela de caracteres: 3 (PC860, português)"; }
+std::string_view CodeTable16Caption() { return "Tabela de caracteres: 16 (WPC1252)"; }
+std::string_view CodeTable19Caption() { return "Tabela de caracteres: 19 (PC858, com €)"; }
+std::string_view CodeTable40Caption() { return "Tabela de caracteres: 40 (ISO-8859-15)"; }
+std::string CodeTableChosenMessage(std::optional<int> table, std::string_view name) {
+  if (!table)
+    return "Os talões desta janela não escolhem tabela de caracteres: o texto segue em "
+           "Windows-1252, como sempre.";
+  const std::string n = std::to_string(*table);
+  return "Até fechar a janela, os talões escolhem a tabela de caracteres " + n + " (" +
+         std::string(name) + ") com ESC t " + n +
+         " e escrevem nela o texto impresso. Os dados do QR seguem como sempre.";
+}
 
 namespace {
 

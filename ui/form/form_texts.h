@@ -4,6 +4,7 @@
 // port_help.cpp and win/port_help.cpp), so the wording is reviewed in one place.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,17 @@ std::string_view ProbeMenuCaption58();
 // The Estado button's context menu: the speed search; its box's first line, naming the device
 // as typed, and the line that says what was found and where it went.
 std::string_view SpeedSearchMenuCaption();
+// The print button's code-table items, and the box that says which table the tickets select.
+std::string_view CodeTablesMenuCaption();
+std::string_view CodeTableNoneCaption();
+std::string_view CodeTable0Caption();
+std::string_view CodeTable2Caption();
+std::string_view CodeTable3Caption();
+std::string_view CodeTable16Caption();
+std::string_view CodeTable19Caption();
+std::string_view CodeTable40Caption();
+// `table` and `name` of the table chosen; none: the tickets select none.
+std::string CodeTableChosenMessage(std::optional<int> table, std::string_view name);
 std::string SpeedSearchHeading(std::string_view device);
 std::string SpeedFound(std::string_view name);
 

@@ -171,6 +171,12 @@ void Form1::PreviewTicket(const QrPrintSettings& settings, FailureReporter& repo
   previewHook_(settings, reporter);
 }
 
+void Form1::PreviewCodeTables() {
+#ifdef QRTICKET_HAVE_VIEWER
+  ShowCodeTablesPreview(this);
+#endif
+}
+
 void Form1::PreviewProbe(const QrPrintSettings& settings, int paperDots,
                          FailureReporter& reporter) {
 #ifdef QRTICKET_HAVE_VIEWER

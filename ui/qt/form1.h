@@ -51,6 +51,7 @@ class Form1 final : public QWidget, private Form1View {
   void ShowMessage(const std::string& message) override;
   bool CanPreview() const override { return static_cast<bool>(previewHook_); }
   void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;
+  void PreviewCodeTables() override;
   void PreviewProbe(const QrPrintSettings& settings, int paperDots,
                     FailureReporter& reporter) override;
   void KeepResponding() override;

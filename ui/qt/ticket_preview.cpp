@@ -19,6 +19,7 @@
 #include "form_texts.h"
 #include "png_writer.h"
 #include "preview_ticket.h"
+#include "ticket/code_table_ticket.h"
 #include "window_placement.h"
 
 namespace qrticket::ui {
@@ -107,6 +108,13 @@ void TicketPreview::AskAndSave() {
     QMessageBox(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), error, QMessageBox::Ok,
                 this)
         .exec();
+}
+
+void ShowCodeTablesPreview(QWidget* parent) {
+  TicketPreview preview(viewer::RenderTicket(CodeTableTicketBytes()), parent);
+  QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  preview.exec();
+  QGuiApplication::restoreOverrideCursor();
 }
 
 void ShowTicketPreview(const QrPrintSettings& settings, FailureReporter& reporter) {

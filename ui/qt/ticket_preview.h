@@ -35,6 +35,9 @@ class TicketPreview final : public QDialog {
 // it in a modal TicketPreview. Job failures reach `reporter` as a print's would.
 void ShowTicketPreview(const QrPrintSettings& settings, FailureReporter& reporter);
 
+// The code-table ticket on screen, in a modal TicketPreview over `parent`.
+void ShowCodeTablesPreview(QWidget* parent);
+
 // The limits ticket on screen, on paper `paperDots` wide, in a modal TicketPreview over
 // `parent`. Settings that give no limits ticket reach `reporter`.
 void ShowProbePreview(const QrPrintSettings& settings, int paperDots, FailureReporter& reporter,

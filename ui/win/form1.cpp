@@ -16,6 +16,7 @@
 #include "preview_window.h"
 #include "symbol_line.h"
 #include "symbols/qr_symbol_types.h"
+#include "ticket/code_table_ticket.h"
 #include "win_text.h"
 
 namespace qrticket::ui {
@@ -348,6 +349,8 @@ void Form1::PreviewTicket(const QrPrintSettings& settings, FailureReporter& repo
   if (const std::optional<Bytes> bytes = PreviewTicketBytes(settings, reporter))
     ShowPreview(window_, *bytes, kPaper80mmDots);
 }
+
+void Form1::PreviewCodeTables() { ShowPreview(window_, CodeTableTicketBytes(), kPaper80mmDots); }
 
 void Form1::PreviewProbe(const QrPrintSettings& settings, int paperDots,
                          FailureReporter& reporter) {

@@ -65,6 +65,7 @@ class Form1 final : private Form1View {
   void ShowMessage(const std::string& message) override;
   bool CanPreview() const override;
   void PreviewTicket(const QrPrintSettings& settings, FailureReporter& reporter) override;
+  void PreviewCodeTables() override;
   void PreviewProbe(const QrPrintSettings& settings, int paperDots,
                     FailureReporter& reporter) override;
   void KeepResponding() override;

@@ -49,6 +49,7 @@ int RunSerialPrinter(const ViewOptions& options) {
   serial.settings = *ParseSerialSettings(options.serialSettings).settings;
   serial.outDir = PathFromUtf8(options.outDir);
   serial.render.paperWidth = options.paperWidth;
+  serial.render.codeTable = options.codeTable;
   serial.simulate = SimulatedStateNamed(options.simulate).value_or(SimulatedState::Ready);
   try {
     std::error_code ec;
