@@ -7,6 +7,7 @@
 #include <string>
 
 #include "devices/hex_byte.h"
+#include "devices/text_encoding.h"
 
 namespace qrticket::viewer {
 namespace {
@@ -22,19 +23,6 @@ std::string HexBytes(BytesView bytes) {
     out += text;
   }
   return out;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 }  // namespace

@@ -26,6 +26,9 @@ Bytes Utf16ToCp1252(std::u16string_view utf16);
 // The Unicode code point of one Windows-1252 byte (undefined codes map to U+0081 and alike).
 char32_t Cp1252ToCodePoint(unsigned char byte);
 
+// Appends one code point to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Windows-1252 to UTF-8, for showing bytes to a person.
 std::string Cp1252ToUtf8(BytesView bytes);
 

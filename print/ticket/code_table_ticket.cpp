@@ -2,17 +2,13 @@
 #include "ticket/code_table_ticket.h"
 
 #include <algorithm>
-#include <new>
 
 #include "devices/char_from_code.h"
 #include "devices/code_table_encoding.h"
-#include "devices/device_channel.h"
-#include "devices/device_failures.h"
+#include "ticket/statements_job.h"
 
 namespace qrticket {
 namespace {
-
-constexpr int kCodeTablesChannel = 1;
 
 // "  3 PC860      ": the number right-aligned in three columns, the name in ten.
 Bytes Label(const CodeTableInfo& table) {
@@ -48,21 +44,7 @@ Bytes CodeTableTicketBytes() {
 
 void PrintCodeTables(const std::string& deviceName, FailureReporter& reporter,
                      const ChannelOptions& options, SystemCalls& sys) {
-  DeviceChannel channel(options, sys);
-  std::string message;
-  try {
-    const std::vector<PrintStatement> ticket = CodeTableStatements();
-    channel.OpenForOutput(kCodeTablesChannel, deviceName);
-    for (const PrintStatement& statement : ticket) channel.PrintItems(kCodeTablesChannel, statement);
-    channel.CloseAll();
-    return;
-  } catch (const PrintFailure& failure) {
-    message = kFailurePrefix + failure.description();
-  } catch (const std::bad_alloc&) {
-    message = kFailurePrefix + failures::OutOfMemory().description();
-  }
-  channel.ReleaseAll();
-  reporter.ShowFailure(message);
+  PrintStatements(deviceName, CodeTableStatements, reporter, options, sys);
 }
 
 }  // namespace qrticket
