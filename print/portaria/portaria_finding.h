@@ -53,6 +53,7 @@ enum class Point {
   kSymbolLevel,
   kSymbolVersion,
   kSymbolWidth,
+  kNoSymbol,         // the printer draws no symbol at all
 };
 
 struct Finding {

@@ -72,6 +72,7 @@ std::string Sentence(const Finding& f) {
     case Point::kSymbolWidth:
       return MillimetresAt(static_cast<int>(f.first), static_cast<int>(f.second)) +
              " mm de largura a " + Number(f.second) + " ppp; a portaria pede pelo menos 30 mm";
+    case Point::kNoSymbol: return "a impressora não desenha nenhum símbolo";
   }
   return {};
 }
