@@ -272,7 +272,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
 
   CliOptions options;
   options.mode = raw.listDevices         ? Mode::ListDevices
-                 : raw.symbolModes.check ? Mode::CheckSymbol
+                 : raw.symbolModes.check || raw.symbolModes.portaria ? Mode::CheckSymbol
                  : raw.symbolModes.probe ? Mode::PrintProbe
                  : raw.codeTables        ? Mode::PrintCodeTables
                                          : raw.mode;
@@ -282,6 +282,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   if (!paper) return UsageError("--paper: '" + raw.symbolModes.paperText + "' não é 58 nem 80");
   options.symbolModes = raw.symbolModes;
   options.symbolModes.paperMm = *paper;
+  const auto dpi = Dpi(raw.symbolModes.dpiText);
+  if (!dpi) return UsageError("--dpi: '" + raw.symbolModes.dpiText + "' não é 180, 203 nem 300");
+  options.symbolModes.dpi = *dpi;
   if (options.mode == Mode::ListDevices) {  // takes nothing else
     options.channel.cancelFd = cancelFd;
     ParseResult result;

@@ -4,6 +4,8 @@
 
 #include "cli_options.h"
 #include "decimal_number.h"
+#include "portaria/portaria_symbol.h"
+#include "portaria_command.h"
 #include "print_command.h"
 #include "symbols/probe_job.h"
 #include "symbols/symbol_facts.h"
@@ -13,9 +15,10 @@
 namespace qrticket::cli {
 namespace {
 
-int RunCheck(const QrPrintSettings& settings, std::ostream& out, std::ostream& err) {
+int RunCheck(const QrPrintSettings& settings, int dpi, std::ostream& out, std::ostream& err) {
   const SymbolFacts facts = SymbolFactsFor(settings);
   out << SymbolFactsReport(facts) << '\n';
+  WritePortariaLines(settings, facts, dpi, out);
   if (facts.printsOn80mm()) return kCheckPrints;
   err << "qrticket: " << CheckVerdict(facts) << '\n';
   return kCheckDoesNotPrint;
@@ -39,16 +42,24 @@ void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
                               "1 se não")
                            ->trigger_on_parse();
   check->excludes(device);
+  CLI::Option* portaria =
+      app.add_flag("--portaria", options.portaria,
+                   "só verifica o código QR de fatura contra a Portaria 195/2020 (sem "
+                   "dispositivo): sai com 0 se cumpre, 1 se não cumpre")
+          ->excludes(device)
+          ->excludes(check);
   CLI::Option* probe =
       app.add_flag("--probe", options.probe,
                    "imprime o talão de limites: símbolos de tamanhos crescentes e uma imagem "
                    "do último, para achar onde o comando QR da impressora deixa de funcionar")
-          ->excludes(check);
+          ->excludes(check)
+          ->excludes(portaria);
   // Each mode is the whole run: none of them goes with asking the printer's status or
   // listing the devices.
   for (const char* name : {"--status", "--check-status", "--find-speed", "--list-devices"}) {
     for (CLI::Option* other : named(name)) {
       check->excludes(other);
+      portaria->excludes(other);
       probe->excludes(other);
     }
   }
@@ -57,6 +68,17 @@ void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
       ->type_name("MM")
       ->needs(probe)
       ->capture_default_str();
+  app.add_option("--dpi", options.dpiText,
+                 "densidade da impressora em pontos por polegada, para medir o símbolo em mm "
+                 "(--check, --portaria): 180, 203 ou 300")
+      ->type_name("PPP")
+      ->capture_default_str();
+}
+
+std::optional<int> Dpi(const std::string& text) {
+  const auto value = ParseDecimalInteger(text);
+  if (!value || !portaria::IsKnownDpi(static_cast<int>(*value))) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 std::optional<int> PaperMm(const std::string& text) {
@@ -73,7 +95,8 @@ TicketNotices NoticesFor(const QrPrintSettings& settings) {
 std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSettings& settings,
                                  const ChannelOptions& channel, std::ostream& out,
                                  std::ostream& err) {
-  if (modes.check) return RunCheck(settings, out, err);
+  if (modes.portaria) return RunPortaria(settings, modes.dpi, out, err);
+  if (modes.check) return RunCheck(settings, modes.dpi, out, err);
   if (!modes.probe) return std::nullopt;
   StreamReporter toErr(err);
   NotingReporter reporter(toErr);

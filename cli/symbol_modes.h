@@ -21,20 +21,26 @@ enum CheckExitCode : int {
 
 struct SymbolModeOptions {
   bool check = false;
+  bool portaria = false;         // --portaria: the invoice QR code against Portaria 195/2020
+  int dpi = 203;                 // the printer's density for --check and --portaria
+  std::string dpiText = "203";   // --dpi as typed; Dpi() reads it
   bool probe = false;
   int paperMm = 80;             // the limits ticket's paper: 80 or 58
   std::string paperText = "80";  // --paper as typed; PaperMm() reads it
 };
 
-// Adds --check, --probe and --paper to `app`, whose --device option already exists: --check
+// Adds --check, --portaria, --dpi, --probe and --paper to `app`, whose --device option already exists: --check
 // refuses a device. Both exclude --status, --check-status and --list-devices when `app` has
 // them.
 void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options);
 
+// --dpi: 180, 203 or 300 (decimal, as every number); nullopt for anything else.
+std::optional<int> Dpi(const std::string& text);
+
 // --paper in millimetres, 58 or 80 (decimal, as every number); nullopt for anything else.
 std::optional<int> PaperMm(const std::string& text);
 
-// Runs --check or --probe when one was asked for and returns its exit code; nullopt when the
+// Runs --check, --portaria or --probe when one was asked for and returns its exit code; nullopt when the
 // command line asked for the ordinary ticket. Facts go to `out`, failures to `err`.
 std::optional<int> RunSymbolMode(const SymbolModeOptions& modes, const QrPrintSettings& settings,
                                  const ChannelOptions& channel, std::ostream& out,

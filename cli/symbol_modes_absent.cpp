@@ -7,6 +7,12 @@ namespace qrticket::cli {
 
 void AddSymbolModeOptions(CLI::App&, SymbolModeOptions&) {}
 
+// Without --dpi only its default comes here.
+std::optional<int> Dpi(const std::string& text) {
+  if (text == "203") return 203;
+  return std::nullopt;
+}
+
 // Without --paper only its default comes here.
 std::optional<int> PaperMm(const std::string& text) {
   if (text == "80") return 80;
