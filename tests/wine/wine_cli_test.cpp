@@ -146,7 +146,8 @@ class Wine : public ::testing::Test {
   std::string LinuxTicket(std::vector<std::string> options) const {
     options.insert(options.begin(), {"--device", LinuxPath("linux.bin")});
     const ProgramRun run = Linux(options);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    // 3: delivered without its symbol, as the long texts that keep a line busy are.
+    EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 3) << run.exitCode << " " << run.err;
     return ReadFileBytes(LinuxPath("linux.bin"));
   }
 
@@ -345,7 +346,7 @@ TEST_F(Wine, PrintsToAComPortThatIsAPseudoTerminal) {
   const std::string expected = LinuxTicket({"--text-file", LinuxPath("long.txt")});
   auto reading = std::async(std::launch::async, [&] { return port.pty().ReadMaster(expected.size(), 30s); });
   const ProgramRun run = Windows({"--device", "COM12:", "--text-file", WindowsPath("long.txt")});
-  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.exitCode, 3) << "delivered, too long for a symbol: " << run.err;
   const std::string received = reading.get();
   EXPECT_EQ(received.size(), expected.size());
   EXPECT_TRUE(received == expected);

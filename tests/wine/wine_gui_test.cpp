@@ -760,7 +760,16 @@ TEST_F(Form1At96, TicketOfAClickIsTheLinuxBuildsBytes) {
     settings.centred = row.centred;
     settings.woosimDialect = row.woosim;
     EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(TicketBytes(settings)));
-    EXPECT_EQ(probe().AskOne("messagebox"), "none");
+    const std::string box = probe().AskOne("messagebox");
+    if (std::string_view(row.name) == "size_the_builder_refuses") {
+      // The device took the ticket; one box says that it carries no symbol, and why.
+      EXPECT_NE(box.find("|text=O talão foi impresso sem o símbolo QR: "), std::string::npos) << box;
+      probe().Ask("keys Return");
+      probe().Ask("sync");
+      EXPECT_EQ(probe().AskOne("messagebox"), "none");
+    } else {
+      EXPECT_EQ(box, "none");
+    }
   }
   TypeInto("Text1", kSampleDataText);
   TypeInto("Tamanho", "6");
@@ -800,7 +809,8 @@ TEST_F(Form1At96, DeviceListIsReadEachTimeItDropsDown) {
   };
   TypeInto("ObjPrint", "");
   std::string entries = openList();
-  EXPECT_EQ(entries.rfind(fixed + "COM1:;COM2:;", 0), 0U) << entries;
+  // COM1: to COM6: are fixed entries: the ports found are listed once, from COM7: on.
+  EXPECT_EQ(entries.rfind(fixed + "COM7:;COM8:;", 0), 0U) << entries;
   EXPECT_NE(entries.find(";COM200:;"), std::string::npos) << entries;
   EXPECT_EQ(entries.find("COM250:"), std::string::npos);
   EXPECT_TRUE(entries.ends_with(";VISUALIZAR:")) << entries;
