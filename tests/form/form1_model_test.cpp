@@ -297,7 +297,7 @@ TEST_P(Form1ModelTest, PrintWithoutSymbolSaysWhyInOneBox) {
     view_[Control::ListError].selected = row.level;
     const std::string file = dir_.File("ticket.bin");
     Type(Control::ObjPrint, file);
-    model_.Command1Click();
+    model_.Clicked(Control::Command1);
     EXPECT_TRUE(reporter_.messages.empty());
     EXPECT_FALSE(testing::ReadFileBytes(file).empty());
     ASSERT_EQ(view_.messages.size(), 1U);
@@ -314,7 +314,7 @@ TEST_P(Form1ModelTest, SpeedSearchOfANameThatIsNoSerialLineGivesOneBox) {
     SCOPED_TRACE(device);
     view_.messages.clear();
     Type(Control::ObjPrint, device);
-    model_.FindSpeedClick();
+    model_.Chosen(MenuItem::FindSpeed);
     ASSERT_EQ(view_.messages.size(), 1U);
     EXPECT_NE(view_.messages[0].find("não é uma porta série"), std::string::npos)
         << view_.messages[0];
