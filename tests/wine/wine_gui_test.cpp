@@ -852,6 +852,25 @@ TEST_F(Form1At96, FailureIsOneBoxThenTheWindowCarriesOn) {
   EXPECT_EQ(controls().at("ObjPrint").text, "T:\\pasta-que-não-existe\\talão.bin");
 }
 
+// A USB printer that is not plugged in: the box sends the operator to the window's own device
+// list, never to a command-line option; printing and asking say the same.
+TEST_F(Form1At96, MissingUsbPrinterPointsToTheDeviceList) {
+  TypeInto("ObjPrint", "usb:Nenhuma Ligada");
+  for (const char* button : {"Command1", "cmdEstado"}) {
+    SCOPED_TRACE(button);
+    probe().Ask(std::string("click ") + button);
+    const std::string text = WaitForBox(probe()).at("text");
+    EXPECT_NE(text.find("Não há nenhuma impressora USB \"usb:Nenhuma Ligada\" ligada: escolha o "
+                        "nome na lista da caixa do dispositivo"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("--"), std::string::npos) << text;
+    probe().Ask("keys Return");
+    probe().Ask("sync");
+  }
+  TypeInto("ObjPrint", "");
+}
+
 TEST_F(Form1At96, ReturnPressesTheFocusedButton) {
   TypeInto("ObjPrint", "janela-estado.bin");
   probe().Ask("click Text1");
