@@ -1084,6 +1084,11 @@ TEST_F(Form1At96, SpeedSearchThatFindsNothingSaysSo) {
   // Meanwhile the window keeps answering, but not the operator: no status asked in the middle
   // of the search, no letter typed.
   ASSERT_TRUE(PollUntil([&] { return silent.Line().ospeed != 1200; }, 10s)) << "no search";
+  // Its 3 to 8 s show progress: the title names the settings being tried.
+  const std::string searching = KeyValues(probe().AskOne("window Form1")).at("title");
+  EXPECT_EQ(searching.rfind("QR Code - Teste v1.3 - Procurar velocidade: a tentar ", 0), 0U)
+      << searching;
+  EXPECT_TRUE(searching.ends_with(",n,8,1") || searching.ends_with(",e,7,1")) << searching;
   probe().Ask("nosync click cmdEstado");
   probe().Ask("nosync click Text1");
   probe().Ask("nosync type X");
@@ -1096,6 +1101,7 @@ TEST_F(Form1At96, SpeedSearchThatFindsNothingSaysSo) {
   probe().Ask("sync");
   EXPECT_EQ(probe().AskOne("messagebox"), "none");
   EXPECT_EQ(controls().at("ObjPrint").text, "COM23") << "the box keeps what was typed";
+  EXPECT_EQ(KeyValues(probe().AskOne("window Form1")).at("title"), "QR Code - Teste v1.3");
   EXPECT_EQ(controls().at("Text1").text, kSampleDataText);
   EXPECT_EQ(probe().AskOne("focus"), "cmdEstado") << "the window has the keyboard back";
   EXPECT_EQ(DcbPart(silent.Line()), own) << "the line is not as it was";
