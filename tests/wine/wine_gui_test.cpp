@@ -600,6 +600,57 @@ TEST_F(Form1At96, ColoursAsDrawn) {
 
 TEST_F(Form1At96, EveryControlAtItsTwips) { ExpectLayout(probe(), 96); }
 
+// Labels overlap a little in the table ("QR Code"'s foot over "Correção Erro"'s head). Each
+// paints its whole rectangle, so the later lies over the earlier (the probe lists the controls
+// from the top of the stack down), and the later's first rows show its text: the tilde and
+// the capitals' tops.
+TEST_F(Form1At96, OverlappingLabelsShowTheirTextWhole) {
+  const std::vector<std::string> lines = probe().Ask("controls Form1");
+  std::map<std::string, std::size_t> stack;
+  for (std::size_t i = 0; i < lines.size(); ++i) stack[Split(lines[i]).front()] = i;
+  const ui::WindowSpec& layout = ui::Form1Layout();
+  const auto absolute = [&](const ui::ControlSpec& spec) {
+    ui::Twips place = spec.rect;
+    if (spec.container != layout.name) {
+      place.left += ui::FindControl(layout, spec.container)->rect.left;
+      place.top += ui::FindControl(layout, spec.container)->rect.top;
+    }
+    return place;
+  };
+  int pairs = 0;
+  for (auto later = layout.controls.begin(); later != layout.controls.end(); ++later) {
+    if (later->kind != ui::ControlKind::Label || later->hidden) continue;
+    for (auto earlier = layout.controls.begin(); earlier != later; ++earlier) {
+      if (earlier->kind != ui::ControlKind::Label || earlier->hidden) continue;
+      const ui::Twips a = absolute(*later), b = absolute(*earlier);
+      if (a.left >= b.left + b.width || b.left >= a.left + a.width || a.top >= b.top + b.height ||
+          b.top >= a.top + a.height)
+        continue;
+      ++pairs;
+      EXPECT_LT(stack.at(std::string(later->name)), stack.at(std::string(earlier->name)))
+          << later->name << " under " << earlier->name;
+    }
+  }
+  EXPECT_GT(pairs, 0) << "no labels overlap: nothing to check";
+
+  const Fields window = KeyValues(probe().AskOne("window Form1"));
+  int cl = 0, ct = 0, cw = 0, ch = 0;
+  std::sscanf(window.at("client").c_str(), "%d,%d,%d,%d", &cl, &ct, &cw, &ch);
+  const auto c = controls();
+  const Control& above = c.at("Label7");
+  const Control& label = c.at("Label8");
+  const int rows = above.top + above.height - label.top;
+  ASSERT_GT(rows, 0);
+  const std::string pixels = ScreenArea(cl + label.left, ct + label.top, label.width, rows);
+  ASSERT_EQ(pixels.size(), static_cast<std::size_t>(label.width * rows * 4));
+  int dark = 0;
+  for (std::size_t i = 0; i + 2 < pixels.size(); i += 4)
+    if (static_cast<unsigned char>(pixels[i]) < 128 && static_cast<unsigned char>(pixels[i + 1]) < 128 &&
+        static_cast<unsigned char>(pixels[i + 2]) < 128)
+      ++dark;
+  EXPECT_GT(dark, 0) << "the first " << rows << " rows of \"Correção Erro\" are blank";
+}
+
 TEST_F(Form1At96, TabFollowsTheFocusOrder) {
   TypeInto("ObjPrint", "");
   probe().Ask("click Text1");
