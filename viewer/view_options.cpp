@@ -195,6 +195,11 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     const SerialSettingsParse parse = ParseSerialSettings(*serial);
     if (!parse.settings)
       return UsageError("--serial: " + failures::SerialFieldText(parse.field, parse.value));
+    // qrticket refuses DTR/DSR flow on a line whose DSR it cannot read, as on this one: the
+    // name the printer suggests must be one qrticket takes.
+    if (parse.settings->watchesDsr())
+      return UsageError("--serial: um pseudo-terminal não indica o sinal DSR: os controlos de "
+                        "fluxo d e p, que o vigiam, não são possíveis nele (use n, x ou r)");
     v.serial = true;
     v.serialSettings = SerialSettingsText(*parse.settings);
     v.outDir = *outDir;

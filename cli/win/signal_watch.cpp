@@ -7,8 +7,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <ostream>
 
 #include "devices/win/cancel_event.h"
+#include "devices/win/changed_lines.h"
+#include "process_setup.h"
 
 namespace qrticket::cli {
 namespace {
@@ -36,10 +39,21 @@ int SignalFor(DWORD event) {
   }
 }
 
+// A second event while the first is being acted on: the operator will not wait. The program
+// ends at once (the default effect, which this handler's FALSE hands on to), but only after
+// putting back a serial port the job had set, which Windows would leave at the job's settings.
+BOOL EndAtOnce() {
+  const bool putBack = RestoreChangedLines() > 0;
+  StandardError() << (putBack ? "qrticket: segundo sinal: termina já; a porta série voltou às "
+                                "suas definições\n"
+                              : "qrticket: segundo sinal: termina já\n")
+                  << std::flush;
+  return FALSE;
+}
+
 BOOL WINAPI OnConsoleEvent(DWORD event) {
   int none = 0;
-  // A second event has the default effect, as on Linux: the program ends at once.
-  if (!caught.compare_exchange_strong(none, SignalFor(event))) return FALSE;
+  if (!caught.compare_exchange_strong(none, SignalFor(event))) return EndAtOnce();
   ::SetEvent(cancelEvent);
   // After a close, log-off or shutdown the process ends as soon as this returns: give the job
   // time to let go of the device. The program's own end cuts this short.

@@ -210,6 +210,12 @@ std::optional<DeviceTarget> SerialWithSettings(std::string_view name) {
   std::error_code error;
   if (std::filesystem::exists(std::filesystem::path(std::string(name)), error))
     return std::nullopt;  // a device whose own name has a colon in it
+  // The last part of a name that holds colons may look like settings and be none (the "1.0"
+  // of a USB interface in /dev/serial/by-path): with no device before it either, the whole is
+  // the name, and its failure is that it does not exist.
+  if (MayHoldColons(head) && !ParseSerialSettings(settings).settings &&
+      !std::filesystem::exists(std::filesystem::path(std::string(head)), error))
+    return std::nullopt;
   return WithSettings(Target(DeviceTarget::Kind::Path, std::string(head)), settings);
 }
 

@@ -200,6 +200,11 @@ INSTANTIATE_TEST_SUITE_P(
         Refused("TtyBadSpeed", "/dev/ttyUSB0:12x00", "velocidade inválida: 12x00"),
         Refused("TtyBadData", "/dev/ttyUSB0:9600,n,9", "bits de dados inválidos: 9 (5 a 8)"),
         PlainPath("ByPathHasColons", "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"),
+        // A USB interface's name ends in ":1.0", no settings: missing, it stays the name, to be
+        // found missing.
+        PlainPath("ByPathEndsInInterface", "/dev/serial/by-path/pci-0000:7f:1f.7-usb-0:9:1.0"),
+        Tty("ByPathWithSettings", "/dev/serial/by-path/pci-0000:7f:1f.7-usb-0:9:1.0:9600",
+            "/dev/serial/by-path/pci-0000:7f:1f.7-usb-0:9:1.0", "9600,n,8,1"),
         PlainPath("ConsoleIsNotSerial", "/dev/tty:9600"),
         PlainPath("UsbPrinterIsNotSerial", "/dev/usb/lp0:9600"),
         Tty("XrUsb", "/dev/ttyXRUSB0:9600", "/dev/ttyXRUSB0", "9600,n,8,1"),

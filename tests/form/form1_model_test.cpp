@@ -57,6 +57,7 @@ class FakeView final : public Form1View {
   FakeControl& operator[](Control control) { return controls_[control]; }
   std::vector<std::string> calls;  // SetBusy, Close, ShowMessage and the previews, in order
   std::vector<std::string> messages;
+  std::vector<std::string> titles;  // SetTitle
   std::vector<QrPrintSettings> previewed;
   std::vector<Control> reported;  // the changes and clicks the wiring handed to the model
   bool canPreview = false;
@@ -116,6 +117,7 @@ class FakeView final : public Form1View {
   void SetToolTip(Control control, std::string_view text) override {
     controls_[control].toolTip = std::string(text);
   }
+  void SetTitle(std::string_view title) override { titles.emplace_back(title); }
   void SetBusy(bool busy) override { calls.push_back(busy ? "busy" : "idle"); }
   void Close() override { calls.push_back("close"); }
   void ShowMessage(const std::string& message) override {

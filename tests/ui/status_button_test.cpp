@@ -128,8 +128,19 @@ TEST_F(StatusButton, SpeedSearchPutsTheNameFoundInTheDeviceBox) {
   QAction* action = SpeedSearchAction(form_);
   ASSERT_NE(action, nullptr);
   EXPECT_EQ(action->text(), QStringLiteral("Procurar velocidade"));
+  QStringList titles;
+  QObject::connect(&form_, &QWidget::windowTitleChanged,
+                   [&titles](const QString& title) { titles << title; });
   MessageBoxAnswerer answerer;
   action->trigger();
+  // While it searched, the title named each settings tried, the one found last; then it was
+  // the window's own again.
+  ASSERT_GE(titles.size(), 2);
+  EXPECT_EQ(titles.front(),
+            QStringLiteral("QR Code - Teste v1.3 - Procurar velocidade: a tentar 9600,n,8,1"));
+  EXPECT_EQ(titles[titles.size() - 2],
+            QStringLiteral("QR Code - Teste v1.3 - Procurar velocidade: a tentar 19200,n,8,1"));
+  EXPECT_EQ(form_.windowTitle(), QStringLiteral("QR Code - Teste v1.3"));
   ASSERT_EQ(answerer.seen().size(), 2);
   EXPECT_TRUE(answerer.seen()[0].text.contains(QStringLiteral("alguns caracteres soltos")))
       << answerer.seen()[0].text.toStdString();

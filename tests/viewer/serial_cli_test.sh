@@ -53,6 +53,16 @@ code=0; "$viewer" --serial 12x00 --out "$work/out" 2>"$work/bad.err" || code=$?
   fail "--serial 12x00: $code $(cat "$work/bad.err")"
 echo "ok: --serial 12x00 refused"
 
+# DTR/DSR flow: qrticket refuses it on a pseudo-terminal (no DSR to read), so the printer
+# neither takes it nor suggests a name with it.
+for flow in d p; do
+  code=0; "$viewer" --serial "19200,n,8,1,$flow" --out "$work/out" >"$work/dsr.out" 2>"$work/dsr.err" || code=$?
+  [ "$code" = 2 ] && grep -q "^qrticket-view: --serial: um pseudo-terminal não indica o sinal DSR" "$work/dsr.err" &&
+    ! grep -q "qrticket --device" "$work/dsr.out" "$work/dsr.err" ||
+    fail "--serial 19200,n,8,1,$flow: $code $(cat "$work/dsr.out" "$work/dsr.err")"
+done
+echo "ok: --serial with DTR/DSR flow refused"
+
 kill -TERM $pid && wait $pid || fail "the printer did not stop cleanly"
 trap - EXIT
 grep -q "qrticket-view: parado" "$work/view.log" || fail "not stopped"

@@ -165,7 +165,12 @@ void Form1Model::FindSpeed() {
   SpeedSearchOutcome outcome;
   {
     const Busy busy(view_);
-    outcome = SearchSpeed(device, view_.CancelFd(), [this] { view_.KeepResponding(); });
+    // 3 to 8 s under the busy cursor: the title says which settings are being tried.
+    outcome = SearchSpeed(device, view_.CancelFd(), [this](std::string_view tried) {
+      view_.SetTitle(texts::SpeedSearchTitle(tried));
+      view_.KeepResponding();
+    });
+    view_.SetTitle(Form1Layout().caption);
   }
   if (outcome.interrupted) return;
   if (outcome.found) {

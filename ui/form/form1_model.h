@@ -37,6 +37,8 @@ class Form1View {
   virtual bool Ticked(Control control) const = 0;
   virtual void SetEnabled(Control control, bool enabled) = 0;
   virtual void SetToolTip(Control control, std::string_view text) = 0;
+  // The window's title bar.
+  virtual void SetTitle(std::string_view title) = 0;
 
   // The busy cursor, while an action runs inside its click.
   virtual void SetBusy(bool busy) = 0;
@@ -92,8 +94,8 @@ class Form1Model final {
   void Print();
   // Asks the printer in the device box and shows its answer in one box.
   void AskStatus();
-  // Warns, then searches the speed of the serial printer in the device box (up to 8 s): what
-  // was found goes into the box, and one box says what came of it. A window closed meanwhile
+  // Warns, then searches the speed of the serial printer in the device box (up to 8 s), the
+  // settings being tried in the title bar meanwhile: what was found goes into the box, and one box says what came of it. A window closed meanwhile
   // ends the search and shows nothing.
   void FindSpeed();
   // The limits ticket on paper `paperDots` wide, to the device in the box (or on screen).

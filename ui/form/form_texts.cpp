@@ -59,6 +59,11 @@ std::string SpeedFound(std::string_view name) {
   return "respondeu a " + std::string(name) + " (o nome ficou na caixa do dispositivo)";
 }
 
+std::string SpeedSearchTitle(std::string_view settings) {
+  return std::string(kMainWindowCaption) + " - Procurar velocidade: a tentar " +
+         std::string(settings);
+}
+
 std::string PrintedWithoutSymbol(std::string_view why) {
   return "O talão foi impresso sem o símbolo QR: " + std::string(why) + ".";
 }

@@ -37,6 +37,8 @@ std::string_view CodeTable40Caption();
 std::string CodeTableChosenMessage(std::optional<int> table, std::string_view name);
 std::string SpeedSearchHeading(std::string_view device);
 std::string SpeedFound(std::string_view name);
+// The window's title while the search tries `settings` ("19200,n,8,1").
+std::string SpeedSearchTitle(std::string_view settings);
 
 // The box after a ticket the printer draws no symbol on; `why` in lower case, no full stop.
 std::string PrintedWithoutSymbol(std::string_view why);

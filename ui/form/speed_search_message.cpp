@@ -10,14 +10,14 @@
 namespace qrticket::ui {
 
 SpeedSearchOutcome SearchSpeed(std::string_view device, int cancelFd,
-                               const std::function<void()>& onTry) {
+                               const std::function<void(std::string_view tried)>& onTry) {
   SpeedSearchOutcome outcome;
   outcome.message = texts::SpeedSearchHeading(device);
   SpeedSearchOptions options;
   options.cancelFd = cancelFd;
   try {
-    const auto result = FindSerialSettings(device, options, [&onTry](const SerialSettings&) {
-      if (onTry) onTry();
+    const auto result = FindSerialSettings(device, options, [&onTry](const SerialSettings& tried) {
+      if (onTry) onTry(SerialSettingsText(tried));
     });
     if (result.found) {
       outcome.found = NameWithSettings(device, *result.found);

@@ -16,9 +16,10 @@ struct SpeedSearchOutcome {
 };
 
 // Searches the settings at which the serial printer on `device` (as typed, UTF-8) answers.
-// `onTry` runs before each try (the window keeps answering there); the search ends as
-// interrupted once `cancelFd` (if 0 or more) is readable. Bounded: 8 s at most.
+// `onTry` runs before each try with the settings about to be tried ("19200,n,8,1"): the window
+// shows them and keeps answering there. The search ends as interrupted once `cancelFd` (if 0 or
+// more) is readable. Bounded: 8 s at most.
 SpeedSearchOutcome SearchSpeed(std::string_view device, int cancelFd,
-                               const std::function<void()>& onTry);
+                               const std::function<void(std::string_view tried)>& onTry);
 
 }  // namespace qrticket::ui

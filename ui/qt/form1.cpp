@@ -155,6 +155,10 @@ void Form1::SetToolTip(Control control, std::string_view text) {
   Widget(control)->setToolTip(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+void Form1::SetTitle(std::string_view title) {
+  setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
 void Form1::SetBusy(bool busy) {
   if (busy) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -319,6 +319,8 @@ void Form1::SetToolTip(Control control, std::string_view text) {
   SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void Form1::SetTitle(std::string_view title) { SetWindowUtf8(window_, title); }
+
 void Form1::SetBusy(bool busy) {
   busy_ = busy;
   SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));

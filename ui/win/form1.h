@@ -60,6 +60,7 @@ class Form1 final : private Form1View {
   bool Ticked(Control control) const override;
   void SetEnabled(Control control, bool enabled) override;
   void SetToolTip(Control control, std::string_view text) override;
+  void SetTitle(std::string_view title) override;
   void SetBusy(bool busy) override;
   void Close() override;
   void ShowMessage(const std::string& message) override;

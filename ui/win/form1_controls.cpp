@@ -160,7 +160,10 @@ void Form1::Layout() {
 }
 
 // Focus goes round the controls that take it in the layout's order, which is Windows' order
-// of the windows themselves; the frame lies under everything it holds.
+// of the windows themselves; the frame lies under everything it holds. Labels that overlap
+// (QR Code's foot over Correção Erro's head, by 45 twips) lie later over earlier, as the
+// form drew them: a label paints its whole rectangle, so an earlier one on top would hide
+// the first pixel rows of the later one's text, where the accents and the capitals' tops are.
 void Form1::SetTabOrder() {
   HWND after = HWND_TOP;
   for (const ControlSpec* spec : FocusOrder(Form1Layout())) {
@@ -174,6 +177,22 @@ void Form1::SetTabOrder() {
     if (spec.kind == ControlKind::Frame)
       SetWindowPos(ControlHwnd(spec.name), HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  // Compared in twips (1440 to the inch: ControlRect's pixels at 1440 dpi), whatever the DPI;
+  // from the last label up, so that a chain of them (Tamanho, QR Code, Correção Erro) ends
+  // with each under the next.
+  const auto& controls = Form1Layout().controls;
+  const WindowSpec& layout = Form1Layout();
+  for (auto later = controls.rbegin(); later != controls.rend(); ++later) {
+    if (later->kind != ControlKind::Label) continue;
+    const RECT place = ControlRect(layout, *later, 1440);
+    for (auto earlier = later + 1; earlier != controls.rend(); ++earlier) {
+      RECT common{};
+      const RECT other = ControlRect(layout, *earlier, 1440);
+      if (earlier->kind == ControlKind::Label && IntersectRect(&common, &place, &other))
+        SetWindowPos(ControlHwnd(earlier->name), ControlHwnd(later->name), 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 #include "devices/win/comm_line.h"
 
 #include "devices/device_failures.h"
+#include "devices/win/changed_lines.h"
 #include "devices/win/wide_text.h"
 #include "devices/win/win_errors.h"
 
@@ -106,6 +107,7 @@ CommLine::~CommLine() { Restore(/*discardQueued=*/true); }
 void CommLine::Apply(const SerialSettings& settings) {
   settings_ = settings;
   applied_ = true;  // from here on the port's own settings go back, whatever happens
+  RememberChangedLine(handle_, own_);  // even if the process is ended at once
   DCB dcb = DcbFor(own_, settings);
   try {
     if (!sys_.SetCommState(handle_, &dcb))  // settings the driver does not do
@@ -127,6 +129,7 @@ void CommLine::Restore(bool discardQueued) noexcept {
   applied_ = false;
   if (discardQueued) sys_.PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR);
   sys_.SetCommState(handle_, &own_);
+  ForgetChangedLine(handle_);
 }
 
 }  // namespace qrticket

@@ -14,9 +14,17 @@ PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::mi
               "fechou a ligação)"};
 }
 
+namespace {
+DeviceNamesShownBy namesShownBy = DeviceNamesShownBy::ListDevicesOption;
+}  // namespace
+
+void SetDeviceNamesShownBy(DeviceNamesShownBy where) { namesShownBy = where; }
+
 PrintFailure UsbPrinterMissing(std::string_view device) {
-  return {FailureCode::NotFound, "Não há nenhuma impressora USB " + Quoted(device) +
-                                     " ligada: veja o nome com --list-devices"};
+  const char* where = namesShownBy == DeviceNamesShownBy::DeviceList
+                          ? " ligada: escolha o nome na lista da caixa do dispositivo"
+                          : " ligada: veja o nome com --list-devices";
+  return {FailureCode::NotFound, "Não há nenhuma impressora USB " + Quoted(device) + where};
 }
 
 PrintFailure NoDefaultPrinter() {

@@ -19,8 +19,13 @@ PrintFailure NetworkDeliveryUnconfirmed(std::string_view device, std::chrono::mi
 // Printers installed in Windows ("printer:NAME") and USB printers without a queue ("usb:").
 // "printer:" alone, and Windows has no default printer.
 PrintFailure NoDefaultPrinter();
-// "usb:NAME" names no USB printer that is plugged in now.
+// "usb:NAME" names no USB printer that is plugged in now; the description sends the operator
+// to where the front end lists the names.
 PrintFailure UsbPrinterMissing(std::string_view device);
+// Where the operator finds the USB printers' names: the command line's --list-devices (the
+// default), or the window's device list. Set once, at start, by the window.
+enum class DeviceNamesShownBy { ListDevicesOption, DeviceList };
+void SetDeviceNamesShownBy(DeviceNamesShownBy where);
 
 // What Windows' spooler says of an installed printer or of its job, one word each
 // (devices/win/printer_state.cpp reads them from the spooler's bits).
