@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "form_layout.h"
+#include "portaria/portaria_symbol.h"
 #include "ticket/qr_print_settings.h"
 #include "ticket/ticket_job.h"
 
@@ -79,7 +80,8 @@ class Form1Model final {
   // A push button was clicked: Command1 prints, cmdEstado asks the status, Command2 closes.
   void Clicked(Control control);
   // An item of a context menu was chosen: the limits ticket on either paper, the speed search,
-  // the code-table ticket, or the code table the window's tickets select until it closes.
+  // the code-table ticket, the code table the window's tickets select until it closes, or the
+  // printer's density the symbol line measures the Portaria 195/2020 width at.
   void Chosen(MenuItem item);
 
   // What a print would send now: the controls' values as the ticket job takes them.
@@ -104,6 +106,8 @@ class Form1Model final {
   void PrintCodeTableTicket();
   // The tickets select `table` from now on (none: no ESC t); a box says so.
   void ChooseCodeTable(std::optional<int> table);
+  // The symbol line measures the Portaria 195/2020 width at `dpi` from now on.
+  void ChooseDpi(int dpi);
 
   Form1View& view_;
   FailureReporter& reporter_;
@@ -112,6 +116,7 @@ class Form1Model final {
   bool loaded_ = false;
   // Held while the window is open; nothing is stored between runs.
   std::optional<int> codeTable_;
+  int dpi_ = portaria::kDefaultDpi;  // the symbol line's density, 203 until chosen
 };
 
 }  // namespace qrticket::ui
