@@ -55,8 +55,10 @@ int Listen(const vcli::ViewOptions& options) {
     // Made first, so that it outlives the listener whose jobs it takes.
     std::unique_ptr<web::WebBench> bench;
     if (options.web) {
-      bench = std::make_unique<web::WebBench>(
-          web::WebOptions{.address = options.webAddress, .port = options.webPort}, listen.outDir);
+      web::WebOptions page;
+      page.address = options.webAddress;
+      page.port = options.webPort;
+      bench = std::make_unique<web::WebBench>(page, listen.outDir);
       listen.outDir = bench->folder();
       listen.keepBytes = true;
     }
