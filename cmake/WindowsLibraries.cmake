@@ -1,5 +1,5 @@
-# libqrencode, zint, libpng, FreeType and cpp-httplib for the cross build. Debian ships them for Linux only,
-# so scripts/windows-libraries.sh builds them, static, from Debian's source packages at configure
+# libqrencode, zint, libpng, FreeType and cpp-httplib (a header) for the cross build. Debian
+# ships them for Linux only, so scripts/windows-libraries.sh builds them, static, from Debian's source packages at configure
 # time, into the build tree or, with QRTICKET_WINDOWS_LIBRARIES_CACHE, into a folder there named
 # after the script (which holds the pins) and the toolchain, so every clone and build tree reuses
 # one build (a stamp keeps later configures free). zlib is Debian's
