@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The receipt bench's page in a real headless Chromium: the page is opened first, then a
 ticket is sent to the network printer, and the receipt must appear without a reload (a mark
-left in the page survives), its picture decoding (zbar) to the ticket's text, its bytes
+left in the page survives) above the one received before the page was opened, its picture decoding (zbar) to the ticket's text, its bytes
 downloadable as sent, the job's <script> text shown as text and never run; then the page's
 button empties the list.
 
@@ -177,6 +177,10 @@ def main():
         os.close(from_browser_write)
         tools = DevTools(to_browser_write, from_browser_read)
 
+        # A receipt from before the page was opened: listed when it loads.
+        send_job(printer_address, job)
+        output.wait_for(r"trabalho 1: ")
+
         target = tools.call("Target.createTarget", {"url": "about:blank"}, session=False)
         attached = tools.call("Target.attachToTarget",
                               {"targetId": target["targetId"], "flatten": True}, session=False)
@@ -186,19 +190,22 @@ def main():
         tools.wait_for("document.readyState === 'complete' && "
                        "document.getElementById('estado').textContent.startsWith('Ligada')",
                        "that it follows the event stream")
-        if tools.evaluate("document.querySelectorAll('.recibo').length") != 0:
-            fail("the list was not empty before the job")
-        if not tools.evaluate("!document.getElementById('vazio').hidden"):
-            fail("the empty list's line is hidden")
+        tools.wait_for("document.querySelectorAll('.recibo').length === 1",
+                       "the receipt received before it was opened")
+        if not tools.evaluate("document.getElementById('vazio').hidden"):
+            fail("the empty list's line shows beside a receipt")
         # A mark a reload would wipe out.
         tools.evaluate("window.semRecarregar = 'sim'")
 
         sent_at = time.monotonic()
         send_job(printer_address, job)
-        tools.wait_for("document.querySelectorAll('.recibo').length === 1", "the new receipt")
+        tools.wait_for("document.querySelectorAll('.recibo').length === 2", "the new receipt")
         print("receipt on the page %.0f ms after the job ended" % ((time.monotonic() - sent_at) * 1000))
         if tools.evaluate("window.semRecarregar") != "sim":
             fail("the page was reloaded")
+        order = tools.evaluate("[...document.querySelectorAll('.recibo .titulo')].map(e => e.textContent)")
+        if order != ["Talão 2", "Talão 1"]:
+            fail("not newest first: %r" % order)
 
         # The job's text is in the report as text, and nothing of it ran.
         report = tools.evaluate("document.querySelector('.recibo .relatorio').textContent")
@@ -222,7 +229,7 @@ def main():
             fail("sender shown: " + facts["sender"])
         if not re.match(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d", facts["time"]):
             fail("time: " + facts["time"])
-        if facts["png"] != facts["picture"] or facts["pngName"] != "talao-1.png":
+        if facts["png"] != facts["picture"] or facts["pngName"] != "talao-2.png":
             fail("the picture's download link: " + json.dumps(facts))
 
         # The picture, as the browser drew it and as zbar reads it.
@@ -242,7 +249,8 @@ def main():
 
         # The page's button empties the list, here and on the server.
         tools.evaluate("document.getElementById('limpar').click()")
-        tools.wait_for("document.querySelectorAll('.recibo').length === 0", "the list emptied")
+        tools.wait_for("document.querySelectorAll('.recibo').length === 0 && "
+                       "!document.getElementById('vazio').hidden", "the list emptied")
         with urllib.request.urlopen(page_url + "api/receipts", timeout=10) as answer:
             if answer.read() != b"[]":
                 fail("the server kept receipts after the button")
