@@ -47,15 +47,6 @@ TEST(ReceiptStore, KeepsTheNewestUpToItsCapacity) {
   EXPECT_EQ(store.Find(3)->id, 3);
 }
 
-TEST(ReceiptStore, TwoHundredAndOneKeepTwoHundred) {
-  ReceiptStore store;
-  for (int id = 1; id <= 201; ++id) store.Add(Numbered(id));
-  const auto ids = Ids(store);
-  ASSERT_EQ(ids.size(), 200u);
-  EXPECT_EQ(ids.front(), 201);
-  EXPECT_EQ(ids.back(), 2);
-}
-
 TEST(ReceiptStore, RemovesTheFilesOfADroppedReceiptWhenTheyAreItsOwn) {
   qrticket::testing::TempDir dir;
   ReceiptStore store(1, /*ownsFiles=*/true);
