@@ -224,6 +224,8 @@ WebServer::WebServer(WebOptions options, ReceiptStore& store)
   server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server.set_payload_max_length(kMostRequestBody);
   server.set_tcp_nodelay(true);  // an event goes out at once, not after the peer's ACK
+  // A browser's idle connection holds a thread until this passes, and Ctrl+C waits for it.
+  server.set_keep_alive_timeout(1);
   server.set_default_headers({{"Content-Security-Policy", kPolicy},
                               {"X-Content-Type-Options", "nosniff"},
                               {"Referrer-Policy", "no-referrer"},
