@@ -22,6 +22,8 @@ packages=(
   g++-mingw-w64-x86-64-posix googletest wine64   # qrticket.exe, built here and tested under Wine
   fonts-wine                                     # Windows' fonts (MS Sans Serif) for the window under Wine
   libz-mingw-w64-dev                             # zlib for the Windows build's libpng and FreeType
+  libcpp-httplib-dev                             # the receipt bench's page (qrticket-view --web)
+  chromium                                       # the bench's page tested in a headless browser
 )
 
 missing=()

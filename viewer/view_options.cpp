@@ -23,7 +23,8 @@ constexpr const char* kDescription =
     "comandos ignorados...\n"
     "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384] [--code-table N]\n"
     "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)\n"
-    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]";
+    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]\n"
+    "  qrticket-view --listen [ENDEREÇO:]PORTA --web [ENDEREÇO:]PORTA [--out PASTA]";
 constexpr const char* kSerialUsage =
     "\n"
     "  qrticket-view --serial VELOCIDADE[,PARIDADE[,DADOS[,PARAGEM[,FLUXO]]]] --out PASTA\n"
@@ -67,8 +68,9 @@ std::string Help(const CLI::App& app) {
   for (const std::string name : {"[ENDEREÇO:]PORTA", "DEFINIÇÕES"}) {
     std::size_t continuation = 0;  // UTF-8 bytes beyond the first of each letter
     for (const char c : name) continuation += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-    const auto at = help.find(name + "  ");
-    if (at != std::string::npos) help.insert(at + name.size(), continuation, ' ');
+    for (auto at = help.find(name + "  "); at != std::string::npos;
+         at = help.find(name + "  ", at + name.size() + continuation + 2))
+      help.insert(at + name.size(), continuation, ' ');
   }
   return help;
 }
@@ -156,6 +158,15 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
                                      "(DLE EOT, GS I)")
       ->type_name("ESTADO");
 
+  // The receipt bench.
+  std::optional<std::string> web;
+  app.add_option("--web", web,
+                 "com --listen: página da bancada de talões em\n"
+                 "[ENDEREÇO:]PORTA (127.0.0.1 por omissão, 0 para uma\n"
+                 "porta livre); sem --out, os talões ficam numa pasta\n"
+                 "temporária apagada à saída")
+      ->type_name("[ENDEREÇO:]PORTA");
+
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
@@ -188,6 +199,14 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     return UsageError("--simulate aceita paper-out, paper-near-end, cover-open, offline ou "
                       "silent, não '" + *simulate + "'");
   }
+  if (web && !listen) return UsageError("--web só se usa com --listen");
+  if (web) {
+    const auto where = ParseListenAddress(*web);
+    if (!where) return UsageError("endereço da página inválido: '" + *web + "'");
+    v.web = true;
+    v.webAddress = where->first;
+    v.webPort = where->second;
+  }
   if (serial) {
     if (listen) return UsageError("use --listen ou --serial, não os dois");
     if (input || output) return UsageError("--serial não aceita FICHEIRO nem -o");
@@ -206,13 +225,13 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     if (simulate) v.simulate = *simulate;
   } else if (listen) {
     if (input || output) return UsageError("--listen não aceita FICHEIRO nem -o");
-    if (!outDir) return UsageError("--listen precisa de --out PASTA");
+    if (!outDir && !web) return UsageError("--listen precisa de --out PASTA (ou --web)");
     const auto where = ParseListenAddress(*listen);
     if (!where) return UsageError("endereço de escuta inválido: '" + *listen + "'");
     v.listen = true;
     v.address = where->first;
     v.port = where->second;
-    v.outDir = *outDir;
+    v.outDir = outDir.value_or("");
     if (simulate) v.simulate = *simulate;
   } else {
     if (simulate) return UsageError("--simulate só se usa com --listen ou --serial");

@@ -36,6 +36,10 @@ struct ViewOptions {
   // The state the network (or serial) printer reports when asked (DLE EOT, GS I): "ready" or one of the
   // --simulate names.
   std::string simulate = "ready";
+  // --web [ADDR:]PORT (with --listen): the receipt bench's page; `outDir` may then be empty.
+  bool web = false;
+  std::string webAddress = "127.0.0.1";
+  int webPort = 0;
 };
 
 struct ParseResult {

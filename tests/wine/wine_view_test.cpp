@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "http_exchange.h"
 #include "qr_scan.h"
 #include "run_program.h"
 #include "temp_dir.h"
@@ -28,6 +29,8 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
+using qrticket::testing::HttpAnswer;
+using qrticket::testing::HttpGet;
 
 std::string WithoutCarriageReturns(std::string text) {
   std::erase(text, '\r');
@@ -272,6 +275,44 @@ TEST_F(WineView, ListensAsANetworkPrinter) {
       << "first difference: " << FirstDifference(drawn, expected);
   EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(LinuxPath("out/ticket-0001.txt"))).find("QR (GS ( k): versão 1, nível M"),
             std::string::npos);
+}
+
+// The receipt bench on Windows: the page's server (cpp-httplib on Winsock) lists a ticket the
+// Linux qrticket sent, with its picture and its bytes, and the job's text escaped.
+TEST_F(WineView, ServesTheReceiptBench) {
+  Listener listener(LinuxPath("listen.log"), {"--web", "127.0.0.1:0"});
+  const std::string address = listener.Address();
+  ASSERT_NE(address, "") << listener.Log();
+  ASSERT_TRUE(listener.WaitFor("/\n")) << listener.Log();
+  const std::string log = listener.Log();
+  const std::string start = "página da bancada em http://127.0.0.1:";
+  const auto at = log.find(start);
+  ASSERT_NE(at, std::string::npos) << log;
+  const int page = std::stoi(log.substr(at + start.size()));
+
+  const ProgramRun written = RunProgram(
+      {QRTICKET_BINARY, "--device", LinuxPath("ticket.bin"), "--text", "€ <b>Wine</b>"});
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  const ProgramRun sent = RunProgram({QRTICKET_BINARY, "--device", "tcp://" + address, "--text",
+                                      "€ <b>Wine</b>", "--timeout", "10"});
+  EXPECT_EQ(sent.exitCode, 0) << sent.err;
+  EXPECT_TRUE(listener.WaitFor("trabalho 1: ")) << listener.Log();
+
+  const HttpAnswer list = HttpGet(page, "/api/receipts");
+  EXPECT_EQ(list.status, 200) << list.head;
+  EXPECT_EQ(list.body.rfind("[{\"id\":1,", 0), 0u) << list.body;
+  const std::string ticket = ReadFileBytes(LinuxPath("ticket.bin"));
+  EXPECT_NE(list.body.find("\"bytes\":" + std::to_string(ticket.size()) + ","), std::string::npos)
+      << list.body;
+  EXPECT_NE(list.body.find("\\u003cb\\u003eWine\\u003c/b\\u003e"), std::string::npos) << list.body;
+  EXPECT_EQ(list.body.find("<b>"), std::string::npos);
+  EXPECT_EQ(HttpGet(page, "/recibos/1.bin").body, ticket);
+  EXPECT_EQ(HttpGet(page, "/recibos/1.png").body.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_EQ(HttpGet(page, "/recibos/../../windows/win.ini").status, 404);
+
+  const std::optional<int> stopped = listener.Interrupt();
+  ASSERT_TRUE(stopped.has_value()) << "Ctrl+C did not stop it";
+  EXPECT_TRUE(WIFEXITED(*stopped) && WEXITSTATUS(*stopped) == 0) << listener.Log();
 }
 
 TEST_F(WineView, SimulatesAPrinterWithItsCoverOpen) {
