@@ -1,0 +1,94 @@
+// Invoice QR codes on the paper against Portaria 195/2020: symbols the printer drew from its
+// own commands are judged as they are drawn; symbols inside pictures are read back from the
+// dots once the paper is complete, since a picture often comes in strips of several commands.
+#include <algorithm>
+
+#include "picture_symbols.h"
+#include "portaria/portaria_printed.h"
+#include "portaria/portaria_texts.h"
+#include "ticket_renderer_impl.h"
+
+namespace qrticket::viewer {
+namespace {
+
+// Pictures closer than this are strips of one: a symbol may span them.
+constexpr int kStripGap = 8;
+// White added around a band of pictures: a symbol drawn to the picture's edge still gets the
+// quiet zone a decoder looks for (4 modules of up to 16 dots).
+constexpr int kQuietZone = 64;
+
+std::string VersionText(const PictureSymbol& s) {
+  if (s.version == 0) return "desconhecida";
+  return s.micro ? "M" + std::to_string(s.version) + " (Micro QR)" : std::to_string(s.version);
+}
+
+}  // namespace
+
+void TicketRenderer::Impl::AddPortariaLines(BytesView data,
+                                            const std::optional<portaria::PrintedSymbol>& symbol) {
+  const auto findings = portaria::CheckPrinted(data, symbol);
+  if (!findings) return;
+  const std::string text = portaria::PortariaReport(*findings);
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    report_.Add(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+void TicketRenderer::Impl::NoteImage(std::size_t at, const std::string& command, int x, int y,
+                                     int width, int height) {
+  if (!kReadsPictureSymbols || imageAreas_.size() == kMaxElements) return;
+  imageAreas_.push_back({at, command, x, y, width, height});
+}
+
+void TicketRenderer::Impl::ReadImageSymbols() {
+  std::sort(imageAreas_.begin(), imageAreas_.end(),
+            [](const ImageArea& a, const ImageArea& b) { return a.y < b.y; });
+  for (std::size_t first = 0; first < imageAreas_.size();) {
+    // One band: the pictures whose rows touch or nearly touch.
+    int top = imageAreas_[first].y;
+    int bottom = top + imageAreas_[first].height;
+    std::size_t last = first + 1;
+    while (last < imageAreas_.size() && imageAreas_[last].y <= bottom + kStripGap) {
+      bottom = std::max(bottom, imageAreas_[last].y + imageAreas_[last].height);
+      ++last;
+    }
+    bottom = std::min(bottom, paper_.height());
+    if (bottom > top) {
+      const int width = paper_.width() + 2 * kQuietZone;
+      const int height = bottom - top + 2 * kQuietZone;
+      std::vector<std::uint8_t> band(static_cast<std::size_t>(width) * height, Paper::kWhite);
+      for (int y = top; y < bottom; ++y) {
+        std::copy_n(paper_.Row(y), paper_.width(),
+                    band.begin() + static_cast<std::ptrdiff_t>(y - top + kQuietZone) * width +
+                        kQuietZone);
+      }
+      for (const PictureSymbol& s : ReadPictureSymbols({band.data(), width, height})) {
+        if (!portaria::IsInvoiceCode(s.data)) continue;
+        const int x = s.x - kQuietZone, y = s.y - kQuietZone + top;
+        // Named after the picture it begins in (the band's first when none holds its corner).
+        const ImageArea* source = &imageAreas_[first];
+        for (std::size_t i = first; i < last; ++i) {
+          const ImageArea& a = imageAreas_[i];
+          if (x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height) {
+            source = &a;
+            break;
+          }
+        }
+        report_.Add(say::QrReadFromImage(
+            source->offset, source->command, VersionText(s), s.level, s.moduleWidth,
+            s.moduleHeight, s.data.size(), s.width, s.height,
+            portaria::MillimetresAt(s.width, options_.dpi),
+            portaria::MillimetresAt(s.height, options_.dpi), options_.dpi, x, y));
+        // A stretched symbol is only as big as its shorter side.
+        AddPortariaLines(s.data, portaria::PrintedSymbol{s.level, s.version, s.micro,
+                                                         std::min(s.width, s.height),
+                                                         options_.dpi});
+      }
+    }
+    first = last;
+  }
+}
+
+}  // namespace qrticket::viewer
