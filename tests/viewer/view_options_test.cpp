@@ -11,14 +11,16 @@ struct OptionsRow {
   std::vector<std::string> args;
   int exitCode;
   // for accepted lines: "file IN OUT WIDTH" or "listen ADDR PORT DIR", then " table N" when
-  // the printer starts at another code table than PC437
+  // the printer starts at another code table than PC437, " N dpi" when measuring at another
+  // density than 203
   const char* summary;
 };
 
 std::string Summary(const ViewOptions& v) {
   return (v.listen ? "listen " + v.address + " " + std::to_string(v.port) + " " + v.outDir
                    : "file " + v.input + " " + v.output + " " + std::to_string(v.paperWidth)) +
-         (v.codeTable != 0 ? " table " + std::to_string(v.codeTable) : "");
+         (v.codeTable != 0 ? " table " + std::to_string(v.codeTable) : "") +
+         (v.dpi != 203 ? " " + std::to_string(v.dpi) + " dpi" : "");
 }
 
 void PrintTo(const OptionsRow& row, std::ostream* out) { *out << row.name; }
@@ -75,6 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsRow{"CodeTableNotDrawn", {"t.bin", "-o", "t.png", "--code-table", "1"}, kExitUsage, ""},
         OptionsRow{"CodeTableTooBig", {"t.bin", "-o", "t.png", "--code-table", "1016"}, kExitUsage, ""},
         OptionsRow{"CodeTableNotANumber", {"t.bin", "-o", "t.png", "--code-table", "x"}, kExitUsage, ""},
+        OptionsRow{"Dpi180", {"t.bin", "-o", "t.png", "--dpi", "180"}, kExitOk,
+                   "file t.bin t.png 576 180 dpi"},
+        OptionsRow{"Dpi300Listening", {"--listen", "9100", "--out", "d", "--dpi", "300"},
+                   kExitOk, "listen 127.0.0.1 9100 d 300 dpi"},
+        OptionsRow{"Dpi203", {"t.bin", "-o", "t.png", "--dpi", "203"}, kExitOk,
+                   "file t.bin t.png 576"},
+        OptionsRow{"Dpi200", {"t.bin", "-o", "t.png", "--dpi", "200"}, kExitUsage, ""},
+        OptionsRow{"DpiNotANumber", {"t.bin", "-o", "t.png", "--dpi", "3OO"}, kExitUsage, ""},
+        OptionsRow{"DpiNegative", {"t.bin", "-o", "t.png", "--dpi", "-180"}, kExitUsage, ""},
         OptionsRow{"Help", {"--help"}, kExitOk, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
