@@ -16,6 +16,9 @@ constexpr int kStripGap = 8;
 // White added around a band of pictures: a symbol drawn to the picture's edge still gets the
 // quiet zone a decoder looks for (4 modules of up to 16 dots).
 constexpr int kQuietZone = 64;
+// Rows of paper read at once: a symbol on 80 mm paper is at most 576 dots across, and 1728
+// tall when a picture stretches it (ESC * 8-dot images, 3 dots per bit).
+constexpr int kWindowRows = 4096;
 
 std::string VersionText(const PictureSymbol& s) {
   if (s.version == 0) return "desconhecida";
@@ -45,28 +48,36 @@ void TicketRenderer::Impl::NoteImage(std::size_t at, const std::string& command,
 void TicketRenderer::Impl::ReadImageSymbols() {
   std::sort(imageAreas_.begin(), imageAreas_.end(),
             [](const ImageArea& a, const ImageArea& b) { return a.y < b.y; });
+  std::vector<std::pair<int, int>> judged;  // corners of the symbols already reported
   for (std::size_t first = 0; first < imageAreas_.size();) {
     // One band: the pictures whose rows touch or nearly touch.
-    int top = imageAreas_[first].y;
-    int bottom = top + imageAreas_[first].height;
+    const int bandTop = imageAreas_[first].y;
+    int bandBottom = bandTop + imageAreas_[first].height;
     std::size_t last = first + 1;
-    while (last < imageAreas_.size() && imageAreas_[last].y <= bottom + kStripGap) {
-      bottom = std::max(bottom, imageAreas_[last].y + imageAreas_[last].height);
+    while (last < imageAreas_.size() && imageAreas_[last].y <= bandBottom + kStripGap) {
+      bandBottom = std::max(bandBottom, imageAreas_[last].y + imageAreas_[last].height);
       ++last;
     }
-    bottom = std::min(bottom, paper_.height());
-    if (bottom > top) {
+    bandBottom = std::min(bandBottom, paper_.height());
+    // A tall band is read in windows that overlap by half, so that memory stays bounded and
+    // every symbol up to kWindowRows / 2 tall lies whole in one of them.
+    for (int top = bandTop; top < bandBottom; top += kWindowRows / 2) {
+      const int bottom = std::min(top + kWindowRows, bandBottom);
       const int width = paper_.width() + 2 * kQuietZone;
       const int height = bottom - top + 2 * kQuietZone;
-      std::vector<std::uint8_t> band(static_cast<std::size_t>(width) * height, Paper::kWhite);
+      std::vector<std::uint8_t> window(static_cast<std::size_t>(width) * height, Paper::kWhite);
       for (int y = top; y < bottom; ++y) {
         std::copy_n(paper_.Row(y), paper_.width(),
-                    band.begin() + static_cast<std::ptrdiff_t>(y - top + kQuietZone) * width +
+                    window.begin() + static_cast<std::ptrdiff_t>(y - top + kQuietZone) * width +
                         kQuietZone);
       }
-      for (const PictureSymbol& s : ReadPictureSymbols({band.data(), width, height})) {
-        if (!portaria::IsInvoiceCode(s.data)) continue;
+      for (const PictureSymbol& s : ReadPictureSymbols({window.data(), width, height})) {
         const int x = s.x - kQuietZone, y = s.y - kQuietZone + top;
+        if (!portaria::IsInvoiceCode(s.data) ||
+            std::find(judged.begin(), judged.end(), std::pair{x, y}) != judged.end()) {
+          continue;
+        }
+        judged.emplace_back(x, y);
         // Named after the picture it begins in (the band's first when none holds its corner).
         const ImageArea* source = &imageAreas_[first];
         for (std::size_t i = first; i < last; ++i) {
@@ -86,6 +97,7 @@ void TicketRenderer::Impl::ReadImageSymbols() {
                                                          std::min(s.width, s.height),
                                                          options_.dpi});
       }
+      if (bottom == bandBottom) break;
     }
     first = last;
   }

@@ -232,5 +232,26 @@ TEST(PortariaReportOfEach, NativeSymbolAndTwoPictures) {
       << testing::ReportText(ticket);
 }
 
+// A picture taller than what is read at once: each symbol is judged once, the one that two
+// readings see as well as the one that only the second sees whole.
+TEST(PortariaReportOfEach, SymbolsOfAVeryTallPicture) {
+  TestBitmap tall{kPaperWidth80mm, 6000, std::vector<std::uint8_t>(kPaperWidth80mm * 6000, 0)};
+  for (const int top : {2100, 3950}) {
+    for (int y = 0; y < kProFormaAt5.height; ++y) {
+      for (int x = 0; x < kProFormaAt5.width; ++x) {
+        tall.dots[static_cast<std::size_t>(top + y) * tall.width + 100 + x] = kProFormaAt5.At(x, y);
+      }
+    }
+  }
+  const RenderedTicket ticket = RenderTicket(Raster(tall));
+  std::vector<std::string> read;
+  for (const std::string& line : ticket.report) {
+    if (line.find("QR lido na imagem") != std::string::npos) read.push_back(line);
+  }
+  ASSERT_EQ(read.size(), 2u) << testing::ReportText(ticket);
+  EXPECT_NE(read[0].find("em x=100, y=2100"), std::string::npos) << read[0];
+  EXPECT_NE(read[1].find("em x=100, y=3950"), std::string::npos) << read[1];
+}
+
 }  // namespace
 }  // namespace qrticket::viewer
