@@ -87,6 +87,15 @@ Bytes ColumnBands(const TestBitmap& b) {
   }
   return out;
 }
+// ESC * 0 (8 dots tall, single density: each bit 2 dots wide and 3 tall) bands, one line each.
+Bytes EightDotBands(const TestBitmap& b) {
+  Bytes out = "\x1b" "3\x18"s;
+  for (int top = 0; top < b.height; top += 8) {
+    const TestBitmap band = Rows(b, top, 8);
+    out += "\x1b*\x00"s + Word(band.width) + testing::ColumnBytes(band) + "\n";
+  }
+  return out;
+}
 // GS ( L fn 112 storing a raster graphic at scale 1 × 1, then fn 50 printing it.
 Bytes Graphics(const TestBitmap& b) {
   const Bytes params = "0p0\x01\x01" "1"s + Word(b.width) + Word(b.height) +
@@ -211,6 +220,15 @@ INSTANTIATE_TEST_SUITE_P(
                      "209 bytes de dados, 285 × 285 pontos (35,6 × 35,6 mm a 203 ppp), em x=0, "
                      "y=0",
                      kMeets}},
+        // Modules of 2 × 3 dots: the symbol is measured by its width, 14,2 mm.
+        PortariaRow{"ColumnImageEightDots",
+                    EightDotBands(QrPicture(kProForma, 10, QR_ECLEVEL_M, 1)), 203,
+                    {"byte 3: QR lido na imagem (ESC *): versão 10, nível M, módulo 2 × 3 "
+                     "pontos, 209 bytes de dados, 114 × 171 pontos (14,2 × 21,3 mm a 203 ppp), "
+                     "em x=0, y=0",
+                     kFails,
+                     "Símbolo: 14,2 mm de largura a 203 ppp; a portaria pede pelo menos 30 mm "
+                     "(não cumpre)"}},
         PortariaRow{"GraphicsBuffer", Graphics(kProFormaAt4), 300,
                     {"byte 6627: QR lido na imagem (GS ( L): versão 10, nível M, módulo 4 pontos, "
                      "209 bytes de dados, 228 × 228 pontos (19,3 × 19,3 mm a 300 ppp), em x=0, "
