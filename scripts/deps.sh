@@ -16,7 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
   libzbar-dev zbar-tools                         # decoding rendered QR symbols in tests
   cups cups-client cups-bsd                      # a private CUPS scheduler in tests
-  libzxing-dev                                   # decoding rendered bar codes, PDF417, DataMatrix in tests
+  libzxing-dev                                   # the virtual printer reads QR symbols in pictures; tests decode codes
   xvfb xauth                                     # a display for screenshots and headless runs
   libxcb1-dev                                    # X11 calls of the windows (task bar hint, display check)
   g++-mingw-w64-x86-64-posix googletest wine64   # qrticket.exe, built here and tested under Wine

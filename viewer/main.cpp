@@ -25,6 +25,7 @@ int DrawOne(const vcli::ViewOptions& options) {
   RenderOptions render;
   render.paperWidth = options.paperWidth;
   render.codeTable = options.codeTable;
+  render.dpi = options.dpi;
   TicketRenderer renderer(render);
   if (const std::string failure = vcli::DrawInput(options.input, renderer); !failure.empty()) {
     std::cerr << "qrticket-view: " << failure << '\n';
@@ -48,6 +49,7 @@ int Listen(const vcli::ViewOptions& options) {
   listen.outDir = PathFromUtf8(options.outDir);
   listen.render.paperWidth = options.paperWidth;
   listen.render.codeTable = options.codeTable;
+  listen.render.dpi = options.dpi;
   listen.simulate = SimulatedStateNamed(options.simulate).value_or(SimulatedState::Ready);
   try {
     std::error_code ec;

@@ -12,6 +12,7 @@
 #include "devices/code_tables.h"
 #include "devices/device_failures.h"
 #include "devices/serial_settings.h"
+#include "portaria/portaria_symbol.h"
 #include "ticket/publisher.h"
 
 namespace qrticket::viewer::cli {
@@ -22,6 +23,7 @@ constexpr const char* kDescription =
     "a partir dos bytes (PNG) e diz o que encontrou: imagens, códigos de barras, símbolos QR,\n"
     "comandos ignorados...\n"
     "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384] [--code-table N]\n"
+    "                [--dpi 180|203|300]\n"
     "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)\n"
     "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]\n"
     "  qrticket-view --listen [ENDEREÇO:]PORTA --web [ENDEREÇO:]PORTA [--out PASTA]";
@@ -150,6 +152,12 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
                  "está antes de qualquer ESC t: 0 (PC437, a de fábrica) por\n"
                  "omissão")
       ->type_name("N");
+  std::optional<std::string> dpi;
+  app.add_option("--dpi", dpi,
+                 "densidade da impressora em pontos por polegada, para medir\n"
+                 "em mm os símbolos QR de fatura (Portaria 195/2020):\n"
+                 "180, 203 (por omissão) ou 300")
+      ->type_name("PPP");
   std::optional<std::string> simulate;
   app.add_option("--simulate", simulate,
                  kHasSerialPrinter ? "estado que --listen e --serial respondem aos pedidos de\n"
@@ -192,6 +200,14 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
                         DrawnCodeTables() + "), não '" + *codeTable + "'");
     }
     v.codeTable = std::stoi(*codeTable);
+  }
+  if (dpi) {
+    const bool digits = !dpi->empty() && dpi->size() <= 3 &&
+                        dpi->find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || !portaria::IsKnownDpi(std::stoi(*dpi))) {
+      return UsageError("--dpi aceita 180, 203 ou 300, não '" + *dpi + "'");
+    }
+    v.dpi = std::stoi(*dpi);
   }
   constexpr std::string_view kStates[] = {"paper-out", "paper-near-end", "cover-open", "offline",
                                           "silent"};

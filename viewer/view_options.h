@@ -29,6 +29,9 @@ struct ViewOptions {
   int paperWidth = 576;
   // --code-table N: the code table (ESC t's number) the printer is at before any ESC t.
   int codeTable = 0;
+  // --dpi: the printer's density the report measures QR symbols at, in mm (the drawing stays
+  // in dots): 180, 203 or 300.
+  int dpi = 203;
   // Network printer: address and port to listen on, folder for the pictures.
   std::string address = "127.0.0.1";
   int port = 9100;

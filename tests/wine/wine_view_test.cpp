@@ -1,6 +1,6 @@
 // qrticket-view.exe under Wine beside the Linux qrticket-view: the same pixels and the same
 // report for our ticket and for third-party receipts, from a file and from standard input; a
-// symbol that decodes; clean failures; --listen as a network printer that the Linux qrticket
+// symbol that decodes; the Portaria 195/2020 lines of an invoice QR code at a density; clean failures; --listen as a network printer that the Linux qrticket
 // prints to and asks for status, served while another sender stays silent, and stopped by
 // Ctrl+C; the Linux qrticket-view --serial as a COM port that qrticket.exe prints to, asks and
 // finds the speed of; and qrticket.exe --device VISUALIZAR: drawing what the Linux qrticket
@@ -146,6 +146,31 @@ TEST_F(WineView, DrawsStandardInputAndTheSymbolDecodes) {
   const std::vector<Bytes> symbols = ScanQr(ReadGreyPng(LinuxPath("windows.png")));
   ASSERT_EQ(symbols.size(), 1u);
   EXPECT_EQ(symbols[0].rfind("A:123456789*B:999999990*C:PT*", 0), 0u) << symbols[0];
+}
+
+// The default ticket's invoice QR code, judged against Portaria 195/2020 at 300 dpi: the same
+// verdict and findings as the Linux build, its width measured at that density; and a density
+// no printer has is refused as a usage error.
+TEST_F(WineView, JudgesTheInvoiceCodeAsTheLinuxBuild) {
+  WriteDefaultTicket("input.bin");
+  const ProgramRun linux =
+      Linux({LinuxPath("input.bin"), "-o", LinuxPath("linux.png"), "--dpi", "300"});
+  const ProgramRun windows =
+      Windows({WindowsPath("input.bin"), "-o", WindowsPath("windows.png"), "--dpi", "300"});
+  ASSERT_EQ(linux.exitCode, 0) << linux.err;
+  EXPECT_EQ(windows.exitCode, 0) << windows.err;
+  EXPECT_EQ(WithoutCarriageReturns(windows.out), linux.out);
+  for (const char* line : {"\nPortaria 195/2020: não cumpre\n", "\nH: ATCUD sem hífen",
+                           "\nSímbolo: 24,8 mm de largura a 300 ppp; a portaria pede pelo "
+                           "menos 30 mm (não cumpre)\n"}) {
+    EXPECT_NE(linux.out.find(line), std::string::npos) << line << "\n" << linux.out;
+  }
+  const ProgramRun refused =
+      Windows({WindowsPath("input.bin"), "-o", WindowsPath("x.png"), "--dpi", "150"});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_EQ(WithoutCarriageReturns(refused.err),
+            "qrticket-view: --dpi aceita 180, 203 ou 300, não '150'\n"
+            "Experimente 'qrticket-view --help'.\n");
 }
 
 struct FailureRow {
