@@ -610,26 +610,21 @@ bool Run(const std::string& command, const std::string& rest) {
   }
   if (command == "shown") {
     // What an editable list's text field shows: "first=N|fits=0/1", N the first character in
-    // view, fits whether its whole text has room in the field.
+    // view, fits whether its whole text has room in the field. Only messages without pointers:
+    // the list is another program's.
     HWND control = Find(rest);
     if (control == nullptr) return Fail("no control " + rest);
-    COMBOBOXINFO parts{};
-    parts.cbSize = sizeof parts;
-    if (!GetComboBoxInfo(control, &parts) || parts.hwndItem == nullptr)
-      return Fail("no text field in " + rest);
-    const LRESULT at = SendMessageW(parts.hwndItem, EM_CHARFROMPOS, 0, MAKELPARAM(2, 2));
-    const std::wstring text = TextOf(parts.hwndItem);
+    HWND field = FindWindowExW(control, nullptr, L"Edit", nullptr);
+    if (field == nullptr) return Fail("no text field in " + rest);
     RECT room{};
-    SendMessageW(parts.hwndItem, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
-    HDC dc = GetDC(parts.hwndItem);
-    const HGDIOBJ before = SelectObject(
-        dc, reinterpret_cast<HFONT>(SendMessageW(parts.hwndItem, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, before);
-    ReleaseDC(parts.hwndItem, dc);
-    Say("first=" + std::to_string(LOWORD(at)) +
-        "|fits=" + std::to_string(extent.cx <= room.right - room.left));
+    GetClientRect(field, &room);
+    const auto x = [&](WPARAM index) {
+      return static_cast<short>(LOWORD(SendMessageW(field, EM_POSFROMCHAR, index, 0)));
+    };
+    const auto length = static_cast<WPARAM>(GetWindowTextLengthW(field));
+    const LRESULT first = SendMessageW(field, EM_CHARFROMPOS, 0, MAKELPARAM(1, room.bottom / 2));
+    Say("first=" + std::to_string(x(0) >= 0 ? 0 : LOWORD(first)) +
+        "|fits=" + std::to_string(x(length) <= room.right));
     return true;
   }
   if (command == "selectfocus") {

@@ -762,9 +762,19 @@ TEST_F(Form1At96, ChosenEntriesShowFromTheirFirstLetter) {
       EXPECT_EQ(probe().AskOne(std::string("shown ") + list.list), "first=0|fits=1");
     }
   }
-  probe().Ask("select ListModel 1");
-  probe().Ask("select ListError 1");
+  // A text longer than the box shows its end: what the look above would have caught.
+  TypeInto("ListModel", "Modelo 2 com um nome comprido demais");
+  EXPECT_NE(probe().AskOne("shown ListModel"), "first=0|fits=1");
+  // Back to Modelo 2 and Nivel M, chosen as the operator does, so the window hears of it.
+  for (const char* list : {"ListModel", "ListError"}) {
+    probe().Ask(std::string("click ") + list);
+    probe().Ask("keys Escape");
+    probe().Ask(std::string("select ") + list + " 0");
+    probe().Ask("keys Down");
+  }
   probe().Ask("sync");
+  EXPECT_EQ(controls().at("ListModel").text, "Modelo 2");
+  EXPECT_EQ(controls().at("ListError").text, "Nivel M");
 }
 
 // The symbol line's own menu chooses the printer's density: the line and its tool tip are then
