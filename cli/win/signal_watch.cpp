@@ -25,6 +25,8 @@ constexpr int kSigTerm = 15;
 constexpr DWORD kCloseGraceMs = 4500;
 
 std::atomic<int> caught{0};
+std::atomic<bool> watching{false};
+bool handlerInstalled = false;
 HANDLE cancelEvent = nullptr;
 
 int SignalFor(DWORD event) {
@@ -52,6 +54,9 @@ BOOL EndAtOnce() {
 }
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
+  // Once the job is over the program is ending with its own exit code, which the console's
+  // default handling must not replace (Wine's ends the process with 0, after a failure).
+  if (!watching) return TRUE;
   int none = 0;
   if (!caught.compare_exchange_strong(none, SignalFor(event))) return EndAtOnce();
   ::SetEvent(cancelEvent);
@@ -68,17 +73,20 @@ SignalWatch::SignalWatch() {
   if (cancelEvent == nullptr) return;
   caught = 0;
   // A console that ignores Ctrl+C for this process (started with it ignored) never calls us.
-  if (!::SetConsoleCtrlHandler(OnConsoleEvent, TRUE)) {
+  if (!handlerInstalled && !::SetConsoleCtrlHandler(OnConsoleEvent, TRUE)) {
     ::CloseHandle(cancelEvent);
     cancelEvent = nullptr;
     return;
   }
+  handlerInstalled = true;
+  watching = true;
   readEnd_ = CancelNumber(cancelEvent);
 }
 
+// The handler stays installed, and takes what comes later as already acted on.
 SignalWatch::~SignalWatch() {
   if (readEnd_ < 0) return;
-  ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+  watching = false;
   ::CloseHandle(cancelEvent);
   cancelEvent = nullptr;
 }

@@ -3,6 +3,7 @@
 // printer, a COM port that is a pseudo-terminal of this test (Wine maps the
 // port to it), standard output, and clean failures on a missing port, a folder and a refused
 // connection. Runs in the prefix that wine_prefix.sh made (QRTICKET_WINE_ROOT).
+#include <algorithm>
 #include <fcntl.h>
 #include <signal.h>
 #include <poll.h>
@@ -428,10 +429,14 @@ TEST_P(ComStatus, AsTheLinuxBuildOnATty) {
   }
   EXPECT_LT(onWindows.elapsed, 15s);
 
+  // From the first request on: a noisy printer's first bytes may come back to it as the port's
+  // echo in the moment between the port opening and its raw settings, before anyone asks.
+  const std::string received = port.printer().Received();
+  const std::size_t firstRequest = std::min(received.find("\x10\x04"), received.size());
   RequestScanner scanner;
-  EXPECT_FALSE(scanner.Feed(port.printer().Received()).empty()) << "nothing asked";
+  EXPECT_FALSE(scanner.Feed(received.substr(firstRequest)).empty()) << "nothing asked";
   if (row.printed)
-    EXPECT_NE(port.printer().Received().find(LinuxTicket({})), std::string::npos);
+    EXPECT_NE(received.find(LinuxTicket({})), std::string::npos);
   else
     EXPECT_EQ(scanner.otherBytes(), 0u) << "more than requests reached the printer";
 }

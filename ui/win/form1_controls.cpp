@@ -48,9 +48,14 @@ Made TypeOf(const ControlSpec& spec) {
   switch (spec.kind) {
     case ControlKind::Picture: return {L"STATIC", SS_OWNERDRAW};
     case ControlKind::Label:
-      // The symbol line tells its tool tip when the mouse is over it.
+      // The symbol line tells its tool tip when the mouse is over it; a label with a menu
+      // must take the mouse's right button.
       return {L"STATIC", label | (spec.border ? WS_BORDER : 0u) |
-                             (spec.control == Control::lblSimbolo ? SS_NOTIFY : 0u)};
+                             (spec.control == Control::lblSimbolo ||
+                                      (spec.control != Control::None &&
+                                       Form1MenuOf(spec.control) != nullptr)
+                                  ? SS_NOTIFY
+                                  : 0u)};
     case ControlKind::TextBox:
       return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::MultiLineText:
