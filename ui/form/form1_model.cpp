@@ -12,6 +12,7 @@
 #include "speed_search_message.h"
 #include "status/status_texts.h"
 #include "status_message.h"
+#include "symbol_image.h"
 #include "symbol_line.h"
 #include "symbols/qr_symbol_types.h"
 #include "ticket/code_table_ticket.h"
@@ -95,7 +96,15 @@ void Form1Model::Chosen(MenuItem item) {
     case MenuItem::CodeTable16: ChooseCodeTable(16); break;
     case MenuItem::CodeTable19: ChooseCodeTable(19); break;
     case MenuItem::CodeTable40: ChooseCodeTable(40); break;
+    case MenuItem::RasterSymbol:
+      raster_ = !raster_;
+      RefreshSymbolLine();
+      break;
   }
+}
+
+bool Form1Model::Checked(MenuItem item) const {
+  return item == MenuItem::RasterSymbol && raster_;
 }
 
 void Form1Model::PortRule() {
@@ -122,6 +131,7 @@ QrPrintSettings Form1Model::SettingsFromControls() const {
   settings.centred = view_.Ticked(Control::chkCentrado);
   settings.woosimDialect = view_.Ticked(Control::chkNew);
   settings.codeTable = codeTable_;
+  settings.symbolImage = raster_ ? SymbolImage() : nullptr;
   return settings;
 }
 

@@ -79,8 +79,11 @@ class Form1Model final {
   // A push button was clicked: Command1 prints, cmdEstado asks the status, Command2 closes.
   void Clicked(Control control);
   // An item of a context menu was chosen: the limits ticket on either paper, the speed search,
-  // the code-table ticket, or the code table the window's tickets select until it closes.
+  // the code-table ticket, or the code table the window's tickets select until it closes; the
+  // raster item toggles the symbol as the program's image and updates the symbol line.
   void Chosen(MenuItem item);
+  // Whether a checkable menu item shows its tick (a view asks before it opens the menu).
+  bool Checked(MenuItem item) const;
 
   // What a print would send now: the controls' values as the ticket job takes them.
   QrPrintSettings SettingsFromControls() const;
@@ -112,6 +115,8 @@ class Form1Model final {
   bool loaded_ = false;
   // Held while the window is open; nothing is stored between runs.
   std::optional<int> codeTable_;
+  // The symbol as the program's image (GS v 0) in the window's tickets and their preview.
+  bool raster_ = false;
 };
 
 }  // namespace qrticket::ui

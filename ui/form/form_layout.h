@@ -58,6 +58,8 @@ enum class MenuItem {
   // The code-table ticket, and the code table the window's tickets select (none: as always).
   CodeTablesTicket, CodeTableNone, CodeTable0, CodeTable2, CodeTable3, CodeTable16, CodeTable19,
   CodeTable40,
+  // A checkable item: the tickets carry the symbol as the program's image (GS v 0).
+  RasterSymbol,
 };
 
 struct ControlSpec {
@@ -89,6 +91,8 @@ struct MenuItemSpec {
   std::string_view name = {};  // object name (Qt), found by it in tests
   std::string_view (*caption)() = nullptr;  // UTF-8, from the texts' catalogue (form_texts.h)
   MenuItem item = MenuItem::Limits80;
+  // Shows a tick that the model keeps (Form1Model::Checked); choosing it toggles the tick.
+  bool checkable = false;
 };
 
 // A context menu of a control: opened by a right click on it, the menu key or Shift+F10.
