@@ -1,16 +1,19 @@
-// Drawing tickets with the virtual printer: the default ticket, one at the QR capacity limit
-// and a third-party receipt (picture, bar codes, PDF417), each rendered and encoded to PNG.
+// Drawing tickets with the virtual printer: the default ticket, one at the QR capacity limit,
+// a third-party receipt (picture, bar codes, PDF417) and a whole receipt sent as one picture
+// with an invoice QR code in it (read back from the dots), each rendered and encoded to PNG.
 // Reports time per ticket, the PNG size and the process's peak resident memory (getrusage
 // ru_maxrss) after the runs. Memory against input size: bench/viewer_memory.sh.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
 #include "png_writer.h"
 #include "render_ticket.h"
+#include "symbols/qr_encoder.h"
 #include "ticket/qr_print_settings.h"
 #include "ticket/ticket.h"
 #include "ticket/ticket_defaults.h"
@@ -18,6 +21,7 @@
 namespace {
 
 using namespace qrticket;
+using namespace std::string_literals;
 
 Bytes TicketBytes(Bytes data, std::int16_t moduleSize, std::int16_t level) {
   QrPrintSettings s;
@@ -69,6 +73,50 @@ void BM_ThirdPartyReceiptToPng(benchmark::State& state) {
   RenderToPng(state, receipt);
 }
 BENCHMARK(BM_ThirdPartyReceiptToPng)->Unit(benchmark::kMillisecond);
+
+// A whole 80 mm receipt as one GS v 0 picture, 576 × 2000 dots, as drivers that print through
+// a bitmap send it: lines of text-like ink above and below an invoice QR code of version 10 at
+// 5 dots per module, which the report reads back and judges.
+Bytes PictureReceipt() {
+  constexpr int kWidth = 576, kHeight = 2000, kModule = 5, kTop = 800;
+  const Bytes invoice =
+      "A:500000000*B:123456789*C:PT*D:PF*E:N*F:20190123*G:PF G2019CB/145789*H:HB6FT7RV-145789*"
+      "I1:PT*I2:12345.34*I3:12532.65*I4:751.96*I5:52789.00*I6:6862.57*I7:32425.69*I8:7457.91*"
+      "N:15072.44*O:125165.12*Q:r/fY*R:9999";
+  const QrGrid symbol = *EncodeQr(invoice, QrModel::Model2, QrEcLevel::M, 10);
+  const int left = (kWidth - symbol.modules * kModule) / 2;
+  const int bottom = kTop + symbol.modules * kModule;
+  Bytes rows(static_cast<std::size_t>(kWidth / 8) * kHeight, '\0');
+  std::uint32_t noise = 12345;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      bool ink = false;
+      if (y >= kTop && y < bottom && x >= left && x < left + symbol.modules * kModule) {
+        ink = symbol.Dark((y - kTop) / kModule, (x - left) / kModule);
+      } else if ((y < kTop - 40 || y >= bottom + 40) && y % 30 < 20) {
+        noise = noise * 1664525u + 1013904223u;  // glyph-like specks on 24-dot text lines
+        ink = (noise >> 28) < 5;
+      }
+      if (ink) {
+        rows[static_cast<std::size_t>(y) * (kWidth / 8) + x / 8] |=
+            static_cast<char>(0x80 >> (x % 8));
+      }
+    }
+  }
+  const auto word = [](int v) {
+    return Bytes{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+  };
+  return "\x1dv0\0"s + word(kWidth / 8) + word(kHeight) + rows;
+}
+
+void BM_PictureReceiptToPng(benchmark::State& state) {
+  const Bytes receipt = PictureReceipt();
+  const auto report = viewer::RenderTicket(receipt).report;
+  if (std::find(report.begin(), report.end(), "Portaria 195/2020: cumpre") == report.end())
+    state.SkipWithError("the picture's invoice QR code was not read back");
+  RenderToPng(state, receipt);
+}
+BENCHMARK(BM_PictureReceiptToPng)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,9 +1,9 @@
-# libqrencode, zint, libpng and FreeType for the cross build. Debian ships them for Linux only,
-# so scripts/windows-libraries.sh builds them, static, from Debian's source packages at configure
-# time, into the build tree or, with QRTICKET_WINDOWS_LIBRARIES_CACHE, into a folder there named
-# after the script (which holds the pins) and the toolchain, so every clone and build tree reuses
-# one build (a stamp keeps later configures free). zlib is Debian's
-# libz-mingw-w64-dev. Their licences land in QRTICKET_WINDOWS_LICENCES for the release zip.
+# libqrencode, zint, libpng, FreeType and cpp-httplib (a header) for the cross build. Debian
+# ships them for Linux only, so scripts/windows-libraries.sh builds them, static, from Debian's
+# source packages at configure time, into the build tree or, with
+# QRTICKET_WINDOWS_LIBRARIES_CACHE, into a folder there named after the script (which holds the
+# pins) and the toolchain, so every clone and build tree reuses one build (a stamp keeps later
+# configures free). zlib is Debian's libz-mingw-w64-dev. Their licences land in QRTICKET_WINDOWS_LICENCES for the release zip.
 #
 # QRTICKET_WINDOWS_LIBRARIES: ON (the default) requires them: a machine that cannot fetch or
 # build them stops here, naming what is missing, rather than making a Windows build without

@@ -16,12 +16,14 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev     # tests and benchmarks
   libzbar-dev zbar-tools                         # decoding rendered QR symbols in tests
   cups cups-client cups-bsd                      # a private CUPS scheduler in tests
-  libzxing-dev                                   # decoding rendered bar codes, PDF417, DataMatrix in tests
+  libzxing-dev                                   # the virtual printer reads QR symbols in pictures; tests decode codes
   xvfb xauth                                     # a display for screenshots and headless runs
   libxcb1-dev                                    # X11 calls of the windows (task bar hint, display check)
   g++-mingw-w64-x86-64-posix googletest wine64   # qrticket.exe, built here and tested under Wine
   fonts-wine                                     # Windows' fonts (MS Sans Serif) for the window under Wine
   libz-mingw-w64-dev                             # zlib for the Windows build's libpng and FreeType
+  libcpp-httplib-dev                             # the receipt bench's page (qrticket-view --web)
+  chromium                                       # the bench's page tested in a headless browser
 )
 
 missing=()

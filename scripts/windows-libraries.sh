@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libraries the Windows cross build needs that Debian ships for Linux only
 # (libqrencode, zint, libpng, FreeType) from Debian's own source packages, as static MinGW-w64
-# libraries installed in PREFIX; zlib is Debian's libz-mingw-w64-dev. Their licences go to
+# libraries installed in PREFIX, and installs cpp-httplib's header (the whole library, which
+# Debian's Linux package splits into a header and a shared library); zlib is Debian's
+# libz-mingw-w64-dev. Their licences go to
 # PREFIX/licences for the release zip. cmake/WindowsLibraries.cmake runs this at configure time.
 #
 # Usage: windows-libraries.sh PREFIX WORK_DIR
@@ -25,6 +27,7 @@ pins=(
   "zint 2.11.1-1"
   "libpng1.6 1.6.39-2+deb12u5"
   "freetype 2.12.1+dfsg-5+deb12u4"
+  "cpp-httplib 0.11.4+ds-1+deb12u1"
 )
 
 if (($# != 2)); then
@@ -277,6 +280,12 @@ for pin in "${pins[@]}"; do
         "${zlib_args[@]}"
       cp "$src/LICENSE.TXT" "$licences/freetype.txt"
       cp "$src/docs/FTL.TXT" "$licences/freetype-FTL.txt"
+      ;;
+    cpp-httplib)
+      # Header-only: nothing to build. Debian's patches (dpkg-source applied them) are in it.
+      mkdir -p "$prefix/include"
+      cp "$src/httplib.h" "$prefix/include/"
+      cp "$src/LICENSE" "$licences/cpp-httplib.txt"
       ;;
   esac
 done

@@ -4,6 +4,7 @@
 #include "listen_server.h"
 
 #include <algorithm>
+#include <fstream>
 #include <thread>
 
 #include "job_files.h"
@@ -25,6 +26,44 @@ std::int64_t NowMs() {
 }
 
 }  // namespace
+
+// The job's bytes as they came, written to a part file while the connection is read and kept
+// under the picture's name (.bin) once the picture is saved; removed otherwise. A copy that
+// cannot be written is given up quietly: the picture matters, the copy is an extra.
+class ListenServer::RawCopy {
+ public:
+  // An empty `part` copies nothing.
+  explicit RawCopy(std::filesystem::path part) : part_(std::move(part)) {
+    if (!part_.empty()) out_.open(part_, std::ios::binary | std::ios::trunc);
+  }
+  ~RawCopy() {
+    if (part_.empty()) return;
+    out_.close();
+    std::error_code ec;
+    std::filesystem::remove(part_, ec);
+  }
+  RawCopy(const RawCopy&) = delete;
+  RawCopy& operator=(const RawCopy&) = delete;
+
+  void Write(BytesView piece) {
+    if (out_.is_open()) out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  }
+  // The copy under `name`; empty when there is none or it could not be written.
+  std::filesystem::path KeepAs(const std::filesystem::path& name) {
+    if (!out_.is_open()) return {};
+    out_.close();
+    if (out_.fail()) return {};
+    std::error_code ec;
+    std::filesystem::rename(part_, name, ec);
+    if (ec) return {};
+    part_.clear();
+    return name;
+  }
+
+ private:
+  std::filesystem::path part_;
+  std::ofstream out_;
+};
 
 ListenServer::ListenServer(ListenOptions options)
     : options_(std::move(options)),
@@ -95,7 +134,8 @@ bool ListenServer::MakeWay() {
 // is called.
 ListenServer::Received ListenServer::ReadConnection(Connection& connection,
                                                    TicketRenderer& renderer,
-                                                   StatusResponder& responder, Slot& slot) {
+                                                   StatusResponder& responder, Slot& slot,
+                                                   RawCopy& raw) {
   Received got;
   char buffer[16384];
   const auto slice = std::min(options_.idleTimeout, kReadSlice);
@@ -123,6 +163,7 @@ ListenServer::Received ListenServer::ReadConnection(Connection& connection,
     slot.lastBytesAt = NowMs();
     const BytesView piece(buffer, read.size);
     got.bytes += piece.size();
+    raw.Write(piece);
     connection.SendBack(responder.Feed(piece));
     if (!renderer.Feed(piece)) return got;  // past the job's bound: the report says so
   }
@@ -153,7 +194,13 @@ void ListenServer::Serve(std::unique_ptr<Connection> connection,
   };
   TicketRenderer renderer(render);
   StatusResponder responder(options_.simulate);
-  Received got = ReadConnection(*connection, renderer, responder, slot);
+  std::filesystem::path part;
+  if (options_.keepBytes) {
+    std::lock_guard lock(mutex_);
+    part = options_.outDir / ("receiving-" + std::to_string(nextRawCopy_++) + ".part");
+  }
+  RawCopy raw(part);
+  Received got = ReadConnection(*connection, renderer, responder, slot, raw);
   if (share.waited) got.notes.push_back(say::ListenWaitedForMemory(memory_.cap()));
 
   ListenJob job;
@@ -207,6 +254,7 @@ void ListenServer::Serve(std::unique_ptr<Connection> connection,
     return;
   }
   WriteTicketReport(job.png, job.report);
+  job.raw = raw.KeepAs(std::filesystem::path(job.png).replace_extension(".bin"));
   onJob(job);
 }
 

@@ -38,6 +38,9 @@ struct ListenOptions {
   std::uint64_t memoryCap = 256ull * 1024 * 1024;
   // What the printer answers to status requests (DLE EOT, GS I).
   SimulatedState simulate = SimulatedState::Ready;
+  // Also keep each drawn job's bytes as they came, beside its picture (ticket-0001.bin), so
+  // they can be downloaded again.
+  bool keepBytes = false;
 };
 
 // How long a connection must have sent nothing before a new one may take its place.
@@ -48,6 +51,7 @@ struct ListenJob {
   std::string peer;  // "127.0.0.1:54321", "[::1]:54321"
   std::uint64_t bytes = 0;
   std::filesystem::path png;
+  std::filesystem::path raw;  // the bytes as received (with keepBytes), else empty
   std::vector<std::string> report;
   // The connection only asked for status: nothing was drawn, `png` is empty.
   bool statusOnly = false;
@@ -84,9 +88,11 @@ class ListenServer {
     std::uint64_t bytes = 0;
     std::vector<std::string> notes;
   };
-  // Reads one connection to its end, answering status requests and drawing as the bytes come.
+  class RawCopy;
+  // Reads one connection to its end, answering status requests and drawing as the bytes come
+  // (and copying them into `raw` when it is open).
   Received ReadConnection(Connection& connection, TicketRenderer& renderer,
-                          StatusResponder& responder, Slot& slot);
+                          StatusResponder& responder, Slot& slot, RawCopy& raw);
   // At the limit: asks the connection quiet longest to end. False when none is quiet enough.
   bool MakeWay();
   void Serve(std::unique_ptr<Connection> connection,
@@ -101,6 +107,7 @@ class ListenServer {
   int active_ = 0;
   int jobs_ = 0;
   int nextFile_ = 1;
+  int nextRawCopy_ = 1;
   std::string error_;  // the first PNG that could not be written
   std::list<std::shared_ptr<Slot>> slots_;
 };

@@ -161,9 +161,14 @@ void TicketRenderer::Impl::DrawQr(const QrToDraw& qr) {
       })) {
     report_.Add(say::QrReaderText(qr.offset, VisibleReaderText(Latin1ToUtf8(qr.data), 200)));
   }
-  if (!fits) return;
+  if (!fits) {
+    AddPortariaLines(qr.data, std::nullopt);
+    return;
+  }
   ModuleGrid grid{s.modules, s.modules, s.dark};
   DrawGrid(grid, left, y_, qr.moduleSize, qr.moduleSize);
+  AddPortariaLines(qr.data, portaria::PrintedSymbol{LevelLetter(qr.level), s.version, micro, dots,
+                                                    options_.dpi});
   symbols_.push_back({qr.command, micro, s.version, LevelLetter(qr.level), qr.moduleSize,
                       qr.data, left, y_, dots});
   if (elements_.size() < kMaxElements) {

@@ -41,6 +41,7 @@ void TicketRenderer::Impl::On(const RasterImage& e) {
   where.clipRight = area.areaLeft + area.areaWidth;
   where.scale = *scale;
   if (!paper_.full()) DrawRasterRows(paper_, where, e.data, e.widthBytes, e.rows);
+  NoteImage(e.offset, "GS v 0", where.left, y_, width, height);
   Placed(e.offset, "GS v 0", "imagem", where.left, width, height, where.left + width > where.clipRight);
   Feed(height);
 }
@@ -68,6 +69,7 @@ void TicketRenderer::Impl::FlushColumnImages() {
   const ColumnRun run = *columnRun_;
   columnRun_.reset();
   report_.Add(say::ColumnImageDrawn(run.offset, run.width, run.height, run.x, run.y, run.bands));
+  NoteImage(run.offset, "ESC *", run.x, run.y, run.width, run.height);
   if (elements_.size() < kMaxElements) {
     elements_.push_back({"ESC *", "imagem", run.x, run.y, run.width, run.height});
   }
@@ -93,6 +95,7 @@ void TicketRenderer::Impl::On(const GraphicsFunction& e) {
                      graphic->width);
     }
   }
+  NoteImage(graphic->offset, graphic->command, where.left, y_, width, height);
   Placed(graphic->offset, graphic->command, "imagem", where.left, width, height,
          where.left + width > where.clipRight);
   Feed(height);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -13,6 +14,12 @@ namespace qrticket::viewer {
 namespace {
 
 std::string At(std::size_t at) { return "byte " + std::to_string(at) + ": "; }
+
+// "4", or "3,5" for a module size a resampled picture left between whole dots.
+std::string DotsText(double dots) {
+  const long tenths = std::lround(dots * 10);
+  return std::to_string(tenths / 10) + (tenths % 10 != 0 ? "," + std::to_string(tenths % 10) : "");
+}
 
 std::string HexBytes(BytesView bytes) {
   std::string out;
@@ -310,6 +317,21 @@ std::string QrSymbolLine(std::size_t at, std::string_view command, std::string_v
                      std::to_string(x) + ", y=" + std::to_string(y)
                : "não cabe no papel (" + std::to_string(paperWidth) +
                      " pontos): nenhum símbolo");
+}
+
+std::string QrReadFromImage(std::size_t at, std::string_view command, std::string_view version,
+                            char level, double moduleWidth, double moduleHeight,
+                            std::size_t dataBytes, int width, int height, std::string_view widthMm,
+                            std::string_view heightMm, int dpi, int x, int y) {
+  const std::string module = DotsText(moduleWidth) == DotsText(moduleHeight)
+                                 ? DotsText(moduleWidth)
+                                 : DotsText(moduleWidth) + " × " + DotsText(moduleHeight);
+  return At(at) + "QR lido na imagem (" + std::string(command) + "): versão " +
+         std::string(version) + ", nível " + level + ", módulo " + module + " pontos, " +
+         std::to_string(dataBytes) + " bytes de dados, " + std::to_string(width) + " × " +
+         std::to_string(height) + " pontos (" + std::string(widthMm) + " × " +
+         std::string(heightMm) + " mm a " + std::to_string(dpi) + " ppp), em x=" +
+         std::to_string(x) + ", y=" + std::to_string(y);
 }
 
 std::string ElementDrawn(std::size_t at, std::string_view command, std::string_view kind,

@@ -141,6 +141,12 @@ std::string QrReaderText(std::size_t at, std::string_view shown);
 std::string QrSymbolLine(std::size_t at, std::string_view command, std::string_view version,
                          char level, int moduleSize, std::size_t dataBytes, int dots,
                          int paperWidth, bool fits, int x, int y);
+// An invoice QR code read back from a picture's dots: what it holds and its size on the paper,
+// in dots and in mm at `dpi` (the mm text as portaria::MillimetresAt gives it).
+std::string QrReadFromImage(std::size_t at, std::string_view command, std::string_view version,
+                            char level, double moduleWidth, double moduleHeight,
+                            std::size_t dataBytes, int width, int height, std::string_view widthMm,
+                            std::string_view heightMm, int dpi, int x, int y);
 
 std::string ElementDrawn(std::size_t at, std::string_view command, std::string_view kind,
                          int width, int height, int x, int y, bool clipped);

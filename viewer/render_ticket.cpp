@@ -42,6 +42,7 @@ RenderedTicket TicketRenderer::Impl::Finish() {
   if (!line_.empty()) report_.Add(say::LineLeftInBuffer(line_.size()));
   FlushColumnImages();
   paper_.Extend(std::max(y_, kDefaultLineSpacing));
+  ReadImageSymbols();
   if (paper_.clipped() && !paper_.refusedMemory()) report_.Add(say::PaperLimit(paper_.maxHeight()));
   if (paper_.refusedMemory()) report_.Add(say::PaperOutOfMemory(paper_.height()));
   if (inputCut_) report_.Add(say::InputCut(options_.maxInputBytes, inputSize_));

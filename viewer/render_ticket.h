@@ -10,6 +10,7 @@
 
 #include "devices/bytes.h"
 #include "devices/code_tables.h"
+#include "portaria/portaria_symbol.h"
 
 namespace qrticket::viewer {
 
@@ -34,6 +35,9 @@ struct RenderOptions {
   // The code table (ESC t's number) the printer is at before any ESC t, and again after ESC @:
   // PC437, a printer's factory setting, unless told otherwise. A number not drawn means PC437.
   int codeTable = kFactoryCodeTable;
+  // The printer's density (180, 203 or 300 dpi): the drawing stays in dots, the report measures
+  // invoice QR symbols in mm at it.
+  int dpi = portaria::kDefaultDpi;
 };
 
 // One QR symbol the stream asked for and the printer drew.

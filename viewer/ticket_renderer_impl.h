@@ -14,6 +14,7 @@
 #include "graphics_state.h"
 #include "line_buffer.h"
 #include "paper.h"
+#include "portaria/portaria_symbol.h"
 #include "printer_state.h"
 #include "qr_commands_state.h"
 #include "render_report.h"
@@ -99,6 +100,13 @@ class TicketRenderer::Impl final : public EventSink {
   void DrawText(std::string_view utf8, int font, int left, int top);
   void DrawQr(const QrToDraw& qr);
 
+  // Invoice QR codes against Portaria 195/2020 (render_portaria.cpp): the verdict and findings
+  // of a symbol's data, as drawn (or not drawn at all); nothing for other data.
+  void AddPortariaLines(BytesView data, const std::optional<portaria::PrintedSymbol>& symbol);
+  // A picture's rectangle, kept so that the QR symbols drawn in it are read back at the end.
+  void NoteImage(std::size_t at, const std::string& command, int x, int y, int width, int height);
+  void ReadImageSymbols();
+
   RenderOptions options_;
   EscPosParser parser_;
   Paper paper_;
@@ -113,6 +121,12 @@ class TicketRenderer::Impl final : public EventSink {
   int y_ = 0;
   std::vector<RenderedSymbol> symbols_;
   std::vector<DrawnElement> elements_;
+  struct ImageArea {
+    std::size_t offset;
+    std::string command;
+    int x, y, width, height;
+  };
+  std::vector<ImageArea> imageAreas_;
 
   // ESC * images in the line being filled, and the picture they build band by band.
   struct ColumnPiece {

@@ -12,6 +12,7 @@
 #include "devices/code_tables.h"
 #include "devices/device_failures.h"
 #include "devices/serial_settings.h"
+#include "portaria/portaria_symbol.h"
 #include "ticket/publisher.h"
 
 namespace qrticket::viewer::cli {
@@ -22,8 +23,10 @@ constexpr const char* kDescription =
     "a partir dos bytes (PNG) e diz o que encontrou: imagens, códigos de barras, símbolos QR,\n"
     "comandos ignorados...\n"
     "  qrticket-view FICHEIRO|- -o SAIDA.png [--width 576|384] [--code-table N]\n"
+    "                [--dpi 180|203|300]\n"
     "  qrticket-view --listen [ENDEREÇO:]PORTA --out PASTA   (127.0.0.1 por omissão)\n"
-    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]";
+    "                [--simulate paper-out|paper-near-end|cover-open|offline|silent]\n"
+    "  qrticket-view --listen [ENDEREÇO:]PORTA --web [ENDEREÇO:]PORTA [--out PASTA]";
 constexpr const char* kSerialUsage =
     "\n"
     "  qrticket-view --serial VELOCIDADE[,PARIDADE[,DADOS[,PARAGEM[,FLUXO]]]] --out PASTA\n"
@@ -67,8 +70,9 @@ std::string Help(const CLI::App& app) {
   for (const std::string name : {"[ENDEREÇO:]PORTA", "DEFINIÇÕES"}) {
     std::size_t continuation = 0;  // UTF-8 bytes beyond the first of each letter
     for (const char c : name) continuation += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-    const auto at = help.find(name + "  ");
-    if (at != std::string::npos) help.insert(at + name.size(), continuation, ' ');
+    for (auto at = help.find(name + "  "); at != std::string::npos;
+         at = help.find(name + "  ", at + name.size() + continuation + 2))
+      help.insert(at + name.size(), continuation, ' ');
   }
   return help;
 }
@@ -148,6 +152,12 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
                  "está antes de qualquer ESC t: 0 (PC437, a de fábrica) por\n"
                  "omissão")
       ->type_name("N");
+  std::optional<std::string> dpi;
+  app.add_option("--dpi", dpi,
+                 "densidade da impressora em pontos por polegada, para medir\n"
+                 "em mm os símbolos QR de fatura (Portaria 195/2020):\n"
+                 "180, 203 (por omissão) ou 300")
+      ->type_name("PPP");
   std::optional<std::string> simulate;
   app.add_option("--simulate", simulate,
                  kHasSerialPrinter ? "estado que --listen e --serial respondem aos pedidos de\n"
@@ -155,6 +165,15 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
                                    : "estado que --listen responde aos pedidos de estado\n"
                                      "(DLE EOT, GS I)")
       ->type_name("ESTADO");
+
+  // The receipt bench.
+  std::optional<std::string> web;
+  app.add_option("--web", web,
+                 "com --listen: página da bancada de talões em\n"
+                 "[ENDEREÇO:]PORTA (127.0.0.1 por omissão, 0 para uma\n"
+                 "porta livre); sem --out, os talões ficam numa pasta\n"
+                 "temporária apagada à saída")
+      ->type_name("[ENDEREÇO:]PORTA");
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -182,11 +201,27 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     }
     v.codeTable = std::stoi(*codeTable);
   }
+  if (dpi) {
+    const bool digits = !dpi->empty() && dpi->size() <= 3 &&
+                        dpi->find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || !portaria::IsKnownDpi(std::stoi(*dpi))) {
+      return UsageError("--dpi aceita 180, 203 ou 300, não '" + *dpi + "'");
+    }
+    v.dpi = std::stoi(*dpi);
+  }
   constexpr std::string_view kStates[] = {"paper-out", "paper-near-end", "cover-open", "offline",
                                           "silent"};
   if (simulate && std::find(std::begin(kStates), std::end(kStates), *simulate) == std::end(kStates)) {
     return UsageError("--simulate aceita paper-out, paper-near-end, cover-open, offline ou "
                       "silent, não '" + *simulate + "'");
+  }
+  if (web && !listen) return UsageError("--web só se usa com --listen");
+  if (web) {
+    const auto where = ParseListenAddress(*web);
+    if (!where) return UsageError("endereço da página inválido: '" + *web + "'");
+    v.web = true;
+    v.webAddress = where->first;
+    v.webPort = where->second;
   }
   if (serial) {
     if (listen) return UsageError("use --listen ou --serial, não os dois");
@@ -206,13 +241,13 @@ ParseResult ParseViewCommandLine(const std::vector<std::string>& args) {
     if (simulate) v.simulate = *simulate;
   } else if (listen) {
     if (input || output) return UsageError("--listen não aceita FICHEIRO nem -o");
-    if (!outDir) return UsageError("--listen precisa de --out PASTA");
+    if (!outDir && !web) return UsageError("--listen precisa de --out PASTA (ou --web)");
     const auto where = ParseListenAddress(*listen);
     if (!where) return UsageError("endereço de escuta inválido: '" + *listen + "'");
     v.listen = true;
     v.address = where->first;
     v.port = where->second;
-    v.outDir = *outDir;
+    v.outDir = outDir.value_or("");
     if (simulate) v.simulate = *simulate;
   } else {
     if (simulate) return UsageError("--simulate só se usa com --listen ou --serial");

@@ -29,6 +29,9 @@ struct ViewOptions {
   int paperWidth = 576;
   // --code-table N: the code table (ESC t's number) the printer is at before any ESC t.
   int codeTable = 0;
+  // --dpi: the printer's density the report measures QR symbols at, in mm (the drawing stays
+  // in dots): 180, 203 or 300.
+  int dpi = 203;
   // Network printer: address and port to listen on, folder for the pictures.
   std::string address = "127.0.0.1";
   int port = 9100;
@@ -36,6 +39,10 @@ struct ViewOptions {
   // The state the network (or serial) printer reports when asked (DLE EOT, GS I): "ready" or one of the
   // --simulate names.
   std::string simulate = "ready";
+  // --web [ADDR:]PORT (with --listen): the receipt bench's page; `outDir` may then be empty.
+  bool web = false;
+  std::string webAddress = "127.0.0.1";
+  int webPort = 0;
 };
 
 struct ParseResult {

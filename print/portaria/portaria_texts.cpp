@@ -104,6 +104,8 @@ std::string PortariaReport(const Findings& findings) {
   return report;
 }
 
+std::string DensityLine(int dpi) { return "Densidade da impressora: " + Number(dpi) + " ppp"; }
+
 std::string MillimetresAt(int dots, int dpi) {
   if (dpi <= 0) return "0,0";
   const long long tenths = 254LL * dots / dpi;

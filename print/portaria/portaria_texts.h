@@ -21,6 +21,9 @@ std::string FindingLine(const Finding& finding);
 // The verdict line, then one line per finding; '\n' between lines, none at the end.
 std::string PortariaReport(const Findings& findings);
 
+// "Densidade da impressora: 203 ppp", for the window's tool tip.
+std::string DensityLine(int dpi);
+
 // "26,5": millimetres that `dots` take at `dpi`, one decimal cut (not rounded), so a width
 // under 30 mm never reads "30,0".
 std::string MillimetresAt(int dots, int dpi);

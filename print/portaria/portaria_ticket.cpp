@@ -1,7 +1,7 @@
 // The ticket's symbol facts handed to the rule's two checks.
 #include "portaria/portaria_ticket.h"
 
-#include "portaria/portaria_check.h"
+#include "portaria/portaria_printed.h"
 
 namespace qrticket::portaria {
 
@@ -19,13 +19,7 @@ std::optional<PrintedSymbol> PrintedSymbolOf(const SymbolFacts& facts, int dpi) 
 std::optional<Findings> CheckTicket(const Bytes& text, const SymbolFacts& facts, int dpi) {
   if (!IsInvoiceCode(text)) return std::nullopt;
   const auto symbol = PrintedSymbolOf(facts, dpi);
-  Findings findings = CheckMessage(symbol ? BytesView(facts.data) : BytesView(text));
-  if (!symbol) {
-    findings.push_back({"Símbolo", Point::kNoSymbol, Weight::kFails, {}, 0, 0});
-    return findings;
-  }
-  for (Finding& f : CheckSymbol(*symbol)) findings.push_back(std::move(f));
-  return findings;
+  return CheckPrinted(symbol ? BytesView(facts.data) : BytesView(text), symbol);
 }
 
 }  // namespace qrticket::portaria

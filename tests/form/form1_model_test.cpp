@@ -553,6 +553,30 @@ TEST_P(Form1ModelTest, RasterWithMicroQrIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(file));
 }
 
+// The sample text is an invoice code: the line ends with the Portaria 195/2020 verdict, and the
+// tool tip measures the width at the density chosen from the line's own menu.
+TEST_P(Form1ModelTest, SymbolLineJudgesThePortariaAtTheChosenDensity) {
+  if (!HaveSymbolFacts()) GTEST_SKIP() << "no symbol facts in this build";
+  const auto holds = [this](const std::string& piece) {
+    return view_[Control::lblSimbolo].toolTip.find(piece) != std::string::npos;
+  };
+  EXPECT_TRUE(view_[Control::lblSimbolo].text.ends_with("\nPortaria: não cumpre"));
+  EXPECT_TRUE(holds("\nPortaria 195/2020: não cumpre\nH: ATCUD sem hífen"));
+  EXPECT_TRUE(holds("\nDensidade da impressora: 203 ppp"));
+  EXPECT_FALSE(holds("mm de largura"));  // 294 dots are 36.8 mm at 203 dpi
+  ASSERT_TRUE(view_.ChooseFromMenu(Control::lblSimbolo, MenuItem::Dpi300));
+  EXPECT_TRUE(holds("\nSímbolo: 24,8 mm de largura a 300 ppp"));
+  EXPECT_TRUE(holds("\nDensidade da impressora: 300 ppp"));
+  Type(Control::Tamanho, "9");  // the density stays through other changes
+  EXPECT_TRUE(holds("\nDensidade da impressora: 300 ppp"));
+  EXPECT_FALSE(holds("mm de largura"));
+  ASSERT_TRUE(view_.ChooseFromMenu(Control::lblSimbolo, MenuItem::Dpi180));
+  EXPECT_TRUE(holds("\nDensidade da impressora: 180 ppp"));
+  Type(Control::Text1, "https://example.pt");
+  EXPECT_FALSE(view_[Control::lblSimbolo].text.ends_with("cumpre"));
+  EXPECT_FALSE(holds("Portaria"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Views, Form1ModelTest, ::testing::Values(true, false),
                          [](const auto& info) {
                            return std::string(info.param ? "ReportingChanges" : "Silent");

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+#include <string_view>
 
 #include "fake_printer_answers.h"
 #include "loopback_listener.h"
@@ -20,19 +21,32 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+// Writes what of `piece` the link takes now, without blocking: the count, or -1 once the other
+// side is gone. 0 when nothing fits.
+ssize_t WriteWithoutWaiting(int fd, const std::string& piece) {
+  ssize_t n = ::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (n < 0 && errno == ENOTSOCK) {  // the pty master: a write that never blocks
+    const int flags = ::fcntl(fd, F_GETFL);
+    ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    n = ::write(fd, piece.data(), piece.size());
+    const int error = errno;
+    ::fcntl(fd, F_SETFL, flags);
+    errno = error;
+  }
+  if (n < 0) return errno == EAGAIN || errno == EINTR ? 0 : -1;
+  return n;
+}
+
+// Writes all of `bytes`, waiting while the link is full, for at most a few seconds: a side that
+// reads nothing (a pty whose slave was closed keeps its full buffer) must not hold the fake.
 void WriteAllTo(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    // send() on sockets, without SIGPIPE; write() on the pty master.
-    ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-    if (n < 0 && errno == ENOTSOCK) n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EAGAIN) {
-      std::this_thread::sleep_for(1ms);
-      continue;
-    }
-    if (n <= 0) return;
-    done += static_cast<std::size_t>(n);
+  const auto until = Clock::now() + 3s;
+  std::string_view rest = bytes;
+  while (!rest.empty() && Clock::now() < until) {
+    const ssize_t n = WriteWithoutWaiting(fd, std::string(rest));
+    if (n < 0) return;
+    if (n == 0) std::this_thread::sleep_for(1ms);
+    rest.remove_prefix(static_cast<std::size_t>(n));
   }
 }
 
@@ -53,20 +67,6 @@ void Answer(int fd, const FakeAnswers& answers, const RequestScanner::Request& r
   }
 }
 
-// Sends `piece` without blocking; false once the other side is gone.
-bool SendWithoutWaiting(int fd, const std::string& piece) {
-  ssize_t n = ::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-  if (n < 0 && errno == ENOTSOCK) {  // the pty master: a write that never blocks
-    const int flags = ::fcntl(fd, F_GETFL);
-    ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
-    n = ::write(fd, piece.data(), piece.size());
-    const int error = errno;
-    ::fcntl(fd, F_SETFL, flags);
-    errno = error;
-  }
-  return n >= 0 || errno == EAGAIN || errno == EINTR;
-}
-
 // Sends FakeAnswers::endless as fast as the link takes it, or paced a byte at a time.
 class Flood {
  public:
@@ -78,16 +78,38 @@ class Flood {
     if (answers_.endlessPerSecond == 0) {
       std::string piece;
       while (piece.size() < 4096) piece += endless;
-      return SendWithoutWaiting(fd, piece);
+      if (!owed_.empty()) return SendOwed(fd);
+      const ssize_t n = WriteWithoutWaiting(fd, piece);
+      // A full link takes part of the piece. A printer never breaks off a block of its own, so
+      // the rest of the block begun is owed before anything else goes out.
+      const std::size_t begun = n > 0 ? static_cast<std::size_t>(n) % endless.size() : 0;
+      if (begun != 0) owed_ = endless.substr(begun);
+      return n >= 0;
     }
     const auto now = Clock::now();
     if (now < next_) return true;
     next_ = now + std::chrono::microseconds(1'000'000 / answers_.endlessPerSecond);
-    return SendWithoutWaiting(fd, std::string(1, endless[sent_++ % endless.size()]));
+    return WriteWithoutWaiting(fd, std::string(1, endless[sent_++ % endless.size()])) >= 0;
+  }
+
+  // Before an answer: the block begun goes out whole first, as a printer would finish it. A
+  // side that reads nothing for a second will read no answer either.
+  void FinishBlock(int fd) {
+    const auto until = Clock::now() + std::chrono::seconds(1);
+    while (!owed_.empty() && Clock::now() < until && SendOwed(fd)) {
+      if (!owed_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
 
  private:
+  bool SendOwed(int fd) {
+    const ssize_t n = WriteWithoutWaiting(fd, owed_);
+    if (n > 0) owed_.erase(0, static_cast<std::size_t>(n));
+    return n >= 0;
+  }
+
   const FakeAnswers& answers_;
+  std::string owed_;
   Clock::time_point next_{};
   std::size_t sent_ = 0;
 };
@@ -205,6 +227,7 @@ void FakeTcpPrinter::Serve(int connection) {
         hungUp = true;
         break;
       }
+      flood.FinishBlock(connection);
       Answer(connection, answers, request);
       flooding = !answers.endless.empty() && Clock::now() < floodEnd;
     }
@@ -259,6 +282,7 @@ void FakePtyPrinter::Run() {
         master_ = -1;
         return;
       }
+      flood.FinishBlock(master_);
       Answer(master_, answers_, request);
       if (!flooding) floodEnd = Clock::now() + answers_.endlessFor;
       flooding = !answers_.endless.empty() && Clock::now() < floodEnd;

@@ -57,7 +57,7 @@ TEST_F(SymbolLine, StandsUnderTheCountClearOfEveryControl) {
         << name;
   EXPECT_EQ(line->focusPolicy(), Qt::NoFocus);  // the tab order stays as it was
   EXPECT_EQ(line->text(),
-            QString::fromUtf8("Versão 8\n49×49 módulos\n294 pontos, 36,8 mm\ncabe em 80 e 58 mm"));
+            QString::fromUtf8("Versão 8\n49×49 módulos\n294 pontos, 36,8 mm\ncabe em 80 e 58 mm\nPortaria: não cumpre"));
   EXPECT_TRUE(line->toolTip().contains(QStringLiteral("Capacidade: o Modelo 2 de nível M leva até 2331 bytes")));
 }
 

@@ -10,15 +10,19 @@ struct OptionsRow {
   const char* name;
   std::vector<std::string> args;
   int exitCode;
-  // for accepted lines: "file IN OUT WIDTH" or "listen ADDR PORT DIR", then " table N" when
-  // the printer starts at another code table than PC437
+  // for accepted lines: "file IN OUT WIDTH" or "listen ADDR PORT DIR" (DIR "-" for none), then
+  // " table N" when the printer starts at another code table than PC437, " N dpi" when measuring
+  // at another density than 203, " web ADDR PORT" for the receipt bench
   const char* summary;
 };
 
 std::string Summary(const ViewOptions& v) {
-  return (v.listen ? "listen " + v.address + " " + std::to_string(v.port) + " " + v.outDir
+  return (v.listen ? "listen " + v.address + " " + std::to_string(v.port) + " " +
+                         (v.outDir.empty() ? "-" : v.outDir)
                    : "file " + v.input + " " + v.output + " " + std::to_string(v.paperWidth)) +
-         (v.codeTable != 0 ? " table " + std::to_string(v.codeTable) : "");
+         (v.codeTable != 0 ? " table " + std::to_string(v.codeTable) : "") +
+         (v.dpi != 203 ? " " + std::to_string(v.dpi) + " dpi" : "") +
+         (v.web ? " web " + v.webAddress + " " + std::to_string(v.webPort) : "");
 }
 
 void PrintTo(const OptionsRow& row, std::ostream* out) { *out << row.name; }
@@ -75,6 +79,25 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsRow{"CodeTableNotDrawn", {"t.bin", "-o", "t.png", "--code-table", "1"}, kExitUsage, ""},
         OptionsRow{"CodeTableTooBig", {"t.bin", "-o", "t.png", "--code-table", "1016"}, kExitUsage, ""},
         OptionsRow{"CodeTableNotANumber", {"t.bin", "-o", "t.png", "--code-table", "x"}, kExitUsage, ""},
+        OptionsRow{"WebWithoutOut", {"--listen", "9100", "--web", "8080"}, kExitOk,
+                   "listen 127.0.0.1 9100 - web 127.0.0.1 8080"},
+        OptionsRow{"WebWithOut", {"--listen", "0", "--web", "[::1]:0", "--out", "d"}, kExitOk,
+                   "listen 127.0.0.1 0 d web ::1 0"},
+        OptionsRow{"WebOnEveryAddress", {"--listen", "9100", "--web", "0.0.0.0:8080"}, kExitOk,
+                   "listen 127.0.0.1 9100 - web 0.0.0.0 8080"},
+        OptionsRow{"WebWithoutListen", {"t.bin", "-o", "t.png", "--web", "0"}, kExitUsage, ""},
+        OptionsRow{"WebWithSerial", {"--serial", "9600", "--out", "d", "--web", "0"}, kExitUsage, ""},
+        OptionsRow{"WebPortTooBig", {"--listen", "0", "--web", "70000"}, kExitUsage, ""},
+        OptionsRow{"WebWithoutValue", {"--listen", "0", "--web"}, kExitUsage, ""},
+        OptionsRow{"Dpi180", {"t.bin", "-o", "t.png", "--dpi", "180"}, kExitOk,
+                   "file t.bin t.png 576 180 dpi"},
+        OptionsRow{"Dpi300Listening", {"--listen", "9100", "--out", "d", "--dpi", "300"},
+                   kExitOk, "listen 127.0.0.1 9100 d 300 dpi"},
+        OptionsRow{"Dpi203", {"t.bin", "-o", "t.png", "--dpi", "203"}, kExitOk,
+                   "file t.bin t.png 576"},
+        OptionsRow{"Dpi200", {"t.bin", "-o", "t.png", "--dpi", "200"}, kExitUsage, ""},
+        OptionsRow{"DpiNotANumber", {"t.bin", "-o", "t.png", "--dpi", "3OO"}, kExitUsage, ""},
+        OptionsRow{"DpiNegative", {"t.bin", "-o", "t.png", "--dpi", "-180"}, kExitUsage, ""},
         OptionsRow{"Help", {"--help"}, kExitOk, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

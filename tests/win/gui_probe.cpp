@@ -608,6 +608,30 @@ bool Run(const std::string& command, const std::string& rest) {
     }
     return Fail("no tool tip");
   }
+  if (command == "shown") {
+    // What an editable list's text field shows: "first=N|fits=0/1", N the first character in
+    // view, fits whether its whole text has room in the field.
+    HWND control = Find(rest);
+    if (control == nullptr) return Fail("no control " + rest);
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (!GetComboBoxInfo(control, &parts) || parts.hwndItem == nullptr)
+      return Fail("no text field in " + rest);
+    const LRESULT at = SendMessageW(parts.hwndItem, EM_CHARFROMPOS, 0, MAKELPARAM(2, 2));
+    const std::wstring text = TextOf(parts.hwndItem);
+    RECT room{};
+    SendMessageW(parts.hwndItem, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    HDC dc = GetDC(parts.hwndItem);
+    const HGDIOBJ before = SelectObject(
+        dc, reinterpret_cast<HFONT>(SendMessageW(parts.hwndItem, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, before);
+    ReleaseDC(parts.hwndItem, dc);
+    Say("first=" + std::to_string(LOWORD(at)) +
+        "|fits=" + std::to_string(extent.cx <= room.right - room.left));
+    return true;
+  }
   if (command == "selectfocus") {
     // Selects all of the text box that has the keyboard (in a dialog of the program too).
     HWND form = TopLevel("Form1");

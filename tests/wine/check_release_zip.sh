@@ -19,7 +19,7 @@ contents=$(ls "$folder" | sort | tr '\n' ' ')
 [ "$contents" = "LEIA-ME.txt LICENCAS qrticket-gui.exe qrticket-view.exe qrticket.exe " ] ||
   fail "unexpected files: $contents"
 licences=$(ls "$folder/LICENCAS" | sort | tr '\n' ' ')
-[ "$licences" = "dejavu-fonts.txt freetype-FTL.txt freetype.txt gcc-runtime.txt libpng.txt libqrencode.txt mingw-w64.txt zint.txt zlib.txt " ] ||
+[ "$licences" = "cpp-httplib.txt dejavu-fonts.txt freetype-FTL.txt freetype.txt gcc-runtime.txt libpng.txt libqrencode.txt mingw-w64.txt zint.txt zlib.txt " ] ||
   fail "unexpected licences: $licences"
 
 readme=$folder/LEIA-ME.txt

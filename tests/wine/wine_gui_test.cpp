@@ -743,6 +743,55 @@ TEST_F(Form1At96, SymbolLineIsTheLinuxBuildsAndFollowsTheValues) {
   probe().Ask("hover Label3");  // away, so the tip goes
 }
 
+// A chosen entry shows from its first letter, the keyboard's choice and the mouse's alike,
+// and every entry has room in its box ("MIcro QR Code", not "cro QR Code").
+TEST_F(Form1At96, ChosenEntriesShowFromTheirFirstLetter) {
+  const struct {
+    const char* list;
+    int entries;
+  } lists[] = {{"ListModel", 3}, {"ListError", 4}};
+  for (const auto& list : lists) {
+    for (int position = 0; position < list.entries; ++position) {
+      SCOPED_TRACE(std::string(list.list) + " " + std::to_string(position));
+      probe().Ask(std::string("click ") + list.list);
+      probe().Ask("keys Escape");
+      probe().Ask(std::string("select ") + list.list + " 0");
+      std::string keys = "keys";
+      for (int i = 0; i < position; ++i) keys += " Down";
+      if (position > 0) probe().Ask(keys);
+      probe().Ask("sync");
+      EXPECT_EQ(probe().AskOne(std::string("shown ") + list.list), "first=0|fits=1");
+    }
+  }
+  probe().Ask("select ListModel 1");
+  probe().Ask("select ListError 1");
+  probe().Ask("sync");
+}
+
+// The symbol line's own menu chooses the printer's density: the line and its tool tip are then
+// the Linux build's at that density, the Portaria 195/2020 verdict and width included.
+TEST_F(Form1At96, DensityFromTheSymbolLinesMenuReachesItsVerdict) {
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  const struct {
+    const char* keys;
+    int dpi;
+  } rows[] = {{"Down Return", 180}, {"Down Down Down Return", 300}, {"Down Down Return", 203}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.dpi);
+    probe().Ask("rightclick lblSimbolo");
+    probe().Ask(std::string("keys ") + row.keys);
+    probe().Ask("sync");
+    EXPECT_EQ(controls().at("lblSimbolo").text, ui::SymbolLineFor(settings, row.dpi).text);
+    probe().Ask("hover lblSimbolo");
+    EXPECT_EQ(Unescaped(probe().AskOne("tooltip 5000")),
+              ui::SymbolLineFor(settings, row.dpi).toolTip);
+    probe().Ask("hover Label3");
+  }
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+}
+
 TEST_F(Form1At96, LimitsTicketFromThePrintButtonsMenu) {
   const std::string file = "janela-limites.bin";
   fs::remove(kExchange / file);

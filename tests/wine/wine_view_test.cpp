@@ -1,6 +1,6 @@
 // qrticket-view.exe under Wine beside the Linux qrticket-view: the same pixels and the same
 // report for our ticket and for third-party receipts, from a file and from standard input; a
-// symbol that decodes; clean failures; --listen as a network printer that the Linux qrticket
+// symbol that decodes; the Portaria 195/2020 lines of an invoice QR code at a density; clean failures; --listen as a network printer that the Linux qrticket
 // prints to and asks for status, served while another sender stays silent, and stopped by
 // Ctrl+C; the Linux qrticket-view --serial as a COM port that qrticket.exe prints to, asks and
 // finds the speed of; and qrticket.exe --device VISUALIZAR: drawing what the Linux qrticket
@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "http_exchange.h"
 #include "qr_scan.h"
 #include "run_program.h"
 #include "temp_dir.h"
@@ -28,6 +29,8 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
+using qrticket::testing::HttpAnswer;
+using qrticket::testing::HttpGet;
 
 std::string WithoutCarriageReturns(std::string text) {
   std::erase(text, '\r');
@@ -143,6 +146,31 @@ TEST_F(WineView, DrawsStandardInputAndTheSymbolDecodes) {
   const std::vector<Bytes> symbols = ScanQr(ReadGreyPng(LinuxPath("windows.png")));
   ASSERT_EQ(symbols.size(), 1u);
   EXPECT_EQ(symbols[0].rfind("A:123456789*B:999999990*C:PT*", 0), 0u) << symbols[0];
+}
+
+// The default ticket's invoice QR code, judged against Portaria 195/2020 at 300 dpi: the same
+// verdict and findings as the Linux build, its width measured at that density; and a density
+// no printer has is refused as a usage error.
+TEST_F(WineView, JudgesTheInvoiceCodeAsTheLinuxBuild) {
+  WriteDefaultTicket("input.bin");
+  const ProgramRun linux =
+      Linux({LinuxPath("input.bin"), "-o", LinuxPath("linux.png"), "--dpi", "300"});
+  const ProgramRun windows =
+      Windows({WindowsPath("input.bin"), "-o", WindowsPath("windows.png"), "--dpi", "300"});
+  ASSERT_EQ(linux.exitCode, 0) << linux.err;
+  EXPECT_EQ(windows.exitCode, 0) << windows.err;
+  EXPECT_EQ(WithoutCarriageReturns(windows.out), linux.out);
+  for (const char* line : {"\nPortaria 195/2020: não cumpre\n", "\nH: ATCUD sem hífen",
+                           "\nSímbolo: 24,8 mm de largura a 300 ppp; a portaria pede pelo "
+                           "menos 30 mm (não cumpre)\n"}) {
+    EXPECT_NE(linux.out.find(line), std::string::npos) << line << "\n" << linux.out;
+  }
+  const ProgramRun refused =
+      Windows({WindowsPath("input.bin"), "-o", WindowsPath("x.png"), "--dpi", "150"});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_EQ(WithoutCarriageReturns(refused.err),
+            "qrticket-view: --dpi aceita 180, 203 ou 300, não '150'\n"
+            "Experimente 'qrticket-view --help'.\n");
 }
 
 struct FailureRow {
@@ -272,6 +300,44 @@ TEST_F(WineView, ListensAsANetworkPrinter) {
       << "first difference: " << FirstDifference(drawn, expected);
   EXPECT_NE(WithoutCarriageReturns(ReadFileBytes(LinuxPath("out/ticket-0001.txt"))).find("QR (GS ( k): versão 1, nível M"),
             std::string::npos);
+}
+
+// The receipt bench on Windows: the page's server (cpp-httplib on Winsock) lists a ticket the
+// Linux qrticket sent, with its picture and its bytes, and the job's text escaped.
+TEST_F(WineView, ServesTheReceiptBench) {
+  Listener listener(LinuxPath("listen.log"), {"--web", "127.0.0.1:0"});
+  const std::string address = listener.Address();
+  ASSERT_NE(address, "") << listener.Log();
+  ASSERT_TRUE(listener.WaitFor("/\n")) << listener.Log();
+  const std::string log = listener.Log();
+  const std::string start = "página da bancada em http://127.0.0.1:";
+  const auto at = log.find(start);
+  ASSERT_NE(at, std::string::npos) << log;
+  const int page = std::stoi(log.substr(at + start.size()));
+
+  const ProgramRun written = RunProgram(
+      {QRTICKET_BINARY, "--device", LinuxPath("ticket.bin"), "--text", "€ <b>Wine</b>"});
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  const ProgramRun sent = RunProgram({QRTICKET_BINARY, "--device", "tcp://" + address, "--text",
+                                      "€ <b>Wine</b>", "--timeout", "10"});
+  EXPECT_EQ(sent.exitCode, 0) << sent.err;
+  EXPECT_TRUE(listener.WaitFor("trabalho 1: ")) << listener.Log();
+
+  const HttpAnswer list = HttpGet(page, "/api/receipts");
+  EXPECT_EQ(list.status, 200) << list.head;
+  EXPECT_EQ(list.body.rfind("[{\"id\":1,", 0), 0u) << list.body;
+  const std::string ticket = ReadFileBytes(LinuxPath("ticket.bin"));
+  EXPECT_NE(list.body.find("\"bytes\":" + std::to_string(ticket.size()) + ","), std::string::npos)
+      << list.body;
+  EXPECT_NE(list.body.find("\\u003cb\\u003eWine\\u003c/b\\u003e"), std::string::npos) << list.body;
+  EXPECT_EQ(list.body.find("<b>"), std::string::npos);
+  EXPECT_EQ(HttpGet(page, "/recibos/1.bin").body, ticket);
+  EXPECT_EQ(HttpGet(page, "/recibos/1.png").body.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_EQ(HttpGet(page, "/recibos/../../windows/win.ini").status, 404);
+
+  const std::optional<int> stopped = listener.Interrupt();
+  ASSERT_TRUE(stopped.has_value()) << "Ctrl+C did not stop it";
+  EXPECT_TRUE(WIFEXITED(*stopped) && WEXITSTATUS(*stopped) == 0) << listener.Log();
 }
 
 TEST_F(WineView, SimulatesAPrinterWithItsCoverOpen) {

@@ -96,6 +96,9 @@ void Form1Model::Chosen(MenuItem item) {
     case MenuItem::CodeTable16: ChooseCodeTable(16); break;
     case MenuItem::CodeTable19: ChooseCodeTable(19); break;
     case MenuItem::CodeTable40: ChooseCodeTable(40); break;
+    case MenuItem::Dpi180: ChooseDpi(180); break;
+    case MenuItem::Dpi203: ChooseDpi(203); break;
+    case MenuItem::Dpi300: ChooseDpi(300); break;
     case MenuItem::RasterSymbol:
       raster_ = !raster_;
       RefreshSymbolLine();
@@ -115,9 +118,14 @@ void Form1Model::PortRule() {
 
 void Form1Model::RefreshSymbolLine() {
   if (!loaded_ || !HaveSymbolFacts()) return;
-  const SymbolLine line = SymbolLineFor(SettingsFromControls());
+  const SymbolLine line = SymbolLineFor(SettingsFromControls(), dpi_);
   view_.SetText(Control::lblSimbolo, line.text);
   view_.SetToolTip(Control::lblSimbolo, line.toolTip);
+}
+
+void Form1Model::ChooseDpi(int dpi) {
+  dpi_ = dpi;
+  RefreshSymbolLine();
 }
 
 QrPrintSettings Form1Model::SettingsFromControls() const {

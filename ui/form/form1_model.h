@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "form_layout.h"
+#include "portaria/portaria_symbol.h"
 #include "ticket/qr_print_settings.h"
 #include "ticket/ticket_job.h"
 
@@ -79,8 +80,9 @@ class Form1Model final {
   // A push button was clicked: Command1 prints, cmdEstado asks the status, Command2 closes.
   void Clicked(Control control);
   // An item of a context menu was chosen: the limits ticket on either paper, the speed search,
-  // the code-table ticket, or the code table the window's tickets select until it closes; the
-  // raster item toggles the symbol as the program's image and updates the symbol line.
+  // the code-table ticket, the code table the window's tickets select until it closes, or the
+  // printer's density the symbol line measures the Portaria 195/2020 width at; the raster item
+  // toggles the symbol as the program's image and updates the symbol line.
   void Chosen(MenuItem item);
   // Whether a checkable menu item shows its tick (a view asks before it opens the menu).
   bool Checked(MenuItem item) const;
@@ -107,6 +109,8 @@ class Form1Model final {
   void PrintCodeTableTicket();
   // The tickets select `table` from now on (none: no ESC t); a box says so.
   void ChooseCodeTable(std::optional<int> table);
+  // The symbol line measures the Portaria 195/2020 width at `dpi` from now on.
+  void ChooseDpi(int dpi);
 
   Form1View& view_;
   FailureReporter& reporter_;
@@ -115,6 +119,7 @@ class Form1Model final {
   bool loaded_ = false;
   // Held while the window is open; nothing is stored between runs.
   std::optional<int> codeTable_;
+  int dpi_ = portaria::kDefaultDpi;  // the symbol line's density, 203 until chosen
   // The symbol as the program's image (GS v 0) in the window's tickets and their preview.
   bool raster_ = false;
 };

@@ -108,10 +108,18 @@ constexpr MenuItemSpec kStatusItems[] = {
     {.name = "actProcurarVelocidade", .caption = &texts::SpeedSearchMenuCaption,
      .item = MenuItem::FindSpeed},
 };
+// The printer's density, for the Portaria 195/2020 width: the symbol line's own menu.
+constexpr MenuItemSpec kDensityItems[] = {
+    {.name = "actDensidade180", .caption = &texts::DensityMenuCaption180, .item = MenuItem::Dpi180},
+    {.name = "actDensidade203", .caption = &texts::DensityMenuCaption203, .item = MenuItem::Dpi203},
+    {.name = "actDensidade300", .caption = &texts::DensityMenuCaption300, .item = MenuItem::Dpi300},
+};
 constexpr MenuSpec kForm1Menus[] = {
     {.name = "mnuLimites", .owner = Control::Command1, .items = kLimitsItems,
      .needsSymbols = true},
     {.name = "mnuEstado", .owner = Control::cmdEstado, .items = kStatusItems},
+    {.name = "mnuDensidade", .owner = Control::lblSimbolo, .items = kDensityItems,
+     .needsSymbols = true},
 };
 
 constexpr WindowSpec kForm1{.name = "Form1",

@@ -58,6 +58,8 @@ enum class MenuItem {
   // The code-table ticket, and the code table the window's tickets select (none: as always).
   CodeTablesTicket, CodeTableNone, CodeTable0, CodeTable2, CodeTable3, CodeTable16, CodeTable19,
   CodeTable40,
+  // The printer's density the symbol line measures at.
+  Dpi180, Dpi203, Dpi300,
   // A checkable item: the tickets carry the symbol as the program's image (GS v 0).
   RasterSymbol,
 };

@@ -43,6 +43,10 @@ std::string CodeTableChosenMessage(std::optional<int> table, std::string_view na
          " e escrevem nela o texto impresso. Os dados do QR seguem como sempre.";
 }
 
+std::string_view DensityMenuCaption180() { return "Impressora de 180 ppp (Portaria 195/2020)"; }
+std::string_view DensityMenuCaption203() { return "Impressora de 203 ppp (Portaria 195/2020)"; }
+std::string_view DensityMenuCaption300() { return "Impressora de 300 ppp (Portaria 195/2020)"; }
+
 namespace {
 
 // "de COM3:" and "de tcp://10.0.0.7:": a name that ends in its own colon gets no second one.

@@ -37,6 +37,12 @@ std::string_view CodeTable40Caption();
 std::string_view RasterSymbolCaption();
 // `table` and `name` of the table chosen; none: the tickets select none.
 std::string CodeTableChosenMessage(std::optional<int> table, std::string_view name);
+
+// The symbol line's context menu: the printer's density the Portaria 195/2020 width is
+// measured at.
+std::string_view DensityMenuCaption180();
+std::string_view DensityMenuCaption203();
+std::string_view DensityMenuCaption300();
 std::string SpeedSearchHeading(std::string_view device);
 std::string SpeedFound(std::string_view name);
 // The window's title while the search tries `settings` ("19200,n,8,1").

@@ -2,6 +2,8 @@
 #include "symbol_line.h"
 
 #include "devices/failure.h"
+#include "portaria/portaria_texts.h"
+#include "portaria/portaria_ticket.h"
 #include "symbols/probe_job.h"
 #include "symbols/probe_ticket.h"
 #include "symbols/symbol_facts.h"
@@ -17,9 +19,15 @@ constexpr std::size_t kToolTipReaderText = 120;
 
 bool HaveSymbolFacts() { return true; }
 
-SymbolLine SymbolLineFor(const QrPrintSettings& settings) {
+SymbolLine SymbolLineFor(const QrPrintSettings& settings, int dpi) {
   const SymbolFacts facts = SymbolFactsFor(settings);
-  return {SymbolFactsLine(facts), SymbolFactsReport(facts, kToolTipReaderText)};
+  SymbolLine line{SymbolFactsLine(facts), SymbolFactsReport(facts, kToolTipReaderText)};
+  if (const auto findings = portaria::CheckTicket(settings.dataText, facts, dpi)) {
+    line.text += "\nPortaria: " + portaria::VerdictWords(portaria::VerdictOf(*findings));
+    line.toolTip += "\n" + portaria::PortariaReport(*findings) + "\n" +
+                    portaria::DensityLine(dpi);
+  }
+  return line;
 }
 
 std::string WhyPrintedWithoutSymbol(const QrPrintSettings& settings, const JobResult& result) {

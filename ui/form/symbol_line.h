@@ -8,6 +8,7 @@
 #include <string>
 
 #include "devices/bytes.h"
+#include "portaria/portaria_symbol.h"
 #include "ticket/qr_print_settings.h"
 #include "ticket/ticket_job.h"
 
@@ -21,8 +22,10 @@ struct SymbolLine {
   std::string toolTip;  // every fact, one a line
 };
 
-// Both empty where HaveSymbolFacts() is false.
-SymbolLine SymbolLineFor(const QrPrintSettings& settings);
+// Both empty where HaveSymbolFacts() is false. For an invoice code (text beginning with "A:")
+// the line ends with the Portaria 195/2020 verdict and the tool tip lists its findings, the
+// width measured at `dpi`.
+SymbolLine SymbolLineFor(const QrPrintSettings& settings, int dpi = portaria::kDefaultDpi);
 
 // Why the ticket the device took with `settings` (the job ended with `result`) carries no
 // symbol, as a capitalised clause for the box the print shows afterwards; empty when the

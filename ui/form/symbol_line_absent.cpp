@@ -6,7 +6,7 @@ namespace qrticket::ui {
 
 bool HaveSymbolFacts() { return false; }
 
-SymbolLine SymbolLineFor(const QrPrintSettings&) { return {}; }
+SymbolLine SymbolLineFor(const QrPrintSettings&, int) { return {}; }
 
 std::string WhyPrintedWithoutSymbol(const QrPrintSettings&, const JobResult& result) {
   if (result.status != JobResult::Status::DeliveredWithoutSymbol) return {};

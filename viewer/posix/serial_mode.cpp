@@ -50,6 +50,7 @@ int RunSerialPrinter(const ViewOptions& options) {
   serial.outDir = PathFromUtf8(options.outDir);
   serial.render.paperWidth = options.paperWidth;
   serial.render.codeTable = options.codeTable;
+  serial.render.dpi = options.dpi;
   serial.simulate = SimulatedStateNamed(options.simulate).value_or(SimulatedState::Ready);
   try {
     std::error_code ec;
