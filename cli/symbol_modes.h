@@ -30,9 +30,10 @@ struct SymbolModeOptions {
   bool raster = false;           // --raster: the ticket's symbol as the program's image
 };
 
-// Adds --check, --portaria, --dpi, --probe, --paper and --raster to `app`, whose --device option already exists: --check
-// refuses a device. Both exclude --status, --check-status and --list-devices when `app` has
-// them.
+// Adds --check, --portaria, --dpi, --probe, --paper and --raster to `app`, whose --device
+// option already exists: --check refuses a device. The modes exclude --status, --check-status
+// and --list-devices when `app` has them; --raster excludes the modes that print no QR test
+// ticket.
 void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options);
 
 // What --raster puts in the settings: the drawer of the ticket's symbol as an image; nullptr

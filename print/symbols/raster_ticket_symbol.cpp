@@ -64,8 +64,7 @@ Bytes DrawTicketSymbol(const QrPrintSettings& settings, std::int16_t moduleSize)
   // Refused before the device is opened, as the limits ticket is: a printer handed an image
   // wider than its paper cuts it or prints nothing, and neither tells the operator why.
   if (!grid || !facts.fits80mm) throw failures::RasterRefused(WhyNoRasterImage(facts));
-  const int dots = facts.dots;
-  return RasterQrCommand(*grid, moduleSize, settings.centred ? CentringDots(dots) : 0);
+  return RasterQrCommand(*grid, moduleSize, settings.centred ? CentringDots(facts.dots) : 0);
 }
 
 }  // namespace qrticket
