@@ -342,6 +342,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& argsIn, int cancelF
   s.centred = raw.centred;
   s.woosimDialect = raw.woosim;
   s.codeTable = codeTable;
+  s.symbolImage = raw.symbolModes.raster ? RasterDrawer() : nullptr;
 
   ParseResult result;
   result.options = std::move(options);

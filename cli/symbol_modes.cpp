@@ -8,6 +8,7 @@
 #include "portaria_command.h"
 #include "print_command.h"
 #include "symbols/probe_job.h"
+#include "symbols/raster_ticket_symbol.h"
 #include "symbols/symbol_facts.h"
 #include "symbols/symbol_facts_text.h"
 #include "ticket/noting_reporter.h"
@@ -63,6 +64,15 @@ void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
       probe->excludes(other);
     }
   }
+  CLI::Option* raster =
+      app.add_flag("--raster", options.raster,
+                   "o código QR vai como imagem (GS v 0) desenhada pelo programa, no lugar do "
+                   "comando QR da impressora: Modelo 2 de versão 9 ou mais, com o tamanho e o "
+                   "nível escolhidos, para impressoras sem GS ( k")
+          ->excludes(probe);
+  for (const char* name : {"--status", "--find-speed", "--list-devices", "--code-tables"}) {
+    for (CLI::Option* other : named(name)) raster->excludes(other);
+  }
   app.add_option("--paper", options.paperText,
                  "largura do papel do talão de limites, em mm: 58 ou 80")
       ->type_name("MM")
@@ -74,6 +84,8 @@ void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options) {
       ->type_name("PPP")
       ->capture_default_str();
 }
+
+SymbolImageDrawer RasterDrawer() { return &DrawTicketSymbol; }
 
 std::optional<int> Dpi(const std::string& text) {
   const auto value = ParseDecimalInteger(text);

@@ -27,12 +27,18 @@ struct SymbolModeOptions {
   bool probe = false;
   int paperMm = 80;             // the limits ticket's paper: 80 or 58
   std::string paperText = "80";  // --paper as typed; PaperMm() reads it
+  bool raster = false;           // --raster: the ticket's symbol as the program's image
 };
 
-// Adds --check, --portaria, --dpi, --probe and --paper to `app`, whose --device option already exists: --check
-// refuses a device. Both exclude --status, --check-status and --list-devices when `app` has
-// them.
+// Adds --check, --portaria, --dpi, --probe, --paper and --raster to `app`, whose --device
+// option already exists: --check refuses a device. The modes exclude --status, --check-status
+// and --list-devices when `app` has them; --raster excludes the modes that print no QR test
+// ticket.
 void AddSymbolModeOptions(CLI::App& app, SymbolModeOptions& options);
+
+// What --raster puts in the settings: the drawer of the ticket's symbol as an image; nullptr
+// where the build has none (and no --raster).
+SymbolImageDrawer RasterDrawer();
 
 // --dpi: 180, 203 or 300 (decimal, as every number); nullopt for anything else.
 std::optional<int> Dpi(const std::string& text);

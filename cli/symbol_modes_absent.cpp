@@ -1,11 +1,14 @@
-// --check and --probe where the core was built without its symbol facts (libqrencode), as a
-// Windows build with QRTICKET_WINDOWS_LIBRARIES=OFF is: the options are left out, so the help
-// does not offer them and a command line that uses them is a usage error.
+// --check, --probe and --raster where the core was built without its symbol facts
+// (libqrencode), as a Windows build with QRTICKET_WINDOWS_LIBRARIES=OFF is: the options are left
+// out, so the help does not offer them and a command line that uses them is a usage error.
 #include "symbol_modes.h"
 
 namespace qrticket::cli {
 
 void AddSymbolModeOptions(CLI::App&, SymbolModeOptions&) {}
+
+// Without --raster the ticket carries the printer's QR commands.
+SymbolImageDrawer RasterDrawer() { return nullptr; }
 
 // Without --dpi only its default comes here.
 std::optional<int> Dpi(const std::string& text) {

@@ -56,4 +56,16 @@ std::optional<QrGrid> EncodeQr(BytesView data, QrModel model, QrEcLevel level, i
   return CopyModules(*code, model);
 }
 
+std::optional<QrGrid> EncodeQrFromVersion(BytesView data, QrEcLevel level, int minimumVersion) {
+  if (data.empty() || minimumVersion < 1 || minimumVersion > MaxVersion(QrModel::Model2))
+    return std::nullopt;
+  // libqrencode takes the version as a lower bound and grows it until the data fits.
+  CodePtr code(QRcode_encodeData(static_cast<int>(data.size()),
+                                 reinterpret_cast<const unsigned char*>(data.data()),
+                                 minimumVersion, ToLibrary(level)),
+               &QRcode_free);
+  if (!code || code->version < minimumVersion) return std::nullopt;
+  return CopyModules(*code, QrModel::Model2);
+}
+
 }  // namespace qrticket

@@ -27,4 +27,9 @@ struct QrGrid {
 // not make.
 std::optional<QrGrid> EncodeQr(BytesView data, QrModel model, QrEcLevel level, int version = 0);
 
+// The smallest Model 2 symbol at `level` that holds `data` whole and is at least
+// `minimumVersion` (1..40): a symbol drawn for a rule that asks for a minimum version. nullopt
+// for empty data and for data no version holds.
+std::optional<QrGrid> EncodeQrFromVersion(BytesView data, QrEcLevel level, int minimumVersion);
+
 }  // namespace qrticket

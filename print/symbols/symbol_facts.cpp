@@ -3,6 +3,7 @@
 
 #include "devices/failure.h"
 #include "devices/text_encoding.h"
+#include "symbols/raster_ticket_symbol.h"
 #include "ticket/module_size.h"
 #include "ticket/qr_commands.h"
 
@@ -67,7 +68,8 @@ SymbolFacts SymbolFactsFor(const QrPrintSettings& settings) {
   SymbolFacts facts;
   facts.dialect = settings.woosimDialect ? QrDialect::kWoosim : QrDialect::kStandard;
   facts.data = settings.dataText;
-  if (settings.woosimDialect) facts.data += kWoosimTakenAfterData;
+  const bool raster = settings.symbolImage != nullptr;
+  if (settings.woosimDialect && !raster) facts.data += kWoosimTakenAfterData;
   AddReading(facts);
 
   // The job's own checks come first: past them no symbol command is sent at all.
@@ -84,6 +86,10 @@ SymbolFacts SymbolFactsFor(const QrPrintSettings& settings) {
     return facts;
   }
 
+  if (raster) {
+    AddRasterSymbol(facts, settings, moduleSize);
+    return facts;
+  }
   if (settings.woosimDialect) {
     // ESC Z carries fixed parameters: the size, model and level chosen are not sent.
     facts.modelByte = kFirstModelByte + 1;

@@ -22,12 +22,23 @@ enum class NoSymbol {
   kNoData,              // nothing stored: the printer prints nothing
   kNoMicroLevelH,       // Micro QR has no level H
   kTooLong,             // more bytes than the model holds at the level
+  // The program's own image (settings.symbolImage) is not drawn: the job fails.
+  kRasterMicro,         // Micro QR chosen: the image is Model 2, version 9 or more
+  kRasterNoLevel,       // no level chosen, or one outside L..H
+  kRasterNoDots,        // a module size below 1 dot
 };
 
 enum class QrDialect { kStandard, kWoosim };
 
 struct SymbolFacts {
   QrDialect dialect = QrDialect::kStandard;
+  // The symbol is the program's image (GS v 0) in place of the printer's QR commands: Model 2
+  // at the chosen level and module size, version kRasterMinimumVersion or more. The printer
+  // ignores nothing then, but two choices have no effect: the woosim box (no ESC Z is sent)
+  // and Model 1 (drawn as Model 2, the one libqrencode makes).
+  bool raster = false;
+  bool woosimIgnored = false;
+  bool model1AsModel2 = false;
   // The bytes the symbol holds. For ESC Z, the text and the three bytes after it that the
   // command's length takes in: CR LF and the "S" of the next line.
   Bytes data;
@@ -78,6 +89,9 @@ inline constexpr BytesView kWoosimTakenAfterData = "\r\nS";
 inline constexpr QrModel kInitialModel = QrModel::Model2;
 inline constexpr int kInitialModuleSize = 3;
 inline constexpr QrEcLevel kInitialLevel = QrEcLevel::L;
+
+// The least version of the program's image: the Portuguese invoice QR rule asks for 9 or more.
+inline constexpr int kRasterMinimumVersion = 9;
 
 // Facts for the ticket PrintQrTest would write with `settings` (the device is not used).
 // Never throws except std::bad_alloc.

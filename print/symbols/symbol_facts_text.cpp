@@ -64,8 +64,20 @@ std::string IgnoredAtLength(const SymbolFacts& f) {
   return r;
 }
 
+// The raster image's choices that have no effect, one line each.
+std::string WithoutEffectAtLength(const SymbolFacts& f) {
+  std::string r;
+  if (f.woosimIgnored)
+    r += "Woosim: não segue o comando ESC Z, a imagem vai no lugar do comando QR\n";
+  if (f.model1AsModel2)
+    r += "Modelo 1: a imagem é Modelo 2 (a libqrencode não gera o Modelo 1)\n";
+  return r;
+}
+
 std::string IgnoredShort(const SymbolFacts& f) {
   std::string r;
+  if (f.woosimIgnored) r += "Woosim → imagem\n";
+  if (f.model1AsModel2) r += "Modelo 1 → 2\n";
   if (f.modelIgnored) r += "Modelo " + HexByte(f.modelByte) + " → 2\n";
   if (f.moduleSizeIgnored) r += "Tamanho " + Number(f.sentModuleSize) + " → 3\n";
   if (f.levelIgnored) r += "Nível " + HexByte(f.levelByte) + " → L\n";
@@ -84,11 +96,22 @@ std::string Why(const SymbolFacts& f) {
     case NoSymbol::kBuilderFailure:
       return "o talão imprime a falha \"" + f.failure + "\" em vez do código";
     case NoSymbol::kNoData:
-      return "sem dados: a impressora não imprime nenhum símbolo";
+      return f.raster ? "sem dados: não há imagem a desenhar"
+                      : "sem dados: a impressora não imprime nenhum símbolo";
     case NoSymbol::kNoMicroLevelH:
       return "o Micro QR não tem nível H: nenhum símbolo";
     case NoSymbol::kTooLong:
       return Length(f.data) + " bytes: não cabe num código QR (" + Capacity(f) + ")";
+    case NoSymbol::kRasterMicro:
+      return "a imagem é um código QR Modelo 2 de versão " + Number(kRasterMinimumVersion) +
+             " ou mais, e o Micro QR não passa da versão M4: escolha o Modelo 2";
+    case NoSymbol::kRasterNoLevel:
+      return "a imagem leva o nível de correção escolhido, e " + HexByte(f.levelByte) +
+             (f.levelByte == kNoLevelChosen ? " (nenhum escolhido)" : "") +
+             " não é nenhum dos níveis L, M, Q e H";
+    case NoSymbol::kRasterNoDots:
+      return "a imagem precisa de módulos de 1 ponto ou mais, e o tamanho do módulo é " +
+             Number(f.sentModuleSize);
   }
   return {};
 }
@@ -104,6 +127,9 @@ std::string ShortNoSymbol(const SymbolFacts& f) {
     case NoSymbol::kNoMicroLevelH: return "O Micro QR não\ntem nível H";
     case NoSymbol::kTooLong:
       return Length(f.data) + " bytes:\nnão cabe num\ncódigo QR\n(até " + Number(f.capacity) + ")";
+    case NoSymbol::kRasterMicro: return "Imagem: não há\nMicro QR de\nversão " + Number(kRasterMinimumVersion);
+    case NoSymbol::kRasterNoLevel: return "Imagem: falta\no nível";
+    case NoSymbol::kRasterNoDots: return "Imagem: módulo\nde 1 ponto\nou mais";
   }
   return {};
 }
@@ -165,7 +191,10 @@ std::string SymbolFactsLine(const SymbolFacts& f) {
   if (!f.hasSymbol()) {
     line += ShortNoSymbol(f);
   } else {
-    line += (f.dialect == QrDialect::kWoosim ? "ESC Z " + Version(f) : Capitalised(Version(f))) +
+    const std::string kind = f.raster                          ? "Imagem, " + Version(f)
+                             : f.dialect == QrDialect::kWoosim ? "ESC Z " + Version(f)
+                                                               : Capitalised(Version(f));
+    line += kind +
             "\n" + Number(f.size.modules) + "×" + Number(f.size.modules) + " módulos\n" +
             Number(f.dots) + " pontos, " + Millimetres(f.dots) + " mm\n" + ShortFit(f);
   }
@@ -176,7 +205,16 @@ std::string SymbolFactsLine(const SymbolFacts& f) {
 
 std::string SymbolFactsReport(const SymbolFacts& f, std::size_t readerTextLimit) {
   std::string r;
-  if (f.dialect == QrDialect::kWoosim) {
+  if (f.raster && !NoCommandSent(f)) {
+    r += std::string("Comando: imagem GS v 0 desenhada pelo programa no lugar do comando QR "
+                     "da impressora: ") +
+         ModelName(*f.model);
+    if (f.level) r += std::string(", nível ") + LevelLetter(*f.level);
+    r += ", versão " + Number(kRasterMinimumVersion) + " ou mais, módulo de " +
+         Number(f.moduleSize) + " pontos\n";
+    r += WithoutEffectAtLength(f);
+    r += "Dados: " + Length(f.data) + " bytes\n";
+  } else if (f.dialect == QrDialect::kWoosim) {
     r += "Comando: ESC Z (woosim) com parâmetros fixos: versão automática, nível " +
          HexByte(f.levelByte) + " (lido como L), módulo de " + Number(f.moduleSize) +
          " pontos; o tamanho, o modelo e o nível escolhidos não são enviados\n";
@@ -197,6 +235,8 @@ std::string SymbolFactsReport(const SymbolFacts& f, std::size_t readerTextLimit)
     if (*f.model == QrModel::Model1)
       r += "Modelo 1: versão pela tabela da ISO/IEC 18004:2000 (a libqrencode não gera o "
            "Modelo 1; a pré-visualização desenha-o como Modelo 2)\n";
+    if (f.raster && f.size.version > kRasterMinimumVersion)
+      r += "Versão " + Number(f.size.version) + ": a menor que leva os dados\n";
     r += Paper("80 mm", kPaper80mmDots, f.fits80mm) + "\n";
     r += Paper("58 mm", kPaper58mmDots, f.fits58mm) + "\n";
   } else {
@@ -209,22 +249,28 @@ std::string SymbolFactsReport(const SymbolFacts& f, std::size_t readerTextLimit)
          " aparecem como outros caracteres; mostra: «" +
          VisibleReaderText(f.readerText, readerTextLimit) + "»\n";
   }
-  r += "Tamanhos de módulo aceites: " + Number(kMinModuleSize) + " a " +
-       Number(kMaxModuleSize) + " pontos";
+  if (f.raster) {
+    r += "A imagem não se imprime se não couber no papel de 80 mm (" + Number(kPaper80mmDots) +
+         " pontos)";
+  } else {
+    r += "Tamanhos de módulo aceites: " + Number(kMinModuleSize) + " a " +
+         Number(kMaxModuleSize) + " pontos";
+  }
   return r;
 }
 
 std::string WhyNoSymbol(const SymbolFacts& f) { return Why(f); }
 
 std::string WhyDeliveredWithoutSymbol(const SymbolFacts& f) {
-  const bool delivered = f.noSymbol != NoSymbol::kTicketTooLong &&
+  // The raster image is drawn or the job fails: a delivered ticket always carries it.
+  const bool delivered = !f.raster && f.noSymbol != NoSymbol::kTicketTooLong &&
                          f.noSymbol != NoSymbol::kModuleSizeOverflow;
   return delivered ? Why(f) : std::string();
 }
 
 std::string IgnoredSettings(const SymbolFacts& f) {
   if (f.dialect == QrDialect::kWoosim || NoCommandSent(f)) return {};
-  std::string r = IgnoredAtLength(f);
+  std::string r = f.raster ? WithoutEffectAtLength(f) : IgnoredAtLength(f);
   if (r.empty()) return r;
   r.pop_back();
   // Every line starts with an ASCII capital.
@@ -241,6 +287,14 @@ std::string CheckVerdict(const SymbolFacts& f) {
   if (!f.fits80mm)
     return "O símbolo tem " + Number(f.dots) + " pontos (" + Millimetres(f.dots) +
            " mm): não cabe no papel de 80 mm (" + Number(kPaper80mmDots) + " pontos)";
+  return {};
+}
+
+std::string WhyNoRasterImage(const SymbolFacts& f) {
+  if (!f.hasSymbol()) return Why(f);
+  if (!f.fits80mm)
+    return "a imagem tem " + Number(f.dots) + " pontos de largura (" + Millimetres(f.dots) +
+           " mm) e não cabe no papel de 80 mm (" + Number(kPaper80mmDots) + " pontos)";
   return {};
 }
 

@@ -30,8 +30,13 @@ std::string WhyNoSymbol(const SymbolFacts& facts);
 // case, no full stop; empty when the printer draws a symbol or the job itself fails.
 std::string WhyDeliveredWithoutSymbol(const SymbolFacts& facts);
 
+// Why the ticket's symbol is not drawn as an image (facts.raster): no symbol, or one wider than
+// 80 mm paper. Lower case, no full stop; empty when it is drawn.
+std::string WhyNoRasterImage(const SymbolFacts& facts);
+
 // The settings the printer ignores and what it uses instead, one line each ('\n' between
 // them), in lower case without a full stop; empty when it takes every one or none is sent.
+// With the raster image: the choices that have no effect on it.
 std::string IgnoredSettings(const SymbolFacts& facts);
 
 // One sentence saying why `qrticket --check` fails: no symbol (and why), or too wide for

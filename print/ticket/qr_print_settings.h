@@ -9,6 +9,15 @@
 
 namespace qrticket {
 
+struct QrPrintSettings;
+
+// Draws the ticket's symbol as an image (GS v 0) in place of the printer's own QR commands, for
+// a printer whose QR command fails. Drawing needs libqrencode, which only the symbols room
+// links, so a front end that offers the image hands its drawer to the job through the settings.
+// Given the settings and the converted module size, it returns the image's command bytes, or
+// throws PrintFailure when it cannot draw one, before anything is sent.
+using SymbolImageDrawer = Bytes (*)(const QrPrintSettings& settings, std::int16_t moduleSize);
+
 struct QrPrintSettings {
   Bytes dataText;              // Windows-1252 bytes, encoded into the QR symbol and echoed
   std::string deviceName;      // as typed, spaces included; the platform's own name (UTF-8)
@@ -21,6 +30,9 @@ struct QrPrintSettings {
   // ESC t n after ESC @, and the printed text in that code table; none: no ESC t, and the
   // text in Windows-1252 as always.
   std::optional<int> codeTable = std::nullopt;
+  // Set: the ticket carries this drawer's image of the symbol instead of the QR commands; the
+  // rest of the ticket stays byte for byte as without it.
+  SymbolImageDrawer symbolImage = nullptr;
 };
 
 }  // namespace qrticket

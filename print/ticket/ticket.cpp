@@ -35,9 +35,13 @@ std::vector<PrintStatement> TicketStatements(const QrPrintSettings& settings,
 }
 
 TicketLayout LayOutTicket(const QrPrintSettings& settings, std::int16_t moduleSize) {
-  const auto build = settings.woosimDialect ? QrBlockWoosim : QrBlockStandard;
-  QrBlock block =
-      build(settings.dataText, moduleSize, settings.errorLevelIndex, settings.modelIndex);
+  QrBlock block;
+  if (settings.symbolImage != nullptr) {
+    block.bytes = settings.symbolImage(settings, moduleSize);  // throws before any byte is sent
+  } else {
+    const auto build = settings.woosimDialect ? QrBlockWoosim : QrBlockStandard;
+    block = build(settings.dataText, moduleSize, settings.errorLevelIndex, settings.modelIndex);
+  }
   TicketLayout layout;
   layout.qrBlockFailure = std::move(block.failure);
   std::vector<PrintStatement>& ticket = layout.statements;

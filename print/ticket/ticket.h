@@ -21,7 +21,8 @@ std::vector<PrintStatement> TicketStatements(const QrPrintSettings& settings,
                                              std::int16_t moduleSize);
 
 // The same statements, and the builder's failure description (UTF-8) when statement 2 carries
-// it in place of the QR commands.
+// it in place of the QR commands. With settings.symbolImage, statement 2 is the drawer's image
+// instead, and the drawer's PrintFailure comes through.
 struct TicketLayout {
   std::vector<PrintStatement> statements;
   std::optional<std::string> qrBlockFailure;

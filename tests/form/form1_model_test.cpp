@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -15,6 +16,7 @@
 #include "recording_reporter.h"
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
+#include "symbols/raster_ticket_symbol.h"
 #include "ticket/code_table_ticket.h"
 #include "temp_dir.h"
 #include "ticket/ticket_defaults.h"
@@ -496,6 +498,59 @@ TEST_P(Form1ModelTest, SymbolLineFollowsTheValues) {
   EXPECT_NE(view_[Control::lblSimbolo].toolTip, toolTip);
   EXPECT_EQ(view_[Control::lblSimbolo].toolTip,
             SymbolLineFor(model_.SettingsFromControls()).toolTip);
+}
+
+// The print button's raster item: a tick the model keeps, the symbol line of the image, and
+// the image in the printed and the previewed ticket; a second choice brings the commands back.
+TEST_P(Form1ModelTest, RasterItemTogglesTheImage) {
+  const std::string file = dir_.File("ticket.bin");
+  Type(Control::ObjPrint, file);
+  Click(Control::Command1);
+  const Bytes commands = testing::ReadFileBytes(file);
+  const std::string commandsLine = view_[Control::lblSimbolo].text;
+  EXPECT_FALSE(model_.Checked(MenuItem::RasterSymbol));
+
+  ChooseFromMenu(Control::Command1, MenuItem::RasterSymbol);
+  EXPECT_TRUE(model_.Checked(MenuItem::RasterSymbol));
+  EXPECT_EQ(model_.SettingsFromControls().symbolImage, &DrawTicketSymbol);
+  EXPECT_EQ(view_[Control::lblSimbolo].text.rfind("Imagem, versão 9\n", 0), 0u)
+      << view_[Control::lblSimbolo].text;
+  EXPECT_EQ(view_[Control::lblSimbolo].toolTip,
+            SymbolLineFor(model_.SettingsFromControls()).toolTip);
+  Click(Control::Command1);
+  EXPECT_EQ(testing::ReadFileBytes(file), testing::TicketBytes(model_.SettingsFromControls()));
+  EXPECT_NE(testing::ReadFileBytes(file).find(Bytes("\x1Dv0\0", 4)), Bytes::npos);
+  EXPECT_TRUE(view_.messages.empty());  // the tick says it: no box
+
+  view_.canPreview = true;
+  Type(Control::ObjPrint, "VISUALIZAR:");
+  Click(Control::Command1);
+  ASSERT_EQ(view_.previewed.size(), 1u);
+  EXPECT_EQ(view_.previewed[0].symbolImage, &DrawTicketSymbol);
+
+  ChooseFromMenu(Control::Command1, MenuItem::RasterSymbol);
+  EXPECT_FALSE(model_.Checked(MenuItem::RasterSymbol));
+  EXPECT_EQ(model_.SettingsFromControls().symbolImage, nullptr);
+  EXPECT_EQ(view_[Control::lblSimbolo].text, commandsLine);
+  Type(Control::ObjPrint, file);
+  Click(Control::Command1);
+  EXPECT_EQ(testing::ReadFileBytes(file), commands);
+  EXPECT_TRUE(reporter_.messages.empty());
+}
+
+// An image the program cannot draw (Micro QR) fails the print with one box, and nothing is sent.
+TEST_P(Form1ModelTest, RasterWithMicroQrIsRefused) {
+  const std::string file = dir_.File("ticket.bin");
+  Type(Control::ObjPrint, file);
+  ChooseFromMenu(Control::Command1, MenuItem::RasterSymbol);
+  ASSERT_TRUE(view_.Choose(Control::ListModel, 2));
+  EXPECT_NE(view_[Control::lblSimbolo].text.find("Micro QR"), std::string::npos)
+      << view_[Control::lblSimbolo].text;
+  Click(Control::Command1);
+  ASSERT_EQ(reporter_.messages.size(), 1u);
+  EXPECT_NE(reporter_.messages[0].find("não se desenha como imagem"), std::string::npos)
+      << reporter_.messages[0];
+  EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 // The sample text is an invoice code: the line ends with the Portaria 195/2020 verdict, and the

@@ -1,6 +1,6 @@
 // The live symbol line in the real window (offscreen, real event loop): where it stands, that
 // it follows every kind of change, that its text fits, and the limits ticket printed from the
-// print button's context menu.
+// print button's context menu, and its raster item.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -18,7 +18,9 @@
 #include "recording_reporter.h"
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
+#include "symbols/raster_ticket_symbol.h"
 #include "temp_dir.h"
+#include "ticket_bytes.h"
 
 namespace qrticket::ui {
 namespace {
@@ -189,7 +191,9 @@ TEST_F(LimitsMenu, OpensOnTheEnabledPrintButton) {
                                    QString::fromUtf8("Tabela de caracteres: 3 (PC860, português)"),
                                    QString::fromUtf8("Tabela de caracteres: 16 (WPC1252)"),
                                    QString::fromUtf8("Tabela de caracteres: 19 (PC858, com €)"),
-                                   QString::fromUtf8("Tabela de caracteres: 40 (ISO-8859-15)")}));
+                                   QString::fromUtf8("Tabela de caracteres: 40 (ISO-8859-15)"),
+                                   QString::fromUtf8("QR desenhado pelo programa (imagem GS v 0, "
+                                                     "versão 9 ou mais)")}));
   Q_EMIT print->customContextMenuRequested(QPoint(10, 10));
   EXPECT_TRUE(testing::WaitFor([&] { return Menu()->isVisible(); }));
   Menu()->close();
@@ -229,6 +233,43 @@ TEST_F(LimitsMenu, SettingsWithoutASymbolFailOnceAndWriteNothing) {
   EXPECT_NE(reporter_->messages[0].find("O talão de limites não se imprime com estes parâmetros"),
             std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// The raster item: checkable, its tick the model's whenever the menu opens; ticked, the line
+// describes the image and the print button prints it; a second choice takes it back.
+TEST_F(LimitsMenu, RasterItemIsTickedAndReachesTheTicket) {
+  const std::string path = dir_.File("ticket.bin");
+  TypeInto(form_, "ObjPrint", QString::fromStdString(path));
+  QAction* raster = Menu()->findChild<QAction*>(QStringLiteral("actImagemQr"));
+  ASSERT_NE(raster, nullptr);
+  EXPECT_TRUE(raster->isCheckable());
+  const QString commandsLine = Line()->text();
+  auto* print = ControlNamed<QPushButton>(form_, "Command1");
+  const auto openAndClose = [&] {
+    Q_EMIT print->customContextMenuRequested(QPoint(10, 10));
+    EXPECT_TRUE(testing::WaitFor([&] { return Menu()->isVisible(); }));
+    const bool ticked = raster->isChecked();
+    Menu()->close();
+    return ticked;
+  };
+  EXPECT_FALSE(openAndClose());
+
+  raster->trigger();
+  EXPECT_TRUE(openAndClose());
+  EXPECT_TRUE(Line()->text().startsWith(QStringLiteral("Imagem, versão 9")))
+      << Line()->text().toStdString();
+  print->click();
+  EXPECT_TRUE(reporter_->messages.empty());
+  QrPrintSettings settings = form_.SettingsFromControls();
+  ASSERT_EQ(settings.symbolImage, &DrawTicketSymbol);
+  EXPECT_EQ(ReadFileBytes(path), testing::TicketBytes(settings));
+
+  raster->trigger();
+  EXPECT_FALSE(openAndClose());
+  EXPECT_EQ(Line()->text(), commandsLine);
+  print->click();
+  settings.symbolImage = nullptr;
+  EXPECT_EQ(ReadFileBytes(path), testing::TicketBytes(settings));
 }
 
 }  // namespace

@@ -221,7 +221,11 @@ INSTANTIATE_TEST_SUITE_P(
         SameBytesRow{"ProbeWoosim", {"--probe", "--woosim"}},
         SameBytesRow{"ProbeMicroQr", {"--probe", "--model", "2", "--error-level", "0", "--size", "4"}},
         SameBytesRow{"ProbeModel1LevelH", {"--probe", "--model", "0", "--error-level", "3"}},
-        SameBytesRow{"ProbeRefusedForAnIgnoredSize", {"--probe", "--size", "17"}}),
+        SameBytesRow{"ProbeRefusedForAnIgnoredSize", {"--probe", "--size", "17"}},
+        // The symbol as the program's image (GS v 0), and a refusal before anything is written.
+        SameBytesRow{"Raster", {"--raster"}},
+        SameBytesRow{"RasterCentredLevelH", {"--raster", "--centred", "--size", "4", "--error-level", "3"}},
+        SameBytesRow{"RasterMicroQrRefusedAlike", {"--raster", "--model", "2"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --check on both builds: the same facts on standard output, the same verdict on standard
@@ -257,7 +261,9 @@ INSTANTIATE_TEST_SUITE_P(
         SameBytesRow{"NoListPosition", {"--model", "-1", "--error-level", "-1"}},
         SameBytesRow{"ReaderShowsOtherCharacters", {"--text", "Olá € “aspas” — fim"}},
         SameBytesRow{"EmptyText", {"--text", ""}},
-        SameBytesRow{"LongestTextFromAFile", {"--text-file", "{text}", "--error-level", "0"}}),
+        SameBytesRow{"LongestTextFromAFile", {"--text-file", "{text}", "--error-level", "0"}},
+        SameBytesRow{"Raster", {"--raster"}},
+        SameBytesRow{"RasterTooWideFor80mm", {"--raster", "--size", "11"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Wine, StandardOutputCarriesTheSameBytes) {

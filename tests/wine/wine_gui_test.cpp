@@ -43,6 +43,7 @@
 #include "serial_pty.h"
 #include "symbol_line.h"
 #include "symbols/probe_ticket.h"
+#include "symbols/raster_ticket_symbol.h"
 #include "temp_dir.h"
 #include "ticket/publisher.h"
 #include "ticket/ticket_defaults.h"
@@ -1166,6 +1167,38 @@ TEST_F(Form1At96, CodeTableFromThePrintButtonsMenuReachesTheTicket) {
   settings.codeTable.reset();
   EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(TicketBytes(settings)));
   EXPECT_EQ(probe().AskOne("messagebox"), "none");
+  TypeInto("ObjPrint", "");
+}
+
+// The print button's raster item (the last) puts the program's image in the next ticket, the
+// Linux build's bytes for the same choice; choosing it again brings the QR commands back.
+TEST_F(Form1At96, RasterItemOfThePrintButtonsMenuReachesTheTicket) {
+  const std::string file = "janela-imagem.bin";
+  fs::remove(kExchange / file);
+  TypeInto("ObjPrint", file);
+  QrPrintSettings settings;
+  settings.dataText = kSampleDataText;
+  settings.moduleSizeText = "6";
+  const std::string commandsLine = controls().at("lblSimbolo").text;
+  // Limites 80, Limites 58, the code-table ticket, seven code tables, then the image.
+  probe().Ask("rightclick Command1");
+  probe().Ask("keys Down Down Down Down Down Down Down Down Down Down Down Return");
+  probe().Ask("sync");
+  settings.symbolImage = &DrawTicketSymbol;
+  EXPECT_EQ(controls().at("lblSimbolo").text, ui::SymbolLineFor(settings).text);
+  probe().Ask("click Command1");
+  probe().Ask("sync");
+  EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(TicketBytes(settings)));
+  EXPECT_EQ(probe().AskOne("messagebox"), "none");
+
+  probe().Ask("rightclick Command1");
+  probe().Ask("keys Down Down Down Down Down Down Down Down Down Down Down Return");
+  probe().Ask("sync");
+  EXPECT_EQ(controls().at("lblSimbolo").text, commandsLine);
+  probe().Ask("click Command1");
+  probe().Ask("sync");
+  settings.symbolImage = nullptr;
+  EXPECT_EQ(Hex(ReadFileBytes(kExchange / file)), Hex(TicketBytes(settings)));
   TypeInto("ObjPrint", "");
 }
 

@@ -12,6 +12,7 @@
 #include "speed_search_message.h"
 #include "status/status_texts.h"
 #include "status_message.h"
+#include "symbol_image.h"
 #include "symbol_line.h"
 #include "symbols/qr_symbol_types.h"
 #include "ticket/code_table_ticket.h"
@@ -98,7 +99,15 @@ void Form1Model::Chosen(MenuItem item) {
     case MenuItem::Dpi180: ChooseDpi(180); break;
     case MenuItem::Dpi203: ChooseDpi(203); break;
     case MenuItem::Dpi300: ChooseDpi(300); break;
+    case MenuItem::RasterSymbol:
+      raster_ = !raster_;
+      RefreshSymbolLine();
+      break;
   }
+}
+
+bool Form1Model::Checked(MenuItem item) const {
+  return item == MenuItem::RasterSymbol && raster_;
 }
 
 void Form1Model::PortRule() {
@@ -130,6 +139,7 @@ QrPrintSettings Form1Model::SettingsFromControls() const {
   settings.centred = view_.Ticked(Control::chkCentrado);
   settings.woosimDialect = view_.Ticked(Control::chkNew);
   settings.codeTable = codeTable_;
+  settings.symbolImage = raster_ ? SymbolImage() : nullptr;
   return settings;
 }
 

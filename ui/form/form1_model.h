@@ -81,8 +81,11 @@ class Form1Model final {
   void Clicked(Control control);
   // An item of a context menu was chosen: the limits ticket on either paper, the speed search,
   // the code-table ticket, the code table the window's tickets select until it closes, or the
-  // printer's density the symbol line measures the Portaria 195/2020 width at.
+  // printer's density the symbol line measures the Portaria 195/2020 width at; the raster item
+  // toggles the symbol as the program's image and updates the symbol line.
   void Chosen(MenuItem item);
+  // Whether a checkable menu item shows its tick (a view asks before it opens the menu).
+  bool Checked(MenuItem item) const;
 
   // What a print would send now: the controls' values as the ticket job takes them.
   QrPrintSettings SettingsFromControls() const;
@@ -117,6 +120,8 @@ class Form1Model final {
   // Held while the window is open; nothing is stored between runs.
   std::optional<int> codeTable_;
   int dpi_ = portaria::kDefaultDpi;  // the symbol line's density, 203 until chosen
+  // The symbol as the program's image (GS v 0) in the window's tickets and their preview.
+  bool raster_ = false;
 };
 
 }  // namespace qrticket::ui

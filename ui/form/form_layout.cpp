@@ -85,7 +85,8 @@ constexpr ControlSpec kForm1Controls[] = {
 };
 
 // The print button's menu, so no control of the window moves: the limits ticket on either
-// paper, the code-table ticket and the code table the tickets select while the window is open.
+// paper, the code-table ticket and the code table the tickets select while the window is open,
+// and whether the tickets carry the symbol as the program's image.
 constexpr MenuItemSpec kLimitsItems[] = {
     {.name = "actLimites80", .caption = &texts::ProbeMenuCaption80, .item = MenuItem::Limits80},
     {.name = "actLimites58", .caption = &texts::ProbeMenuCaption58, .item = MenuItem::Limits58},
@@ -99,6 +100,8 @@ constexpr MenuItemSpec kLimitsItems[] = {
     {.name = "actTabela16", .caption = &texts::CodeTable16Caption, .item = MenuItem::CodeTable16},
     {.name = "actTabela19", .caption = &texts::CodeTable19Caption, .item = MenuItem::CodeTable19},
     {.name = "actTabela40", .caption = &texts::CodeTable40Caption, .item = MenuItem::CodeTable40},
+    {.name = "actImagemQr", .caption = &texts::RasterSymbolCaption,
+     .item = MenuItem::RasterSymbol, .checkable = true},
 };
 // The speed search: the status button's menu, beside the status it asks.
 constexpr MenuItemSpec kStatusItems[] = {

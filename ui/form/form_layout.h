@@ -60,6 +60,8 @@ enum class MenuItem {
   CodeTable40,
   // The printer's density the symbol line measures at.
   Dpi180, Dpi203, Dpi300,
+  // A checkable item: the tickets carry the symbol as the program's image (GS v 0).
+  RasterSymbol,
 };
 
 struct ControlSpec {
@@ -91,6 +93,8 @@ struct MenuItemSpec {
   std::string_view name = {};  // object name (Qt), found by it in tests
   std::string_view (*caption)() = nullptr;  // UTF-8, from the texts' catalogue (form_texts.h)
   MenuItem item = MenuItem::Limits80;
+  // Shows a tick that the model keeps (Form1Model::Checked); choosing it toggles the tick.
+  bool checkable = false;
 };
 
 // A context menu of a control: opened by a right click on it, the menu key or Shift+F10.

@@ -30,6 +30,9 @@ std::string_view CodeTable3Caption() { return "Tabela de caracteres: 3 (PC860, p
 std::string_view CodeTable16Caption() { return "Tabela de caracteres: 16 (WPC1252)"; }
 std::string_view CodeTable19Caption() { return "Tabela de caracteres: 19 (PC858, com €)"; }
 std::string_view CodeTable40Caption() { return "Tabela de caracteres: 40 (ISO-8859-15)"; }
+std::string_view RasterSymbolCaption() {
+  return "QR desenhado pelo programa (imagem GS v 0, versão 9 ou mais)";
+}
 std::string CodeTableChosenMessage(std::optional<int> table, std::string_view name) {
   if (!table)
     return "Os talões desta janela não escolhem tabela de caracteres: o texto segue em "

@@ -33,6 +33,8 @@ std::string_view CodeTable3Caption();
 std::string_view CodeTable16Caption();
 std::string_view CodeTable19Caption();
 std::string_view CodeTable40Caption();
+// The print button's checkable item: the ticket's symbol as the program's image (GS v 0).
+std::string_view RasterSymbolCaption();
 // `table` and `name` of the table chosen; none: the tickets select none.
 std::string CodeTableChosenMessage(std::optional<int> table, std::string_view name);
 

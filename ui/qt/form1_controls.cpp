@@ -175,8 +175,14 @@ void Form1::AddMenus() {
     for (const MenuItemSpec& item : spec.items) {
       QAction* action = menu->addAction(FromUtf8(item.caption()));
       action->setObjectName(FromUtf8(item.name));
+      action->setCheckable(item.checkable);
       const MenuItem chosen = item.item;
       connect(action, &QAction::triggered, this, [this, chosen] { model_.Chosen(chosen); });
+      // The model keeps the tick: the menu shows it afresh every time it opens.
+      if (item.checkable) {
+        connect(menu, &QMenu::aboutToShow, action,
+                [this, action, chosen] { action->setChecked(model_.Checked(chosen)); });
+      }
     }
     owner->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(owner, &QWidget::customContextMenuRequested, menu,

@@ -25,8 +25,10 @@ namespace {
 bool Pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 // The item chosen from the context menu `spec` of `button` (nullptr for none), opened where the
-// right click was, or under the button when `at` is -1 (the menu key or Shift+F10).
-const MenuItemSpec* ChooseFromMenu(HWND owner, HWND button, LPARAM at, const MenuSpec& spec) {
+// right click was, or under the button when `at` is -1 (the menu key or Shift+F10); checkable
+// items show the tick `model` keeps.
+const MenuItemSpec* ChooseFromMenu(HWND owner, HWND button, LPARAM at, const MenuSpec& spec,
+                                   const Form1Model& model) {
   POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   if (at == -1) {
     RECT r{};
@@ -36,8 +38,10 @@ const MenuItemSpec* ChooseFromMenu(HWND owner, HWND button, LPARAM at, const Men
   // An item's identifier is its position in the menu plus one: 0 is "nothing chosen".
   const HMENU menu = CreatePopupMenu();
   UINT id = 1;
-  for (const MenuItemSpec& item : spec.items)
-    AppendMenuW(menu, MF_STRING, id++, Wide(item.caption()).c_str());
+  for (const MenuItemSpec& item : spec.items) {
+    const UINT check = item.checkable && model.Checked(item.item) ? MF_CHECKED : MF_UNCHECKED;
+    AppendMenuW(menu, MF_STRING | check, id++, Wide(item.caption()).c_str());
+  }
   const UINT chosen = static_cast<UINT>(TrackPopupMenu(
       menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, where.x, where.y, 0, owner, nullptr));
   DestroyMenu(menu);
@@ -265,7 +269,7 @@ bool Form1::ShowMenu(HWND owner, LPARAM at) {
   const ControlSpec* row = RowOf(owner);
   const MenuSpec* menu = row != nullptr ? Form1MenuOf(row->control) : nullptr;
   if (menu == nullptr || !Offered(*menu)) return false;
-  if (const MenuItemSpec* chosen = ChooseFromMenu(window_, owner, at, *menu))
+  if (const MenuItemSpec* chosen = ChooseFromMenu(window_, owner, at, *menu, model_))
     model_.Chosen(chosen->item);
   return true;
 }
