@@ -8,6 +8,7 @@
 #include "status/status_query.h"
 #include "status/status_texts.h"
 #include "ticket/noting_reporter.h"
+#include "ticket/ticket_job.h"
 
 namespace qrticket {
 namespace {
@@ -35,6 +36,17 @@ std::vector<std::string> PrintQrTestWithStatusCheck(const QrPrintSettings& setti
   notRun.status = JobResult::Status::Failed;
   JobResult& result = job != nullptr ? *job : notRun;
   result = notRun;
+
+  // A ticket that cannot be laid out (an image the tool cannot draw) is refused before the
+  // printer is asked anything: the device is not opened at all, as without the check.
+  {
+    NotingReporter laying(reporter);
+    const LaidOutTicket ticket = QrTestBytes(settings, laying);
+    if (laying.failed) {
+      result = ticket.result;
+      return {};
+    }
+  }
 
   StatusReport before;
   try {

@@ -12,6 +12,7 @@
 #include "portaria/portaria_ticket.h"
 #include "qr_scan.h"
 #include "recording_reporter.h"
+#include "status/checked_ticket_job.h"
 #include "symbol_settings.h"
 #include "symbols/probe_ticket.h"
 #include "symbols/qr_capacity.h"
@@ -235,6 +236,13 @@ TEST_P(RasterRefusal, FailsBeforeTheDeviceIsOpened) {
             std::string("Falha na impressão:O código QR não se desenha como imagem com estes "
                         "parâmetros: ") +
                 row.why);
+  EXPECT_FALSE(std::filesystem::exists(settings.deviceName));
+  // With the status asked around the ticket, the printer is not even asked.
+  RecordingReporter checked;
+  JobResult checkedJob;
+  PrintQrTestWithStatusCheck(settings, checked, {}, {}, SystemCalls::Real(), &checkedJob);
+  EXPECT_EQ(checkedJob.status, JobResult::Status::Failed);
+  EXPECT_EQ(checked.messages, reporter.messages);
   EXPECT_FALSE(std::filesystem::exists(settings.deviceName));
   // --check says why too, and fails.
   const SymbolFacts facts = SymbolFactsFor(settings);
