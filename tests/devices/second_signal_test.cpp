@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "command_runner.h"
+#include "run_program.h"
 #include "serial_pty.h"
 
 namespace qrticket::testing {
@@ -27,18 +28,6 @@ struct SecondSignalRow {
 };
 void PrintTo(const SecondSignalRow& row, std::ostream* out) { *out << row.name; }
 
-// Whether `signal` waits to be delivered to process `pid`.
-bool Pending(pid_t pid, int signal) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  bool pending = false;
-  while (std::getline(status, line)) {
-    if (line.rfind("SigPnd:", 0) != 0 && line.rfind("ShdPnd:", 0) != 0) continue;
-    const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-    pending = pending || (mask >> (signal - 1) & 1) != 0;
-  }
-  return pending;
-}
 
 class SecondSignal : public ::testing::TestWithParam<SecondSignalRow> {};
 
@@ -57,7 +46,7 @@ TEST_P(SecondSignal, PutsTheLineBackAndSaysSo) {
         std::this_thread::sleep_for(1ms);
       ::kill(pid, row.first);
       // The same signal twice would be delivered once: the second waits for the first's.
-      while (row.first == row.second && Pending(pid, row.first))
+      while (row.first == row.second && SignalPending(pid, row.first))
         std::this_thread::sleep_for(std::chrono::microseconds(100));
       ::kill(pid, row.second);
     }});

@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "temp_dir.h"
@@ -145,6 +147,18 @@ int FreeLoopbackPort() {
     port = ntohs(address.sin_port);
   if (s >= 0) ::close(s);
   return port;
+}
+
+bool SignalPending(pid_t pid, int signal) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  bool pending = false;
+  while (std::getline(status, line)) {
+    if (line.rfind("SigPnd:", 0) != 0 && line.rfind("ShdPnd:", 0) != 0) continue;
+    const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+    pending = pending || (mask >> (signal - 1) & 1) != 0;
+  }
+  return pending;
 }
 
 }  // namespace qrticket::testing

@@ -66,4 +66,8 @@ bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // A loopback port nothing listens on at the moment (bound, read, released).
 int FreeLoopbackPort();
 
+// Whether `signal` waits to be delivered to process `pid`: the same signal sent again before
+// then would be delivered once.
+bool SignalPending(pid_t pid, int signal);
+
 }  // namespace qrticket::testing

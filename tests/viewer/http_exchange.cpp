@@ -7,24 +7,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "loopback_listener.h"
+
 namespace qrticket::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int ConnectLoopback(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return -1;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
 
 bool SendAll(int fd, const std::string& data) {
   std::size_t sent = 0;
@@ -67,7 +56,7 @@ std::chrono::milliseconds Left(Clock::time_point end) {
 
 HttpAnswer HttpExchange(int port, const std::string& request, std::chrono::milliseconds bound) {
   HttpAnswer answer;
-  const int fd = ConnectLoopback(port);
+  const int fd = ConnectToLoopback(port);
   if (fd < 0) return answer;
   SendAll(fd, request);  // a server may answer before it has read everything
   std::string text;
@@ -87,7 +76,7 @@ HttpAnswer HttpGet(int port, const std::string& path) {
                                 "\r\nConnection: close\r\n\r\n");
 }
 
-EventStream::EventStream(int port) : fd_(ConnectLoopback(port)) {
+EventStream::EventStream(int port) : fd_(ConnectToLoopback(port)) {
   if (fd_ >= 0 && !SendAll(fd_, "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1:" +
                                     std::to_string(port) + "\r\nAccept: text/event-stream\r\n\r\n")) {
     ::close(fd_);

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "listen_server.h"
+#include "loopback_listener.h"
 #include "temp_dir.h"
 #include "ticket_bytes.h"
 #include "viewer_test_support.h"
@@ -24,24 +25,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A connected loopback socket (bounded send and receive times), or -1.
-int Connect(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return -1;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 // Connects to 127.0.0.1:port, sends `data`, half-closes and waits (bounded) for the close.
 void SendJob(int port, const Bytes& data, bool halfClose = true) {
-  const int fd = Connect(port);
+  const int fd = qrticket::testing::ConnectToLoopback(port);
   ASSERT_GE(fd, 0);
   timeval timeout{5, 0};
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -173,9 +159,10 @@ TEST_F(ListenServerTest, ConnectionsAreServedAtOnce) {
   ListenOptions options;
   options.idleTimeout = std::chrono::seconds(20);
   Start(options);
-  const int idle = Connect(server_->port());
+  const int idle = qrticket::testing::ConnectToLoopback(server_->port());
   ASSERT_GE(idle, 0);
-  const int partial = Connect(server_->port());  // sends half a ticket, then nothing
+  // Sends half a ticket, then nothing.
+  const int partial = qrticket::testing::ConnectToLoopback(server_->port());
   ASSERT_GE(partial, 0);
   ASSERT_EQ(::send(partial, "half a line", 11, MSG_NOSIGNAL), 11);
   const auto start = std::chrono::steady_clock::now();
@@ -206,7 +193,7 @@ TEST_F(ListenServerTest, StatusRequestsAreAnsweredWhileReading) {
   ListenOptions options;
   options.simulate = SimulatedState::PaperOut;
   Start(options);
-  const int fd = Connect(server_->port());
+  const int fd = qrticket::testing::ConnectToLoopback(server_->port());
   ASSERT_GE(fd, 0);
   timeval timeout{5, 0};
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -239,11 +226,11 @@ TEST_F(ListenServerTest, SlowSendersMakeWayForANewConnection) {
   Start(options);
   std::vector<int> slow;
   for (int i = 0; i < 2; ++i) {
-    slow.push_back(Connect(server_->port()));
+    slow.push_back(qrticket::testing::ConnectToLoopback(server_->port()));
     ASSERT_GE(slow.back(), 0);
     ASSERT_EQ(::send(slow.back(), "x", 1, MSG_NOSIGNAL), 1);
   }
-  const int fd = Connect(server_->port());
+  const int fd = qrticket::testing::ConnectToLoopback(server_->port());
   ASSERT_GE(fd, 0);
   timeval timeout{20, 0};
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -290,8 +277,8 @@ TEST_F(ListenServerTest, AJobThatWouldPassTheMemoryCapWaits) {
   options.memoryCap = 2 * 1024 * 1024;
   options.idleTimeout = std::chrono::seconds(60);
   Start(options);
-  const int first = Connect(server_->port());
-  const int second = Connect(server_->port());
+  const int first = qrticket::testing::ConnectToLoopback(server_->port());
+  const int second = qrticket::testing::ConnectToLoopback(server_->port());
   ASSERT_GE(first, 0);
   ASSERT_GE(second, 0);
   SendAndWaitUntilDrawn(first, TallTicket());

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include "run_program.h"
 #include "fake_printer.h"
 #include "loopback_printer.h"
 #include "pty_pair.h"
@@ -568,17 +569,6 @@ TEST_F(Wine, CtrlCEndsTheSpeedSearchAndPutsTheLineBack) {
 }
 
 // Whether `signal` waits to be delivered to process `pid`.
-bool SignalPending(pid_t pid, int signal) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  bool pending = false;
-  while (std::getline(status, line)) {
-    if (line.rfind("SigPnd:", 0) != 0 && line.rfind("ShdPnd:", 0) != 0) continue;
-    const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-    pending = pending || (mask >> (signal - 1) & 1) != 0;
-  }
-  return pending;
-}
 
 // Ctrl+C twice while a ticket waits on a COM port set to the job's settings: the program ends
 // at once, but the port has its own settings back (Wine, like Windows, leaves a port as the
